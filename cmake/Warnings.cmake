@@ -1,0 +1,18 @@
+add_library(project_warnings INTERFACE)
+target_compile_options(project_warnings INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Werror)
+
+add_library(project_options INTERFACE)
+target_link_libraries(project_options INTERFACE project_warnings)
+if(BRINDLE_SANITIZE)
+    target_compile_options(project_options INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(project_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# brindle_core_library(name sources...): a Qt-free core library of one folder.
+function(brindle_core_library name)
+    add_library(${name} STATIC ${ARGN})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC project_options)
+endfunction()

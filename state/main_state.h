@@ -1,0 +1,43 @@
+#pragma once
+// The state that the main window shares with every operation, as one plain
+// struct. The window owns it for the life of the program and passes it by
+// reference; the command-line tool and the tests own one of their own.
+// Field names follow the program's established names exactly.
+#include <cstdint>
+#include <string>
+
+#include "store/records.h"
+
+namespace brindle::state {
+
+struct MainState {
+    // Public variables of the main window.
+    bool NotifyExecute = false;
+    int16_t RetryLimit = 40;
+    int32_t MacroRecordNumber = 0;
+    std::string DataDir;  // program folder, with a trailing separator
+    bool QueryReset = false;
+    bool StartComm = false;
+    bool LoadedYet = false;
+    bool Synched_Up = false;
+    bool ZeroBlockProcessing = false;
+
+    // Module-wide values.
+    std::string ReceiveBuffer;
+    bool ReceiveWindowActive = false;
+    int16_t StartTable = 16;
+    int16_t NameTable = 526;
+    int16_t MacroArea = 3586;
+    int16_t PostReadDelayMs = 0;
+    int16_t PostWriteDelayMs = 0;
+    int16_t WriteSettleTicks = 1;
+    int16_t ReadSettleTicks = 1;
+
+    // Private fields shared by several operations.
+    int16_t TickCount = 0;
+    bool CancelFlag = false;
+    store::ConfigRecord ConfigRecord;
+    store::MacroRecord MacroBuffer;
+};
+
+}  // namespace brindle::state

@@ -1,0 +1,41 @@
+#pragma once
+// "ZrtCfg.Dat": one 43-byte configuration record (layout in records.h).
+// Every writer reads record 1 from the file first and writes the whole record
+// back, so reserved fields and fields it does not change keep what the file
+// held. A value that does not fit its field is refused and nothing is written.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "base/status.h"
+#include "store/records.h"
+
+namespace brindle::store {
+
+inline constexpr const char* kConfigFile = "ZrtCfg.Dat";
+
+std::string configPath(const std::string& dataDir);
+
+// Start-up: an empty (or missing) file gets the defaults written as record 1;
+// otherwise record 1 is read. A file shorter than one whole record holds no
+// usable record: it is rewritten with the defaults. Returns the record in use.
+ConfigRecord loadConfigAtStartup(const std::string& dataDir, base::Status* status = nullptr);
+
+enum class DelayField { Read, Write };
+
+// The delay selectors: v = the text's numeric value as a 16-bit integer, stored
+// in the record field and in the module-wide copy. Out of range: refused, the
+// record, the file and the copy keep their values.
+base::Status storeDelay(const std::string& dataDir, ConfigRecord& config, DelayField field,
+                        std::string_view text, int16_t& moduleCopy);
+
+// The port option i (0..3) stores port i + 1; the delay copies are refreshed.
+base::Status storePort(const std::string& dataDir, ConfigRecord& config, int portNumber,
+                       int16_t& PostReadDelayMs, int16_t& PostWriteDelayMs);
+
+// The speed option: stores the numeric value of its caption as the baud rate.
+base::Status storeBaud(const std::string& dataDir, ConfigRecord& config,
+                       std::string_view caption, int16_t& PostReadDelayMs,
+                       int16_t& PostWriteDelayMs);
+
+}  // namespace brindle::store

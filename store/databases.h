@@ -1,0 +1,78 @@
+#pragma once
+// The macro database "MacroDb.Dat" and the combination database "ComboDb.Dat"
+// in the data folder. Macro records never move (combinations refer to them by
+// record number): a deleted macro is blanked in place. Combination records are
+// blanked and squeezed out, with the survivors kept in order.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/status.h"
+#include "store/records.h"
+
+namespace brindle::store {
+
+inline constexpr const char* kMacroDbFile = "MacroDb.Dat";
+inline constexpr const char* kComboDbFile = "ComboDb.Dat";
+inline constexpr const char* kComboTempFile = "ComboDb.tmp";
+
+std::string macroDbPath(const std::string& dataDir);
+std::string comboDbPath(const std::string& dataDir);
+
+int32_t macroCount(const std::string& dataDir);
+int32_t comboCount(const std::string& dataDir);
+
+std::optional<MacroRecord> readMacro(const std::string& dataDir, int32_t n);
+std::optional<ComboRecord> readCombo(const std::string& dataDir, int32_t n);
+// Writing record count + 1 appends; an existing number is overwritten in place.
+base::Status writeMacro(const std::string& dataDir, int32_t n, const MacroRecord& record);
+base::Status writeCombo(const std::string& dataDir, int32_t n, const ComboRecord& record);
+
+// Exact look-up of a 12-character name (cut or filled first): case matters,
+// trailing blanks do not. Reads each record into MacroBuffer, so on a miss it
+// holds the last record of the file (unchanged when the file is empty).
+std::optional<int32_t> FindMacro(const std::string& dataDir, std::string_view name,
+                                 MacroRecord& MacroBuffer);
+
+struct ComboMatch {
+    int32_t number = 0;
+    ComboRecord record;
+};
+// The same over the combinations with 16-character names.
+std::optional<ComboMatch> FindCombo(const std::string& dataDir, std::string_view name);
+
+// The whole Name fields (trailing blanks kept) of the records whose name is
+// not blank, in file order.
+std::vector<std::string> listMacroNames(const std::string& dataDir, MacroRecord& MacroBuffer);
+std::vector<std::string> listComboNames(const std::string& dataDir);
+
+// The display line of one sequence slot: position field (boot mark "  *" or
+// three blanks, then a blank and the digits, last three characters kept), two
+// blanks, then the 12-character macro name.
+std::string SequenceLine(int position, int bootPosition, const std::string& macroName);
+// The macro name of a sequence line: the line without its first five characters.
+std::string sequenceLineName(const std::string& line);
+
+struct SequenceEntry {
+    int position = 0;  // 1-based slot position
+    std::string line;
+};
+// The lines of a combination's sequence: empty slots, slots whose macro is
+// deleted and slots that point past the end of "MacroDb.Dat" are skipped.
+std::vector<SequenceEntry> sequenceEntries(const std::string& dataDir, const ComboRecord& combo,
+                                           MacroRecord& MacroBuffer);
+
+// Blanks the named macro's Name and Body in place, keeping the other fields.
+// Returns false in found when there is no such macro.
+base::Status deleteMacro(const std::string& dataDir, std::string_view name,
+                         MacroRecord& MacroBuffer, bool* found = nullptr);
+
+// Removes the named combination: blanks its record, copies every record whose
+// name does not begin with two blanks into "ComboDb.tmp", then puts the new
+// "ComboDb.Dat" in place with an atomic rename.
+base::Status deleteCombo(const std::string& dataDir, std::string_view name,
+                         bool* found = nullptr);
+
+}  // namespace brindle::store

@@ -1,0 +1,30 @@
+#pragma once
+// The Setup browser's remembered values, in the process's current folder:
+//   "LastDrive.dat"  2-byte records, int16 LE: position of the chosen drive
+//   "Lastpatt.dat"   2-byte records, int16 LE: list position of the pattern
+//   "Lastpath.dat"   60-byte records: the folder path, blank-filled or cut
+// Each file normally holds two records and only record 2 is read. A writer
+// that finds the file empty writes its value as record 1 and record 2;
+// afterwards it writes only record 2.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/status.h"
+
+namespace brindle::store {
+
+inline constexpr const char* kLastDriveFile = "LastDrive.dat";
+inline constexpr const char* kLastPatternFile = "Lastpatt.dat";
+inline constexpr const char* kLastPathFile = "Lastpath.dat";
+constexpr std::size_t kLastPathWidth = 60;
+
+// Record 2 of a 2-byte-record file; nullopt when the file holds fewer than two.
+std::optional<int16_t> readRememberedPosition(const std::string& path);
+// Record 2 of "Lastpath.dat" with blanks trimmed; nullopt when fewer than two.
+std::optional<std::string> readRememberedPath(const std::string& path);
+
+base::Status writeRememberedPosition(const std::string& path, int16_t value);
+base::Status writeRememberedPath(const std::string& path, const std::string& folder);
+
+}  // namespace brindle::store
