@@ -1,0 +1,31 @@
+#pragma once
+// The serial-port operations the controller link uses, named as the program
+// has always named them. Errors are never thrown: a failed open leaves the
+// port closed, a write on a closed port goes nowhere, and lastError() keeps
+// the reason so the window can show the port state.
+#include <cstdint>
+#include <string>
+
+namespace brindle::link {
+
+class Port {
+public:
+    virtual ~Port() = default;
+
+    virtual void CommPort(int16_t portNumber) = 0;
+    virtual void Settings(const std::string& settings) = 0;  // e.g. "38400,n,8,1"
+    virtual bool PortOpen() const = 0;
+    virtual void SetPortOpen(bool open) = 0;
+    // 0: the next Input() returns everything waiting; 1: one byte.
+    virtual void InputLen(int16_t count) = 0;
+    virtual std::string Input() = 0;
+    virtual void Output(const std::string& bytes) = 0;
+    virtual int InBufferCount() = 0;
+    // Bytes not yet on the line, the operating system's queue included.
+    virtual int OutBufferCount() = 0;
+
+    // Human-readable state: "Com1: /dev/ttyUSB0 open at 38400", or why it is closed.
+    virtual std::string describe() const = 0;
+};
+
+}  // namespace brindle::link

@@ -1,0 +1,42 @@
+#pragma once
+// The program's one notion of time. The receive timer's ticks call the tick
+// handler (which advances TickCount); every wait of every operation blocks in
+// WaitForEvent until the next tick or arriving byte, so no wait spins a core.
+#include <cstdint>
+#include <functional>
+
+namespace brindle::link {
+
+class Pump {
+public:
+    virtual ~Pump() = default;
+
+    // Runs whatever is pending (ticks that fell due, arrived bytes, window
+    // events) and returns at once.
+    virtual void DoEvents() = 0;
+    // Blocks until at least one tick or arriving byte, then runs what is pending.
+    virtual void WaitForEvent() = 0;
+
+    // The timer interval asked for (55, 100 or 1 ms).
+    virtual void SetInterval(int milliseconds) = 0;
+    virtual int Interval() const = 0;
+    // The line speed in use: a tick is never shorter than one reply's time on
+    // the line at this speed plus the module's turnaround.
+    virtual void SetLineSpeed(int32_t baud) = 0;
+    // The interval the ticks really have, after the floor.
+    virtual int EffectiveIntervalMicros() const = 0;
+
+    void SetTickHandler(std::function<void()> handler) { m_tick = std::move(handler); }
+
+protected:
+    void tick() {
+        if (m_tick) {
+            m_tick();
+        }
+    }
+
+private:
+    std::function<void()> m_tick;
+};
+
+}  // namespace brindle::link
