@@ -1,0 +1,61 @@
+#pragma once
+// The Setup tab's plain browser lists: drives, the folders of one folder, and
+// the files of one folder that match a pattern. They only browse; what is
+// remembered between runs is up to the window's handlers.
+#include <QComboBox>
+#include <QListWidget>
+#include <QString>
+#include <QStringList>
+
+namespace brindle::app {
+
+// The machine's mounted volumes, "/" first. An entry is the volume's root
+// path, followed by a blank and its label in brackets when it has one. The
+// volume that holds the current folder is selected at creation.
+class DriveList : public QComboBox {
+    Q_OBJECT
+  public:
+    explicit DriveList(QWidget* parent = nullptr);
+
+    // Lets tests replace the machine's volumes by fixed entries, one of them
+    // selected at creation; an empty list goes back to the real volumes.
+    static void useFixedEntries(const QStringList& entries, int selected);
+};
+
+// The folder list: ".." and the sub-folders of its path.
+class FolderList : public QListWidget {
+    Q_OBJECT
+  public:
+    explicit FolderList(QWidget* parent = nullptr);
+
+    QString path() const { return m_path; }
+    // False, with nothing changed, when the path is not an existing folder.
+    bool setPath(const QString& path);
+
+  signals:
+    void pathChanged(const QString& path);
+
+  private:
+    void openEntry(QListWidgetItem* item);
+    QString m_path;
+};
+
+// The file list: the files of its path whose names match its pattern (one or
+// more wildcard patterns separated by ';', letter case ignored).
+class FileList : public QListWidget {
+    Q_OBJECT
+  public:
+    explicit FileList(QWidget* parent = nullptr);
+
+    QString path() const { return m_path; }
+    QString pattern() const { return m_pattern; }
+    bool setPath(const QString& path);
+    void setPattern(const QString& pattern);
+
+  private:
+    void refresh();
+    QString m_path;
+    QString m_pattern;
+};
+
+}  // namespace brindle::app
