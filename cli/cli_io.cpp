@@ -1,0 +1,63 @@
+#include "cli/cli_io.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <system_error>
+
+namespace brindle::cli {
+
+std::optional<std::string> readInput(const std::string& path, CommandContext& context) {
+    if (path.empty() || path == "-") {
+        return std::string(std::istreambuf_iterator<char>(context.in),
+                           std::istreambuf_iterator<char>());
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        context.err << "brindle-cli: cannot read " << path << "\n";
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(std::ostream& out, std::string_view bytes) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string hexPairs(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : bytes) {
+        auto u = static_cast<unsigned char>(c);
+        if (!out.empty()) {
+            out.push_back(' ');
+        }
+        out.push_back(kDigits[u >> 4]);
+        out.push_back(kDigits[u & 0xF]);
+    }
+    return out;
+}
+
+std::string programFolder(const char* argv0) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    if (error && argv0 != nullptr) {
+        exe = fs::absolute(argv0, error);
+    }
+    fs::path folder = error ? fs::current_path(error) : exe.parent_path();
+    std::string text = folder.string();
+    if (text.empty() || text.back() != '/') {
+        text.push_back('/');
+    }
+    return text;
+}
+
+int usageError(CommandContext& context, const std::string& command, const std::string& problem) {
+    context.err << "brindle-cli " << command << ": " << problem << "\n"
+                << "Try 'brindle-cli " << command << " --help'.\n";
+    return kExitBadInput;
+}
+
+}  // namespace brindle::cli

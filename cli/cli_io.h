@@ -1,0 +1,28 @@
+#pragma once
+// Input, output and places shared by the commands.
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/commands.h"
+
+namespace brindle::cli {
+
+// All bytes of path, or of the context's input when path is empty or "-".
+// Nothing, after a message on the error stream, when the file cannot be read.
+std::optional<std::string> readInput(const std::string& path, CommandContext& context);
+
+void writeBytes(std::ostream& out, std::string_view bytes);
+
+// The bytes as upper-case hex pairs separated by blanks.
+std::string hexPairs(std::string_view bytes);
+
+// The folder of the running executable, with a trailing separator: the data
+// folder, as for the window program.
+std::string programFolder(const char* argv0);
+
+// The message every command prints for a usage error; returns kExitBadInput.
+int usageError(CommandContext& context, const std::string& command, const std::string& problem);
+
+}  // namespace brindle::cli

@@ -1,0 +1,38 @@
+#pragma once
+// brindle-cli's commands. Each command is one function in its own file
+// (cmd_<name>.cpp) and one row of the table in commands.cpp; main() only picks
+// the row. Every command answers --help, returns kExitOk on success and
+// kExitBadInput on bad input or usage.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace brindle::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitBadInput = 2;
+
+// What a command may touch: its streams and the program's data folder (with a
+// trailing separator), where the work files go.
+struct CommandContext {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    std::string dataDir;
+};
+
+using Arguments = std::vector<std::string>;
+using CommandFunction = int (*)(const Arguments& args, CommandContext& context);
+
+struct Command {
+    const char* name;
+    const char* summary;
+    CommandFunction run;
+};
+
+int runNormalise(const Arguments& args, CommandContext& context);
+int runCompile(const Arguments& args, CommandContext& context);
+
+const std::vector<Command>& commandTable();
+
+}  // namespace brindle::cli

@@ -1,0 +1,46 @@
+// brindle-cli: the core's operations from a terminal, for scripts and checks.
+#include <algorithm>
+#include <iomanip>
+#include <iostream>
+
+#include "cli/cli_io.h"
+#include "cli/commands.h"
+
+namespace {
+
+void printUsage(std::ostream& out) {
+    out << "Usage: brindle-cli COMMAND [OPTIONS] [ARGS]\n\nCommands:\n";
+    for (const brindle::cli::Command& command : brindle::cli::commandTable()) {
+        out << "  " << std::left << std::setw(12) << command.name << command.summary << "\n";
+    }
+    out << "\n'brindle-cli COMMAND --help' describes one command.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace brindle::cli;
+    std::ios::sync_with_stdio(false);
+    if (argc < 2) {
+        printUsage(std::cerr);
+        return kExitBadInput;
+    }
+    std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        printUsage(std::cout);
+        return kExitOk;
+    }
+    const auto& table = commandTable();
+    auto command =
+        std::find_if(table.begin(), table.end(), [&](const Command& c) { return name == c.name; });
+    if (command == table.end()) {
+        std::cerr << "brindle-cli: unknown command " << name << "\n";
+        printUsage(std::cerr);
+        return kExitBadInput;
+    }
+    CommandContext context{std::cin, std::cout, std::cerr, programFolder(argv[0])};
+    Arguments args(argv + 2, argv + argc);
+    int status = command->run(args, context);
+    std::cout.flush();
+    return status;
+}

@@ -1,0 +1,104 @@
+#include "download/image_compile_line.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "base/numeric.h"
+#include "base/text.h"
+#include "download/image_layout.h"
+#include "macrotext/legacy_string.h"
+
+namespace brindle::download {
+namespace {
+
+using macrotext::instr;
+using macrotext::left;
+using macrotext::mid;
+using macrotext::right;
+
+long length(std::string_view text) {
+    return static_cast<long>(text.size());
+}
+
+// Only the first marker found applies; there is no comment state across lines.
+std::string withoutComment(std::string line) {
+    long p = 0;
+    if ((p = instr(line, "/*")) != 0) {
+        line = left(line, p - 1);
+    } else if ((p = instr(line, "*/")) != 0) {
+        line = mid(line, p, length(line) - p);
+    } else if ((p = instr(line, "\\*")) != 0) {
+        return left(line, p);
+    } else if ((p = instr(line, "*\\")) != 0) {
+        return mid(line, p);
+    } else {
+        return line;
+    }
+    // What is left of a /* or */ line is only kept when it is more than a
+    // single character.
+    return line.size() == 1 ? std::string() : line;
+}
+
+// The byte that stands for the number after "MACRO". Numbers that do not fit
+// 16 bits or exceed 255 give 0; a negative one has no byte.
+std::optional<char> macroNumberByte(std::string_view afterWord, std::string& problem) {
+    double value = base::numericValue(base::trimBlanks(afterWord));
+    std::optional<int16_t> n = base::toInt16(value);
+    if (!n || *n > 255) {
+        return '\0';
+    }
+    if (*n < 0) {
+        problem = "MACRO number " + base::decimalText(*n) + " is below 0";
+        return std::nullopt;
+    }
+    return static_cast<char>(static_cast<unsigned char>(*n));
+}
+
+}  // namespace
+
+std::string CompileLine(std::string_view input, CompileTables& tables) {
+    std::string line = withoutComment(base::trimBlanks(input));
+
+    // The number byte of a MACRO statement is data: it may be ':' and must
+    // not be taken for a label's colon.
+    bool hasNumberByte = false;
+    if (long u = instr(line, "MACRO"); u != 0) {
+        std::optional<char> byte = macroNumberByte(mid(line, u + 5), tables.problem);
+        if (!byte) {
+            return {};
+        }
+        line = base::trimTrailingBlanks(left(line, u + 4)) + *byte;
+        hasNumberByte = true;
+    }
+
+    std::string_view beforeNumber(line);
+    if (hasNumberByte) {
+        beforeNumber.remove_suffix(1);
+    }
+    if (long v = instr(beforeNumber, ":"); v != 0) {
+        if (tables.labels.size() >= kMaxLabels) {
+            tables.problem = "it has more than " + std::to_string(kMaxLabels) + " labels";
+            return {};
+        }
+        tables.labels.push_back({left(line, v - 1), tables.lineOffset});
+        line = mid(line, v + 1);
+    }
+
+    if (long g = instr(line, "GOTO"); g > 0 && g + 4 < length(line)) {
+        if (tables.jumps.size() >= kMaxJumps) {
+            tables.problem = "it has more than " + std::to_string(kMaxJumps) + " jumps";
+            return {};
+        }
+        tables.jumps.push_back(
+            {base::trimBlanks(mid(line, g + 4)), tables.lineOffset + static_cast<int>(g) + 4});
+        std::string number = "0" + std::to_string(tables.jumps.size());
+        line = left(line, g + 3) + right(number, 2);
+    }
+
+    if (!line.empty()) {
+        tables.lineOffset += static_cast<int>(line.size()) + 1;
+    }
+    return line;
+}
+
+}  // namespace brindle::download

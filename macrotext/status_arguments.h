@@ -1,0 +1,39 @@
+#pragma once
+// The rewrite every macro text passes before it is compiled: each line is
+// upper-cased, the jump shorthand "c ST n >TARGET" becomes a status-jump line
+// and a GOTO line, the decimal argument of ST and STJ becomes four hex digits,
+// and lines holding several statements are cut at their carriage returns.
+// Every emitted line ends in CR.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brindle::macrotext {
+
+struct RewriteResult {
+    std::string text;
+    // Empty when the rewrite succeeded; otherwise why the text cannot be
+    // rewritten faithfully (and text is incomplete).
+    std::string problem;
+    bool ok() const { return problem.empty(); }
+};
+
+// Lines of a macro text: a line ends at CR, and a LF right after that CR is
+// skipped; a lone LF is an ordinary character. Text after the last CR is a
+// line only when it is not empty, so an empty text has no lines.
+std::vector<std::string> splitMacroLines(std::string_view text);
+
+// The rewrite of one line (without its line end).
+RewriteResult rewriteLine(std::string_view line);
+
+// The rewrite of a whole text, in memory.
+RewriteResult rewriteStatusArguments(std::string_view text);
+
+// The rewrite as a download performs it: the text passes through the work file
+// dataDir + "Macro.Tmp", which is left holding it, and pending window events
+// get one chance to run (yieldEvents may be empty).
+RewriteResult PrepareStatusArguments(const std::string& dataDir, std::string_view text,
+                                     const std::function<void()>& yieldEvents = {});
+
+}  // namespace brindle::macrotext
