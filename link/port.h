@@ -9,10 +9,13 @@
 namespace brindle::link {
 
 class Port {
-public:
+  public:
     virtual ~Port() = default;
 
     virtual void CommPort(int16_t portNumber) = 0;
+    // The device that port number stands for on this machine (see
+    // resolveComPort); set together with CommPort.
+    virtual void DevicePath(const std::string& path) = 0;
     virtual void Settings(const std::string& settings) = 0;  // e.g. "38400,n,8,1"
     virtual bool PortOpen() const = 0;
     virtual void SetPortOpen(bool open) = 0;

@@ -8,7 +8,7 @@
 namespace brindle::link {
 
 class Pump {
-public:
+  public:
     virtual ~Pump() = default;
 
     // Runs whatever is pending (ticks that fell due, arrived bytes, window
@@ -25,17 +25,20 @@ public:
     virtual void SetLineSpeed(int32_t baud) = 0;
     // The interval the ticks really have, after the floor.
     virtual int EffectiveIntervalMicros() const = 0;
+    // Starts the tick period afresh, so that a wait of n ticks that begins now
+    // lasts n whole intervals rather than ending at a tick already under way.
+    virtual void RestartTicks() = 0;
 
     void SetTickHandler(std::function<void()> handler) { m_tick = std::move(handler); }
 
-protected:
+  protected:
     void tick() {
         if (m_tick) {
             m_tick();
         }
     }
 
-private:
+  private:
     std::function<void()> m_tick;
 };
 

@@ -8,7 +8,7 @@ namespace brindle::link {
 
 // The receive window: the list List1 and the check box Check1.
 class ReceiveView {
-public:
+  public:
     virtual ~ReceiveView() = default;
     virtual bool Check1Checked() const = 0;
     virtual void List1Add(const std::string& entry) = 0;
@@ -21,7 +21,7 @@ public:
 // The parts of the progress frame that the link itself drives: the status
 // caption Label6 and the "Verifying....." label RetryLabel.
 class OperationView {
-public:
+  public:
     virtual ~OperationView() = default;
     virtual void SetLabel6(const std::string& caption) = 0;
     virtual void SetRetryLabelVisible(bool visible) = 0;

@@ -1,0 +1,27 @@
+#include "link/com_port.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "base/numeric.h"
+
+namespace brindle::link {
+
+std::string resolveComPort(const std::string& dataDir, int portNumber) {
+    if (portNumber < 1) {
+        return {};
+    }
+    const std::string local = dataDir + "com" + std::to_string(portNumber);
+    std::error_code ec;
+    // symlink_status: a link that points nowhere is still the user's choice.
+    if (std::filesystem::exists(std::filesystem::symlink_status(local, ec))) {
+        return local;
+    }
+    return "/dev/ttyS" + std::to_string(portNumber - 1);
+}
+
+std::string settingsText(int32_t baud) {
+    return base::decimalText(baud) + ",n,8,1";
+}
+
+}  // namespace brindle::link

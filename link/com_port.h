@@ -1,0 +1,16 @@
+#pragma once
+// Which device "Com" n is on this machine, and the settings text of a speed.
+#include <cstdint>
+#include <string>
+
+namespace brindle::link {
+
+// dataDir + "com" + n when that exists (a link to a device or a pseudo-terminal;
+// a dangling link counts, so the open fails with its reason), otherwise the
+// platform's n-th serial port: /dev/ttyS(n-1). Empty for n below 1.
+std::string resolveComPort(const std::string& dataDir, int portNumber);
+
+// The baud rate in decimal without blanks followed by ",n,8,1".
+std::string settingsText(int32_t baud);
+
+}  // namespace brindle::link

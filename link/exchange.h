@@ -1,0 +1,46 @@
+#pragma once
+// The steps every exchange with the module is made of: sending a frame byte by
+// byte, settling for a count of ticks, draining the port into a receive text.
+// Every wait blocks in Pump::WaitForEvent until the next tick or byte.
+//
+// This header also brings in the frames, port start-up, the wake-up and sync,
+// and write-and-verify, so that an operation needs only this one include.
+#include <cstdint>
+#include <string>
+
+#include "link/frames.h"
+#include "link/initialize_port.h"
+#include "link/link_context.h"
+#include "link/sync_with_module.h"
+#include "link/write_and_verify.h"
+
+namespace brindle::link {
+
+// Lets pending events run (ticks, arrived bytes, window events); never blocks.
+void yieldEvents(LinkContext& ctx);
+
+// Sends the frame one byte at a time, yielding before each byte and stopping
+// early while CancelFlag is set (at most kCommandBufferSize bytes), then waits
+// until OutBufferCount is 0.
+void sendFrame(LinkContext& ctx, const std::string& frame);
+// Writes the bytes in one Output call (the wake bytes CR CR are sent so).
+void sendRaw(LinkContext& ctx, const std::string& bytes);
+// Waits until the port has nothing left to send.
+void waitOutputDrained(LinkContext& ctx);
+
+// TickCount = 0, then waits until it reaches ticks.
+void settle(LinkContext& ctx, int16_t ticks);
+// TickCount = 0, then waits while nothing is waiting and TickCount is below
+// ticks. True when a byte is waiting at the end (the controller is talking).
+bool probeForInput(LinkContext& ctx, int16_t ticks);
+// Waits until at least one byte is waiting or CancelFlag is set (no tick limit).
+void waitForInput(LinkContext& ctx);
+
+// While InBufferCount > 0: append Input() to receiveText, yield after each.
+void drain(LinkContext& ctx, std::string& receiveText);
+// InputLen 0, read and throw away everything waiting.
+void discardInput(LinkContext& ctx);
+// Empties a receive text that has grown past kReceiveTextLimit.
+void limitReceiveText(std::string& receiveText);
+
+}  // namespace brindle::link

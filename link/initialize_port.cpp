@@ -1,0 +1,32 @@
+#include "link/initialize_port.h"
+
+#include "link/com_port.h"
+
+namespace brindle::link {
+
+void InitializePort(state::MainState& state, Port& port) {
+    if (!state.StartComm) {
+        return;
+    }
+    if (port.PortOpen()) {
+        port.SetPortOpen(false);
+    }
+    port.CommPort(state.ConfigRecord.PortNumber);
+    port.DevicePath(resolveComPort(state.DataDir, state.ConfigRecord.PortNumber));
+    port.Settings(settingsText(state.ConfigRecord.BaudRate));
+    port.SetPortOpen(true);
+}
+
+void InitializePort(state::MainState& state, Port& port, Pump& pump) {
+    if (!state.StartComm) {
+        return;
+    }
+    pump.SetLineSpeed(state.ConfigRecord.BaudRate);
+    InitializePort(state, port);
+}
+
+void InitializePort(LinkContext& ctx) {
+    InitializePort(ctx.state, ctx.port, ctx.pump);
+}
+
+}  // namespace brindle::link

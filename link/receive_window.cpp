@@ -1,0 +1,117 @@
+#include "link/receive_window.h"
+
+#include "link/initialize_port.h"
+
+namespace brindle::link {
+
+namespace {
+
+constexpr const char* kLineMark = "<cr>";
+
+// A line of 0 to 2 characters before the CR is dropped unseen. When that CR
+// is the last character, only what stands before it goes: the CR waits for
+// the next arrival.
+void dropShortLine(std::string& buffer, std::size_t crIndex) {
+    if (crIndex + 1 == buffer.size()) {
+        buffer.erase(0, crIndex);
+    } else {
+        buffer.erase(0, crIndex + 1);
+    }
+}
+
+void drainIntoReceiveBuffer(state::MainState& state, Port& port) {
+    port.InputLen(0);
+    while (port.InBufferCount() > 0) {
+        state.ReceiveBuffer += port.Input();
+    }
+}
+
+void showLines(state::MainState& state, ReceiveView& view) {
+    std::string& buffer = state.ReceiveBuffer;
+    while (buffer.size() > 1) {
+        const std::size_t cr = buffer.find('\r');
+        if (cr == std::string::npos) {
+            return;
+        }
+        if (cr + 1 < 4) {
+            dropShortLine(buffer, cr);
+            continue;
+        }
+        const std::string line = buffer.substr(0, cr);
+        // The line, its CR and the character after it (normally the LF).
+        buffer.erase(0, cr + 2);
+        view.List1Add(line + kLineMark);
+        if (view.List1SelectedIndex() > kListClearIndex) {
+            view.List1Clear();
+        }
+        view.List1Select(view.List1Count() - 1);
+    }
+}
+
+void tick(state::MainState& state, Port& port, Pump* pump, ReceiveView& view) {
+    ++state.TickCount;
+    if (state.TickCount > kTickCountWrap) {
+        state.TickCount = 0;
+    }
+    if (!state.ReceiveWindowActive) {
+        return;
+    }
+    if (!state.StartComm) {
+        state.StartComm = true;
+        if (pump != nullptr) {
+            InitializePort(state, port, *pump);
+        } else {
+            InitializePort(state, port);
+        }
+    }
+    drainIntoReceiveBuffer(state, port);
+    showLines(state, view);
+}
+
+}  // namespace
+
+void Timer1Tick(state::MainState& state, Port& port, Pump& pump, ReceiveView& view) {
+    tick(state, port, &pump, view);
+}
+
+void Timer1Tick(state::MainState& state, Port& port, ReceiveView& view) {
+    tick(state, port, nullptr, view);
+}
+
+void viewbuffer(ReceiveView& view, std::string& buffer) {
+    if (!view.Check1Checked()) {
+        return;
+    }
+    const std::size_t cr = buffer.find('\r');
+    if (cr == std::string::npos) {
+        return;
+    }
+    if (cr + 1 < 4) {
+        dropShortLine(buffer, cr);
+        return;
+    }
+    const std::string line = buffer.substr(0, cr);
+    buffer.erase(0, cr + 1);
+    view.List1Add(line + kLineMark);
+    view.List1Select(view.List1Count() - 1);
+}
+
+void Check1Click(state::MainState& state, Pump& pump, ReceiveView& /*view*/, bool checked) {
+    // The tick floor needs the speed even before the port was first opened.
+    pump.SetLineSpeed(state.ConfigRecord.BaudRate);
+    if (checked) {
+        state.ReceiveWindowActive = true;
+        state.ReceiveBuffer.clear();
+        pump.SetInterval(kCheck1CheckedIntervalMs);
+    } else {
+        state.ReceiveWindowActive = false;
+        pump.SetInterval(kCheck1UncheckedIntervalMs);
+    }
+}
+
+void ClearHistoryClick(state::MainState& state, ReceiveView& view) {
+    view.List1Clear();
+    state.ReceiveBuffer.clear();
+}
+
+}  // namespace brindle::link

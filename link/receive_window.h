@@ -1,0 +1,39 @@
+#pragma once
+// The receive window: the timer's tick that drains the port into List1, the
+// one-line viewbuffer used by the operations, and the Check1 and ClearHistory
+// handlers.
+//
+// The tick and viewbuffer differ on purpose in three ways: the tick drops the
+// character after the CR of each shown line, viewbuffer does not; the tick
+// empties a list that would pass 1002 entries, viewbuffer never clears it; the
+// tick is governed by ReceiveWindowActive, viewbuffer by Check1 itself.
+#include <string>
+
+#include "link/port.h"
+#include "link/pump.h"
+#include "link/views.h"
+#include "state/main_state.h"
+
+namespace brindle::link {
+
+inline constexpr int16_t kTickCountWrap = 30000;
+inline constexpr int kCheck1CheckedIntervalMs = 100;
+inline constexpr int kCheck1UncheckedIntervalMs = 1;
+inline constexpr int kStartIntervalMs = 55;
+// A selected index above this when a line is added empties the list.
+inline constexpr int kListClearIndex = 1000;
+
+// One tick of Timer1. Opens the port on the first tick with the receive window
+// active. Install with pump.SetTickHandler.
+void Timer1Tick(state::MainState& state, Port& port, Pump& pump, ReceiveView& view);
+// The same without a pump (the port's speed then does not reach the tick floor).
+void Timer1Tick(state::MainState& state, Port& port, ReceiveView& view);
+
+// Moves the first complete line of buffer into List1 while Check1 is checked.
+void viewbuffer(ReceiveView& view, std::string& buffer);
+
+// Check1 was clicked; checked is its new value.
+void Check1Click(state::MainState& state, Pump& pump, ReceiveView& view, bool checked);
+void ClearHistoryClick(state::MainState& state, ReceiveView& view);
+
+}  // namespace brindle::link

@@ -1,0 +1,59 @@
+#include "link/write_and_verify.h"
+
+#include "link/exchange.h"
+#include "link/receive_window.h"
+
+namespace brindle::link {
+
+int writeBound(int16_t retryLimit) {
+    return 4 * static_cast<int>(retryLimit);
+}
+
+WriteResult WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
+                           std::string& receiveText) {
+    state::MainState& st = ctx.state;
+    const std::string write = writeFrame(location, value);
+    const std::string read = readFrame(location);
+    const std::string reply = readReply(value);
+    const int bound = writeBound(st.RetryLimit);
+
+    bool done = false;
+    int tries = 0;
+    int writes = 0;
+    while (!done && !st.CancelFlag && tries < st.RetryLimit && writes < bound) {
+        ++tries;
+        ++writes;
+        sendFrame(ctx, write);
+        settle(ctx, st.WriteSettleTicks);
+        int good = 0;
+        while (true) {
+            sendFrame(ctx, read);
+            settle(ctx, st.ReadSettleTicks);
+            limitReceiveText(receiveText);
+            drain(ctx, receiveText);
+            viewbuffer(ctx.receive, receiveText);
+            if (receiveText.find(reply) == std::string::npos) {
+                ctx.operation.SetRetryLabelVisible(true);
+                done = false;
+                break;  // write the byte again
+            }
+            ctx.operation.SetRetryLabelVisible(false);
+            tries = 0;
+            done = true;
+            receiveText.clear();
+            if (++good == 2) {
+                break;
+            }
+        }
+    }
+    ctx.operation.SetRetryLabelVisible(false);
+    if (!done && writes >= bound && tries < st.RetryLimit) {
+        tries = st.RetryLimit;
+    }
+    if (tries >= st.RetryLimit) {
+        st.CancelFlag = true;
+    }
+    return WriteResult{done, tries};
+}
+
+}  // namespace brindle::link

@@ -1,0 +1,16 @@
+#include "sim/fake_link.h"
+
+#include "link/initialize_port.h"
+#include "link/receive_window.h"
+
+namespace brindle::sim {
+
+FakeLink::FakeLink(ModuleOptions options)
+    : module(pump, options), port(pump, module), ctx{state, port, pump, receive, operation} {
+    port.setLineSpeed(options.baud);
+    pump.SetTickHandler([this] { link::Timer1Tick(state, port, pump, receive); });
+    state.StartComm = true;
+    link::InitializePort(ctx);
+}
+
+}  // namespace brindle::sim

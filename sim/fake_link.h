@@ -1,0 +1,27 @@
+#pragma once
+// Everything a link test needs in one object: state, virtual pump, fake module
+// and port, recording views, and the LinkContext over them. The Timer1 tick is
+// installed, the port is configured and open at 38400.
+#include "link/link_context.h"
+#include "sim/fake_module.h"
+#include "sim/recording_views.h"
+#include "sim/virtual_pump.h"
+#include "state/main_state.h"
+
+namespace brindle::sim {
+
+struct FakeLink {
+    explicit FakeLink(ModuleOptions options = {});
+    FakeLink(const FakeLink&) = delete;
+    FakeLink& operator=(const FakeLink&) = delete;
+
+    state::MainState state;
+    VirtualPump pump;
+    FakeModule module;
+    FakePort port;
+    RecordingReceiveView receive;
+    RecordingOperationView operation;
+    link::LinkContext ctx;
+};
+
+}  // namespace brindle::sim

@@ -1,0 +1,133 @@
+#include "sim/fake_module.h"
+
+#include <algorithm>
+
+namespace brindle::sim {
+
+namespace {
+
+int64_t byteMicros(int32_t baud) {
+    return baud > 0 ? 10'000'000 / baud : 0;
+}
+
+}  // namespace
+
+FakeModule::FakeModule(VirtualPump& pump, ModuleOptions options)
+    : m_pump(pump), m_model(std::move(options)) {
+    scheduleChatter();
+}
+
+void FakeModule::startChatter() {
+    m_model.startTalking();
+    scheduleChatter();
+}
+
+void FakeModule::say(const std::string& bytes) {
+    emit(Emission{bytes, 0}, m_pump.nowMicros());
+}
+
+void FakeModule::fromProgram(const std::string& bytes) {
+    for (char c : bytes) {
+        for (const Emission& e : m_model.receive(static_cast<uint8_t>(c))) {
+            emit(e, m_pump.nowMicros() + e.delayMicros);
+        }
+    }
+    scheduleChatter();
+}
+
+void FakeModule::emit(const Emission& e, int64_t at) {
+    const int64_t step = byteMicros(m_model.options().baud);
+    int64_t time = std::max(at, m_lineFreeAt);
+    if (step == 0) {
+        m_pump.schedule(time, [this, bytes = e.bytes] {
+            for (char c : bytes) {
+                if (m_toProgram) {
+                    m_toProgram(c);
+                }
+            }
+        });
+        m_lineFreeAt = time;
+        return;
+    }
+    for (char c : e.bytes) {
+        time += step;
+        m_pump.schedule(time, [this, c] {
+            if (m_toProgram) {
+                m_toProgram(c);
+            }
+        });
+    }
+    m_lineFreeAt = time;
+}
+
+void FakeModule::scheduleChatter() {
+    if (m_chatterScheduled || !m_model.talking()) {
+        return;
+    }
+    m_chatterScheduled = true;
+    m_pump.schedule(m_pump.nowMicros() + m_model.options().chatterIntervalMicros, [this] {
+        m_chatterScheduled = false;
+        if (m_model.talking()) {
+            emit(Emission{m_model.chatterLine(), 0}, m_pump.nowMicros());
+            scheduleChatter();
+        }
+    });
+}
+
+FakePort::FakePort(VirtualPump& pump, FakeModule& module) : m_pump(pump), m_module(module) {
+    m_module.connect([this](char c) {
+        if (m_open) {
+            m_in += c;
+        }
+    });
+}
+
+void FakePort::SetPortOpen(bool open) {
+    if (!open) {
+        m_open = false;
+        m_in.clear();
+        return;
+    }
+    if (!m_openFails) {
+        m_open = true;
+        ++m_opens;
+    }
+}
+
+std::string FakePort::Input() {
+    const std::size_t count =
+        m_inputLen <= 0 ? m_in.size() : std::min<std::size_t>(m_in.size(), m_inputLen);
+    std::string out = m_in.substr(0, count);
+    m_in.erase(0, count);
+    return out;
+}
+
+void FakePort::Output(const std::string& bytes) {
+    m_outputs.push_back(bytes);
+    if (!m_open) {
+        return;
+    }
+    const int64_t step = byteMicros(m_baud);
+    if (step == 0) {
+        m_module.fromProgram(bytes);
+        return;
+    }
+    for (char c : bytes) {
+        m_sentUntil = std::max(m_sentUntil, m_pump.nowMicros()) + step;
+        ++m_unsent;
+        m_pump.schedule(m_sentUntil, [this, c] {
+            --m_unsent;
+            m_module.fromProgram(std::string(1, c));
+        });
+    }
+}
+
+int FakePort::OutBufferCount() {
+    return m_unsent;
+}
+
+std::string FakePort::describe() const {
+    return "Com" + std::to_string(m_portNumber) + ": " + m_device + (m_open ? " open" : " closed");
+}
+
+}  // namespace brindle::sim

@@ -1,0 +1,174 @@
+#include "sim/module_model.h"
+
+#include <cstdio>
+
+#include "link/frames.h"
+
+namespace brindle::sim {
+
+namespace {
+
+constexpr std::size_t kShortestBody = 3;
+constexpr std::size_t kLongestBody = 18;
+
+int locationOf(const std::string& body) {
+    return static_cast<unsigned char>(body[3]) * 256 + static_cast<unsigned char>(body[4]);
+}
+
+}  // namespace
+
+ModuleModel::ModuleModel(ModuleOptions options)
+    : m_options(std::move(options)),
+      m_random(m_options.seed),
+      m_eeprom(kEepromSize, kErased),
+      m_talking(m_options.chatterAtStart) {}
+
+std::vector<Emission> ModuleModel::receive(uint8_t byte) {
+    const char c = static_cast<char>(byte);
+    m_received += c;
+    if (m_inFrame) {
+        m_frame += c;
+        if (m_frame.size() >= 3) {
+            const auto length = static_cast<unsigned char>(m_frame[2]);
+            if (length < kShortestBody || length > kLongestBody) {
+                ++m_badFrames;
+                m_inFrame = false;
+                m_previous = 0;
+                return {};
+            }
+            if (m_frame.size() == length + 3u) {
+                m_inFrame = false;
+                m_previous = 0;
+                const std::string body = m_frame.substr(1, length);
+                if (m_frame.back() != '\r' ||
+                    static_cast<unsigned char>(m_frame[length + 1]) != link::checksum(body)) {
+                    ++m_badFrames;
+                    return {};
+                }
+                ++m_frames;
+                std::vector<Emission> out;
+                if (m_options.echo && !m_options.silent) {
+                    out.push_back({m_frame, m_options.latencyMicros});
+                }
+                for (Emission& e : handleFrame(body)) {
+                    out.push_back(std::move(e));
+                }
+                return out;
+            }
+        }
+        return {};
+    }
+    if (c == '#') {
+        m_inFrame = true;
+        m_frame = "#";
+        m_previous = 0;
+        return {};
+    }
+    const bool wake = c == '\r' && m_previous == '\r';
+    m_previous = wake ? 0 : c;
+    if (!wake || !m_talking || m_options.silent) {
+        return {};
+    }
+    switch (m_options.syncReply) {
+        case SyncReply::Frame:
+            m_talking = false;
+            return answer(link::syncFrame());
+        case SyncReply::YesLine:
+            m_talking = false;
+            return answer(" Y\r");
+        case SyncReply::None:
+            break;
+    }
+    return {};
+}
+
+std::vector<Emission> ModuleModel::handleFrame(const std::string& body) {
+    const std::size_t length = body.size();
+    const char command = body[2];
+    if (body[0] == link::kModuleAddress) {
+        return {};  // our own frame coming back
+    }
+    if (command == 'W' && length == 6) {
+        const int location = locationOf(body);
+        ++m_writes;
+        if (location < kEepromSize) {
+            m_eeprom[location] = static_cast<uint8_t>(body[5]);
+            m_written.push_back(location);
+        }
+        return {};
+    }
+    if (command == 'R' && length == 5) {
+        const int location = locationOf(body);
+        ++m_reads;
+        if (location >= kEepromSize) {
+            return {};
+        }
+        if ((m_options.dropEverySecondRead && m_reads % 2 == 0) ||
+            m_options.dropReads.count(m_reads) > 0) {
+            return {};
+        }
+        return answer(link::readReply(m_eeprom[location]));
+    }
+    if (command == 'E' && length == 4 && body[3] == '2') {
+        return answer(dump(), m_options.dumpDelayMicros);
+    }
+    if (command == 'S' && length == 4) {
+        const auto block = static_cast<uint8_t>(body[3]);
+        if (block == 0) {
+            m_talking = false;
+        } else if (m_options.runChatters) {
+            m_talking = true;
+        }
+        return answer(link::blockConfirmation(block) + "\r\n");
+    }
+    return {};
+}
+
+std::vector<Emission> ModuleModel::answer(std::string bytes, int64_t extraDelay) {
+    if (m_options.silent || chance(m_options.dropProbability)) {
+        return {};
+    }
+    if (chance(m_options.corruptProbability) && !bytes.empty()) {
+        std::uniform_int_distribution<std::size_t> at(0, bytes.size() - 1);
+        std::uniform_int_distribution<int> flip(1, 255);
+        bytes[at(m_random)] ^= static_cast<char>(flip(m_random));
+    }
+    return {Emission{std::move(bytes), m_options.latencyMicros + extraDelay}};
+}
+
+std::string ModuleModel::dump() const {
+    std::string out = "DUMP\r";
+    int end = kEepromSize - 1;
+    while (end >= kMacroArea && m_eeprom[end] == kErased) {
+        --end;
+    }
+    if (m_eeprom[3] != 'X' || end < kMacroArea) {
+        return out + "BLANK\r";
+    }
+    for (int i = kMacroArea; i <= end; ++i) {
+        out += 'R';
+        out += static_cast<char>(m_eeprom[i]);
+    }
+    return out;
+}
+
+std::string ModuleModel::chatterLine() {
+    char text[32];
+    std::snprintf(text, sizeof text, "STATUS %04d\r\n", m_chatterCount++ % 10000);
+    return text;
+}
+
+std::vector<int> ModuleModel::takeWrittenLocations() {
+    std::vector<int> out;
+    out.swap(m_written);
+    return out;
+}
+
+bool ModuleModel::chance(double probability) {
+    if (probability <= 0.0) {
+        return false;
+    }
+    return std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < probability;
+}
+
+}  // namespace brindle::sim

@@ -1,0 +1,70 @@
+#include "sim/virtual_pump.h"
+
+#include <algorithm>
+
+#include "link/tick_floor.h"
+
+namespace brindle::sim {
+
+VirtualPump::VirtualPump() {
+    m_nextTick = EffectiveIntervalMicros();
+}
+
+void VirtualPump::DoEvents() {
+    if (m_hook) {
+        m_hook();
+    }
+    runDue();
+}
+
+void VirtualPump::WaitForEvent() {
+    if (m_hook) {
+        m_hook();
+    }
+    int64_t next = m_nextTick;
+    if (!m_events.empty()) {
+        next = std::min(next, m_events.begin()->first.first);
+    }
+    if (next > m_limit) {
+        throw VirtualTimeLimit("virtual time limit reached while waiting");
+    }
+    m_now = std::max(m_now, next);
+    runDue();
+}
+
+void VirtualPump::runDue() {
+    while (!m_events.empty() && m_events.begin()->first.first <= m_now) {
+        auto action = std::move(m_events.begin()->second);
+        m_events.erase(m_events.begin());
+        action();
+    }
+    const int64_t interval = EffectiveIntervalMicros();
+    while (m_nextTick <= m_now) {
+        m_nextTick += interval;
+        ++m_ticks;
+        tick();
+    }
+}
+
+void VirtualPump::SetInterval(int milliseconds) {
+    m_interval = milliseconds;
+    RestartTicks();
+}
+
+void VirtualPump::SetLineSpeed(int32_t baud) {
+    m_baud = baud;
+}
+
+int VirtualPump::EffectiveIntervalMicros() const {
+    return link::effectiveIntervalMicros(m_interval, m_baud);
+}
+
+void VirtualPump::RestartTicks() {
+    m_nextTick = m_now + EffectiveIntervalMicros();
+}
+
+void VirtualPump::schedule(int64_t atMicros, std::function<void()> action) {
+    m_events.emplace(std::make_pair(std::max(atMicros, m_now), m_sequence++), std::move(action));
+}
+
+}  // namespace brindle::sim
