@@ -79,11 +79,15 @@ void MainWindow::delayEditingFinished(store::DelayField field) {
     }
     m_pendingDelayFailure[slot(field)] = base::Status::success();
     reportFailure(failure);
-    // Show again what the record holds, so the box never shows a value that
-    // was not stored.
-    m_settingDelayText = true;
-    delaySelector(field)->setEditText(QString::fromStdString(base::decimalText(delayCopy(field))));
-    m_settingDelayText = false;
+    // A refused value is replaced by the one the record holds, so the box
+    // does not keep showing a value that was never stored. (After a failed
+    // write the text stays, for the user to try again.)
+    QComboBox* selector = delaySelector(field);
+    if (!base::textToInt16(fromQt(selector->currentText()))) {
+        m_settingDelayText = true;
+        selector->setEditText(QString::fromStdString(base::decimalText(delayCopy(field))));
+        m_settingDelayText = false;
+    }
 }
 
 void MainWindow::BaudOpt_Click(int index) {

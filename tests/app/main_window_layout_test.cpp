@@ -1,0 +1,305 @@
+// The window's controls: every control of the four tabs is found by its name
+// on its tab, with its kind, caption, tool tip and the label next to it.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+#include <algorithm>
+
+#include "tests/app/window_fixture.h"
+
+using brindle::testing::WindowFixture;
+
+namespace {
+
+QString captionOf(const QWidget* w) {
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) {
+        return button->text();
+    }
+    if (auto* frame = qobject_cast<const QGroupBox*>(w)) {
+        return frame->title();
+    }
+    if (auto* label = qobject_cast<const QLabel*>(w)) {
+        return label->text();
+    }
+    return QString();
+}
+
+// The caption of the label that names the control ("" when none does).
+QString labelOf(const QWidget* window, const QWidget* control) {
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->buddy() == control) {
+            return label->text();
+        }
+    }
+    return QString();
+}
+
+}  // namespace
+
+class MainWindowLayoutTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        m_fixture = std::make_unique<WindowFixture>();
+        m_fixture->open();
+    }
+    void cleanup() { m_fixture.reset(); }
+
+    void windowShowsItsCaptionAndTheExitAndHelpButtons() {
+        auto& w = *m_fixture->window;
+        QCOMPARE(w.windowTitle(), QStringLiteral("Brindle ZRT Download Utility      version 1.2"));
+        auto* exit = w.findChild<QPushButton*>(QStringLiteral("exitcmd"));
+        auto* help = w.findChild<QPushButton*>(QStringLiteral("helpcmd"));
+        QVERIFY(exit && help);
+        QCOMPARE(exit->text(), QStringLiteral("Exit"));
+        QCOMPARE(help->text(), QStringLiteral("Help"));
+        QCOMPARE(help->toolTip(), QStringLiteral("Click to view command descriptions"));
+    }
+
+    void tabsStandInOrderAndTheWindowOpensOnReadBack() {
+        auto* tabs = m_fixture->window->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+        QVERIFY(tabs);
+        QCOMPARE(tabs->count(), 4);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Specify Macros"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("Read back"));
+        QCOMPARE(tabs->tabText(2), QStringLiteral("Down Load"));
+        QCOMPARE(tabs->tabText(3), QStringLiteral("Setup"));
+        QCOMPARE(tabs->currentIndex(), 1);
+    }
+
+    void everyControlStandsOnItsTabWithItsCaptionTipAndLabel_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<QString>("label");
+        auto row = [](const char* name, int tab, const char* kind, const char* caption,
+                      const char* tip, const char* label) {
+            QTest::newRow(name) << QString::fromLatin1(name) << tab << QString::fromLatin1(kind)
+                                << QString::fromLatin1(caption) << QString::fromLatin1(tip)
+                                << QString::fromLatin1(label);
+        };
+        row("ComboList", 0, "QComboBox", "", "", "Select Macro Combination");
+        row("MacroList", 0, "QComboBox", "", "", "Select Macro");
+        row("MacroComboList", 0, "QListWidget", "", "Click on Macro to Preview or edit the Macro",
+            "Macro Sequence in Combination");
+        row("MacroText", 0, "QPlainTextEdit", "", "", "Selected Macro Text");
+        row("MacroSizeLabel", 0, "QLabel", "", "", "");
+        row("VersionText", 0, "QLineEdit", "", "Optional", "Version");
+        row("DescriptionText", 0, "QLineEdit", "", "Optional", "Description");
+        row("StartingMacroNum", 0, "QLineEdit", "", "Macro to be performed after power up (0-none)",
+            "Starting Macro #");
+        row("NodeAddress", 0, "QLineEdit", "", "Address of ZRT Host", "Node Address");
+        row("NewComboCmd", 0, "QPushButton", "New Combination",
+            "Click to creat a new Macro Combination", "");
+        row("NewMacroCmd", 0, "QPushButton", "New Macro", "Click to create a new Macro", "");
+        row("SaveComboCmd", 0, "QPushButton", "Save Combination", "", "");
+        row("SaveMacroCmd", 0, "QPushButton", "Save Macro", "", "");
+        row("InsertAddCmd", 0, "QPushButton", "Insert/Add To Combo Combination Sequence",
+            "Always save the Combination selected to insert a new macro", "");
+        row("DeleteMacroLink", 0, "QPushButton", "Delete Macro Link", "", "");
+        row("DeleteCombo", 0, "QPushButton", "Delete Combination", "", "");
+        row("DeleteMacro", 0, "QPushButton", "Delete Macro", "", "");
+
+        row("Command1", 1, "QPushButton", "Read E2prom", "Read contents of E2prom in Macro Module",
+            "");
+        row("Command2", 1, "QPushButton", "Clear All", "", "");
+        row("SaveCmd", 1, "QPushButton", "Save to File", "Saves Data read to a file", "");
+        row("StatArgument", 1, "QCheckBox", "Convert Status Arguments to HEX", "", "");
+        row("Text1", 1, "QTextEdit", "", "", "E2prom Data");
+        row("Text2", 1, "QLineEdit", "", "", "Macro Id");
+        row("Text3", 1, "QLineEdit", "", "", "Boot Macro");
+        row("Text4", 1, "QLineEdit", "", "", "# of Macros");
+        row("ReadingMsg", 1, "QLabel", "Reading E2prom...", "", "");
+
+        row("CustomList", 2, "QComboBox", "", "", "Select Macro Combination");
+        row("MacrosInCombination", 2, "QListWidget", "", "Click on Macro to select it",
+            "Macros in Combination");
+        row("QuickCmd", 2, "QPushButton", "Download",
+            "Click to download ALL Macros in Combination selected", "");
+        row("ExecuteBlock", 2, "QPushButton", "Execute Block", "Execute Selected Macro", "");
+        row("CancelExec", 2, "QPushButton", "Cancel Exec", "Cancel Macro execution", "");
+        row("Check1", 2, "QCheckBox", "Receive Window Active",
+            "Leave unchecked to increase download speed", "");
+        row("List1", 2, "QListWidget", "", "", "Receive Window");
+        row("ClearHistory", 2, "QPushButton", "Clear Receive Window", "", "");
+        row("TransposeToHex", 2, "QCheckBox", "Transpose Status Arguments from Decimal to Hex", "",
+            "");
+        row("ProgressFrame", 2, "QGroupBox", "", "", "");
+        row("CancelCmd", 2, "QPushButton", "Cancel", "", "");
+        row("ProgressBar1", 2, "QProgressBar", "", "", "");
+        row("MacroBytes", 2, "QLabel", "", "", "");
+        row("RetryLabel", 2, "QLabel", "Verifying.....", "", "");
+        row("PercentCaption", 2, "QLabel", "", "", "");
+        row("Label6", 2, "QLabel", "Downloading", "", "");
+        row("ClearFrame", 2, "QGroupBox", "Clear Utility",
+            "Contact Technical Support before using this feature", "");
+        row("LowerFill", 2, "QLineEdit", "", "", "Start");
+        row("UpperFill", 2, "QLineEdit", "", "", "End");
+        row("QueryResetCmd", 2, "QPushButton", "Ok", "Perform requested function", "");
+
+        row("PostWriteDelay", 3, "QComboBox", "", "a delay of 1ms will provide the best results",
+            "Post-Write Delay ms");
+        row("PostReadDelay", 3, "QComboBox", "", "a delay of 1ms will provide the best results",
+            "Post-Read Delay ms");
+        row("EnableClearUtility", 3, "QCheckBox", "Enable Clear Utility on Down-Load Tab",
+            "Contact Technical Support before using this feature", "");
+        row("Drive1", 3, "QComboBox", "", "", "Drive");
+        row("Dir1", 3, "QListWidget", "", "", "Auxiliary Folders Directory");
+        row("File1", 3, "QListWidget", "", "", "Files");
+        row("Pattern", 3, "QComboBox", "", "", "File Type");
+        row("SelectBaudRate", 3, "QGroupBox", "Baud Rate", "", "");
+        row("SelectComPort", 3, "QGroupBox", "Com Port", "", "");
+    }
+
+    void everyControlStandsOnItsTabWithItsCaptionTipAndLabel() {
+        QFETCH(QString, name);
+        QFETCH(int, tab);
+        QFETCH(QString, kind);
+        QFETCH(QString, caption);
+        QFETCH(QString, tip);
+        QFETCH(QString, label);
+        auto& w = *m_fixture->window;
+        const QList<QWidget*> found = w.SSTab1()->widget(tab)->findChildren<QWidget*>(name);
+        QCOMPARE(found.size(), 1);
+        QWidget* control = found.front();
+        QVERIFY2(control->inherits(kind.toLatin1().constData()),
+                 control->metaObject()->className());
+        QCOMPARE(captionOf(control), caption);
+        QCOMPARE(control->toolTip(), tip);
+        QCOMPARE(labelOf(&w, control), label);
+    }
+
+    void namedLabelsCarryTheirCaptions_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Label5") << "Label5"
+                                << "Select Macro Combination";
+        QTest::newRow("Label8") << "Label8"
+                                << "Select Macro Combination";
+        QTest::newRow("Label10") << "Label10"
+                                 << "Macro Sequence in Combination";
+        QTest::newRow("Label11") << "Label11"
+                                 << "Select Macro";
+        QTest::newRow("Label12") << "Label12"
+                                 << "Selected Macro Text";
+        QTest::newRow("Label13") << "Label13"
+                                 << "Version";
+        QTest::newRow("Label17") << "Label17"
+                                 << "Macros in Combination";
+        QTest::newRow("Label19") << "Label19"
+                                 << "E2prom Data";
+        QTest::newRow("Label20") << "Label20"
+                                 << "Macro Id";
+        QTest::newRow("Label21") << "Label21"
+                                 << "Boot Macro";
+        QTest::newRow("Label23") << "Label23"
+                                 << "# of Macros";
+    }
+
+    void namedLabelsCarryTheirCaptions() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        auto* label = m_fixture->window->findChild<QLabel*>(name);
+        QVERIFY(label);
+        QCOMPARE(label->text(), caption);
+    }
+
+    void optionArraysShareTheirNameAndCarryTheirIndex_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("BaudOpt") << "BaudOpt"
+                                 << "SelectBaudRate"
+                                 << QStringList{"1200", "9600", "19200", "38400", "57600"};
+        QTest::newRow("ComOpt") << "ComOpt"
+                                << "SelectComPort" << QStringList{"Com1", "Com2", "Com3", "Com4"};
+    }
+
+    void optionArraysShareTheirNameAndCarryTheirIndex() {
+        QFETCH(QString, name);
+        QFETCH(QString, frame);
+        QFETCH(QStringList, captions);
+        auto* box = m_fixture->window->SSTab1()->widget(3)->findChild<QGroupBox*>(frame);
+        QVERIFY(box);
+        QList<QRadioButton*> options = box->findChildren<QRadioButton*>(name);
+        QCOMPARE(options.size(), captions.size());
+        std::sort(options.begin(), options.end(), [](QRadioButton* a, QRadioButton* b) {
+            return a->property("index").toInt() < b->property("index").toInt();
+        });
+        for (int i = 0; i < captions.size(); ++i) {
+            QCOMPARE(options[i]->property("index").toInt(), i);
+            QCOMPARE(options[i]->text(), captions[i]);
+        }
+    }
+
+    void browserControlsAreTheSingleMemberOne() {
+        for (const char* name : {"Drive1", "Dir1", "File1", "Pattern"}) {
+            auto* control = m_fixture->window->findChild<QWidget*>(QString::fromLatin1(name));
+            QVERIFY2(control, name);
+            QCOMPARE(control->property("index").toInt(), 1);
+        }
+    }
+
+    void framesMessagesAndReadBackFieldsStartHidden() {
+        for (const char* name :
+             {"ProgressFrame", "ClearFrame", "ReadingMsg", "RetryLabel", "MacroBytes", "Text2",
+              "Text3", "Text4", "Label20", "Label21", "Label23"}) {
+            auto* control = m_fixture->window->findChild<QWidget*>(QString::fromLatin1(name));
+            QVERIFY2(control && control->isHidden(), name);
+        }
+        for (const char* name : {"Text1", "Command1", "QuickCmd", "List1", "SelectBaudRate",
+                                 "CancelCmd", "ProgressBar1", "PercentCaption", "Label6"}) {
+            auto* control = m_fixture->window->findChild<QWidget*>(QString::fromLatin1(name));
+            QVERIFY2(control && !control->isHidden(), name);
+        }
+    }
+
+    void listsAcceptTypedNamesWhereANameIsTyped() {
+        auto& w = *m_fixture->window;
+        QVERIFY(w.specifyTab().ComboList->isEditable());
+        QVERIFY(w.specifyTab().MacroList->isEditable());
+        QVERIFY(!w.downloadTab().CustomList->isEditable());
+        QVERIFY(w.setupTab().PostWriteDelay->isEditable());
+        QVERIFY(w.setupTab().Pattern->isEditable());
+    }
+
+    void selectorsHoldTheirEntries() {
+        auto& setup = m_fixture->window->setupTab();
+        const QStringList delays{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
+        for (QComboBox* selector : {setup.PostWriteDelay, setup.PostReadDelay}) {
+            QStringList entries;
+            for (int i = 0; i < selector->count(); ++i) {
+                entries << selector->itemText(i);
+            }
+            QCOMPARE(entries, delays);
+        }
+        QCOMPARE(setup.Pattern->count(), 3);
+        QCOMPARE(setup.Pattern->itemText(0), QStringLiteral("*.cmd"));
+        QCOMPARE(setup.Pattern->itemText(1), QStringLiteral("*.Zrt"));
+        QCOMPARE(setup.Pattern->itemText(2), QStringLiteral("*.*"));
+    }
+
+    void progressAndClearFieldsStartWithTheirDefaults() {
+        auto& download = m_fixture->window->downloadTab();
+        QCOMPARE(download.ProgressBar1->minimum(), 0);
+        QCOMPARE(download.ProgressBar1->maximum(), 100);
+        QCOMPARE(download.LowerFill->text(), QStringLiteral("0"));
+        QCOMPARE(download.UpperFill->text(), QStringLiteral("16"));
+    }
+
+  private:
+    std::unique_ptr<WindowFixture> m_fixture;
+};
+
+QTEST_MAIN(MainWindowLayoutTest)
+#include "main_window_layout_test.moc"
