@@ -12,15 +12,15 @@ std::optional<MacroListing> CustomListClick(state::MainState& state,
     if (chosenIndex < 0 || chosenIndex >= static_cast<int>(comboListEntries.size())) {
         return std::nullopt;
     }
-    const std::string name =
-        base::fixedWidth(comboListEntries[static_cast<std::size_t>(chosenIndex)],
-                         store::kComboNameWidth);
+    const std::string name = base::fixedWidth(
+        comboListEntries[static_cast<std::size_t>(chosenIndex)], store::kComboNameWidth);
     auto match = store::FindCombo(state.DataDir, name);
     if (!match) {
         return std::nullopt;
     }
     MacroListing listing;
-    for (const auto& entry : store::sequenceEntries(state.DataDir, match->record, state.MacroBuffer)) {
+    for (const auto& entry :
+         store::sequenceEntries(state.DataDir, match->record, state.MacroBuffer)) {
         if (entry.position == match->record.StartingMacroNum) {
             listing.selectedIndex = static_cast<int>(listing.lines.size());
         }

@@ -1,0 +1,43 @@
+#pragma once
+// Everything a download will write, worked out before the first byte goes to
+// the module: the combination, each macro's record and compiled image, and
+// the checks that would otherwise leave the module half-written (a macro that
+// does not compile, a slot, node address or boot macro the layout cannot
+// hold, images that run past the last location).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "download/image_layout.h"
+#include "store/records.h"
+
+namespace brindle::download {
+
+struct PlannedMacro {
+    int slot = 0;  // 0-based position in the sequence
+    int32_t recordNumber = 0;
+    store::MacroRecord record;
+    std::string image;
+};
+
+struct DownloadPlan {
+    store::ComboRecord combo;
+    int lastSlot = 0;
+    std::vector<PlannedMacro> macros;  // non-empty slots in slot order
+};
+
+struct PlanResult {
+    bool found = false;                // the combination exists
+    std::optional<DownloadPlan> plan;  // set when found and nothing was refused
+    std::string refusal;               // why the download cannot go ahead
+};
+
+// The tables have room for 255 slots (0 to 254); slot 255 would overlap
+// the name of slot 0 and the first image.
+constexpr int kHighestSlot = 254;
+
+PlanResult planDownload(const std::string& dataDir, const std::string& comboName,
+                        int16_t macroArea);
+
+}  // namespace brindle::download

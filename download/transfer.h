@@ -1,0 +1,41 @@
+#pragma once
+// The Download button: BrindleProcessing writes the chosen combination into
+// the module's E2PROM, every byte with WriteAndVerify, in this order:
+//   location 3 <- "Z" (image incomplete)
+//   for each non-empty slot k: start table 16 + 2k (high, low), the 12-byte
+//     name at 526 + 12k, the image bytes from 3586 + image offset
+//   header: node address -> 0, starting macro -> 1, macro count -> 2, "X" -> 3
+// When QueryReset is still set, the run is a program clear instead: location
+// 3 <- "Z" alone.
+#include "base/prompter.h"
+#include "download/download_view.h"
+#include "link/link_context.h"
+
+namespace brindle::download {
+
+enum class DownloadOutcome {
+    NoSelection,  // nothing chosen in CustomList; nothing sent
+    Refused,      // the plan was refused before anything was sent
+    NotFound,     // the chosen name is not in the database ("Z" was written)
+    Succeeded,    // "Download successful"
+    Failed,       // "A download failure occurred"
+    ClearSucceeded,
+    ClearFailed,
+};
+
+// The text of PercentCaption for a percentage.
+std::string percentCaption(int percent);
+
+DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
+                                  base::Prompter& prompter);
+
+// QuickCmd click: receive window off, the other operation buttons and Check1
+// disabled, Synched_Up cleared, the run, the buttons enabled again.
+DownloadOutcome QuickCmdClick(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter);
+
+// CancelCmd click.
+inline void CancelCmdClick(state::MainState& state) {
+    state.CancelFlag = true;
+}
+
+}  // namespace brindle::download

@@ -1,0 +1,299 @@
+#include "download/transfer.h"
+
+#include <gtest/gtest.h>
+
+#include "link/frames.h"
+#include "sim/fake_link.h"
+#include "store/databases.h"
+#include "tests/download/recording_download_view.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/temp_dir.h"
+
+using namespace brindle;
+using brindle::testing::hexBytes;
+using brindle::testing::toHex;
+using download::DownloadOutcome;
+
+namespace {
+
+const std::string kFirstText = "/* DEMO */\r\nSTART:\r\n1 MA 1000\r\nGOTO START\r\nMACRO 2";
+const std::string kFirstImage =
+    hexBytes("31 20 4D 41 20 31 30 30 30 0D 47 4F 54 4F 0E 02 0D 4D 41 43 52 4F 02 0D");
+const std::string kSecondText = "LOOP:\r\n2 ma 7\r\nGOTO LOOP";
+// The label sits at the start of the second image, 24 bytes into the area.
+const std::string kSecondImage = hexBytes("32 20 4D 41 20 37 0D 47 4F 54 4F 0E 1A 0D");
+
+class Transfer : public ::testing::Test {
+  protected:
+    explicit Transfer(sim::ModuleOptions options = {})
+        : link(options), ctx{link.state, link.port, link.pump, link.receive, view} {
+        link.state.DataDir = dir.path();
+    }
+
+    int32_t addMacro(const std::string& name, const std::string& text) {
+        store::MacroRecord r;
+        r.Name = name;
+        r.Body = text;
+        int32_t n = store::macroCount(dir.path()) + 1;
+        EXPECT_TRUE(store::writeMacro(dir.path(), n, r));
+        return n;
+    }
+    void addCombo(const std::string& name, std::vector<std::pair<int, int32_t>> slots,
+                  int16_t node = 7, int16_t boot = 3) {
+        store::ComboRecord c;
+        c.Name = name;
+        c.NodeAddress = node;
+        c.StartingMacroNum = boot;
+        for (auto [slot, number] : slots) {
+            c.Sequence[static_cast<std::size_t>(slot)] = number;
+        }
+        ASSERT_TRUE(store::writeCombo(dir.path(), store::comboCount(dir.path()) + 1, c));
+        view.customList = store::listComboNames(dir.path());
+        view.selected = static_cast<int>(view.customList.size()) - 1;
+    }
+    // The usual combination: slot 0 and slot 2, slot 1 empty.
+    void addTwoMacroCombo() {
+        int32_t first = addMacro("FIRST", kFirstText);
+        int32_t second = addMacro("SECOND", kSecondText);
+        addCombo("TWO", {{0, first}, {2, second}});
+        view.macroEntries = 2;
+    }
+    DownloadOutcome run() { return download::QuickCmdClick(ctx, view, prompter); }
+    std::string eeprom(int from, int count) {
+        auto& e = link.module.eeprom();
+        return std::string(e.begin() + from, e.begin() + from + count);
+    }
+    std::string lastMessage() {
+        return prompter.messages.empty() ? std::string() : prompter.messages.back().text;
+    }
+
+    brindle::testing::TempDir dir;
+    sim::FakeLink link;
+    brindle::testing::RecordingDownloadView view;
+    brindle::testing::ScriptedPrompter prompter;
+    link::LinkContext ctx;
+};
+
+class SilentAfterStart : public Transfer {
+  protected:
+    SilentAfterStart() : Transfer(silentOptions()) {}
+    static sim::ModuleOptions silentOptions() {
+        sim::ModuleOptions o;
+        o.silent = true;
+        return o;
+    }
+};
+
+}  // namespace
+
+TEST_F(Transfer, writesHeaderTablesNamesAndImagesWithAnEmptySlotBetween) {
+    addTwoMacroCombo();
+    ASSERT_EQ(run(), DownloadOutcome::Succeeded);
+    EXPECT_EQ(lastMessage(), "Download successful");
+    EXPECT_EQ(prompter.messages.back().icon, base::Icon::Information);
+    EXPECT_EQ(toHex(eeprom(0, 4)), "07 03 02 58");
+    EXPECT_EQ(toHex(eeprom(16, 6)), "0E 02 FF FF 0E 1A");
+    EXPECT_EQ(eeprom(526, 12), "FIRST       ");
+    EXPECT_EQ(eeprom(538, 12), std::string(12, '\xFF'));
+    EXPECT_EQ(eeprom(550, 12), "SECOND      ");
+    EXPECT_EQ(toHex(eeprom(3586, 24)), toHex(kFirstImage));
+    EXPECT_EQ(toHex(eeprom(3610, 14)), toHex(kSecondImage));
+    EXPECT_EQ(toHex(eeprom(3624, 1)), "FF");
+    EXPECT_EQ(link.state.MacroBuffer.Name, "SECOND      ");
+    EXPECT_TRUE(view.statArgument);
+    EXPECT_EQ(view.macroBytes, (std::vector<std::string>{"", "24 Bytes", "14 Bytes", ""}));
+    EXPECT_EQ(view.label6.back(), "Downloading Macro 3");
+    // Entry k is selected, not the entry of slot k.
+    EXPECT_EQ(view.macroSelections, (std::vector<int>{0}));
+    EXPECT_FALSE(view.progressFrameVisible);
+    EXPECT_TRUE(view.macroListEnabled);
+    EXPECT_TRUE(view.check1Enabled);
+    EXPECT_EQ(view.buttonChanges, (std::vector<bool>{false, true}));
+    EXPECT_EQ(view.captions.front(), "     0 % Complete");
+    EXPECT_EQ(view.captions.back(), "    100 % Complete");
+}
+
+TEST_F(Transfer, theFirstWriteMarksTheImageIncomplete) {
+    addTwoMacroCombo();
+    run();
+    // After the wake-up probe the first frame on the wire writes "Z" to location 3.
+    const std::string& wire = link.module.received();
+    ASSERT_GE(wire.size(), 9u);
+    EXPECT_EQ(toHex(wire.substr(0, 9)), "23 41 06 57 00 03 5A FB 0D");
+    EXPECT_EQ(toHex(wire.substr(9, 8)), "23 41 05 52 00 03 9B 0D");
+}
+
+TEST_F(Transfer, aZeroByteImageKeepsItsTableEntryAndNameAndTheNextStartsThere) {
+    int32_t empty = addMacro("EMPTY", "");
+    int32_t second = addMacro("AFTER", "1 MA 5");
+    addCombo("Z", {{0, empty}, {1, second}}, 1, 0);
+    ASSERT_EQ(run(), DownloadOutcome::Succeeded);
+    EXPECT_EQ(toHex(eeprom(16, 4)), "0E 02 0E 02");
+    EXPECT_EQ(eeprom(526, 12), "EMPTY       ");
+    EXPECT_EQ(eeprom(3586, 7), "1 MA 5\r");
+    EXPECT_EQ(toHex(eeprom(0, 4)), "01 00 02 58");
+}
+
+TEST_F(Transfer, aShortNameIsWrittenWithItsBlanks) {
+    int32_t m = addMacro("AB", "1 MA 5");
+    addCombo("SHORT", {{4, m}}, 2, 5);
+    ASSERT_EQ(run(), DownloadOutcome::Succeeded);
+    EXPECT_EQ(toHex(eeprom(526 + 48, 12)), "41 42 20 20 20 20 20 20 20 20 20 20");
+    EXPECT_EQ(toHex(eeprom(16 + 8, 2)), "0E 02");
+}
+
+TEST_F(Transfer, theNameOfAnEightySixByteImageReadsFourteenPercent) {
+    std::string text;
+    for (int i = 0; i < 7; ++i) {
+        text += "1 MA 1000\r\n";
+    }
+    text += "1 MA 1234567890";
+    int32_t m = addMacro("BIG", text);
+    addCombo("PCT", {{0, m}}, 1, 1);
+    ASSERT_EQ(run(), DownloadOutcome::Succeeded);
+    ASSERT_EQ(view.macroBytes[1], "86 Bytes");
+    // Progress: start caption, the macro's 0, then one value per name and image byte.
+    ASSERT_EQ(view.progress.size(), 2u + 12u + 86u);
+    EXPECT_EQ(view.progress[1 + 12], 14);
+    EXPECT_EQ(view.captions[1 + 12], "     14 % Complete");
+    EXPECT_EQ(view.progress.back(), 100);
+}
+
+TEST_F(Transfer, noSelectionSaysWhyAndSendsNothing) {
+    EXPECT_EQ(run(), DownloadOutcome::NoSelection);
+    EXPECT_EQ(lastMessage(), "No macro combinations have yet been created.");
+    EXPECT_EQ(prompter.messages.back().icon, base::Icon::Critical);
+    EXPECT_EQ(prompter.messages.back().title, "Brindle");
+    view.customList = {"A               "};
+    EXPECT_EQ(run(), DownloadOutcome::NoSelection);
+    EXPECT_EQ(lastMessage(), "A macro combination has not been selected.");
+    EXPECT_TRUE(link.module.received().empty());
+    EXPECT_FALSE(view.progressFrameVisible);
+}
+
+TEST_F(Transfer, aNameThatIsNotFoundEndsSilentlyAfterMarkingTheImageIncomplete) {
+    view.customList = {"GONE            "};
+    view.selected = 0;
+    EXPECT_EQ(run(), DownloadOutcome::NotFound);
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(link.module.eeprom()[3], 'Z');
+    EXPECT_EQ(link.module.model().writesReceived(), 1);
+}
+
+TEST_F(SilentAfterStart, fortyUnansweredWritesPerByteEndInAFailure) {
+    addTwoMacroCombo();
+    EXPECT_EQ(run(), DownloadOutcome::Failed);
+    EXPECT_EQ(lastMessage(), "A download failure occurred");
+    EXPECT_EQ(prompter.messages.back().icon, base::Icon::Critical);
+    // 40 writes of "Z" to location 3, then 40 of the first start-table byte.
+    EXPECT_EQ(link.module.model().writesReceived(), 80);
+    EXPECT_TRUE(link.state.CancelFlag);
+}
+
+TEST_F(Transfer, cancelDuringTheWritesFailsAndLeavesTheIncompleteMark) {
+    addTwoMacroCombo();
+    const std::string nameWrite = link::writeFrame(530, 'T');
+    link.pump.setIdleHook([&] {
+        if (link.module.received().find(nameWrite) != std::string::npos) {
+            download::CancelCmdClick(link.state);
+        }
+    });
+    EXPECT_EQ(run(), DownloadOutcome::Failed);
+    EXPECT_EQ(lastMessage(), "A download failure occurred");
+    EXPECT_EQ(link.module.eeprom()[3], 'Z');
+    EXPECT_EQ(eeprom(550, 12), std::string(12, '\xFF'));  // the second macro was never sent
+}
+
+TEST_F(Transfer, aCancelWhileTheCompleteMarkIsVerifiedPutsTheIncompleteMarkBack) {
+    addTwoMacroCombo();
+    const std::string markWrite = link::writeFrame(3, 'X');
+    bool pressed = false;
+    link.pump.setIdleHook([&] {
+        if (!pressed && link.module.received().find(markWrite) != std::string::npos) {
+            pressed = true;
+            download::CancelCmdClick(link.state);
+        }
+    });
+    EXPECT_EQ(run(), DownloadOutcome::Failed);
+    EXPECT_EQ(lastMessage(), "A download failure occurred");
+    EXPECT_EQ(link.module.eeprom()[3], 'Z');
+}
+
+TEST_F(Transfer, cancelDuringTheSyncWaitEndsTheWaitAndTheDownloadGoesOn) {
+    link.module.startChatter();
+    addTwoMacroCombo();
+    bool pressed = false;
+    link.pump.setIdleHook([&] {
+        if (!pressed && link.module.received().find("\r\r") != std::string::npos) {
+            pressed = true;
+            download::CancelCmdClick(link.state);
+        }
+    });
+    EXPECT_EQ(run(), DownloadOutcome::Succeeded);
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(link.module.eeprom()[3], 'X');
+}
+
+TEST_F(Transfer, aPendingClearRequestRunsAProgramClearInstead) {
+    addTwoMacroCombo();
+    link.state.QueryReset = true;
+    EXPECT_EQ(run(), DownloadOutcome::ClearSucceeded);
+    EXPECT_EQ(lastMessage(), "Clear Program Process Successful");
+    EXPECT_FALSE(link.state.QueryReset);
+    EXPECT_EQ(link.module.eeprom()[3], 'Z');
+    EXPECT_EQ(link.module.model().writesReceived(), 1);
+    EXPECT_EQ(toHex(eeprom(16, 2)), "FF FF");
+}
+
+TEST_F(SilentAfterStart, anUnconfirmedProgramClearSaysSo) {
+    view.customList = {"ANY             "};
+    view.selected = 0;
+    link.state.QueryReset = true;
+    EXPECT_EQ(run(), DownloadOutcome::ClearFailed);
+    EXPECT_EQ(lastMessage(), "Clear Program Process Unsuccessful");
+    EXPECT_EQ(prompter.messages.back().icon, base::Icon::Critical);
+}
+
+TEST_F(Transfer, combinationsThatCannotFitAreRefusedBeforeAnythingIsSent) {
+    int32_t m = addMacro("OK", "1 MA 5");
+    std::string labels;
+    for (int i = 0; i < 101; ++i) {
+        labels += "L" + std::to_string(i) + ":1 MA 5\r\n";
+    }
+    int32_t tooManyLabels = addMacro("LABELS", labels);
+    std::string big(16000, 'A');
+    int32_t big1 = addMacro("BIG1", big);
+    int32_t big2 = addMacro("BIG2", big);
+    struct Case {
+        std::vector<std::pair<int, int32_t>> slots;
+        int16_t node;
+        int16_t boot;
+        const char* expect;
+    };
+    const std::vector<Case> cases = {
+        {{{255, m}}, 1, 0, "position 256"},
+        {{{0, m}}, 300, 0, "node address"},
+        {{{0, m}}, -1, 0, "node address"},
+        {{{0, m}}, 1, 256, "starting macro"},
+        {{{0, m}, {1, tooManyLabels}}, 1, 0, "LABELS"},
+        {{{0, big1}, {1, big2}}, 1, 0, "32767"},
+        {{{0, 99}}, 1, 0, "cannot be read"},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        addCombo("R" + std::to_string(index++), c.slots, c.node, c.boot);
+        EXPECT_EQ(run(), DownloadOutcome::Refused) << c.expect;
+        EXPECT_NE(lastMessage().find(c.expect), std::string::npos) << lastMessage();
+        EXPECT_NE(lastMessage().find("Nothing was sent"), std::string::npos);
+        EXPECT_EQ(prompter.messages.back().icon, base::Icon::Critical);
+    }
+    EXPECT_TRUE(link.module.received().empty());
+    EXPECT_TRUE(link.port.outputs().empty());
+    EXPECT_TRUE(view.buttonsEnabled);
+}
+
+TEST(PercentCaption, keepsTheLastSevenCharactersBeforeTheWords) {
+    EXPECT_EQ(download::percentCaption(42), "     42 % Complete");
+    EXPECT_EQ(download::percentCaption(100), "    100 % Complete");
+    EXPECT_EQ(download::percentCaption(0), "      0 % Complete");
+}
