@@ -24,6 +24,8 @@ class FakeModule {
     std::vector<uint8_t>& eeprom() { return m_model.eeprom(); }
     // Every byte the module received.
     const std::string& received() const { return m_model.received(); }
+    int writesReceived() const { return m_model.writesReceived(); }
+    int readsReceived() const { return m_model.readsReceived(); }
 
     // Starts talking now, as while a macro runs (until a cancel or CR CR).
     void startChatter();

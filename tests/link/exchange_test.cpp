@@ -1,0 +1,123 @@
+#include "link/exchange.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/link/link_rig.h"
+
+namespace brindle::link {
+namespace {
+
+using testing::hexBytes;
+using testing::LinkRig;
+using testing::toHex;
+
+TEST(SendFrame, sendsOneByteAtATimeWithAYieldBeforeEach) {
+    LinkRig rig;
+    int yields = 0;
+    rig.pump.setIdleHook([&] { ++yields; });
+    sendFrame(rig.ctx, readFrame(3));
+    EXPECT_EQ(rig.port.outputs().size(), 8u);
+    EXPECT_GE(yields, 8);
+    EXPECT_EQ(rig.receivedHex(), "23 41 05 52 00 03 9B 0D");
+}
+
+TEST(SendFrame, stopsEarlyWhenCancelIsPressedMidFrame) {
+    LinkRig rig;
+    int yields = 0;
+    rig.pump.setIdleHook([&] {
+        if (++yields == 4) {
+            rig.state.CancelFlag = true;
+        }
+    });
+    sendFrame(rig.ctx, writeFrame(3, 'Z'));
+    EXPECT_EQ(rig.receivedHex(), "23 41 06");
+}
+
+TEST(SendFrame, sendsAtMostTheTwentyOneByteBuffer) {
+    LinkRig rig;
+    sendFrame(rig.ctx, std::string(30, 'x'));
+    EXPECT_EQ(rig.module.received().size(), 21u);
+}
+
+TEST(SendFrame, waitsUntilAPacedPortHasSentEverything) {
+    sim::ModuleOptions options;
+    options.baud = 1200;
+    LinkRig rig(options);
+    const int64_t start = rig.pump.nowMicros();
+    sendFrame(rig.ctx, readFrame(3));
+    EXPECT_EQ(rig.port.OutBufferCount(), 0);
+    EXPECT_EQ(rig.module.received().size(), 8u);
+    EXPECT_GE(rig.pump.nowMicros() - start, 8 * 8333);
+}
+
+TEST(Settle, waitsExactlyTheCountOfWholeTicks) {
+    LinkRig rig;
+    rig.runFor(12345);  // somewhere inside a tick
+    const int64_t start = rig.pump.nowMicros();
+    settle(rig.ctx, 3);
+    EXPECT_EQ(rig.state.TickCount, 3);
+    EXPECT_EQ(rig.pump.nowMicros() - start, 3 * 55000);
+}
+
+TEST(Settle, zeroTicksDoesNotWait) {
+    LinkRig rig;
+    const int64_t start = rig.pump.nowMicros();
+    settle(rig.ctx, 0);
+    EXPECT_EQ(rig.pump.nowMicros(), start);
+    EXPECT_EQ(rig.state.TickCount, 0);
+}
+
+TEST(Drain, appendsEverythingWaitingOneByteAtATimeWithInputLenOne) {
+    LinkRig rig;
+    rig.port.InputLen(1);
+    rig.module.say("HELLO");
+    rig.runFor(100);
+    std::string text = "<";
+    drain(rig.ctx, text);
+    EXPECT_EQ(text, "<HELLO");
+    EXPECT_EQ(rig.port.InBufferCount(), 0);
+}
+
+TEST(Drain, discardInputThrowsAwayWhatIsWaiting) {
+    LinkRig rig;
+    rig.port.InputLen(1);
+    rig.module.say("NOISE");
+    rig.runFor(100);
+    discardInput(rig.ctx);
+    EXPECT_EQ(rig.port.InBufferCount(), 0);
+    EXPECT_EQ(rig.port.inputLen(), 0);
+}
+
+TEST(Probe, reportsATalkingControllerAsSoonAsItsFirstByteArrives) {
+    LinkRig rig;
+    rig.pump.schedule(rig.pump.nowMicros() + 120000, [&] { rig.module.say("X"); });
+    EXPECT_TRUE(probeForInput(rig.ctx, 50));
+    EXPECT_EQ(rig.state.TickCount, 2);
+}
+
+TEST(Probe, givesUpAfterItsTicksWhenTheControllerIsQuiet) {
+    LinkRig rig;
+    const int64_t start = rig.pump.nowMicros();
+    EXPECT_FALSE(probeForInput(rig.ctx, 20));
+    EXPECT_EQ(rig.pump.nowMicros() - start, 20 * 55000);
+}
+
+TEST(ReceiveTextLimit, textOfMoreThan512CharactersIsEmptied) {
+    std::string atLimit(512, 'a');
+    limitReceiveText(atLimit);
+    EXPECT_EQ(atLimit.size(), 512u);
+    std::string over(513, 'a');
+    limitReceiveText(over);
+    EXPECT_TRUE(over.empty());
+}
+
+TEST(SendRaw, wakeBytesGoOutInOneWrite) {
+    LinkRig rig;
+    sendRaw(rig.ctx, wakeBytes());
+    ASSERT_EQ(rig.port.outputs().size(), 1u);
+    EXPECT_EQ(toHex(rig.port.outputs()[0]), "0D 0D");
+    EXPECT_EQ(rig.module.received(), hexBytes("0D 0D"));
+}
+
+}  // namespace
+}  // namespace brindle::link

@@ -1,0 +1,193 @@
+#include "sim/module_model.h"
+
+#include <gtest/gtest.h>
+
+#include "link/frames.h"
+#include "tests/support/temp_dir.h"
+
+namespace brindle::sim {
+namespace {
+
+using testing::hexBytes;
+using testing::toHex;
+
+// Everything the module answers to bytes, joined.
+std::string feed(ModuleModel& m, const std::string& bytes) {
+    std::string out;
+    for (char c : bytes) {
+        for (const Emission& e : m.receive(static_cast<uint8_t>(c))) {
+            out += e.bytes;
+        }
+    }
+    return out;
+}
+
+TEST(ModuleModel, storesAWrittenByteWithoutAnswering) {
+    ModuleModel m;
+    EXPECT_EQ(feed(m, hexBytes("23 41 06 57 00 03 5A FB 0D")), "");
+    EXPECT_EQ(m.eeprom()[3], 'Z');
+    EXPECT_EQ(m.takeWrittenLocations(), std::vector<int>{3});
+    EXPECT_TRUE(m.takeWrittenLocations().empty());
+}
+
+TEST(ModuleModel, answersAReadWithTheStoredByte) {
+    ModuleModel m;
+    m.eeprom()[3] = 'Z';
+    EXPECT_EQ(toHex(feed(m, hexBytes("23 41 05 52 00 03 9B 0D"))), "23 4D 04 52 5A FD 0D");
+}
+
+TEST(ModuleModel, unwrittenLocationsReadAsErased) {
+    ModuleModel m;
+    EXPECT_EQ(toHex(feed(m, link::readFrame(500))), toHex(link::readReply(0xFF)));
+}
+
+TEST(ModuleModel, ignoresFramesWithABadChecksumOrNoCR) {
+    ModuleModel m;
+    EXPECT_EQ(feed(m, hexBytes("23 41 06 57 00 03 5A FC 0D")), "");
+    EXPECT_EQ(feed(m, hexBytes("23 41 06 57 00 03 5A FB 0A")), "");
+    EXPECT_EQ(m.eeprom()[3], kErased);
+    EXPECT_EQ(m.badFrames(), 2);
+    // And is ready for the next good one.
+    feed(m, link::writeFrame(3, 'Z'));
+    EXPECT_EQ(m.eeprom()[3], 'Z');
+}
+
+TEST(ModuleModel, valueOfHashInsideAFrameIsData) {
+    ModuleModel m;
+    feed(m, link::writeFrame(0x2323, '#'));
+    EXPECT_EQ(m.eeprom()[0x2323], '#');
+}
+
+TEST(ModuleModel, keepsEveryByteItReceived) {
+    ModuleModel m;
+    feed(m, "xy\r");
+    feed(m, link::readFrame(1));
+    EXPECT_EQ(m.received(), "xy\r" + link::readFrame(1));
+}
+
+TEST(ModuleModel, dumpOfAnIncompleteImageSaysBlank) {
+    ModuleModel m;
+    m.eeprom()[3] = 'Z';
+    m.eeprom()[kMacroArea] = 'A';
+    EXPECT_EQ(feed(m, link::dumpFrame()), "DUMP\rBLANK\r");
+}
+
+TEST(ModuleModel, dumpSendsEachMacroByteAfterAnR) {
+    ModuleModel m;
+    m.eeprom()[3] = 'X';
+    const std::string image = std::string("GOTO\x0E\x02\rMACRO\x02\r", 13);
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        m.eeprom()[kMacroArea + i] = static_cast<uint8_t>(image[i]);
+    }
+    std::string expected = "DUMP\r";
+    for (char c : image) {
+        expected += 'R';
+        expected += c;
+    }
+    EXPECT_EQ(feed(m, link::dumpFrame()), expected);
+}
+
+TEST(ModuleModel, dumpWaitsLongerThanOtherAnswers) {
+    ModuleModel m;
+    const auto out = m.receive(0);  // nothing
+    EXPECT_TRUE(out.empty());
+    std::vector<Emission> dump;
+    for (char c : link::dumpFrame()) {
+        dump = m.receive(static_cast<uint8_t>(c));
+    }
+    ASSERT_EQ(dump.size(), 1u);
+    EXPECT_EQ(dump[0].delayMicros, m.options().latencyMicros + m.options().dumpDelayMicros);
+}
+
+TEST(ModuleModel, startBlockIsConfirmedAndCancelStopsTheChatter) {
+    ModuleOptions options;
+    options.runChatters = true;
+    ModuleModel m(options);
+    EXPECT_EQ(feed(m, link::startBlockFrame(7, 3)), " B 3\r\n");
+    EXPECT_TRUE(m.talking());
+    EXPECT_EQ(feed(m, link::startBlockFrame(65, 0)), " B 0\r\n");
+    EXPECT_FALSE(m.talking());
+}
+
+TEST(ModuleModel, wakeWhileTalkingAnswersTheSyncFrame) {
+    ModuleOptions options;
+    options.chatterAtStart = true;
+    ModuleModel m(options);
+    EXPECT_EQ(m.chatterLine(), "STATUS 0000\r\n");
+    EXPECT_EQ(toHex(feed(m, "\r\r")), "23 4D 03 58 A8 0D");
+    EXPECT_FALSE(m.talking());
+    EXPECT_EQ(feed(m, "\r\r"), "");  // a quiet module ignores it
+}
+
+TEST(ModuleModel, frameCRFollowedByACRIsNoWake) {
+    ModuleOptions options;
+    options.chatterAtStart = true;
+    ModuleModel m(options);
+    feed(m, link::writeFrame(1, 1) + "\r");
+    EXPECT_TRUE(m.talking());
+}
+
+TEST(ModuleModel, wakeCanBeAnsweredWithBlankYOrNotAtAll) {
+    ModuleOptions options;
+    options.chatterAtStart = true;
+    options.syncReply = SyncReply::YesLine;
+    ModuleModel yes(options);
+    EXPECT_EQ(feed(yes, "\r\r"), " Y\r");
+    options.syncReply = SyncReply::None;
+    ModuleModel none(options);
+    EXPECT_EQ(feed(none, "\r\r"), "");
+    EXPECT_TRUE(none.talking());
+}
+
+TEST(ModuleModel, echoRepeatsTheFrameBeforeTheAnswer) {
+    ModuleOptions options;
+    options.echo = true;
+    ModuleModel m(options);
+    EXPECT_EQ(feed(m, link::readFrame(3)), link::readFrame(3) + link::readReply(0xFF));
+}
+
+TEST(ModuleModel, silentModuleStillStoresButNeverAnswers) {
+    ModuleOptions options;
+    options.silent = true;
+    ModuleModel m(options);
+    EXPECT_EQ(feed(m, link::writeFrame(3, 'Z') + link::readFrame(3) + link::dumpFrame()), "");
+    EXPECT_EQ(m.eeprom()[3], 'Z');
+}
+
+TEST(ModuleModel, droppedAndCorruptedAnswersRepeatWithTheSameSeed) {
+    ModuleOptions options;
+    options.dropProbability = 0.3;
+    options.corruptProbability = 0.3;
+    options.seed = 42;
+    ModuleModel first(options);
+    ModuleModel second(options);
+    std::string a;
+    std::string b;
+    for (int i = 0; i < 50; ++i) {
+        a += feed(first, link::readFrame(static_cast<int16_t>(i)));
+        b += feed(second, link::readFrame(static_cast<int16_t>(i)));
+    }
+    EXPECT_EQ(a, b);
+    const std::string clean = [] {
+        std::string s;
+        for (int i = 0; i < 50; ++i) {
+            s += link::readReply(0xFF);
+        }
+        return s;
+    }();
+    EXPECT_NE(a, clean);
+    EXPECT_LT(a.size(), clean.size());
+}
+
+TEST(ModuleModel, everySecondReadCanBeLeftUnanswered) {
+    ModuleOptions options;
+    options.dropEverySecondRead = true;
+    ModuleModel m(options);
+    EXPECT_NE(feed(m, link::readFrame(3)), "");
+    EXPECT_EQ(feed(m, link::readFrame(3)), "");
+    EXPECT_NE(feed(m, link::readFrame(3)), "");
+    EXPECT_EQ(m.readsReceived(), 3);
+}
+
+}  // namespace
+}  // namespace brindle::sim

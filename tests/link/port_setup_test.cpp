@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "link/com_port.h"
+#include "link/initialize_port.h"
+#include "link/receive_window.h"
+#include "link/tick_floor.h"
+#include "tests/link/link_rig.h"
+
+namespace brindle::link {
+namespace {
+
+using testing::LinkRig;
+using testing::TempDir;
+
+TEST(TickFloor, coversAReadFrameAndItsReplyOnTheLinePlusTurnaround) {
+    EXPECT_EQ(tickFloorMicros(38400), 3907 + 1000);
+    EXPECT_EQ(tickFloorMicros(1200), 125000 + 1000);
+    EXPECT_EQ(tickFloorMicros(0), 0);
+    EXPECT_EQ(tickFloorMicros(-9600), 0);
+}
+
+TEST(TickFloor, stretchesShortIntervalsAndLeavesLongOnes) {
+    EXPECT_EQ(effectiveIntervalMicros(1, 38400), 4907);
+    EXPECT_EQ(effectiveIntervalMicros(55, 38400), 55000);
+    EXPECT_EQ(effectiveIntervalMicros(100, 1200), 126000);
+    EXPECT_EQ(effectiveIntervalMicros(1, 0), 1000);
+}
+
+TEST(ComPort, linkInTheDataFolderWinsOverTheSystemPort) {
+    TempDir dir;
+    std::filesystem::create_symlink("/dev/null", dir.file("com2"));
+    EXPECT_EQ(resolveComPort(dir.path(), 2), dir.file("com2"));
+    EXPECT_EQ(resolveComPort(dir.path(), 1), "/dev/ttyS0");
+    EXPECT_EQ(resolveComPort(dir.path(), 4), "/dev/ttyS3");
+}
+
+TEST(ComPort, danglingLinkIsStillChosenSoTheOpenFailsVisibly) {
+    TempDir dir;
+    std::filesystem::create_symlink(dir.file("nothing-here"), dir.file("com1"));
+    EXPECT_EQ(resolveComPort(dir.path(), 1), dir.file("com1"));
+}
+
+TEST(ComPort, portNumberBelowOneHasNoDevice) {
+    EXPECT_EQ(resolveComPort("/tmp/", 0), "");
+    EXPECT_EQ(resolveComPort("/tmp/", -3), "");
+}
+
+TEST(ComPort, settingsTextIsTheSpeedAndNoParityEightDataOneStop) {
+    EXPECT_EQ(settingsText(38400), "38400,n,8,1");
+    EXPECT_EQ(settingsText(4800), "4800,n,8,1");
+}
+
+class InitializePortTest : public ::testing::Test {
+  protected:
+    InitializePortTest() {
+        rig.port.SetPortOpen(false);
+        rig.state.StartComm = false;
+        rig.state.DataDir = dir.path();
+    }
+    TempDir dir;
+    LinkRig rig;
+};
+
+TEST_F(InitializePortTest, doesNothingWhileStartCommIsFalse) {
+    const int opensBefore = rig.port.opens();
+    rig.state.ConfigRecord.BaudRate = 1200;
+    InitializePort(rig.ctx);
+    EXPECT_FALSE(rig.port.PortOpen());
+    EXPECT_EQ(rig.port.opens(), opensBefore);
+    EXPECT_EQ(rig.port.settings(), "38400,n,8,1");  // from the rig's own start
+}
+
+TEST_F(InitializePortTest, opensTheConfiguredPortAtTheConfiguredSpeed) {
+    std::filesystem::create_symlink("/dev/null", dir.file("com3"));
+    rig.state.StartComm = true;
+    rig.state.ConfigRecord.PortNumber = 3;
+    rig.state.ConfigRecord.BaudRate = 19200;
+    InitializePort(rig.ctx);
+    EXPECT_TRUE(rig.port.PortOpen());
+    EXPECT_EQ(rig.port.portNumber(), 3);
+    EXPECT_EQ(rig.port.device(), dir.file("com3"));
+    EXPECT_EQ(rig.port.settings(), "19200,n,8,1");
+}
+
+TEST_F(InitializePortTest, closesAnOpenPortAndOpensItAgain) {
+    rig.state.StartComm = true;
+    InitializePort(rig.ctx);
+    rig.module.say("JUNK");
+    rig.runFor(1000);
+    ASSERT_EQ(rig.port.InBufferCount(), 4);
+    const int opensBefore = rig.port.opens();
+    InitializePort(rig.ctx);
+    EXPECT_TRUE(rig.port.PortOpen());
+    EXPECT_EQ(rig.port.opens(), opensBefore + 1);
+    EXPECT_EQ(rig.port.InBufferCount(), 0);  // closing dropped what was waiting
+}
+
+TEST_F(InitializePortTest, failedOpenLeavesThePortClosedWithoutComplaint) {
+    rig.state.StartComm = true;
+    rig.port.setOpenFails(true);
+    EXPECT_NO_THROW(InitializePort(rig.ctx));
+    EXPECT_FALSE(rig.port.PortOpen());
+    EXPECT_NE(rig.port.describe().find("closed"), std::string::npos);
+    // Writes to a closed port go nowhere.
+    rig.port.Output("#");
+    rig.runFor(1000);
+    EXPECT_EQ(rig.module.received(), "");
+}
+
+TEST_F(InitializePortTest, tickFloorFollowsTheConfiguredSpeed) {
+    rig.state.StartComm = true;
+    rig.state.ConfigRecord.BaudRate = 1200;
+    InitializePort(rig.ctx);
+    rig.pump.SetInterval(1);
+    EXPECT_EQ(rig.pump.Interval(), 1);
+    EXPECT_EQ(rig.pump.EffectiveIntervalMicros(), 126000);
+}
+
+TEST_F(InitializePortTest, speedClickBeforeAnyOperationLeavesThePortClosed) {
+    // What a BaudOpt click does after storing the speed.
+    rig.state.ConfigRecord.BaudRate = 9600;
+    InitializePort(rig.state, rig.port, rig.pump);
+    EXPECT_FALSE(rig.port.PortOpen());
+}
+
+}  // namespace
+}  // namespace brindle::link

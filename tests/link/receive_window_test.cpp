@@ -1,0 +1,201 @@
+#include "link/receive_window.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/link/link_rig.h"
+
+namespace brindle::link {
+namespace {
+
+using testing::LinkRig;
+
+// The receive window with the timer draining the port.
+class ReceiveWindowTick : public ::testing::Test {
+  protected:
+    ReceiveWindowTick() { rig.state.ReceiveWindowActive = true; }
+    void arrive(const std::string& bytes) {
+        rig.module.say(bytes);
+        rig.runTicks(1);
+    }
+    LinkRig rig;
+};
+
+TEST_F(ReceiveWindowTick, shortLineIsDroppedAndItsLFStartsTheNextEntry) {
+    arrive("OK\r\nVALUE 12\r\n");
+    ASSERT_EQ(rig.receive.entries.size(), 1u);
+    EXPECT_EQ(rig.receive.entries[0], "\nVALUE 12<cr>");
+    EXPECT_EQ(rig.state.ReceiveBuffer, "");
+    EXPECT_EQ(rig.receive.selected, 0);
+}
+
+TEST_F(ReceiveWindowTick, characterAfterTheCRIsDroppedAndTheLastCRWaits) {
+    arrive("ABC\rDEF\r");
+    ASSERT_EQ(rig.receive.entries.size(), 1u);
+    EXPECT_EQ(rig.receive.entries[0], "ABC<cr>");
+    EXPECT_EQ(rig.state.ReceiveBuffer, "\r");
+}
+
+TEST_F(ReceiveWindowTick, lonelyCharacterGoesAndItsCRWaitsForTheNextArrival) {
+    arrive("A\r");
+    EXPECT_TRUE(rig.receive.entries.empty());
+    EXPECT_EQ(rig.state.ReceiveBuffer, "\r");
+    arrive("WXYZ\r\n");
+    ASSERT_EQ(rig.receive.entries.size(), 1u);
+    EXPECT_EQ(rig.receive.entries[0], "WXYZ<cr>");
+    EXPECT_EQ(rig.state.ReceiveBuffer, "");
+}
+
+TEST_F(ReceiveWindowTick, lineWithoutCRWaitsInTheBuffer) {
+    arrive("PARTIAL");
+    EXPECT_TRUE(rig.receive.entries.empty());
+    EXPECT_EQ(rig.state.ReceiveBuffer, "PARTIAL");
+    arrive(" LINE\r\n");
+    ASSERT_EQ(rig.receive.entries.size(), 1u);
+    EXPECT_EQ(rig.receive.entries[0], "PARTIAL LINE<cr>");
+}
+
+TEST_F(ReceiveWindowTick, listHoldsAtMost1002EntriesAndThe1003rdEmptiesIt) {
+    std::string lines;
+    for (int i = 0; i < 1002; ++i) {
+        lines += "LINE\r\n";
+    }
+    arrive(lines);
+    EXPECT_EQ(rig.receive.List1Count(), 1002);
+    EXPECT_EQ(rig.receive.selected, 1001);
+    EXPECT_EQ(rig.receive.clears, 0);
+    arrive("LAST\r\n");
+    EXPECT_EQ(rig.receive.List1Count(), 0);
+    EXPECT_EQ(rig.receive.selected, -1);
+    EXPECT_EQ(rig.receive.clears, 1);
+    arrive("NEXT\r\n");
+    EXPECT_EQ(rig.receive.entries, std::vector<std::string>{"NEXT<cr>"});
+}
+
+TEST_F(ReceiveWindowTick, inactiveWindowLeavesBytesInThePortButTicksCount) {
+    rig.state.ReceiveWindowActive = false;
+    rig.state.TickCount = 0;
+    arrive("HELLO\r\n");
+    EXPECT_EQ(rig.port.InBufferCount(), 7);
+    EXPECT_EQ(rig.state.TickCount, 1);
+    EXPECT_TRUE(rig.receive.entries.empty());
+}
+
+TEST_F(ReceiveWindowTick, firstActiveTickOpensThePort) {
+    rig.port.SetPortOpen(false);
+    rig.state.StartComm = false;
+    const int opensBefore = rig.port.opens();
+    rig.runTicks(1);
+    EXPECT_TRUE(rig.state.StartComm);
+    EXPECT_TRUE(rig.port.PortOpen());
+    EXPECT_EQ(rig.port.opens(), opensBefore + 1);
+}
+
+TEST(Timer1Tick, tickCountWrapsToZeroPast30000) {
+    LinkRig rig;
+    rig.state.TickCount = 29999;
+    Timer1Tick(rig.state, rig.port, rig.receive);
+    EXPECT_EQ(rig.state.TickCount, 30000);
+    Timer1Tick(rig.state, rig.port, rig.receive);
+    EXPECT_EQ(rig.state.TickCount, 0);
+}
+
+// viewbuffer on an operation's receive text.
+class Viewbuffer : public ::testing::Test {
+  protected:
+    Viewbuffer() { rig.receive.checked = true; }
+    LinkRig rig;
+};
+
+TEST_F(Viewbuffer, movesOnlyTheFirstLineAndKeepsTheRest) {
+    std::string text = "ABCD\rEFGH\r";
+    viewbuffer(rig.receive, text);
+    EXPECT_EQ(rig.receive.entries, std::vector<std::string>{"ABCD<cr>"});
+    EXPECT_EQ(text, "EFGH\r");
+    EXPECT_EQ(rig.receive.selected, 0);
+}
+
+TEST_F(Viewbuffer, keepsTheCharacterAfterTheCR) {
+    std::string text = "ABCD\r\nXY";
+    viewbuffer(rig.receive, text);
+    EXPECT_EQ(text, "\nXY");
+}
+
+TEST_F(Viewbuffer, dropsAShortLineWithoutShowingIt) {
+    std::string text = "AB\rCDEF";
+    viewbuffer(rig.receive, text);
+    EXPECT_EQ(text, "CDEF");
+    std::string last = "AB\r";
+    viewbuffer(rig.receive, last);
+    EXPECT_EQ(last, "\r");
+    EXPECT_TRUE(rig.receive.entries.empty());
+}
+
+TEST_F(Viewbuffer, doesNothingWithoutACR) {
+    std::string text = "NO LINE YET";
+    viewbuffer(rig.receive, text);
+    EXPECT_EQ(text, "NO LINE YET");
+    EXPECT_TRUE(rig.receive.entries.empty());
+}
+
+TEST_F(Viewbuffer, doesNothingWhileCheck1IsUnchecked) {
+    rig.receive.checked = false;
+    rig.state.ReceiveWindowActive = true;  // the flag does not govern viewbuffer
+    std::string text = "ABCD\r";
+    viewbuffer(rig.receive, text);
+    EXPECT_EQ(text, "ABCD\r");
+    EXPECT_TRUE(rig.receive.entries.empty());
+}
+
+TEST_F(Viewbuffer, neverClearsAFullList) {
+    for (int i = 0; i < 1003; ++i) {
+        std::string text = "LINE\r";
+        viewbuffer(rig.receive, text);
+    }
+    EXPECT_EQ(rig.receive.List1Count(), 1003);
+    EXPECT_EQ(rig.receive.clears, 0);
+    EXPECT_EQ(rig.receive.selected, 1002);
+}
+
+TEST(Check1, checkingActivatesTheWindowEmptiesTheBufferAndSlowsTheTimer) {
+    LinkRig rig;
+    rig.state.ReceiveBuffer = "OLD";
+    Check1Click(rig.state, rig.pump, rig.receive, true);
+    EXPECT_TRUE(rig.state.ReceiveWindowActive);
+    EXPECT_EQ(rig.state.ReceiveBuffer, "");
+    EXPECT_EQ(rig.pump.Interval(), 100);
+}
+
+TEST(Check1, uncheckingKeepsShownLinesAndRunsTheTimerAtOneMillisecond) {
+    LinkRig rig;
+    rig.receive.entries = {"SHOWN<cr>"};
+    Check1Click(rig.state, rig.pump, rig.receive, true);
+    rig.state.ReceiveBuffer = "PART";
+    Check1Click(rig.state, rig.pump, rig.receive, false);
+    EXPECT_FALSE(rig.state.ReceiveWindowActive);
+    EXPECT_EQ(rig.state.ReceiveBuffer, "PART");
+    EXPECT_EQ(rig.receive.entries, std::vector<std::string>{"SHOWN<cr>"});
+    EXPECT_EQ(rig.pump.Interval(), 1);
+    // At 38400 baud a 1 ms tick is stretched to the floor.
+    EXPECT_EQ(rig.pump.EffectiveIntervalMicros(), 4907);
+    const int64_t before = rig.pump.ticks();
+    rig.runFor(49070);
+    EXPECT_EQ(rig.pump.ticks() - before, 10);
+}
+
+TEST(Check1, timerStartsAt55Milliseconds) {
+    LinkRig rig;
+    EXPECT_EQ(rig.pump.Interval(), kStartIntervalMs);
+    EXPECT_EQ(rig.pump.EffectiveIntervalMicros(), 55000);
+}
+
+TEST(ClearHistory, emptiesTheListAndTheBuffer) {
+    LinkRig rig;
+    rig.receive.entries = {"A<cr>", "B<cr>"};
+    rig.state.ReceiveBuffer = "PENDING";
+    ClearHistoryClick(rig.state, rig.receive);
+    EXPECT_TRUE(rig.receive.entries.empty());
+    EXPECT_EQ(rig.state.ReceiveBuffer, "");
+}
+
+}  // namespace
+}  // namespace brindle::link

@@ -1,0 +1,119 @@
+#include "link/sync_with_module.h"
+
+#include <gtest/gtest.h>
+
+#include "link/exchange.h"
+#include "tests/link/link_rig.h"
+
+namespace brindle::link {
+namespace {
+
+using testing::LinkRig;
+
+sim::ModuleOptions talking(sim::SyncReply reply) {
+    sim::ModuleOptions options;
+    options.chatterAtStart = true;
+    options.syncReply = reply;
+    return options;
+}
+
+TEST(SyncWithModule, quietControllerIsLeftAloneAfterFiftyTicks) {
+    LinkRig rig;
+    std::string text;
+    const int64_t start = rig.pump.nowMicros();
+    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(rig.module.received(), "");
+    EXPECT_EQ(rig.pump.nowMicros() - start, 50 * 55000);
+    EXPECT_FALSE(rig.state.Synched_Up);
+    EXPECT_TRUE(rig.operation.label6.empty());
+}
+
+TEST(SyncWithModule, talkingControllerIsWokenAndEndsWithTheSyncFrame) {
+    LinkRig rig(talking(sim::SyncReply::Frame));
+    std::string text;
+    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(rig.receivedHex(), "0D 0D");
+    EXPECT_TRUE(rig.state.Synched_Up);
+    EXPECT_TRUE(rig.state.CancelFlag);  // left set: it ended the loop
+    EXPECT_EQ(rig.operation.label6, std::vector<std::string>{"Downloading.."});
+    EXPECT_NE(text.find(syncFrame()), std::string::npos);
+}
+
+TEST(SyncWithModule, blankYCarriageReturnAlsoEndsIt) {
+    LinkRig rig(talking(sim::SyncReply::YesLine));
+    std::string text;
+    SyncWithModule(rig.ctx, text);
+    EXPECT_TRUE(rig.state.Synched_Up);
+    EXPECT_NE(text.find(" Y\r"), std::string::npos);
+}
+
+TEST(SyncWithModule, syncFrameOfAnyAddressCounts) {
+    LinkRig rig(talking(sim::SyncReply::None));
+    rig.pump.schedule(300000, [&] { rig.module.say("#A\x03X?\r"); });
+    std::string text;
+    SyncWithModule(rig.ctx, text);
+    EXPECT_TRUE(rig.state.Synched_Up);
+    EXPECT_GE(rig.pump.nowMicros(), 300000);
+}
+
+TEST(SyncWithModule, pairThatIsNotTwoAfterTheFirstHashDoesNotCount) {
+    LinkRig rig(talking(sim::SyncReply::None));
+    rig.pump.schedule(100000, [&] { rig.module.say("#\x03X\r"); });  // pair one after '#'
+    rig.pump.schedule(200000, [&] { rig.module.say("Y\r"); });       // no blank before Y
+    rig.pump.schedule(2000000, [&] { rig.state.CancelFlag = true; });
+    std::string text;
+    SyncWithModule(rig.ctx, text);
+    EXPECT_GE(rig.pump.nowMicros(), 2000000);  // only Cancel ended it
+    EXPECT_TRUE(rig.state.Synched_Up);
+}
+
+TEST(SyncWithModule, controllerThatNeverSyncsWaitsForCancel) {
+    LinkRig rig(talking(sim::SyncReply::None));
+    rig.pump.schedule(5000000, [&] { rig.state.CancelFlag = true; });
+    std::string text;
+    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(rig.receivedHex(), "0D 0D");
+    EXPECT_GE(rig.pump.nowMicros(), 5000000);
+    EXPECT_TRUE(rig.state.Synched_Up);
+    EXPECT_LE(text.size(), 512u + 13u);  // capped while chatter piles up
+}
+
+TEST(SyncWithModule, alreadySynchedSendsTheWakeBytesButDoesNotWait) {
+    LinkRig rig(talking(sim::SyncReply::None));
+    rig.state.Synched_Up = true;
+    std::string text;
+    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(rig.receivedHex(), "0D 0D");
+    EXPECT_TRUE(rig.operation.label6.empty());
+    EXPECT_FALSE(rig.state.CancelFlag);
+}
+
+TEST(SyncWithModule, shorterProbeOfBlockExecutionMissesALateTalker) {
+    sim::ModuleOptions options;
+    options.syncReply = sim::SyncReply::Frame;
+    LinkRig late(options);
+    late.pump.schedule(30 * 55000, [&] { late.module.startChatter(); });
+    std::string text;
+    SyncWithModule(late.ctx, text, 20);
+    EXPECT_EQ(late.module.received(), "");
+
+    LinkRig again(options);
+    again.pump.schedule(30 * 55000, [&] { again.module.startChatter(); });
+    SyncWithModule(again.ctx, text, 50);
+    EXPECT_EQ(again.receivedHex(), "0D 0D");
+    EXPECT_TRUE(again.state.Synched_Up);
+}
+
+TEST(SyncWithModule, chatterLinesAreShownWhileCheck1IsTicked) {
+    sim::ModuleOptions options = talking(sim::SyncReply::None);
+    LinkRig rig(options);
+    rig.receive.checked = true;
+    rig.pump.schedule(500000, [&] { rig.state.CancelFlag = true; });
+    std::string text;
+    SyncWithModule(rig.ctx, text);
+    ASSERT_FALSE(rig.receive.entries.empty());
+    EXPECT_EQ(rig.receive.entries[0].substr(0, 7), "STATUS ");
+}
+
+}  // namespace
+}  // namespace brindle::link

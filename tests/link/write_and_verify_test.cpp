@@ -1,0 +1,231 @@
+#include "link/write_and_verify.h"
+
+#include <gtest/gtest.h>
+
+#include "link/exchange.h"
+#include "tests/link/link_rig.h"
+
+namespace brindle::link {
+namespace {
+
+using testing::hexBytes;
+using testing::LinkRig;
+
+std::string concat(std::initializer_list<const char*> hexFrames) {
+    std::string out;
+    for (const char* f : hexFrames) {
+        out += hexBytes(f);
+    }
+    return out;
+}
+
+constexpr const char* kWriteZ3 = "23 41 06 57 00 03 5A FB 0D";
+constexpr const char* kRead3 = "23 41 05 52 00 03 9B 0D";
+
+TEST(WriteAndVerify, writesOnceAndReadsTwiceWhenTheModuleAnswers) {
+    LinkRig rig;
+    std::string text;
+    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_TRUE(r.confirmed);
+    EXPECT_EQ(r.tries, 0);
+    EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3}));
+    EXPECT_EQ(rig.module.eeprom()[3], 'Z');
+    EXPECT_FALSE(rig.state.CancelFlag);
+    EXPECT_FALSE(rig.operation.retryLabelVisible);
+    EXPECT_EQ(rig.operation.retryLabelShown, 0);
+    EXPECT_EQ(text, "");
+}
+
+TEST(WriteAndVerify, location3586GoesOutAsHighByte0EThenLowByte02) {
+    LinkRig rig;
+    std::string text;
+    EXPECT_TRUE(WriteAndVerify(rig.ctx, 3586, 0x31, text).confirmed);
+    EXPECT_EQ(rig.module.received(),
+              concat({"23 41 06 57 0E 02 31 DF 0D", "23 41 05 52 0E 02 A8 0D",
+                      "23 41 05 52 0E 02 A8 0D"}));
+    EXPECT_EQ(rig.module.eeprom()[3586], 0x31);
+}
+
+TEST(WriteAndVerify, replyWithChecksum13IsRecognisedWithCheck1Unchecked) {
+    LinkRig rig;
+    std::string text;
+    const WriteResult r = WriteAndVerify(rig.ctx, 100, 0x6A, text);
+    EXPECT_TRUE(r.confirmed);
+    EXPECT_EQ(rig.module.writesReceived(), 1);
+    EXPECT_EQ(rig.module.readsReceived(), 2);
+}
+
+TEST(WriteAndVerify, replyIsSwallowedByViewbufferWhenCheck1IsTicked) {
+    LinkRig rig;
+    rig.receive.checked = true;
+    std::string text;
+    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_FALSE(r.confirmed);
+    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_EQ(rig.module.writesReceived(), 40);
+    ASSERT_FALSE(rig.receive.entries.empty());
+    EXPECT_EQ(rig.receive.entries[0], hexBytes("23 4D 04 52 5A FD") + "<cr>");
+}
+
+TEST(WriteAndVerify, replyIsFoundWhenTheControllersEchoPrecedesIt) {
+    sim::ModuleOptions options;
+    options.echo = true;
+    LinkRig rig(options);
+    rig.receive.checked = true;
+    std::string text;
+    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_TRUE(r.confirmed);
+    EXPECT_EQ(rig.module.writesReceived(), 1);
+    // The write's echo was shown, the reply was found behind the read's echo.
+    EXPECT_EQ(rig.receive.entries.front(), hexBytes("23 41 06 57 00 03 5A FB") + "<cr>");
+}
+
+TEST(WriteAndVerify, moduleAnsweringTheFirstReadButNotTheSecondGetsTheByteAgain) {
+    sim::ModuleOptions options;
+    options.dropReads = {2};
+    LinkRig rig(options);
+    std::string text;
+    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_TRUE(r.confirmed);
+    EXPECT_EQ(r.tries, 0);
+    EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3, kWriteZ3, kRead3, kRead3}));
+    EXPECT_EQ(rig.operation.retryLabelShown, 1);
+    EXPECT_FALSE(rig.operation.retryLabelVisible);
+}
+
+TEST(WriteAndVerify, moduleThatAlwaysMissesTheSecondReadIsBoundedAndFails) {
+    sim::ModuleOptions options;
+    options.dropEverySecondRead = true;
+    LinkRig rig(options);
+    std::string text;
+    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_FALSE(r.confirmed);
+    EXPECT_EQ(r.tries, 40);
+    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_EQ(rig.module.writesReceived(), 160);
+    EXPECT_EQ(writeBound(40), 160);
+}
+
+TEST(WriteAndVerify, fortyUnansweredWritesEachWithOneReadThenCancelFlag) {
+    sim::ModuleOptions options;
+    options.silent = true;
+    LinkRig rig(options);
+    std::string text;
+    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_FALSE(r.confirmed);
+    EXPECT_EQ(r.tries, 40);
+    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_EQ(rig.module.writesReceived(), 40);
+    EXPECT_EQ(rig.module.readsReceived(), 40);
+    EXPECT_EQ(rig.operation.retryLabelShown, 40);
+    EXPECT_FALSE(rig.operation.retryLabelVisible);
+    std::string expected;
+    for (int i = 0; i < 40; ++i) {
+        expected += concat({kWriteZ3, kRead3});
+    }
+    EXPECT_EQ(rig.module.received(), expected);
+}
+
+TEST(WriteAndVerify, setCancelFlagReturnsAtOnceWithoutSending) {
+    LinkRig rig;
+    rig.state.CancelFlag = true;
+    std::string text;
+    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_FALSE(r.confirmed);
+    EXPECT_EQ(r.tries, 0);
+    EXPECT_EQ(rig.module.received(), "");
+    EXPECT_TRUE(rig.state.CancelFlag);
+}
+
+TEST(WriteAndVerify, cancelDuringTheRetriesStopsTheWrites) {
+    sim::ModuleOptions options;
+    options.silent = true;
+    LinkRig rig(options);
+    rig.pump.schedule(1000000, [&] { rig.state.CancelFlag = true; });
+    std::string text;
+    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_FALSE(r.confirmed);
+    EXPECT_LT(r.tries, 40);
+    EXPECT_LT(rig.module.writesReceived(), 40);
+    EXPECT_GT(rig.module.writesReceived(), 0);
+}
+
+TEST(WriteAndVerify, lateReplyIsFoundLaterBecauseTheTextIsKept) {
+    sim::ModuleOptions options;
+    options.latencyMicros = 70000;  // longer than one 55 ms tick
+    LinkRig rig(options);
+    std::string text;
+    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_TRUE(r.confirmed);
+    EXPECT_GT(rig.module.writesReceived(), 1);
+}
+
+// A silent module: a reply already in the receive text is the only one there is.
+TEST(WriteAndVerify, staleReplyInATextPast512CharactersIsThrownAway) {
+    sim::ModuleOptions options;
+    options.silent = true;
+    LinkRig rig(options);
+    std::string text = readReply('Z') + std::string(506, '.');
+    ASSERT_EQ(text.size(), 513u);
+    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', text).confirmed);
+    EXPECT_EQ(rig.module.writesReceived(), 40);
+}
+
+TEST(WriteAndVerify, staleReplyInATextOf512CharactersCountsAsAGoodRead) {
+    sim::ModuleOptions options;
+    options.silent = true;
+    LinkRig rig(options);
+    std::string text = readReply('Z') + std::string(505, '.');
+    ASSERT_EQ(text.size(), 512u);
+    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', text).confirmed);
+    // The good read reset the tries once: 1 + 40 writes.
+    EXPECT_EQ(rig.module.writesReceived(), 41);
+}
+
+TEST(WriteAndVerify, corruptedRepliesCostRewritesButTheByteIsStored) {
+    sim::ModuleOptions options;
+    options.corruptProbability = 0.3;
+    options.seed = 7;
+    LinkRig rig(options);
+    std::string text;
+    int writes = 0;
+    for (int i = 0; i < 20; ++i) {
+        text.clear();
+        ASSERT_TRUE(
+            WriteAndVerify(rig.ctx, static_cast<int16_t>(3586 + i), 'A' + i, text).confirmed);
+        writes = rig.module.writesReceived();
+    }
+    EXPECT_GT(writes, 20);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(rig.module.eeprom()[3586 + i], 'A' + i);
+    }
+}
+
+// At 1 ms ticks the floor keeps the wait after a read longer than the reply
+// takes on the line; without it nearly every read would miss.
+TEST(WriteAndVerify, oneMillisecondTicksAtLineSpeedNeedFewRewrites) {
+    sim::ModuleOptions options;
+    options.baud = 38400;
+    LinkRig rig(options);
+    rig.pump.SetInterval(1);
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_TRUE(
+            WriteAndVerify(rig.ctx, static_cast<int16_t>(3586 + i), static_cast<uint8_t>(i), text)
+                .confirmed);
+    }
+    EXPECT_LE(rig.module.writesReceived(), 205);
+
+    LinkRig unfloored(options);
+    unfloored.pump.SetInterval(1);
+    unfloored.pump.SetLineSpeed(0);
+    text.clear();
+    for (int i = 0; i < 20; ++i) {
+        WriteAndVerify(unfloored.ctx, static_cast<int16_t>(3586 + i), 0x55, text);
+        unfloored.state.CancelFlag = false;
+    }
+    EXPECT_GT(unfloored.module.writesReceived(), 40);
+}
+
+}  // namespace
+}  // namespace brindle::link
