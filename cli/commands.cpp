@@ -6,6 +6,11 @@ const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
         {"normalise", "rewrite a macro text's status arguments and jump shorthand", runNormalise},
         {"compile", "compile a macro text into the image the Macro Module stores", runCompile},
+        {"macros", "list the macro names of a data folder", runMacros},
+        {"combos", "list the combination names of a data folder", runCombos},
+        {"show-combo", "show one combination and its macro sequence", runShowCombo},
+        {"add-macro", "store a macro text in a data folder", runAddMacro},
+        {"add-combo", "store a combination of macros in a data folder", runAddCombo},
     };
     return table;
 }

@@ -32,6 +32,11 @@ struct Command {
 
 int runNormalise(const Arguments& args, CommandContext& context);
 int runCompile(const Arguments& args, CommandContext& context);
+int runMacros(const Arguments& args, CommandContext& context);
+int runCombos(const Arguments& args, CommandContext& context);
+int runShowCombo(const Arguments& args, CommandContext& context);
+int runAddMacro(const Arguments& args, CommandContext& context);
+int runAddCombo(const Arguments& args, CommandContext& context);
 
 const std::vector<Command>& commandTable();
 

@@ -1,0 +1,38 @@
+#pragma once
+// A small option reader for the commands that take "--name VALUE" options and
+// positional arguments.
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace brindle::cli {
+
+struct ParsedOptions {
+    std::map<std::string, std::string> values;  // "--data" -> "DIR"
+    std::set<std::string> flags;                // "--help"
+    std::vector<std::string> positional;
+    std::string error;  // set when the words are off
+
+    bool has(const std::string& name) const { return values.count(name) > 0; }
+    std::string value(const std::string& name, const std::string& fallback = {}) const {
+        auto it = values.find(name);
+        return it == values.end() ? fallback : it->second;
+    }
+};
+
+// valueOptions take one value each; flagOptions take none. "--help" and "-h"
+// are always flags.
+ParsedOptions parseOptions(const Arguments& args, const std::set<std::string>& valueOptions,
+                           const std::set<std::string>& flagOptions = {});
+
+// A folder name with a trailing separator.
+std::string asFolder(std::string folder);
+
+// A whole number from text (digits with an optional sign), or nothing.
+std::optional<long> wholeNumber(const std::string& text);
+
+}  // namespace brindle::cli
