@@ -1,0 +1,46 @@
+#pragma once
+// The Port on QSerialPort: real serial devices and pseudo-terminals alike.
+// Errors never escape: a failed open leaves the port closed and describe()
+// says why.
+#include <QSerialPort>
+#include <cstdint>
+#include <string>
+
+#include "link/port.h"
+
+namespace brindle::link::qt {
+
+class QtSerialPort : public Port {
+  public:
+    QtSerialPort();
+    ~QtSerialPort() override;
+    QtSerialPort(const QtSerialPort&) = delete;
+    QtSerialPort& operator=(const QtSerialPort&) = delete;
+
+    void CommPort(int16_t portNumber) override { m_number = portNumber; }
+    void DevicePath(const std::string& path) override { m_device = path; }
+    void Settings(const std::string& settings) override;
+    bool PortOpen() const override { return m_port.isOpen(); }
+    void SetPortOpen(bool open) override;
+    void InputLen(int16_t count) override { m_inputLen = count; }
+    std::string Input() override;
+    void Output(const std::string& bytes) override;
+    int InBufferCount() override;
+    int OutBufferCount() override;
+    std::string describe() const override;
+
+  private:
+    QSerialPort m_port;
+    int16_t m_number = 0;
+    std::string m_device;
+    std::string m_settings;
+    bool m_settingsValid = false;
+    int32_t m_baud = 0;
+    QSerialPort::Parity m_parity = QSerialPort::NoParity;
+    QSerialPort::DataBits m_dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits m_stopBits = QSerialPort::OneStop;
+    int16_t m_inputLen = 0;
+    std::string m_reason = "not opened yet";
+};
+
+}  // namespace brindle::link::qt

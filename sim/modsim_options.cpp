@@ -1,0 +1,134 @@
+#include "sim/modsim_options.h"
+
+#include <charconv>
+
+namespace brindle::sim {
+
+namespace {
+
+template <typename T>
+bool parseNumber(const std::string& text, T& out) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && ptr == end;
+}
+
+bool parseProbability(const std::string& text, double& out) {
+    try {
+        std::size_t used = 0;
+        out = std::stod(text, &used);
+        return used == text.size() && out >= 0.0 && out <= 1.0;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool parseMillis(const std::string& text, int64_t& micros) {
+    double ms = 0;
+    try {
+        std::size_t used = 0;
+        ms = std::stod(text, &used);
+        if (used != text.size() || ms < 0) {
+            return false;
+        }
+    } catch (...) {
+        return false;
+    }
+    micros = static_cast<int64_t>(ms * 1000.0);
+    return true;
+}
+
+}  // namespace
+
+std::string modsimUsage() {
+    return "usage: brindle-modsim [options]\n"
+           "  --link PATH            create a symbolic link PATH to the terminal\n"
+           "  --eeprom FILE          E2PROM image: loaded, saved after every write and at exit\n"
+           "  --log FILE             write every byte received to FILE\n"
+           "  --baud N               answers leave at N baud (10 bits a byte); 0 = at once\n"
+           "  --latency MS           turnaround before an answer (default 0.2)\n"
+           "  --dump-delay MS        extra pause before a dump (default 20)\n"
+           "  --drop P               leave an answer out with probability P\n"
+           "  --corrupt P            change one byte of an answer with probability P\n"
+           "  --drop-second-reads    answer only reads 1, 3, 5, ...\n"
+           "  --echo                 repeat every frame before answering it\n"
+           "  --silent               never answer\n"
+           "  --chatter              talk from the start, as while a macro runs\n"
+           "  --run-chatters         a started block talks until it is cancelled\n"
+           "  --chatter-interval MS  pause between chatter lines (default 20)\n"
+           "  --sync frame|yes|none  answer to CR CR while talking (default frame)\n"
+           "  --seed N               seed of the trouble options (default 1)\n";
+}
+
+std::optional<ModsimConfig> parseModsimArguments(const std::vector<std::string>& args,
+                                                 std::string& error) {
+    ModsimConfig config;
+    ModuleOptions& m = config.module;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        bool ok = true;
+        if (a == "--link") {
+            ok = value(config.linkPath);
+        } else if (a == "--eeprom") {
+            ok = value(config.eepromFile);
+        } else if (a == "--log") {
+            ok = value(config.logFile);
+        } else if (a == "--baud") {
+            ok = value(v) && parseNumber(v, m.baud) && m.baud >= 0;
+        } else if (a == "--latency") {
+            ok = value(v) && parseMillis(v, m.latencyMicros);
+        } else if (a == "--dump-delay") {
+            ok = value(v) && parseMillis(v, m.dumpDelayMicros);
+        } else if (a == "--chatter-interval") {
+            ok = value(v) && parseMillis(v, m.chatterIntervalMicros) && m.chatterIntervalMicros > 0;
+        } else if (a == "--drop") {
+            ok = value(v) && parseProbability(v, m.dropProbability);
+        } else if (a == "--corrupt") {
+            ok = value(v) && parseProbability(v, m.corruptProbability);
+        } else if (a == "--seed") {
+            ok = value(v) && parseNumber(v, m.seed);
+        } else if (a == "--sync") {
+            ok = value(v);
+            if (ok && v == "frame") {
+                m.syncReply = SyncReply::Frame;
+            } else if (ok && v == "yes") {
+                m.syncReply = SyncReply::YesLine;
+            } else if (ok && v == "none") {
+                m.syncReply = SyncReply::None;
+            } else {
+                ok = false;
+            }
+        } else if (a == "--drop-second-reads") {
+            m.dropEverySecondRead = true;
+        } else if (a == "--echo") {
+            m.echo = true;
+        } else if (a == "--silent") {
+            m.silent = true;
+        } else if (a == "--chatter") {
+            m.chatterAtStart = true;
+        } else if (a == "--run-chatters") {
+            m.runChatters = true;
+        } else {
+            error = "unknown option " + a;
+            return std::nullopt;
+        }
+        if (!ok) {
+            if (error.empty()) {
+                error = "bad value for " + a + (v.empty() ? "" : ": " + v);
+            }
+            return std::nullopt;
+        }
+    }
+    return config;
+}
+
+}  // namespace brindle::sim
