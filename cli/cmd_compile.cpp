@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/cli_io.h"
+#include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "download/image_prepare.h"
 
@@ -11,7 +12,7 @@ namespace brindle::cli {
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: brindle-cli compile [--offset N] [--hex] [--name NAME] [--data-dir DIR] [FILE]\n"
+    "Usage: brindle-cli compile [--offset N] [--hex] [--name NAME] [--data DIR] [FILE]\n"
     "\n"
     "Reads a macro text from FILE (or standard input) and prepares it exactly\n"
     "as a download does: blanks trimmed, upper case, status arguments\n"
@@ -59,14 +60,15 @@ int runCompile(const Arguments& args, CommandContext& context) {
                 return usageError(context, "compile", "--name needs a name");
             }
             name = args[++i];
-        } else if (arg == "--data-dir") {
+        } else if (arg == "--data" || arg == "--data-dir") {
             if (!hasValue) {
-                return usageError(context, "compile", "--data-dir needs a folder");
+                return usageError(context, "compile", "--data needs a folder");
             }
-            context.dataDir = args[++i];
-            if (context.dataDir.back() != '/') {
-                context.dataDir.push_back('/');
+            const std::string& folder = args[++i];
+            if (folder.empty()) {
+                return usageError(context, "compile", "--data needs a folder");
             }
+            context.dataDir = asFolder(folder);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usageError(context, "compile", "unknown option " + arg);
         } else if (!file.empty()) {

@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/cli_io.h"
+#include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "macrotext/status_arguments.h"
 
@@ -9,7 +10,7 @@ namespace brindle::cli {
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: brindle-cli normalise [--data-dir DIR] [FILE]\n"
+    "Usage: brindle-cli normalise [--data DIR] [FILE]\n"
     "\n"
     "Reads a macro text from FILE (or standard input) and writes the text as a\n"
     "download rewrites it before compiling: every line upper-cased, the jump\n"
@@ -30,14 +31,15 @@ int runNormalise(const Arguments& args, CommandContext& context) {
             context.out << kHelp;
             return kExitOk;
         }
-        if (arg == "--data-dir") {
+        if (arg == "--data" || arg == "--data-dir") {
             if (++i == args.size()) {
-                return usageError(context, "normalise", "--data-dir needs a folder");
+                return usageError(context, "normalise", "--data needs a folder");
             }
-            context.dataDir = args[i];
-            if (context.dataDir.back() != '/') {
-                context.dataDir.push_back('/');
+            const std::string& folder = args[i];
+            if (folder.empty()) {
+                return usageError(context, "normalise", "--data needs a folder");
             }
+            context.dataDir = asFolder(folder);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usageError(context, "normalise", "unknown option " + arg);
         } else if (!file.empty()) {

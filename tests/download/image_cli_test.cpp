@@ -36,7 +36,7 @@ class BrindleCliTest : public ::testing::Test {
         r.err = readBytes(dir.file("stderr"));
         return r;
     }
-    std::string dataDir() const { return "--data-dir '" + dir.path() + "'"; }
+    std::string dataDir() const { return "--data '" + dir.path() + "'"; }
 
     TempDir dir;
 };
@@ -107,6 +107,8 @@ TEST_F(BrindleCliTest, rejectsBadUsageWithStatus2) {
     EXPECT_EQ(run("compile --offset 12x").status, 2);
     EXPECT_EQ(run("compile --offset -4").status, 2);
     EXPECT_EQ(run("normalise a b").status, 2);
+    EXPECT_EQ(run("normalise --data-dir ''").status, 2);
+    EXPECT_EQ(run("compile --data-dir").status, 2);
     CliRun missing = run("compile '" + dir.file("absent.txt") + "'");
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.out, "");
