@@ -1,0 +1,200 @@
+// The QSerialPort and QTimer adapters against brindle-modsim on a
+// pseudo-terminal: what the module receives is compared byte for byte.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "link/exchange.h"
+#include "link/receive_window.h"
+#include "tests/e2e/qt_link_fixture.h"
+
+namespace brindle::testing {
+namespace {
+
+int countOf(const std::string& haystack, const std::string& needle) {
+    int n = 0;
+    for (std::size_t at = haystack.find(needle); at != std::string::npos;
+         at = haystack.find(needle, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+// The download's own settings: receive window off, 1 ms asked for.
+void asDuringADownload(QtLink& q) {
+    link::Check1Click(q.state, q.pump, q.receive, false);
+    q.port.InputLen(1);
+}
+
+TEST(LinkOverPty, portOpensTheLinkedTerminalAndSaysSo) {
+    QtLink q;
+    q.open();
+    EXPECT_TRUE(q.port.PortOpen());
+    EXPECT_EQ(q.port.describe(), "Com1: " + q.dir.file("com1") + " open at 38400");
+}
+
+TEST(LinkOverPty, missingDeviceLeavesThePortClosedWithItsReason) {
+    QtLink q;
+    std::filesystem::create_symlink(q.dir.file("no-such-device"), q.dir.file("com2"));
+    q.state.ConfigRecord.PortNumber = 2;
+    q.state.StartComm = true;
+    link::InitializePort(q.ctx);
+    asDuringADownload(q);
+    EXPECT_FALSE(q.port.PortOpen());
+    const std::string text = q.port.describe();
+    EXPECT_EQ(text.rfind("Com2: " + q.dir.file("com2") + " closed (", 0), 0u) << text;
+    // Writes to the closed port go nowhere and do not fail.
+    std::string receiveText;
+    q.state.RetryLimit = 2;
+    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', receiveText).confirmed);
+    q.stopModule();
+    EXPECT_EQ(q.log(), "");
+}
+
+TEST(LinkOverPty, writeAndVerifyPutsExactlyTheFramesOnTheWire) {
+    QtLink q;
+    q.open();
+    asDuringADownload(q);
+    std::string text;
+    const link::WriteResult first = link::WriteAndVerify(q.ctx, 3, 'Z', text);
+    const link::WriteResult second = link::WriteAndVerify(q.ctx, 3586, 0x6A, text);
+    EXPECT_TRUE(first.confirmed);
+    EXPECT_TRUE(second.confirmed);
+    EXPECT_FALSE(q.state.CancelFlag);
+    ASSERT_TRUE(q.module->stop());
+    EXPECT_EQ(toHex(q.log()),
+              "23 41 06 57 00 03 5A FB 0D "
+              "23 41 05 52 00 03 9B 0D "
+              "23 41 05 52 00 03 9B 0D "
+              "23 41 06 57 0E 02 6A 18 0D "
+              "23 41 05 52 0E 02 A8 0D "
+              "23 41 05 52 0E 02 A8 0D");
+    const std::string eeprom = readBytes(q.eepromFile());
+    ASSERT_EQ(eeprom.size(), 32768u);
+    EXPECT_EQ(eeprom[3], 'Z');
+    EXPECT_EQ(static_cast<unsigned char>(eeprom[3586]), 0x6A);
+    EXPECT_EQ(static_cast<unsigned char>(eeprom[4]), 0xFF);
+}
+
+TEST(LinkOverPty, silentModuleGetsEveryWriteWithOneReadThenCancelFlag) {
+    QtLink q({"--silent"});
+    q.open();
+    asDuringADownload(q);
+    q.state.RetryLimit = 5;
+    std::string text;
+    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).confirmed);
+    EXPECT_TRUE(q.state.CancelFlag);
+    q.stopModule();
+    std::string expected;
+    for (int i = 0; i < 5; ++i) {
+        expected += hexBytes("23 41 06 57 00 03 5A FB 0D 23 41 05 52 00 03 9B 0D");
+    }
+    EXPECT_EQ(q.log(), expected);
+}
+
+TEST(LinkOverPty, talkingModuleIsWokenAndSynchronised) {
+    QtLink q({"--chatter", "--chatter-interval", "5"});
+    q.open();
+    asDuringADownload(q);
+    std::string text;
+    link::SyncWithModule(q.ctx, text);
+    EXPECT_TRUE(q.state.Synched_Up);
+    EXPECT_NE(text.find(link::syncFrame()), std::string::npos);
+    q.stopModule();
+    EXPECT_EQ(toHex(q.log()), "0D 0D");
+}
+
+TEST(LinkOverPty, receiveWindowShowsWhatTheTalkingModuleSays) {
+    QtLink q({"--chatter", "--chatter-interval", "5"});
+    q.state.ConfigRecord.BaudRate = 38400;
+    link::Check1Click(q.state, q.pump, q.receive, true);
+    // The first active tick opens the port.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (q.receive.entries.size() < 3 && std::chrono::steady_clock::now() < deadline) {
+        q.pump.WaitForEvent();
+    }
+    EXPECT_TRUE(q.state.StartComm);
+    ASSERT_GE(q.receive.entries.size(), 3u);
+    EXPECT_EQ(q.receive.entries[1].substr(0, 7), "STATUS ");
+    EXPECT_EQ(q.receive.entries[1].substr(11), "<cr>");
+}
+
+TEST(LinkOverPty, dumpSendsTheMacroAreaByteByByteAfterAnR) {
+    QtLink q;
+    q.open();
+    asDuringADownload(q);
+    std::string text;
+    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3586, 'G', text).confirmed);
+    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3587, '\r', text).confirmed);
+    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3, 'X', text).confirmed);
+    link::discardInput(q.ctx);
+    link::sendFrame(q.ctx, link::dumpFrame());
+    std::string reply;
+    while (reply.size() < 9) {
+        q.pump.WaitForEvent();
+        link::drain(q.ctx, reply);
+    }
+    EXPECT_EQ(reply, "DUMP\rRGR\r");
+}
+
+// With 1 ms asked for, the tick is stretched to the time a read frame and its
+// reply take on the line, so a module that paces its answers at the line speed
+// is heard after one tick and bytes are seldom written twice.
+TEST(LinkOverPty, pacedModuleAt38400NeedsFewRewritesAtOneMillisecond) {
+    QtLink q({"--baud", "38400"});
+    q.open(38400);
+    asDuringADownload(q);
+    EXPECT_EQ(q.pump.EffectiveIntervalMicros(), 5000);
+    constexpr int kBytes = 100;
+    std::string text;
+    for (int i = 0; i < kBytes; ++i) {
+        ASSERT_TRUE(link::WriteAndVerify(q.ctx, static_cast<int16_t>(3586 + i),
+                                         static_cast<uint8_t>(i * 7), text)
+                        .confirmed)
+            << "byte " << i;
+    }
+    q.stopModule();
+    const int writes = countOf(q.log(), "#A\x06W");
+    RecordProperty("writes", writes);
+    EXPECT_LE(writes, kBytes + kBytes / 20);
+}
+
+TEST(LinkOverPty, pacedModuleAt1200NeedsFewRewritesAtOneMillisecond) {
+    QtLink q({"--baud", "1200"});
+    q.open(1200);
+    asDuringADownload(q);
+    EXPECT_EQ(q.pump.EffectiveIntervalMicros(), 126000);
+    constexpr int kBytes = 4;
+    std::string text;
+    for (int i = 0; i < kBytes; ++i) {
+        ASSERT_TRUE(
+            link::WriteAndVerify(q.ctx, static_cast<int16_t>(3586 + i), 0x41, text).confirmed)
+            << "byte " << i;
+    }
+    q.stopModule();
+    const int writes = countOf(q.log(), "#A\x06W");
+    RecordProperty("writes", writes);
+    EXPECT_LE(writes, kBytes + 1);
+}
+
+TEST(LinkOverPty, eepromFileIsLoadedAtStart) {
+    std::string image(32768, '\xFF');
+    image[3] = 'X';
+    image[0] = 7;
+    QtLink first;
+    first.stopModule();
+    writeBytes(first.eepromFile(), image);
+    // A second simulator on the same file answers with what it holds.
+    ModsimProcess again({"--eeprom", first.eepromFile(), "--link", first.dir.file("com1")});
+    first.open();
+    asDuringADownload(first);
+    link::sendFrame(first.ctx, link::readFrame(0));
+    link::settle(first.ctx, 5);
+    std::string reply;
+    link::drain(first.ctx, reply);
+    EXPECT_EQ(toHex(reply), "23 4D 04 52 07 AA 0D");
+}
+
+}  // namespace
+}  // namespace brindle::testing

@@ -1,0 +1,32 @@
+#pragma once
+// brindle-modsim as a child process for end-to-end tests: started with the
+// given options, its terminal path read from the first line it prints, and
+// stopped with SIGTERM (which makes it save its E2PROM file and close its log).
+#include <sys/types.h>
+#include <string>
+#include <vector>
+
+namespace brindle::testing {
+
+class ModsimProcess {
+  public:
+    // Throws std::runtime_error when the simulator does not start.
+    explicit ModsimProcess(const std::vector<std::string>& options = {});
+    ~ModsimProcess();
+    ModsimProcess(const ModsimProcess&) = delete;
+    ModsimProcess& operator=(const ModsimProcess&) = delete;
+
+    const std::string& devicePath() const { return m_device; }
+    // Stops the simulator and waits for it; true when it ended cleanly.
+    bool stop();
+
+    // Where the executable is (set by the build).
+    static std::string executable();
+
+  private:
+    pid_t m_pid = -1;
+    int m_stdout = -1;
+    std::string m_device;
+};
+
+}  // namespace brindle::testing
