@@ -11,6 +11,7 @@ const std::vector<Command>& commandTable() {
         {"show-combo", "show one combination and its macro sequence", runShowCombo},
         {"add-macro", "store a macro text in a data folder", runAddMacro},
         {"add-combo", "store a combination of macros in a data folder", runAddCombo},
+        {"download", "download a combination into the Macro Module", runDownload},
     };
     return table;
 }

@@ -37,6 +37,7 @@ int runCombos(const Arguments& args, CommandContext& context);
 int runShowCombo(const Arguments& args, CommandContext& context);
 int runAddMacro(const Arguments& args, CommandContext& context);
 int runAddCombo(const Arguments& args, CommandContext& context);
+int runDownload(const Arguments& args, CommandContext& context);
 
 const std::vector<Command>& commandTable();
 

@@ -1,0 +1,41 @@
+#pragma once
+// Message boxes on a terminal: the text on the error stream, with a word for
+// the icon. Questions are answered with the safe choice (No / Cancel), since
+// a script cannot be asked.
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "base/prompter.h"
+
+namespace brindle::cli {
+
+class StreamPrompter : public base::Prompter {
+  public:
+    explicit StreamPrompter(std::ostream& err) : m_err(err) {}
+
+    base::Answer show(const std::string& text, base::Icon icon, base::Buttons buttons,
+                      const std::string&) override {
+        const char* word = icon == base::Icon::Critical      ? "error"
+                           : icon == base::Icon::Exclamation ? "warning"
+                                                             : "note";
+        m_err << word << ": " << text << "\n";
+        messages.push_back(text);
+        switch (buttons) {
+            case base::Buttons::Ok:
+                return base::Answer::Ok;
+            case base::Buttons::OkCancel:
+                return base::Answer::Cancel;
+            case base::Buttons::YesNo:
+                return base::Answer::No;
+        }
+        return base::Answer::Ok;
+    }
+
+    std::vector<std::string> messages;
+
+  private:
+    std::ostream& m_err;
+};
+
+}  // namespace brindle::cli
