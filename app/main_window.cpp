@@ -1,11 +1,15 @@
 #include "app/main_window.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/message_box_prompter.h"
+#include "app/widget_download_view.h"
+#include "app/widget_receive_view.h"
 
 namespace brindle::app {
 
@@ -19,10 +23,17 @@ MainWindow::MainWindow(std::string dataDir, base::Prompter* prompter, QWidget* p
     }
     buildWindow();
     connectSetupHandlers();
+    connectDownloadHandlers();
     loadWindow(std::move(dataDir));
+    refreshPortStatus();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The pump outlives the window: its ticks must not reach a destroyed one.
+    if (m_pump != nullptr) {
+        m_pump->SetTickHandler({});
+    }
+}
 
 void MainWindow::buildWindow() {
     m_SSTab1 = new QTabWidget;
@@ -43,9 +54,18 @@ void MainWindow::buildWindow() {
     buttons->addStretch(1);
     buttons->addWidget(m_helpcmd);
     buttons->addWidget(m_exitcmd);
+    // The port state, so that a port that could not be opened is visible.
+    m_statusBar = new QStatusBar;
+    m_statusBar->setObjectName(QStringLiteral("StatusBar"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_portStatus = new QLabel;
+    m_portStatus->setObjectName(QStringLiteral("PortStatus"));
+    m_statusBar->addWidget(m_portStatus, 1);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_SSTab1, 1);
     layout->addLayout(buttons);
+    layout->addWidget(m_statusBar);
 }
 
 void MainWindow::InitializePort() {

@@ -14,16 +14,24 @@
 #include "app/tabs.h"
 #include "base/prompter.h"
 #include "base/status.h"
+#include "link/link_context.h"
 #include "state/main_state.h"
 #include "store/config.h"
 
+class QCloseEvent;
+class QLabel;
 class QPushButton;
+class QStatusBar;
 class QTabWidget;
 
 namespace brindle::app {
 
+class WidgetDownloadView;
+class WidgetReceiveView;
+
 inline constexpr const char* kWindowCaption = "Brindle ZRT Download Utility      version 1.2";
 inline constexpr int kReadBackTabIndex = 1;
+inline constexpr const char* kNoPortMessage = "The serial port is not available.";
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -51,6 +59,30 @@ class MainWindow : public QWidget {
     void InitializePort();
     void setInitializePort(std::function<void()> initializePort);
 
+    // The controller link. The window owns neither the port nor the pump; both
+    // must outlive it. Attaching installs Timer1's tick on the pump (55 ms),
+    // makes InitializePort open the port, and enables the controller buttons'
+    // work; without a link they only say that the port is not available.
+    void attachLink(link::Port& port, link::Pump& pump);
+    bool linkAttached() const { return m_link != nullptr; }
+    link::LinkContext* linkContext() { return m_link.get(); }
+
+    // Runs one controller operation from a click: refuses (returning false)
+    // while another runs or without a link, and shows the port state after
+    // it. A close asked for during the operation happens when it returns.
+    bool runOperation(const std::function<void(link::LinkContext&)>& operation);
+    bool operationRunning() const { return m_operationRunning; }
+
+    // The port state in the status bar, from Port::describe().
+    void refreshPortStatus();
+    QStatusBar* statusBar() const { return m_statusBar; }
+    QLabel* portStatus() const { return m_portStatus; }
+
+  protected:
+    // Closing during an operation cancels it and closes once it has ended:
+    // the operation's stack still uses this window.
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void buildWindow();
     void connectSetupHandlers();
@@ -73,6 +105,15 @@ class MainWindow : public QWidget {
     void BaudOpt_Click(int index);
     void ComOpt_Click(int index);
 
+    // Down Load tab handlers.
+    void connectDownloadHandlers();
+    void CustomList_Click(int index);
+    void QuickCmd_Click();
+    void CancelCmd_Click();
+    void Check1_Click(bool checked);
+    void ClearHistory_Click();
+    void Timer1_Timer();
+
     QComboBox* delaySelector(store::DelayField field) const;
     int16_t& delayCopy(store::DelayField field);
     // Failures while the window loads are skipped silently; afterwards they
@@ -84,6 +125,14 @@ class MainWindow : public QWidget {
     base::Prompter* m_prompter = nullptr;
     std::function<void()> m_initializePort;
 
+    std::unique_ptr<WidgetReceiveView> m_receiveView;
+    std::unique_ptr<WidgetDownloadView> m_downloadView;
+    link::Port* m_port = nullptr;
+    link::Pump* m_pump = nullptr;
+    std::unique_ptr<link::LinkContext> m_link;
+    bool m_operationRunning = false;
+    bool m_closeRequested = false;
+
     QPushButton* m_exitcmd = nullptr;
     QPushButton* m_helpcmd = nullptr;
     QTabWidget* m_SSTab1 = nullptr;
@@ -91,6 +140,8 @@ class MainWindow : public QWidget {
     ReadBackTab m_readBack;
     DownloadTab m_download;
     SetupTab m_setup;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_portStatus = nullptr;
 
     // A refused or unwritten delay, reported once when editing of that
     // selector finishes instead of on every keystroke.

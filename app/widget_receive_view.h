@@ -1,0 +1,27 @@
+#pragma once
+// The receive window as the link sees it: List1 and Check1 of the Down Load tab.
+#include "link/views.h"
+
+class QCheckBox;
+class QListWidget;
+
+namespace brindle::app {
+
+class WidgetReceiveView : public link::ReceiveView {
+  public:
+    WidgetReceiveView(QListWidget* list1, QCheckBox* check1) : m_list1(list1), m_check1(check1) {}
+
+    bool Check1Checked() const override;
+    void List1Add(const std::string& entry) override;
+    void List1Clear() override;
+    int List1Count() const override;
+    int List1SelectedIndex() const override;
+    // Selecting an entry also scrolls the list to it; -1 selects nothing.
+    void List1Select(int index) override;
+
+  private:
+    QListWidget* m_list1;
+    QCheckBox* m_check1;
+};
+
+}  // namespace brindle::app
