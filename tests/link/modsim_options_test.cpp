@@ -1,0 +1,79 @@
+#include "sim/modsim_options.h"
+
+#include <gtest/gtest.h>
+
+namespace brindle::sim {
+namespace {
+
+std::optional<ModsimConfig> parse(const std::vector<std::string>& args, std::string& error) {
+    return parseModsimArguments(args, error);
+}
+
+TEST(ModsimOptions, readsEveryTroubleOptionAndTimesInMilliseconds) {
+    std::string error;
+    const auto c = parse({"--link",
+                          "/d/com1",
+                          "--eeprom",
+                          "e.bin",
+                          "--log",
+                          "l.bin",
+                          "--baud",
+                          "1200",
+                          "--latency",
+                          "2.5",
+                          "--drop",
+                          "0.25",
+                          "--corrupt",
+                          "1",
+                          "--seed",
+                          "99",
+                          "--sync",
+                          "yes",
+                          "--echo",
+                          "--chatter",
+                          "--drop-second-reads",
+                          "--run-chatters",
+                          "--chatter-interval",
+                          "7"},
+                         error);
+    ASSERT_TRUE(c) << error;
+    EXPECT_EQ(c->linkPath, "/d/com1");
+    EXPECT_EQ(c->eepromFile, "e.bin");
+    EXPECT_EQ(c->logFile, "l.bin");
+    EXPECT_EQ(c->module.baud, 1200);
+    EXPECT_EQ(c->module.latencyMicros, 2500);
+    EXPECT_DOUBLE_EQ(c->module.dropProbability, 0.25);
+    EXPECT_DOUBLE_EQ(c->module.corruptProbability, 1.0);
+    EXPECT_EQ(c->module.seed, 99u);
+    EXPECT_EQ(c->module.syncReply, SyncReply::YesLine);
+    EXPECT_TRUE(c->module.echo);
+    EXPECT_TRUE(c->module.chatterAtStart);
+    EXPECT_TRUE(c->module.dropEverySecondRead);
+    EXPECT_TRUE(c->module.runChatters);
+    EXPECT_EQ(c->module.chatterIntervalMicros, 7000);
+}
+
+TEST(ModsimOptions, noOptionsGiveAQuietWellBehavedModule) {
+    std::string error;
+    const auto c = parse({}, error);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->module.baud, 0);
+    EXPECT_FALSE(c->module.silent);
+    EXPECT_EQ(c->module.syncReply, SyncReply::Frame);
+    EXPECT_EQ(c->linkPath, "");
+}
+
+TEST(ModsimOptions, badValuesAndUnknownOptionsAreRefusedWithAReason) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--baud", "fast"},  {"--baud", "-1"},           {"--drop", "1.5"}, {"--corrupt", "x"},
+        {"--sync", "maybe"}, {"--latency", "-3"},        {"--seed", "1e3"}, {"--link"},
+        {"--frobnicate"},    {"--chatter-interval", "0"}};
+    for (const auto& args : bad) {
+        std::string error;
+        EXPECT_FALSE(parse(args, error)) << args[0];
+        EXPECT_FALSE(error.empty()) << args[0];
+    }
+}
+
+}  // namespace
+}  // namespace brindle::sim
