@@ -1,0 +1,84 @@
+#pragma once
+// A window with the fake Macro Module attached as its controller link, on
+// virtual time: a whole download runs through the widgets in milliseconds.
+// The pump, module and port are declared before the window's fixture so that
+// the window goes first, as in the program.
+#include <QComboBox>
+#include <QTabWidget>
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+// The fake module has a member named emit, which Qt's keyword macro would
+// rewrite: hide the macro while its header is read.
+#pragma push_macro("emit")
+#undef emit
+#include "sim/fake_module.h"
+#pragma pop_macro("emit")
+#include "sim/virtual_pump.h"
+#include "store/databases.h"
+#include "tests/app/window_fixture.h"
+
+namespace brindle::testing {
+
+inline constexpr int kDownloadTabIndex = 2;
+
+class LinkWindowFixture {
+  public:
+    LinkWindowFixture() : module(pump), port(pump, module) {}
+
+    // The window on the prepared folder, with the link attached.
+    app::MainWindow& open() {
+        app::MainWindow& window = windowOnly();
+        window.attachLink(port, pump);
+        return window;
+    }
+    // The window without a link.
+    app::MainWindow& windowOnly() {
+        app::MainWindow& window = fixture.open();
+        window.SSTab1()->setCurrentIndex(kDownloadTabIndex);
+        window.show();
+        return window;
+    }
+    app::MainWindow& window() { return *fixture.window; }
+    app::DownloadTab& tab() { return fixture.window->downloadTab(); }
+    ScriptedPrompter& prompter() { return fixture.prompter; }
+    const std::string& dataDir() const { return fixture.dir.path(); }
+
+    int32_t addMacro(const std::string& name, const std::string& text) {
+        store::MacroRecord r;
+        r.Name = name;
+        r.Body = text;
+        const int32_t n = store::macroCount(dataDir()) + 1;
+        store::writeMacro(dataDir(), n, r);
+        return n;
+    }
+    // filled: (0-based slot, macro record number); the other slots are empty.
+    void addCombo(const std::string& name, std::initializer_list<std::pair<int, int32_t>> filled,
+                  int16_t node, int16_t boot) {
+        store::ComboRecord c;
+        c.Name = name;
+        c.NodeAddress = node;
+        c.StartingMacroNum = boot;
+        for (auto [slot, number] : filled) {
+            c.Sequence[static_cast<std::size_t>(slot)] = number;
+        }
+        store::writeCombo(dataDir(), store::comboCount(dataDir()) + 1, c);
+    }
+    // What the toolkit does when the user picks a CustomList entry.
+    void chooseCombination(int entry) {
+        tab().CustomList->setCurrentIndex(entry);
+        Q_EMIT tab().CustomList->activated(entry);
+    }
+    std::string eeprom(int from, int count) {
+        const auto& e = module.eeprom();
+        return std::string(e.begin() + from, e.begin() + from + count);
+    }
+
+    sim::VirtualPump pump;
+    sim::FakeModule module;
+    sim::FakePort port;
+    WindowFixture fixture;
+};
+
+}  // namespace brindle::testing
