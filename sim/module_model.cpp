@@ -60,7 +60,7 @@ std::vector<Emission> ModuleModel::receive(uint8_t byte) {
     }
     if (c == '#') {
         m_inFrame = true;
-        m_frame = "#";
+        m_frame.assign(1, '#');
         m_previous = 0;
         return {};
     }
