@@ -25,7 +25,8 @@ inline constexpr int kDownloadTabIndex = 2;
 
 class LinkWindowFixture {
   public:
-    LinkWindowFixture() : module(pump), port(pump, module) {}
+    explicit LinkWindowFixture(sim::ModuleOptions options = {})
+        : module(pump, std::move(options)), port(pump, module) {}
 
     // The window on the prepared folder, with the link attached.
     app::MainWindow& open() {

@@ -1,0 +1,165 @@
+// The receive window through the window: Check1 switches it on and sets
+// Timer1's interval, the ticks drain what the module says into List1, and
+// ClearHistory empties it. The fake module and the ticks run on virtual time.
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/text_conversion.h"
+#include "tests/app/link_window_fixture.h"
+
+using brindle::testing::hexBytes;
+using brindle::testing::LinkWindowFixture;
+
+namespace {
+
+QStringList entries(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) {
+        out << list->item(i)->text();
+    }
+    return out;
+}
+
+}  // namespace
+
+class ReceiveWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { m_rig = std::make_unique<LinkWindowFixture>(); }
+    void cleanup() { m_rig.reset(); }
+
+    void timer1TicksEvery55msUntilCheck1IsClickedThen100msChecked1msUnchecked() {
+        m_rig->open();
+        QCOMPARE(m_rig->pump.Interval(), 55);
+        runTicks(3);
+        QCOMPARE(m_rig->window().state().TickCount, int16_t{3});
+        // Ticks with the receive window off leave the port closed.
+        QVERIFY(!m_rig->window().state().StartComm);
+        QVERIFY(!m_rig->port.PortOpen());
+
+        m_rig->tab().Check1->click();
+        QCOMPARE(m_rig->pump.Interval(), 100);
+        QVERIFY(m_rig->window().state().ReceiveWindowActive);
+        m_rig->tab().Check1->click();
+        QCOMPARE(m_rig->pump.Interval(), 1);
+        QVERIFY(!m_rig->window().state().ReceiveWindowActive);
+    }
+
+    void theFirstTickWithTheReceiveWindowActiveOpensThePortAndShowsIt() {
+        m_rig->open();
+        m_rig->tab().Check1->click();
+        QVERIFY(!m_rig->window().state().StartComm);
+        runTicks(1);
+        QVERIFY(m_rig->window().state().StartComm);
+        QVERIFY(m_rig->port.PortOpen());
+        QCOMPARE(m_rig->port.settings(), std::string("38400,n,8,1"));
+        QCOMPARE(m_rig->window().portStatus()->text(), QStringLiteral("Com1: /dev/ttyS0 open"));
+    }
+
+    void linesFromTheModuleShowInList1OnTicksAndClearHistoryEmptiesIt() {
+        m_rig->open();
+        QListWidget* list1 = m_rig->tab().List1;
+        m_rig->tab().Check1->click();
+        runTicks(1);
+
+        // 'OK' is a short line; the LF it leaves behind starts the next entry.
+        m_rig->module.say("OK\r\nVALUE 12\r\n");
+        runTicks(2);
+        QCOMPARE(entries(list1), (QStringList{"\nVALUE 12<cr>"}));
+        QCOMPARE(list1->currentRow(), 0);
+
+        // The 'D' after the first CR is dropped, 'EF' is a short line, and the
+        // last CR waits at the front of ReceiveBuffer.
+        m_rig->module.say("ABC\rDEF\r");
+        runTicks(2);
+        QCOMPARE(entries(list1), (QStringList{"\nVALUE 12<cr>", "ABC<cr>"}));
+        QCOMPARE(list1->currentRow(), 1);
+        QCOMPARE(m_rig->window().state().ReceiveBuffer, std::string("\r"));
+
+        m_rig->tab().ClearHistory->click();
+        QCOMPARE(list1->count(), 0);
+        QVERIFY(m_rig->window().state().ReceiveBuffer.empty());
+    }
+
+    void uncheckingCheck1KeepsTheShownLinesAndShowsNoMore() {
+        m_rig->open();
+        QListWidget* list1 = m_rig->tab().List1;
+        m_rig->tab().Check1->click();
+        runTicks(1);
+        m_rig->module.say("FIRST LINE\r\n");
+        runTicks(2);
+        QCOMPARE(entries(list1), (QStringList{"FIRST LINE<cr>"}));
+
+        m_rig->tab().Check1->click();
+        m_rig->module.say("LATER LINE\r\n");
+        runTicks(5);
+        QCOMPARE(entries(list1), (QStringList{"FIRST LINE<cr>"}));
+        QVERIFY(m_rig->window().state().ReceiveBuffer.empty());
+    }
+
+    // With Check1 ticked, a download shows what it reads through viewbuffer,
+    // which takes the module's reply out of the receive text: only a module
+    // that echoes each frame before answering gets its bytes confirmed.
+    void aDownloadSwitchesTheReceiveWindowOffWhileItRunsShowsItsLinesAndTurnsItBackOn() {
+        brindle::sim::ModuleOptions echoing;
+        echoing.echo = true;
+        m_rig = std::make_unique<LinkWindowFixture>(echoing);
+        const int32_t macro = m_rig->addMacro("ONE", "1 MA 5");
+        m_rig->addCombo("C", {{0, macro}}, 1, 1);
+        m_rig->open();
+        m_rig->tab().Check1->click();
+        m_rig->chooseCombination(0);
+        bool seen = false;
+        bool activeDuring = true;
+        bool check1EnabledDuring = true;
+        m_rig->pump.setIdleHook([&] {
+            if (!seen && m_rig->module.writesReceived() >= 2) {
+                seen = true;
+                activeDuring = m_rig->window().state().ReceiveWindowActive;
+                check1EnabledDuring = m_rig->tab().Check1->isEnabled();
+            }
+        });
+        m_rig->tab().QuickCmd->click();
+        QCOMPARE(m_rig->prompter().messages.back().text, std::string("Download successful"));
+        QVERIFY(seen);
+        QVERIFY(!activeDuring);
+        QVERIFY(!check1EnabledDuring);
+        QVERIFY(m_rig->window().state().ReceiveWindowActive);
+        QVERIFY(m_rig->tab().Check1->isEnabled());
+        QVERIFY(m_rig->tab().Check1->isChecked());
+        const QString writeZ = brindle::app::toQt(hexBytes("23 41 06 57 00 03 5A FB") + "<cr>");
+        QVERIFY(entries(m_rig->tab().List1).contains(writeZ));
+    }
+
+    void withCheck1TickedAModuleThatDoesNotEchoHasItsRepliesShownAndTheDownloadFails() {
+        const int32_t macro = m_rig->addMacro("ONE", "1 MA 5");
+        m_rig->addCombo("C", {{0, macro}}, 1, 1);
+        m_rig->open();
+        m_rig->tab().Check1->click();
+        m_rig->chooseCombination(0);
+        m_rig->tab().QuickCmd->click();
+        QCOMPARE(m_rig->prompter().messages.back().text,
+                 std::string("A download failure occurred"));
+        const QString replyZ = brindle::app::toQt(hexBytes("23 4D 04 52 5A FD") + "<cr>");
+        QVERIFY(entries(m_rig->tab().List1).contains(replyZ));
+        QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'Z'});
+    }
+
+  private:
+    // Waits, in virtual time, until n more ticks of Timer1 have run.
+    void runTicks(int n) {
+        const int64_t until = m_rig->pump.ticks() + n;
+        while (m_rig->pump.ticks() < until) {
+            m_rig->pump.WaitForEvent();
+        }
+    }
+
+    std::unique_ptr<LinkWindowFixture> m_rig;
+};
+
+QTEST_MAIN(ReceiveWindowTest)
+#include "receive_window_test.moc"
