@@ -1,0 +1,59 @@
+// The window on the program's own port and timer adapters: Timer1 ticks
+// through the Qt event loop, and a port that cannot be opened is shown with
+// its reason. The data folder's "com1" points nowhere, so no real device is
+// touched.
+#include <QCheckBox>
+#include <QLabel>
+#include <QtTest>
+#include <filesystem>
+
+#include "link/qt/qt_pump.h"
+#include "link/qt/qt_serial_port.h"
+#include "tests/app/window_fixture.h"
+
+using brindle::testing::WindowFixture;
+
+class QtLinkWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        m_port = std::make_unique<brindle::link::qt::QtSerialPort>();
+        m_pump = std::make_unique<brindle::link::qt::QtPump>();
+        m_fixture = std::make_unique<WindowFixture>();
+        std::filesystem::create_symlink(m_fixture->file("missing-device"), m_fixture->file("com1"));
+        m_fixture->open().attachLink(*m_port, *m_pump);
+    }
+    void cleanup() {
+        m_fixture.reset();  // the window goes before its port and timer
+        m_pump.reset();
+        m_port.reset();
+    }
+
+    void timer1TicksThroughTheEventLoopAt55ms() {
+        QCOMPARE(m_pump->Interval(), 55);
+        auto& state = m_fixture->window->state();
+        QTRY_VERIFY_WITH_TIMEOUT(state.TickCount >= 2, 2000);
+        QVERIFY(!state.StartComm);
+    }
+
+    void aPortThatCannotBeOpenedIsShownWithItsReasonAfterTheFirstActiveTick() {
+        auto& window = *m_fixture->window;
+        window.downloadTab().Check1->click();
+        QCOMPARE(m_pump->Interval(), 100);
+        QTRY_VERIFY_WITH_TIMEOUT(window.state().StartComm, 2000);
+        const QString expected =
+            QString::fromStdString("Com1: " + m_fixture->file("com1") + " closed (");
+        QVERIFY2(window.portStatus()->text().startsWith(expected),
+                 qPrintable(window.portStatus()->text()));
+        QVERIFY(!m_port->PortOpen());
+    }
+
+  private:
+    std::unique_ptr<brindle::link::qt::QtSerialPort> m_port;
+    std::unique_ptr<brindle::link::qt::QtPump> m_pump;
+    std::unique_ptr<WindowFixture> m_fixture;
+};
+
+QTEST_MAIN(QtLinkWindowTest)
+#include "qt_link_window_test.moc"
