@@ -49,6 +49,9 @@ void MainWindow::buildWindow() {
     m_helpcmd = new QPushButton(QStringLiteral("Help"));
     m_helpcmd->setObjectName(QStringLiteral("helpcmd"));
     m_helpcmd->setToolTip(QStringLiteral("Click to view command descriptions"));
+    // Exit closes the window like its close box: a running operation is
+    // cancelled first and the window goes when it has ended.
+    connect(m_exitcmd, &QPushButton::clicked, this, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -64,6 +64,14 @@ class MainWindowLayoutTest : public QObject {
         QCOMPARE(help->toolTip(), QStringLiteral("Click to view command descriptions"));
     }
 
+    void exitClosesTheWindow() {
+        auto& w = *m_fixture->window;
+        w.show();
+        QVERIFY(w.isVisible());
+        w.findChild<QPushButton*>(QStringLiteral("exitcmd"))->click();
+        QVERIFY(!w.isVisible());
+    }
+
     void tabsStandInOrderAndTheWindowOpensOnReadBack() {
         auto* tabs = m_fixture->window->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
         QVERIFY(tabs);
