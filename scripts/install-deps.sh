@@ -5,10 +5,9 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-serialport-dev libqt6serialport6-dev libgl-dev
+    qt6-base-dev qt6-serialport-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-dev
-    xvfb xauth
 )
 
 missing=()
