@@ -42,13 +42,6 @@ struct Run {
         view.SetProgress(percent);
         view.SetPercentCaption(percentCaption(percent));
     }
-
-    void discardInput() {
-        ctx.port.InputLen(0);
-        while (ctx.port.InBufferCount() > 0) {
-            ctx.port.Input();
-        }
-    }
 };
 
 void closingSteps(Run& run) {
@@ -59,7 +52,7 @@ void closingSteps(Run& run) {
 }
 
 DownloadOutcome programClear(Run& run) {
-    run.discardInput();
+    link::discardInput(run.ctx);
     run.ctx.pump.DoEvents();
     run.receiveText.clear();
     run.ctx.port.InputLen(1);
@@ -227,7 +220,7 @@ DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
         ctx.port.SetPortOpen(false);
     }
     ctx.port.SetPortOpen(true);
-    run.discardInput();
+    link::discardInput(run.ctx);
     ctx.port.InputLen(1);
     ctx.pump.DoEvents();
     link::SyncWithModule(ctx, run.receiveText);

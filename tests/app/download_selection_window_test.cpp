@@ -9,17 +9,7 @@
 using brindle::testing::LinkWindowFixture;
 namespace store = brindle::store;
 
-namespace {
-
-QStringList entries(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) {
-        out << list->item(i)->text();
-    }
-    return out;
-}
-
-}  // namespace
+using brindle::testing::entries;
 
 class DownloadSelectionWindowTest : public QObject {
     Q_OBJECT

@@ -4,6 +4,8 @@
 // The pump, module and port are declared before the window's fixture so that
 // the window goes first, as in the program.
 #include <QComboBox>
+#include <QListWidget>
+#include <QStringList>
 #include <QTabWidget>
 #include <initializer_list>
 #include <string>
@@ -81,5 +83,14 @@ class LinkWindowFixture {
     sim::FakePort port;
     WindowFixture fixture;
 };
+
+// The texts of a list's entries, in order.
+inline QStringList entries(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) {
+        out << list->item(i)->text();
+    }
+    return out;
+}
 
 }  // namespace brindle::testing

@@ -13,17 +13,7 @@
 using brindle::testing::hexBytes;
 using brindle::testing::LinkWindowFixture;
 
-namespace {
-
-QStringList entries(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) {
-        out << list->item(i)->text();
-    }
-    return out;
-}
-
-}  // namespace
+using brindle::testing::entries;
 
 class ReceiveWindowTest : public QObject {
     Q_OBJECT
