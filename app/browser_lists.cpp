@@ -9,9 +9,6 @@ namespace brindle::app {
 
 namespace {
 
-QStringList g_fixedEntries;
-int g_fixedSelection = 0;
-
 QString volumeText(const QStorageInfo& volume) {
     QString text = volume.rootPath();
     if (!volume.name().isEmpty()) {
@@ -31,15 +28,11 @@ QString existingFolder(const QString& path) {
 
 }  // namespace
 
-void DriveList::useFixedEntries(const QStringList& entries, int selected) {
-    g_fixedEntries = entries;
-    g_fixedSelection = selected;
-}
-
-DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
-    if (!g_fixedEntries.isEmpty()) {
-        addItems(g_fixedEntries);
-        setCurrentIndex(g_fixedSelection);
+DriveList::DriveList(const QStringList& entries, int selected, QWidget* parent)
+    : QComboBox(parent) {
+    if (!entries.isEmpty()) {
+        addItems(entries);
+        setCurrentIndex(selected);
         return;
     }
     QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();

@@ -11,15 +11,13 @@ namespace brindle::app {
 
 // The machine's mounted volumes, "/" first. An entry is the volume's root
 // path, followed by a blank and its label in brackets when it has one. The
-// volume that holds the current folder is selected at creation.
+// volume that holds the current folder is selected at creation. Given
+// entries (a test's fixed volumes) stand in for the machine's, with the one
+// at selected chosen.
 class DriveList : public QComboBox {
     Q_OBJECT
   public:
-    explicit DriveList(QWidget* parent = nullptr);
-
-    // Lets tests replace the machine's volumes by fixed entries, one of them
-    // selected at creation; an empty list goes back to the real volumes.
-    static void useFixedEntries(const QStringList& entries, int selected);
+    DriveList(const QStringList& entries = {}, int selected = 0, QWidget* parent = nullptr);
 };
 
 // The folder list: ".." and the sub-folders of its path.

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -7,23 +8,29 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/download_tab.h"
 #include "app/message_box_prompter.h"
+#include "app/read_back_tab.h"
+#include "app/specify_tab.h"
+#include "app/text_conversion.h"
 #include "app/widget_download_view.h"
-#include "app/widget_receive_view.h"
+#include "link/initialize_port.h"
+#include "link/receive_window.h"
+#include "store/config.h"
+#include "store/databases.h"
 
 namespace brindle::app {
 
-MainWindow::MainWindow(std::string dataDir, base::Prompter* prompter, QWidget* parent)
-    : QWidget(parent), m_prompter(prompter) {
+MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* parent)
+    : QWidget(parent), m_prompter(options.prompter) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromLatin1(kWindowCaption));
     if (!m_prompter) {
         m_ownPrompter = std::make_unique<MessageBoxPrompter>(this);
         m_prompter = m_ownPrompter.get();
     }
-    buildWindow();
-    connectSetupHandlers();
-    connectDownloadHandlers();
+    buildWindow(options.drives);
+    connectTabs();
     loadWindow(std::move(dataDir));
     refreshPortStatus();
 }
@@ -35,13 +42,20 @@ MainWindow::~MainWindow() {
     }
 }
 
-void MainWindow::buildWindow() {
+void MainWindow::buildWindow(const DriveEntries& drives) {
+    m_specify = new SpecifyTab;
+    m_readBack = new ReadBackTab;
+    m_download = new DownloadTab(
+        *this, StatusArgumentsHook{[this] { return m_readBack->convertStatusArguments(); },
+                                   [this](bool on) { m_readBack->setConvertStatusArguments(on); }});
+    m_setup = new SetupTab(*this, drives);
+
     m_SSTab1 = new QTabWidget;
     m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    m_SSTab1->addTab(buildSpecifyTab(m_specify), QStringLiteral("Specify Macros"));
-    m_SSTab1->addTab(buildReadBackTab(m_readBack), QStringLiteral("Read back"));
-    m_SSTab1->addTab(buildDownloadTab(m_download), QStringLiteral("Down Load"));
-    m_SSTab1->addTab(buildSetupTab(m_setup), QStringLiteral("Setup"));
+    m_SSTab1->addTab(m_specify, QStringLiteral("Specify Macros"));
+    m_SSTab1->addTab(m_readBack, QStringLiteral("Read back"));
+    m_SSTab1->addTab(m_download, QStringLiteral("Down Load"));
+    m_SSTab1->addTab(m_setup, QStringLiteral("Setup"));
     m_SSTab1->setCurrentIndex(kReadBackTabIndex);
 
     m_exitcmd = new QPushButton(QStringLiteral("Exit"));
@@ -49,9 +63,6 @@ void MainWindow::buildWindow() {
     m_helpcmd = new QPushButton(QStringLiteral("Help"));
     m_helpcmd->setObjectName(QStringLiteral("helpcmd"));
     m_helpcmd->setToolTip(QStringLiteral("Click to view command descriptions"));
-    // Exit closes the window like its close box: a running operation is
-    // cancelled first and the window goes when it has ended.
-    connect(m_exitcmd, &QPushButton::clicked, this, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -71,19 +82,108 @@ void MainWindow::buildWindow() {
     layout->addWidget(m_statusBar);
 }
 
+void MainWindow::connectTabs() {
+    // Exit closes the window like its close box: a running operation is
+    // cancelled first and the window goes when it has ended.
+    connect(m_exitcmd, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void MainWindow::loadWindow(std::string dataDir) {
+    m_state.ReadSettleTicks = 1;
+    m_state.WriteSettleTicks = 1;
+    m_state.StartTable = state::kStartTable;
+    m_state.NameTable = state::kNameTable;
+    m_state.MacroArea = state::kMacroArea;
+    m_state.RetryLimit = 40;
+    if (dataDir.empty() || dataDir.back() != '/') {
+        dataDir += '/';
+    }
+    m_state.DataDir = std::move(dataDir);
+
+    const std::vector<std::string> combinations = store::listComboNames(m_state.DataDir);
+    m_specify->listCombinations(combinations);
+    m_download->listCombinations(combinations);
+    m_specify->listMacros(store::listMacroNames(m_state.DataDir, m_state.MacroBuffer));
+    m_setup->restoreBrowser();
+    base::Result<store::ConfigRecord> config = store::loadConfigAtStartup(m_state.DataDir);
+    // Defaults that could not be written are still the record in use.
+    base::skipOnError(config);
+    m_state.ConfigRecord = config.valueOr(store::ConfigRecord{});
+    m_setup->showConfiguration();
+    InitializePort();
+    m_state.LoadedYet = true;
+}
+
 void MainWindow::InitializePort() {
-    if (m_initializePort) {
-        m_initializePort();
+    if (m_link) {
+        link::InitializePort(*m_link);
+        refreshPortStatus();
     }
 }
 
-void MainWindow::setInitializePort(std::function<void()> initializePort) {
-    m_initializePort = std::move(initializePort);
+void MainWindow::attachLink(link::Port& port, link::Pump& pump) {
+    if (m_operationRunning) {
+        return;  // the running operation holds the old context
+    }
+    m_port = &port;
+    m_pump = &pump;
+    m_link = std::make_unique<link::LinkContext>(link::LinkContext{
+        m_state, port, pump, m_download->receiveView(), m_download->downloadView()});
+    pump.SetTickHandler([this] { onTimerTick(); });
+    pump.SetLineSpeed(m_state.ConfigRecord.BaudRate);
+    pump.SetInterval(link::kStartIntervalMs);
+    refreshPortStatus();
 }
 
-void MainWindow::reportFailure(const base::Status& status) {
-    if (!status && m_state.LoadedYet) {
-        m_prompter->show(status.message(), base::Icon::Critical, base::Buttons::Ok);
+bool MainWindow::runOperation(const Operation& operation) {
+    if (m_operationRunning) {
+        return false;
+    }
+    if (!m_link) {
+        m_prompter->show(kNoPortMessage, base::Icon::Critical, base::Buttons::Ok);
+        return false;
+    }
+    m_operationRunning = true;
+    operation(*m_link);
+    m_operationRunning = false;
+    refreshPortStatus();
+    if (m_closeRequested) {
+        m_closeRequested = false;
+        close();
+    }
+    return true;
+}
+
+void MainWindow::refreshPortStatus() {
+    std::string text;
+    if (m_port == nullptr) {
+        text = kNoPortMessage;
+    } else if (!m_state.StartComm) {
+        // The port opens with the first controller operation, never at start-up.
+        text = "Com" + std::to_string(m_state.ConfigRecord.PortNumber) +
+               ": not opened yet (the first controller operation opens it)";
+    } else {
+        text = m_port->describe();
+    }
+    m_portStatus->setText(toQt(text));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_operationRunning) {
+        m_state.CancelFlag = true;
+        m_closeRequested = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void MainWindow::onTimerTick() {
+    const bool started = m_state.StartComm;
+    link::timerTick(m_state, *m_port, *m_pump, m_download->receiveView());
+    // The first tick with the receive window active opens the port.
+    if (!started && m_state.StartComm) {
+        refreshPortStatus();
     }
 }
 

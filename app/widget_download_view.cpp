@@ -12,71 +12,73 @@
 
 namespace brindle::app {
 
-void WidgetDownloadView::SetLabel6(const std::string& caption) {
+void WidgetDownloadView::setStatusLine(const std::string& caption) {
     m_tab.Label6->setText(toQt(caption));
 }
 
-void WidgetDownloadView::SetRetryLabelVisible(bool visible) {
+void WidgetDownloadView::showRetrying(bool visible) {
     m_tab.RetryLabel->setVisible(visible);
 }
 
-int WidgetDownloadView::CustomListSelectedIndex() const {
+int WidgetDownloadView::chosenCombinationIndex() const {
     return m_tab.CustomList->currentIndex();
 }
 
-int WidgetDownloadView::CustomListCount() const {
+int WidgetDownloadView::combinationCount() const {
     return m_tab.CustomList->count();
 }
 
-std::string WidgetDownloadView::CustomListText() const {
+std::string WidgetDownloadView::chosenCombinationName() const {
     return fromQt(m_tab.CustomList->currentText());
 }
 
-bool WidgetDownloadView::StatArgumentChecked() const {
-    return m_readBack.StatArgument->isChecked();
+bool WidgetDownloadView::convertStatusArguments() const {
+    return m_statusArguments.ticked && m_statusArguments.ticked();
 }
 
-void WidgetDownloadView::SetStatArgumentChecked(bool checked) {
-    m_readBack.StatArgument->setChecked(checked);
+void WidgetDownloadView::setConvertStatusArguments(bool checked) {
+    if (m_statusArguments.setTicked) {
+        m_statusArguments.setTicked(checked);
+    }
 }
 
-void WidgetDownloadView::SetMacroBytes(const std::string& caption) {
+void WidgetDownloadView::setMacroSize(const std::string& caption) {
     m_tab.MacroBytes->setText(toQt(caption));
 }
 
-void WidgetDownloadView::SetMacroBytesVisible(bool visible) {
+void WidgetDownloadView::showMacroSize(bool visible) {
     m_tab.MacroBytes->setVisible(visible);
 }
 
-void WidgetDownloadView::SetProgressFrameVisible(bool visible) {
+void WidgetDownloadView::showProgressFrame(bool visible) {
     m_tab.ProgressFrame->setVisible(visible);
 }
 
-void WidgetDownloadView::SetProgress(int percent) {
+void WidgetDownloadView::showProgress(int percent) {
     m_tab.ProgressBar1->setValue(percent);
 }
 
-void WidgetDownloadView::SetPercentCaption(const std::string& caption) {
+void WidgetDownloadView::setPercentCaption(const std::string& caption) {
     m_tab.PercentCaption->setText(toQt(caption));
 }
 
-int WidgetDownloadView::MacrosInCombinationCount() const {
+int WidgetDownloadView::sequenceLineCount() const {
     return m_tab.MacrosInCombination->count();
 }
 
-void WidgetDownloadView::MacrosInCombinationSelect(int index) {
+void WidgetDownloadView::selectSequenceLine(int index) {
     m_tab.MacrosInCombination->setCurrentRow(index);
 }
 
-void WidgetDownloadView::SetMacrosInCombinationEnabled(bool enabled) {
+void WidgetDownloadView::enableSequenceList(bool enabled) {
     m_tab.MacrosInCombination->setEnabled(enabled);
 }
 
-void WidgetDownloadView::SetCheck1Enabled(bool enabled) {
+void WidgetDownloadView::enableReceiveWindowBox(bool enabled) {
     m_tab.Check1->setEnabled(enabled);
 }
 
-void WidgetDownloadView::SetOperationButtonsEnabled(bool enabled) {
+void WidgetDownloadView::enableOperationButtons(bool enabled) {
     m_tab.QuickCmd->setEnabled(enabled);
     m_tab.ClearFrame->setEnabled(enabled);
     m_tab.ExecuteBlock->setEnabled(enabled);

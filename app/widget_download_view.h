@@ -1,43 +1,42 @@
 #pragma once
-// What a download shows and reads, on the window's widgets: the progress
-// frame and the selection of the Down Load tab, StatArgument of the Read back
-// tab, and the buttons a run disables.
-#include "app/tabs.h"
+// What a download shows and reads, on the Down Load tab's widgets; the
+// "convert status arguments" box is reached through the tab's hook.
+#include "app/download_tab.h"
 #include "download/download_view.h"
 
 namespace brindle::app {
 
 class WidgetDownloadView : public download::DownloadView {
   public:
-    WidgetDownloadView(DownloadTab& download, ReadBackTab& readBack)
-        : m_tab(download), m_readBack(readBack) {}
+    WidgetDownloadView(DownloadTab& tab, StatusArgumentsHook statusArguments)
+        : m_tab(tab), m_statusArguments(std::move(statusArguments)) {}
 
-    void SetLabel6(const std::string& caption) override;
-    void SetRetryLabelVisible(bool visible) override;
+    void setStatusLine(const std::string& caption) override;
+    void showRetrying(bool visible) override;
 
-    int CustomListSelectedIndex() const override;
-    int CustomListCount() const override;
-    std::string CustomListText() const override;
+    int chosenCombinationIndex() const override;
+    int combinationCount() const override;
+    std::string chosenCombinationName() const override;
 
-    bool StatArgumentChecked() const override;
-    void SetStatArgumentChecked(bool checked) override;
+    bool convertStatusArguments() const override;
+    void setConvertStatusArguments(bool checked) override;
 
-    void SetMacroBytes(const std::string& caption) override;
-    void SetMacroBytesVisible(bool visible) override;
-    void SetProgressFrameVisible(bool visible) override;
-    void SetProgress(int percent) override;
-    void SetPercentCaption(const std::string& caption) override;
+    void setMacroSize(const std::string& caption) override;
+    void showMacroSize(bool visible) override;
+    void showProgressFrame(bool visible) override;
+    void showProgress(int percent) override;
+    void setPercentCaption(const std::string& caption) override;
 
-    int MacrosInCombinationCount() const override;
-    void MacrosInCombinationSelect(int index) override;
-    void SetMacrosInCombinationEnabled(bool enabled) override;
+    int sequenceLineCount() const override;
+    void selectSequenceLine(int index) override;
+    void enableSequenceList(bool enabled) override;
 
-    void SetCheck1Enabled(bool enabled) override;
-    void SetOperationButtonsEnabled(bool enabled) override;
+    void enableReceiveWindowBox(bool enabled) override;
+    void enableOperationButtons(bool enabled) override;
 
   private:
     DownloadTab& m_tab;
-    ReadBackTab& m_readBack;
+    StatusArgumentsHook m_statusArguments;
 };
 
 }  // namespace brindle::app

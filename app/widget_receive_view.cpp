@@ -7,27 +7,27 @@
 
 namespace brindle::app {
 
-bool WidgetReceiveView::Check1Checked() const {
+bool WidgetReceiveView::receiveWindowTicked() const {
     return m_check1->isChecked();
 }
 
-void WidgetReceiveView::List1Add(const std::string& entry) {
+void WidgetReceiveView::addReceivedLine(const std::string& entry) {
     m_list1->addItem(toQt(entry));
 }
 
-void WidgetReceiveView::List1Clear() {
+void WidgetReceiveView::clearReceivedLines() {
     m_list1->clear();
 }
 
-int WidgetReceiveView::List1Count() const {
+int WidgetReceiveView::receivedLineCount() const {
     return m_list1->count();
 }
 
-int WidgetReceiveView::List1SelectedIndex() const {
+int WidgetReceiveView::selectedReceivedLine() const {
     return m_list1->currentRow();
 }
 
-void WidgetReceiveView::List1Select(int index) {
+void WidgetReceiveView::selectReceivedLine(int index) {
     m_list1->setCurrentRow(index);
     if (QListWidgetItem* item = m_list1->item(index)) {
         m_list1->scrollToItem(item);

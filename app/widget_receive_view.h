@@ -11,13 +11,13 @@ class WidgetReceiveView : public link::ReceiveView {
   public:
     WidgetReceiveView(QListWidget* list1, QCheckBox* check1) : m_list1(list1), m_check1(check1) {}
 
-    bool Check1Checked() const override;
-    void List1Add(const std::string& entry) override;
-    void List1Clear() override;
-    int List1Count() const override;
-    int List1SelectedIndex() const override;
+    bool receiveWindowTicked() const override;
+    void addReceivedLine(const std::string& entry) override;
+    void clearReceivedLines() override;
+    int receivedLineCount() const override;
+    int selectedReceivedLine() const override;
     // Selecting an entry also scrolls the list to it; -1 selects nothing.
-    void List1Select(int index) override;
+    void selectReceivedLine(int index) override;
 
   private:
     QListWidget* m_list1;

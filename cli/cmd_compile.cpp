@@ -89,18 +89,18 @@ int runCompile(const Arguments& args, CommandContext& context) {
     const bool CancelFlag = false;
     download::ImageResult result =
         download::prepareMacroImage(context.dataDir, name, *text, offset, CancelFlag);
-    if (!result.ok()) {
-        context.err << "brindle-cli compile: " << result.message << "\n";
+    if (!result) {
+        context.err << "brindle-cli compile: " << result.message() << "\n";
         return kExitBadInput;
     }
-    for (const std::string& target : result.unresolvedTargets) {
+    for (const std::string& target : result->unresolvedTargets) {
         context.err << "brindle-cli compile: note: no label \"" << target
                     << "\"; the jump keeps its place holder\n";
     }
     if (hex) {
-        context.out << hexPairs(result.image.bytes) << "\n";
+        context.out << hexPairs(result->bytes) << "\n";
     } else {
-        writeBytes(context.out, result.image.bytes);
+        writeBytes(context.out, result->bytes);
     }
     return kExitOk;
 }

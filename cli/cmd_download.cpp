@@ -117,18 +117,17 @@ int runDownload(const Arguments& args, CommandContext& context) {
     TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0, combo);
     StreamPrompter prompter(context.err);
     link::LinkContext ctx{state, port, pump, view, view};
-    pump.SetTickHandler([&] { link::Timer1Tick(state, port, pump, view); });
+    pump.SetTickHandler([&] { link::timerTick(state, port, pump, view); });
     pump.SetInterval(static_cast<int>(*tickMs));
 
-    state.StartComm = true;
-    link::InitializePort(ctx);
-    if (!port.PortOpen()) {
+    // The run opens the device itself, once, and uses the plan made above.
+    const auto started = std::chrono::steady_clock::now();
+    const double cpuStart = cpuSeconds();
+    download::DownloadOutcome outcome = download::runDownload(ctx, view, prompter, plan);
+    if (!port.failure().empty()) {
         context.err << "brindle-cli download: " << port.describe() << "\n";
         return kExitFailure;
     }
-    const auto started = std::chrono::steady_clock::now();
-    const double cpuStart = cpuSeconds();
-    download::DownloadOutcome outcome = download::QuickCmdClick(ctx, view, prompter);
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     context.err << "brindle-cli download: " << wall << " s, " << (cpuSeconds() - cpuStart)

@@ -53,12 +53,12 @@ int runNormalise(const Arguments& args, CommandContext& context) {
     if (!text) {
         return kExitBadInput;
     }
-    macrotext::RewriteResult result = macrotext::PrepareStatusArguments(context.dataDir, *text);
-    if (!result.ok()) {
-        context.err << "brindle-cli normalise: " << result.problem << "\n";
+    base::Result<std::string> result = macrotext::PrepareStatusArguments(context.dataDir, *text);
+    if (!result) {
+        context.err << "brindle-cli normalise: " << result.message() << "\n";
         return kExitBadInput;
     }
-    writeBytes(context.out, result.text);
+    writeBytes(context.out, *result);
     return kExitOk;
 }
 

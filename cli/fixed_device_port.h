@@ -25,6 +25,7 @@ class FixedDevicePort : public link::Port {
     void Output(const std::string& bytes) override { m_inner.Output(bytes); }
     int InBufferCount() override { return m_inner.InBufferCount(); }
     int OutBufferCount() override { return m_inner.OutBufferCount(); }
+    std::string failure() const override { return m_inner.failure(); }
     std::string describe() const override { return m_inner.describe(); }
 
   private:

@@ -6,7 +6,7 @@ TerminalDownloadView::TerminalDownloadView(std::ostream& err, bool isTerminal,
                                            std::string comboName)
     : m_err(err), m_tty(isTerminal), m_combo(std::move(comboName)) {}
 
-void TerminalDownloadView::SetLabel6(const std::string& caption) {
+void TerminalDownloadView::setStatusLine(const std::string& caption) {
     if (caption == m_status) {
         return;
     }
@@ -19,26 +19,26 @@ void TerminalDownloadView::SetLabel6(const std::string& caption) {
     }
 }
 
-void TerminalDownloadView::SetRetryLabelVisible(bool visible) {
+void TerminalDownloadView::showRetrying(bool visible) {
     if (visible) {
         ++m_rewrites;
     }
 }
 
-void TerminalDownloadView::SetMacroBytes(const std::string& caption) {
+void TerminalDownloadView::setMacroSize(const std::string& caption) {
     m_bytes = caption;
     if (!caption.empty() && !m_tty) {
         m_err << "  " << caption << "\n";
     }
 }
 
-void TerminalDownloadView::SetProgressFrameVisible(bool visible) {
+void TerminalDownloadView::showProgressFrame(bool visible) {
     if (!visible) {
         endBar();
     }
 }
 
-void TerminalDownloadView::SetProgress(int percent) {
+void TerminalDownloadView::showProgress(int percent) {
     if (percent == m_percent) {
         return;
     }

@@ -15,34 +15,34 @@ class TerminalDownloadView : public download::DownloadView, public link::Receive
     TerminalDownloadView(std::ostream& err, bool isTerminal, std::string comboName);
 
     // Combination chosen on the command line, as if chosen in the list.
-    int CustomListSelectedIndex() const override { return 0; }
-    int CustomListCount() const override { return 1; }
-    std::string CustomListText() const override { return m_combo; }
+    int chosenCombinationIndex() const override { return 0; }
+    int combinationCount() const override { return 1; }
+    std::string chosenCombinationName() const override { return m_combo; }
 
-    bool StatArgumentChecked() const override { return m_statArgument; }
-    void SetStatArgumentChecked(bool checked) override { m_statArgument = checked; }
+    bool convertStatusArguments() const override { return m_statArgument; }
+    void setConvertStatusArguments(bool checked) override { m_statArgument = checked; }
 
-    void SetLabel6(const std::string& caption) override;
-    void SetRetryLabelVisible(bool visible) override;
-    void SetMacroBytes(const std::string& caption) override;
-    void SetMacroBytesVisible(bool) override {}
-    void SetProgressFrameVisible(bool visible) override;
-    void SetProgress(int percent) override;
-    void SetPercentCaption(const std::string&) override {}
+    void setStatusLine(const std::string& caption) override;
+    void showRetrying(bool visible) override;
+    void setMacroSize(const std::string& caption) override;
+    void showMacroSize(bool) override {}
+    void showProgressFrame(bool visible) override;
+    void showProgress(int percent) override;
+    void setPercentCaption(const std::string&) override {}
 
-    int MacrosInCombinationCount() const override { return 0; }
-    void MacrosInCombinationSelect(int) override {}
-    void SetMacrosInCombinationEnabled(bool) override {}
-    void SetCheck1Enabled(bool) override {}
-    void SetOperationButtonsEnabled(bool) override {}
+    int sequenceLineCount() const override { return 0; }
+    void selectSequenceLine(int) override {}
+    void enableSequenceList(bool) override {}
+    void enableReceiveWindowBox(bool) override {}
+    void enableOperationButtons(bool) override {}
 
     // No receive window on a terminal.
-    bool Check1Checked() const override { return false; }
-    void List1Add(const std::string&) override {}
-    void List1Clear() override {}
-    int List1Count() const override { return 0; }
-    int List1SelectedIndex() const override { return -1; }
-    void List1Select(int) override {}
+    bool receiveWindowTicked() const override { return false; }
+    void addReceivedLine(const std::string&) override {}
+    void clearReceivedLines() override {}
+    int receivedLineCount() const override { return 0; }
+    int selectedReceivedLine() const override { return -1; }
+    void selectReceivedLine(int) override {}
 
     int rewrites() const { return m_rewrites; }
 

@@ -64,18 +64,18 @@ PlanResult planDownload(const std::string& dataDir, const std::string& comboName
         }
         ImageResult image =
             prepareMacroImage(dataDir, record->Name, record->Body, imageOffset, neverCancelled);
-        if (!image.ok()) {
-            return refuse(image.message);
+        if (!image) {
+            return refuse(image.message());
         }
-        const int end = macroArea + imageOffset + static_cast<int>(image.image.bytes.size()) - 1;
+        const int end = macroArea + imageOffset + static_cast<int>(image->bytes.size()) - 1;
         if (end > kLastLocation) {
             return refuse("The macros of combination " + combo +
                           " do not fit the Macro Module: macro " + quoted(record->Name) +
                           " would end at location " + std::to_string(end) +
                           ", past the last location " + std::to_string(kLastLocation) + ".");
         }
-        imageOffset += static_cast<int>(image.image.bytes.size());
-        plan.macros.push_back({slot, number, *record, std::move(image.image.bytes)});
+        imageOffset += static_cast<int>(image->bytes.size());
+        plan.macros.push_back({slot, number, *record, std::move(image->bytes)});
     }
     PlanResult result;
     result.found = true;

@@ -1,37 +1,39 @@
 #pragma once
-// What a download shows and reads in the window: the progress frame, the
-// combination chosen in CustomList, MacrosInCombination, StatArgument and the
-// buttons the run disables. The window implements it with widgets, the
-// command-line tool with terminal output, tests with a recorder.
+// What a download shows and reads in the window: the combination chosen for
+// download, its sequence list, the progress frame with the current macro's
+// size, the "convert status arguments" box of the read-back, and the buttons a
+// run disables. The window implements it with widgets, the command-line tool
+// with terminal output, tests with a recorder.
 #include <string>
 
 #include "link/views.h"
 
 namespace brindle::download {
 
-class DownloadView : public link::OperationView {
+class DownloadView : public link::ProgressView {
   public:
-    // CustomList: index of the chosen entry (-1 when none), entry count, its text.
-    virtual int CustomListSelectedIndex() const = 0;
-    virtual int CustomListCount() const = 0;
-    virtual std::string CustomListText() const = 0;
+    // The combination chosen for download: its index (-1 when none), how many
+    // there are to choose from, and its name.
+    virtual int chosenCombinationIndex() const = 0;
+    virtual int combinationCount() const = 0;
+    virtual std::string chosenCombinationName() const = 0;
 
-    virtual bool StatArgumentChecked() const = 0;
-    virtual void SetStatArgumentChecked(bool checked) = 0;
+    // Every run ticks "Convert Status Arguments to HEX" on the read-back.
+    virtual bool convertStatusArguments() const = 0;
+    virtual void setConvertStatusArguments(bool checked) = 0;
 
-    virtual void SetMacroBytes(const std::string& caption) = 0;
-    virtual void SetMacroBytesVisible(bool visible) = 0;
-    virtual void SetProgressFrameVisible(bool visible) = 0;
-    virtual void SetProgress(int percent) = 0;
-    virtual void SetPercentCaption(const std::string& caption) = 0;
+    // The size caption of the macro being written.
+    virtual void setMacroSize(const std::string& caption) = 0;
+    virtual void showMacroSize(bool visible) = 0;
 
-    virtual int MacrosInCombinationCount() const = 0;
-    virtual void MacrosInCombinationSelect(int index) = 0;
-    virtual void SetMacrosInCombinationEnabled(bool enabled) = 0;
+    // The lines of the chosen combination's sequence.
+    virtual int sequenceLineCount() const = 0;
+    virtual void selectSequenceLine(int index) = 0;
+    virtual void enableSequenceList(bool enabled) = 0;
 
-    virtual void SetCheck1Enabled(bool enabled) = 0;
-    // QuickCmd, ClearFrame, ExecuteBlock and CancelExec together.
-    virtual void SetOperationButtonsEnabled(bool enabled) = 0;
+    virtual void enableReceiveWindowBox(bool enabled) = 0;
+    // Download, the clear utility, Execute Block and Cancel Exec together.
+    virtual void enableOperationButtons(bool enabled) = 0;
 };
 
 }  // namespace brindle::download

@@ -3,14 +3,16 @@
 // compiler's per-macro tables.
 #include <cstddef>
 
+#include "state/eeprom_layout.h"
+
 namespace brindle::download {
 
 // Location of the first image byte; a macro's bytes start at this plus its
 // image offset.
-constexpr int kMacroAreaStart = 3586;
+constexpr int kMacroAreaStart = state::kMacroArea;
 // Highest location a stored image or a jump may use: locations are 16-bit
 // signed on the module, so anything above would wrap.
-constexpr int kLastLocation = 32767;
+constexpr int kLastLocation = state::kLastLocation;
 // Labels and jumps one macro may hold.
 constexpr std::size_t kMaxLabels = 100;
 constexpr std::size_t kMaxJumps = 100;

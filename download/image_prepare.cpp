@@ -1,20 +1,18 @@
 #include "download/image_prepare.h"
 
+#include "base/files.h"
 #include "base/text.h"
 #include "download/image_assembly.h"
 #include "download/image_layout.h"
 #include "download/image_lines.h"
 #include "macrotext/status_arguments.h"
-#include "macrotext/work_file.h"
 
 namespace brindle::download {
 namespace {
 
-ImageResult refused(const std::string& macroName, const std::string& reason) {
-    ImageResult result;
-    result.outcome = ImageResult::Outcome::Refused;
-    result.message = "Macro \"" + base::trimBlanks(macroName) + "\" cannot be compiled: " + reason;
-    return result;
+base::Status refused(const std::string& macroName, const std::string& reason) {
+    return base::Status::failure("Macro \"" + base::trimBlanks(macroName) +
+                                 "\" cannot be compiled: " + reason);
 }
 
 std::string beyond(const std::string& what, long location) {
@@ -39,10 +37,10 @@ ImageResult buildMacroImage(const std::string& macroName, std::string_view rewri
                        "its image offset " + std::to_string(imageOffset) + " is below 0");
     }
 
-    ImageResult result;
-    result.image.bytes = assembleImage(lines);
+    MacroImage result;
+    result.bytes = assembleImage(lines);
     long start = static_cast<long>(kMacroAreaStart) + imageOffset;
-    long end = start + static_cast<long>(result.image.bytes.size()) - 1;
+    long end = start + static_cast<long>(result.bytes.size()) - 1;
     if (start > kLastLocation) {
         return refused(macroName, beyond("its image would start at", start));
     }
@@ -50,13 +48,11 @@ ImageResult buildMacroImage(const std::string& macroName, std::string_view rewri
         return refused(macroName, beyond("its image would end at", end));
     }
 
-    JumpResolution jumps = resolveJumps(result.image.bytes, tables, imageOffset, CancelFlag);
+    JumpResolution jumps = resolveJumps(result.bytes, tables, imageOffset, CancelFlag);
     if (!jumps.problem.empty()) {
         return refused(macroName, jumps.problem);
     }
-    if (jumps.cancelled) {
-        result.outcome = ImageResult::Outcome::Cancelled;
-    }
+    result.cancelled = jumps.cancelled;
     result.unresolvedTargets = std::move(jumps.unresolved);
     return result;
 }
@@ -65,15 +61,16 @@ ImageResult prepareMacroImage(const std::string& dataDir, const std::string& mac
                               const std::string& macroText, int imageOffset, const bool& CancelFlag,
                               const std::function<void()>& yieldEvents) {
     std::string text = base::upperAscii(base::trimBlanks(macroText));
-    macrotext::RewriteResult rewritten =
+    base::Result<std::string> rewritten =
         macrotext::PrepareStatusArguments(dataDir, text, yieldEvents);
-    if (!rewritten.ok()) {
-        return refused(macroName, rewritten.problem);
+    if (!rewritten) {
+        return refused(macroName, rewritten.message());
     }
     std::string blockdat;
-    ImageResult result =
-        buildMacroImage(macroName, rewritten.text, imageOffset, CancelFlag, &blockdat);
-    macrotext::replaceWorkFile(dataDir + "Blockdat.Tmp", blockdat);
+    ImageResult result = buildMacroImage(macroName, *rewritten, imageOffset, CancelFlag, &blockdat);
+    // The work file only shows the last compiled lines; the image is built
+    // from memory, so a folder that cannot be written changes nothing.
+    base::skipOnError(base::replaceFile(dataDir + "Blockdat.Tmp", blockdat));
     return result;
 }
 

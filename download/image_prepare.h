@@ -13,23 +13,21 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
+
 namespace brindle::download {
 
 struct MacroImage {
-    std::string bytes;
-};
-
-struct ImageResult {
-    enum class Outcome { Ready, Refused, Cancelled };
-    Outcome outcome = Outcome::Ready;
-    MacroImage image;     // complete only when Ready
-    std::string message;  // when Refused: names the macro and the reason
+    std::string bytes;  // complete unless cancelled
     // Jump targets without a label; their two place-holder digits stay in the
     // image, as the macro language defines.
     std::vector<std::string> unresolvedTargets;
-
-    bool ok() const { return outcome == Outcome::Ready; }
+    // CancelFlag was set while the jumps were resolved.
+    bool cancelled = false;
 };
+
+// A refusal names the macro and says why it cannot be compiled.
+using ImageResult = base::Result<MacroImage>;
 
 // Compiles an already rewritten text. imageOffset is the number of image
 // bytes of the macros before this one in the same run. When blockdat is given

@@ -1,23 +1,22 @@
 #include "download/transfer.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/numeric.h"
 #include "base/text.h"
-#include "download/download_plan.h"
 #include "link/exchange.h"
-#include "link/initialize_port.h"
-#include "link/sync_with_module.h"
-#include "link/write_and_verify.h"
+#include "link/percent_caption.h"
+#include "state/eeprom_layout.h"
 #include "store/records.h"
 
 namespace brindle::download {
 namespace {
 
 constexpr const char* kFailure = "A download failure occurred";
-constexpr uint8_t kIncomplete = 'Z';
-constexpr uint8_t kComplete = 'X';
+constexpr auto kIncomplete = static_cast<uint8_t>(state::kImageIncomplete);
+constexpr auto kComplete = static_cast<uint8_t>(state::kImageComplete);
 
 // One run's working data.
 struct Run {
@@ -39,16 +38,16 @@ struct Run {
     void showPercent(int counter, int total) {
         const double exact = 100.0 * counter / total;
         const int percent = static_cast<int>(base::roundHalfEven(exact));
-        view.SetProgress(percent);
-        view.SetPercentCaption(percentCaption(percent));
+        view.showProgress(percent);
+        view.setPercentCaption(link::percentCaption(percent, 6));
     }
 };
 
 void closingSteps(Run& run) {
-    if (run.ctx.receive.Check1Checked()) {
+    if (run.ctx.receive.receiveWindowTicked()) {
         run.state().ReceiveWindowActive = true;
     }
-    run.view.SetCheck1Enabled(true);
+    run.view.enableReceiveWindowBox(true);
 }
 
 DownloadOutcome programClear(Run& run) {
@@ -58,10 +57,10 @@ DownloadOutcome programClear(Run& run) {
     run.ctx.port.InputLen(1);
     run.ctx.pump.DoEvents();
     run.tries = 0;
-    run.state().CancelFlag = false;
-    const bool confirmed = run.write(3, kIncomplete);
+    link::clearCancelFlag(run.ctx);
+    const bool confirmed = run.write(state::kImageStateLocation, kIncomplete);
     run.state().QueryReset = false;
-    run.view.SetProgressFrameVisible(false);
+    run.view.showProgressFrame(false);
     if (confirmed) {
         run.prompter.show("Clear Program Process Successful", base::Icon::Information,
                           base::Buttons::Ok);
@@ -77,12 +76,12 @@ DownloadOutcome programClear(Run& run) {
 void writeMacro(Run& run, const PlannedMacro& macro, int imageOffset) {
     state::MainState& st = run.state();
     const int n = static_cast<int>(macro.image.size());
-    run.view.SetMacroBytes(std::to_string(n) + " Bytes");
+    run.view.setMacroSize(std::to_string(n) + " Bytes");
     const int total = n + 14;
     int counter = 2;
     if (!st.CancelFlag) {
-        run.view.SetProgress(0);
-        run.view.SetPercentCaption(percentCaption(0));
+        run.view.showProgress(0);
+        run.view.setPercentCaption(link::percentCaption(0, 6));
     }
     const int start = st.MacroArea + imageOffset;
     run.write(st.StartTable + 2 * macro.slot, static_cast<uint8_t>(start / 256));
@@ -108,55 +107,61 @@ bool failed(Run& run) {
     return run.state().CancelFlag || run.tries >= run.state().RetryLimit;
 }
 
+void writeHeader(Run& run, const DownloadPlan& plan, int macroCount) {
+    state::MainState& st = run.state();
+    run.write(state::kNodeAddressLocation, static_cast<uint8_t>(plan.combo.NodeAddress));
+    run.write(state::kBootMacroLocation, static_cast<uint8_t>(plan.combo.StartingMacroNum));
+    run.write(state::kMacroCountLocation, static_cast<uint8_t>(macroCount));
+    if (st.CancelFlag) {
+        return;
+    }
+    run.write(state::kImageStateLocation, kComplete);
+    if (st.CancelFlag) {
+        // The "X" may have reached the module before the failure was seen:
+        // put the incomplete mark back, so that a run reported as failed
+        // never leaves "X" behind.
+        link::clearCancelFlag(run.ctx);
+        run.write(state::kImageStateLocation, kIncomplete);
+        st.CancelFlag = true;
+    }
+}
+
 DownloadOutcome download(Run& run, const PlanResult& planned) {
     state::MainState& st = run.state();
-    st.CancelFlag = false;
-    run.write(3, kIncomplete);
+    link::clearCancelFlag(run.ctx);
+    run.write(state::kImageStateLocation, kIncomplete);
 
-    run.view.SetMacroBytesVisible(true);
-    st.CancelFlag = false;  // a Cancel before this point does not stop the run
+    run.view.showMacroSize(true);
+    link::clearCancelFlag(run.ctx);  // a Cancel before this point does not stop the run
     if (!planned.plan) {
-        run.view.SetProgressFrameVisible(false);
+        run.view.showProgressFrame(false);
         closingSteps(run);
         return DownloadOutcome::NotFound;
     }
     const DownloadPlan& plan = *planned.plan;
-    run.view.SetProgressFrameVisible(true);
+    run.view.showProgressFrame(true);
     run.tries = 0;
     int macroCount = 0;
     int imageOffset = 0;
-    run.view.SetMacrosInCombinationEnabled(false);
+    run.view.enableSequenceList(false);
     for (const PlannedMacro& macro : plan.macros) {
-        if (st.CancelFlag || run.tries >= st.RetryLimit) {
+        if (failed(run)) {
             break;
         }
         ++macroCount;
-        run.view.SetLabel6("Downloading Macro" + base::decimalText(macro.slot + 1, true));
+        run.view.setStatusLine("Downloading Macro" + base::decimalText(macro.slot + 1, true));
         st.MacroBuffer = macro.record;
-        if (macro.slot < run.view.MacrosInCombinationCount()) {
-            run.view.MacrosInCombinationSelect(macro.slot);
+        if (macro.slot < run.view.sequenceLineCount()) {
+            run.view.selectSequenceLine(macro.slot);
         }
         writeMacro(run, macro, imageOffset);
         imageOffset += static_cast<int>(macro.image.size());
     }
-    run.view.SetMacroBytes("");
+    run.view.setMacroSize("");
 
     bool success = false;
     if (!failed(run)) {
-        run.write(0, static_cast<uint8_t>(plan.combo.NodeAddress));
-        run.write(1, static_cast<uint8_t>(plan.combo.StartingMacroNum));
-        run.write(2, static_cast<uint8_t>(macroCount));
-        if (!st.CancelFlag) {
-            run.write(3, kComplete);
-            if (st.CancelFlag) {
-                // The "X" may have reached the module before the failure was
-                // seen: put the incomplete mark back, so that a run reported
-                // as failed never leaves "X" behind.
-                st.CancelFlag = false;
-                run.write(3, kIncomplete);
-                st.CancelFlag = true;
-            }
-        }
+        writeHeader(run, plan, macroCount);
         success = !st.CancelFlag;
     }
     if (success) {
@@ -164,29 +169,22 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
     } else {
         run.prompter.show(kFailure, base::Icon::Critical, base::Buttons::Ok);
     }
-    run.view.SetProgressFrameVisible(false);
-    run.view.SetMacrosInCombinationEnabled(true);
+    run.view.showProgressFrame(false);
+    run.view.enableSequenceList(true);
     closingSteps(run);
     return success ? DownloadOutcome::Succeeded : DownloadOutcome::Failed;
 }
 
-}  // namespace
-
-std::string percentCaption(int percent) {
-    std::string padded = "      " + std::to_string(percent);
-    return padded.substr(padded.size() - 7) + " % Complete";
-}
-
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
-                                  base::Prompter& prompter) {
+DownloadOutcome process(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
+                        const PlanResult* given) {
     Run run{ctx, view, prompter, {}, 0};
     state::MainState& st = ctx.state;
-    view.SetMacroBytes("");
-    if (view.CustomListSelectedIndex() < 0) {
-        prompter.show(view.CustomListCount() > 0 ? "A macro combination has not been selected."
-                                                 : "No macro combinations have yet been created.",
+    view.setMacroSize("");
+    if (view.chosenCombinationIndex() < 0) {
+        prompter.show(view.combinationCount() > 0 ? "A macro combination has not been selected."
+                                                  : "No macro combinations have yet been created.",
                       base::Icon::Critical, base::Buttons::Ok);
-        view.SetProgressFrameVisible(false);
+        view.showProgressFrame(false);
         closingSteps(run);
         return DownloadOutcome::NoSelection;
     }
@@ -195,36 +193,39 @@ DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
     // here, so a refusal never leaves the module half-written.
     PlanResult planned;
     if (!st.QueryReset) {
-        planned = planDownload(st.DataDir, view.CustomListText(), st.MacroArea);
+        planned =
+            given ? *given : planDownload(st.DataDir, view.chosenCombinationName(), st.MacroArea);
         if (planned.found && !planned.plan) {
             prompter.show(planned.refusal, base::Icon::Critical, base::Buttons::Ok);
-            view.SetProgressFrameVisible(false);
+            view.showProgressFrame(false);
             closingSteps(run);
             return DownloadOutcome::Refused;
         }
     }
 
-    view.SetLabel6("Downloading..");
-    if (!view.StatArgumentChecked()) {
-        view.SetStatArgumentChecked(true);
+    view.setStatusLine("Downloading..");
+    if (!view.convertStatusArguments()) {
+        view.setConvertStatusArguments(true);
         ctx.pump.DoEvents();
     }
-    if (!st.StartComm) {
+    // The port is reopened for every run, except when this run has just
+    // opened it for the first time.
+    const bool openedNow = !st.StartComm;
+    if (openedNow) {
         st.StartComm = true;
         link::InitializePort(ctx);
     }
-    view.SetProgressFrameVisible(true);
-    view.SetProgress(0);
-    view.SetPercentCaption("     0 % Complete");
-    if (ctx.port.PortOpen()) {
-        ctx.port.SetPortOpen(false);
+    view.showProgressFrame(true);
+    view.showProgress(0);
+    view.setPercentCaption(link::percentCaption(0, 5));
+    if (!(openedNow && ctx.port.PortOpen())) {
+        link::reopenPort(ctx);
     }
-    ctx.port.SetPortOpen(true);
     link::discardInput(run.ctx);
     ctx.port.InputLen(1);
     ctx.pump.DoEvents();
     link::SyncWithModule(ctx, run.receiveText);
-    view.SetLabel6("Downloading..");
+    view.setStatusLine("Downloading..");
     run.receiveText.clear();
     run.tries = 0;
     if (st.QueryReset) {
@@ -233,15 +234,36 @@ DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
     return download(run, planned);
 }
 
-DownloadOutcome QuickCmdClick(link::LinkContext& ctx, DownloadView& view,
-                              base::Prompter& prompter) {
+DownloadOutcome runWith(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
+                        const PlanResult* planned) {
     ctx.state.ReceiveWindowActive = false;
-    view.SetCheck1Enabled(false);
-    view.SetOperationButtonsEnabled(false);
+    view.enableReceiveWindowBox(false);
+    view.enableOperationButtons(false);
     ctx.state.Synched_Up = false;
-    DownloadOutcome outcome = BrindleProcessing(ctx, view, prompter);
-    view.SetOperationButtonsEnabled(true);
+    DownloadOutcome outcome = process(ctx, view, prompter, planned);
+    view.enableOperationButtons(true);
     return outcome;
+}
+
+}  // namespace
+
+DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
+                                  base::Prompter& prompter) {
+    return process(ctx, view, prompter, nullptr);
+}
+
+DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
+                                  base::Prompter& prompter, const PlanResult& planned) {
+    return process(ctx, view, prompter, &planned);
+}
+
+DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter) {
+    return runWith(ctx, view, prompter, nullptr);
+}
+
+DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
+                            const PlanResult& planned) {
+    return runWith(ctx, view, prompter, &planned);
 }
 
 }  // namespace brindle::download

@@ -8,13 +8,14 @@
 // When QueryReset is still set, the run is a program clear instead: location
 // 3 <- "Z" alone.
 #include "base/prompter.h"
+#include "download/download_plan.h"
 #include "download/download_view.h"
 #include "link/link_context.h"
 
 namespace brindle::download {
 
 enum class DownloadOutcome {
-    NoSelection,  // nothing chosen in CustomList; nothing sent
+    NoSelection,  // nothing chosen for download; nothing sent
     Refused,      // the plan was refused before anything was sent
     NotFound,     // the chosen name is not in the database ("Z" was written)
     Succeeded,    // "Download successful"
@@ -23,18 +24,23 @@ enum class DownloadOutcome {
     ClearFailed,
 };
 
-// The text of PercentCaption for a percentage.
-std::string percentCaption(int percent);
-
+// The run. It plans the chosen combination itself, or uses the plan a caller
+// already made for that name (the command line plans before it opens the
+// port, so that a refusal is an input error).
 DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
                                   base::Prompter& prompter);
+DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
+                                  base::Prompter& prompter, const PlanResult& planned);
 
-// QuickCmd click: receive window off, the other operation buttons and Check1
-// disabled, Synched_Up cleared, the run, the buttons enabled again.
-DownloadOutcome QuickCmdClick(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter);
+// The Download button: receive window off, the other operation buttons and
+// the receive window box disabled, Synched_Up cleared, the run, the buttons
+// enabled again.
+DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter);
+DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
+                            const PlanResult& planned);
 
-// CancelCmd click.
-inline void CancelCmdClick(state::MainState& state) {
+// The Cancel button of the progress frame.
+inline void requestCancel(state::MainState& state) {
     state.CancelFlag = true;
 }
 

@@ -45,12 +45,11 @@ void checkCompiled(const std::string& rewritten) {
 void checkImage(const std::string& rewritten, int offset) {
     const bool CancelFlag = false;
     download::ImageResult result = download::buildMacroImage("FUZZ", rewritten, offset, CancelFlag);
-    if (!result.ok()) {
-        require(!result.message.empty());
+    if (!result) {
+        require(!result.message().empty());
         return;
     }
-    long last =
-        download::kMacroAreaStart + offset + static_cast<long>(result.image.bytes.size()) - 1;
+    long last = download::kMacroAreaStart + offset + static_cast<long>(result->bytes.size()) - 1;
     require(last <= download::kLastLocation);
 }
 
@@ -58,15 +57,15 @@ void checkImage(const std::string& rewritten, int offset) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
-    macrotext::RewriteResult rewritten = macrotext::rewriteStatusArguments(text);
-    if (!rewritten.ok()) {
+    base::Result<std::string> rewritten = macrotext::rewriteStatusArguments(text);
+    if (!rewritten) {
         return 0;
     }
-    require(rewritten.text.empty() || rewritten.text.back() == '\r');
-    checkCompiled(rewritten.text);
-    checkImage(rewritten.text, 0);
+    require(rewritten->empty() || rewritten->back() == '\r');
+    checkCompiled(*rewritten);
+    checkImage(*rewritten, 0);
     // Near the end of the E2PROM the location limits come into play.
-    checkImage(rewritten.text, 29000);
+    checkImage(*rewritten, 29000);
     // The compiler also meets texts that never passed the rewrite.
     checkCompiled(text);
     return 0;

@@ -5,9 +5,8 @@
 
 namespace brindle::library {
 
-std::optional<MacroListing> CustomListClick(state::MainState& state,
-                                            const std::vector<std::string>& comboListEntries,
-                                            int chosenIndex) {
+std::optional<MacroListing> chooseCombinationForDownload(
+    state::MainState& state, const std::vector<std::string>& comboListEntries, int chosenIndex) {
     state.NotifyExecute = false;
     if (chosenIndex < 0 || chosenIndex >= static_cast<int>(comboListEntries.size())) {
         return std::nullopt;

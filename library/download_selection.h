@@ -18,8 +18,7 @@ struct MacroListing {
 // content of MacrosInCombination, or nothing when no entry is chosen or the
 // name is not found (the list then keeps what it showed). comboListEntries
 // are the entries of ComboList, which holds the same names as CustomList.
-std::optional<MacroListing> CustomListClick(state::MainState& state,
-                                            const std::vector<std::string>& comboListEntries,
-                                            int chosenIndex);
+std::optional<MacroListing> chooseCombinationForDownload(
+    state::MainState& state, const std::vector<std::string>& comboListEntries, int chosenIndex);
 
 }  // namespace brindle::library

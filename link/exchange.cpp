@@ -4,8 +4,25 @@
 
 namespace brindle::link {
 
+bool mustStop(const LinkContext& ctx) {
+    return ctx.state.Closing || !ctx.port.failure().empty();
+}
+
+bool noticeStop(LinkContext& ctx) {
+    if (mustStop(ctx)) {
+        ctx.state.CancelFlag = true;
+        return true;
+    }
+    return false;
+}
+
+void clearCancelFlag(LinkContext& ctx) {
+    ctx.state.CancelFlag = mustStop(ctx);
+}
+
 void yieldEvents(LinkContext& ctx) {
     ctx.pump.DoEvents();
+    noticeStop(ctx);
 }
 
 void sendFrame(LinkContext& ctx, const std::string& frame) {
@@ -27,7 +44,7 @@ void sendRaw(LinkContext& ctx, const std::string& bytes) {
 
 void waitOutputDrained(LinkContext& ctx) {
     yieldEvents(ctx);
-    while (ctx.port.OutBufferCount() > 0) {
+    while (ctx.port.OutBufferCount() > 0 && !noticeStop(ctx)) {
         ctx.pump.WaitForEvent();
     }
 }
@@ -35,7 +52,7 @@ void waitOutputDrained(LinkContext& ctx) {
 void settle(LinkContext& ctx, int16_t ticks) {
     ctx.state.TickCount = 0;
     ctx.pump.RestartTicks();
-    while (ctx.state.TickCount < ticks) {
+    while (ctx.state.TickCount < ticks && !noticeStop(ctx)) {
         ctx.pump.WaitForEvent();
     }
 }
@@ -43,14 +60,14 @@ void settle(LinkContext& ctx, int16_t ticks) {
 bool probeForInput(LinkContext& ctx, int16_t ticks) {
     ctx.state.TickCount = 0;
     ctx.pump.RestartTicks();
-    while (ctx.port.InBufferCount() == 0 && ctx.state.TickCount < ticks) {
+    while (ctx.port.InBufferCount() == 0 && ctx.state.TickCount < ticks && !noticeStop(ctx)) {
         ctx.pump.WaitForEvent();
     }
     return ctx.port.InBufferCount() > 0;
 }
 
 void waitForInput(LinkContext& ctx) {
-    while (ctx.port.InBufferCount() == 0 && !ctx.state.CancelFlag) {
+    while (ctx.port.InBufferCount() == 0 && !ctx.state.CancelFlag && !noticeStop(ctx)) {
         ctx.pump.WaitForEvent();
     }
 }
@@ -60,6 +77,13 @@ void drain(LinkContext& ctx, std::string& receiveText) {
         receiveText += ctx.port.Input();
         yieldEvents(ctx);
     }
+}
+
+void reopenPort(LinkContext& ctx) {
+    if (ctx.port.PortOpen()) {
+        ctx.port.SetPortOpen(false);
+    }
+    ctx.port.SetPortOpen(true);
 }
 
 void discardInput(LinkContext& ctx) {

@@ -16,6 +16,15 @@
 
 namespace brindle::link {
 
+// True when the running operation must end at once, whatever its own steps do
+// with CancelFlag: the window is closing or the port has failed.
+bool mustStop(const LinkContext& ctx);
+// Sets CancelFlag when the operation must stop; true then. Every wait and
+// every yield calls it, so each loop that tests CancelFlag ends.
+bool noticeStop(LinkContext& ctx);
+// Clears CancelFlag where an operation's step says so, unless it must stop.
+void clearCancelFlag(LinkContext& ctx);
+
 // Lets pending events run (ticks, arrived bytes, window events); never blocks.
 void yieldEvents(LinkContext& ctx);
 
@@ -35,9 +44,12 @@ void settle(LinkContext& ctx, int16_t ticks);
 bool probeForInput(LinkContext& ctx, int16_t ticks);
 // Waits until at least one byte is waiting or CancelFlag is set (no tick limit).
 void waitForInput(LinkContext& ctx);
+// Each of these waits also ends when the operation must stop.
 
 // While InBufferCount > 0: append Input() to receiveText, yield after each.
 void drain(LinkContext& ctx, std::string& receiveText);
+// Closes the port if it is open and opens it again.
+void reopenPort(LinkContext& ctx);
 // InputLen 0, read and throw away everything waiting.
 void discardInput(LinkContext& ctx);
 // Empties a receive text that has grown past kReceiveTextLimit.

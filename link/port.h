@@ -1,8 +1,9 @@
 #pragma once
-// The serial-port operations the controller link uses, named as the program
-// has always named them. Errors are never thrown: a failed open leaves the
-// port closed, a write on a closed port goes nowhere, and lastError() keeps
-// the reason so the window can show the port state.
+// The serial-port operations the controller link uses: configuring and
+// opening the port, writing bytes, reading what arrived and counting what is
+// still to send. Errors are never thrown: a failed open leaves the port
+// closed, and failure() keeps the reason until the next successful open, so
+// that an operation can stop at once and the window can show why.
 #include <cstdint>
 #include <string>
 
@@ -27,6 +28,10 @@ class Port {
     // Bytes not yet on the line, the operating system's queue included.
     virtual int OutBufferCount() = 0;
 
+    // Why the port cannot be used: the last open failed, or the device failed
+    // while open (unplugged, a write or read error); empty while it works or
+    // after it was closed on purpose.
+    virtual std::string failure() const = 0;
     // Human-readable state: "Com1: /dev/ttyUSB0 open at 38400", or why it is closed.
     virtual std::string describe() const = 0;
 };

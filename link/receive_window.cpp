@@ -40,11 +40,11 @@ void showLines(state::MainState& state, ReceiveView& view) {
         const std::string line = buffer.substr(0, cr);
         // The line, its CR and the character after it (normally the LF).
         buffer.erase(0, cr + 2);
-        view.List1Add(line + kLineMark);
-        if (view.List1SelectedIndex() > kListClearIndex) {
-            view.List1Clear();
+        view.addReceivedLine(line + kLineMark);
+        if (view.selectedReceivedLine() > kListClearIndex) {
+            view.clearReceivedLines();
         }
-        view.List1Select(view.List1Count() - 1);
+        view.selectReceivedLine(view.receivedLineCount() - 1);
     }
 }
 
@@ -70,16 +70,16 @@ void tick(state::MainState& state, Port& port, Pump* pump, ReceiveView& view) {
 
 }  // namespace
 
-void Timer1Tick(state::MainState& state, Port& port, Pump& pump, ReceiveView& view) {
+void timerTick(state::MainState& state, Port& port, Pump& pump, ReceiveView& view) {
     tick(state, port, &pump, view);
 }
 
-void Timer1Tick(state::MainState& state, Port& port, ReceiveView& view) {
+void timerTick(state::MainState& state, Port& port, ReceiveView& view) {
     tick(state, port, nullptr, view);
 }
 
 void viewbuffer(ReceiveView& view, std::string& buffer) {
-    if (!view.Check1Checked()) {
+    if (!view.receiveWindowTicked()) {
         return;
     }
     const std::size_t cr = buffer.find('\r');
@@ -92,11 +92,11 @@ void viewbuffer(ReceiveView& view, std::string& buffer) {
     }
     const std::string line = buffer.substr(0, cr);
     buffer.erase(0, cr + 1);
-    view.List1Add(line + kLineMark);
-    view.List1Select(view.List1Count() - 1);
+    view.addReceivedLine(line + kLineMark);
+    view.selectReceivedLine(view.receivedLineCount() - 1);
 }
 
-void Check1Click(state::MainState& state, Pump& pump, ReceiveView& /*view*/, bool checked) {
+void switchReceiveWindow(state::MainState& state, Pump& pump, ReceiveView& /*view*/, bool checked) {
     // The tick floor needs the speed even before the port was first opened.
     pump.SetLineSpeed(state.ConfigRecord.BaudRate);
     if (checked) {
@@ -109,8 +109,8 @@ void Check1Click(state::MainState& state, Pump& pump, ReceiveView& /*view*/, boo
     }
 }
 
-void ClearHistoryClick(state::MainState& state, ReceiveView& view) {
-    view.List1Clear();
+void clearReceiveWindow(state::MainState& state, ReceiveView& view) {
+    view.clearReceivedLines();
     state.ReceiveBuffer.clear();
 }
 

@@ -25,15 +25,15 @@ inline constexpr int kListClearIndex = 1000;
 
 // One tick of Timer1. Opens the port on the first tick with the receive window
 // active. Install with pump.SetTickHandler.
-void Timer1Tick(state::MainState& state, Port& port, Pump& pump, ReceiveView& view);
+void timerTick(state::MainState& state, Port& port, Pump& pump, ReceiveView& view);
 // The same without a pump (the port's speed then does not reach the tick floor).
-void Timer1Tick(state::MainState& state, Port& port, ReceiveView& view);
+void timerTick(state::MainState& state, Port& port, ReceiveView& view);
 
 // Moves the first complete line of buffer into List1 while Check1 is checked.
 void viewbuffer(ReceiveView& view, std::string& buffer);
 
 // Check1 was clicked; checked is its new value.
-void Check1Click(state::MainState& state, Pump& pump, ReceiveView& view, bool checked);
-void ClearHistoryClick(state::MainState& state, ReceiveView& view);
+void switchReceiveWindow(state::MainState& state, Pump& pump, ReceiveView& view, bool checked);
+void clearReceiveWindow(state::MainState& state, ReceiveView& view);
 
 }  // namespace brindle::link

@@ -23,8 +23,8 @@ void SyncWithModule(LinkContext& ctx, std::string& receiveText, int16_t probeTic
     }
     sendRaw(ctx, wakeBytes());
     if (!ctx.state.Synched_Up) {
-        ctx.operation.SetLabel6("Downloading..");
-        ctx.state.CancelFlag = false;
+        ctx.operation.setStatusLine("Downloading..");
+        clearCancelFlag(ctx);
         while (!ctx.state.CancelFlag) {
             yieldEvents(ctx);
             limitReceiveText(receiveText);

@@ -33,11 +33,11 @@ WriteResult WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
             drain(ctx, receiveText);
             viewbuffer(ctx.receive, receiveText);
             if (receiveText.find(reply) == std::string::npos) {
-                ctx.operation.SetRetryLabelVisible(true);
+                ctx.operation.showRetrying(true);
                 done = false;
                 break;  // write the byte again
             }
-            ctx.operation.SetRetryLabelVisible(false);
+            ctx.operation.showRetrying(false);
             tries = 0;
             done = true;
             receiveText.clear();
@@ -46,7 +46,7 @@ WriteResult WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
             }
         }
     }
-    ctx.operation.SetRetryLabelVisible(false);
+    ctx.operation.showRetrying(false);
     if (!done && writes >= bound && tries < st.RetryLimit) {
         tries = st.RetryLimit;
     }

@@ -1,10 +1,10 @@
 #include "macrotext/status_arguments.h"
 
+#include "base/files.h"
 #include "base/numeric.h"
 #include "base/text.h"
 #include "macrotext/hex4.h"
 #include "macrotext/legacy_string.h"
-#include "macrotext/work_file.h"
 
 namespace brindle::macrotext {
 namespace {
@@ -101,8 +101,9 @@ std::vector<std::string> splitMacroLines(std::string_view text) {
     return lines;
 }
 
-RewriteResult rewriteLine(std::string_view line) {
-    RewriteResult result;
+base::Result<std::string> rewriteLine(std::string_view line) {
+    std::string text;
+    std::string problem;
     std::string L = expandJumps(base::upperAscii(line) + std::string(kCR));
     // P keeps the line as it was before its status argument was converted.
     std::string P = L;
@@ -111,10 +112,10 @@ RewriteResult rewriteLine(std::string_view line) {
     if (mid(L, b + 1, 3) == "ST " && b + 2 < length(base::trimBlanks(L))) {
         long n = length(base::trimTrailingBlanks(L));
         std::string a = base::trimBlanks(right(L, n - 3 - b));
-        if (std::optional<std::string> digits = convertedArgument(a, result.problem)) {
+        if (std::optional<std::string> digits = convertedArgument(a, problem)) {
             L = left(L, b + 3) + *digits + std::string(kCR);
-        } else if (!result.ok()) {
-            return result;
+        } else if (!problem.empty()) {
+            return base::Status::failure(problem);
         }
     }
 
@@ -126,12 +127,12 @@ RewriteResult rewriteLine(std::string_view line) {
             // The argument stands at a fixed place, after "c STJ "; a line
             // too short to hold one is emitted as it is.
             std::string a = base::trimBlanks(mid(L, 7, e - 7));
-            if (std::optional<std::string> digits = convertedArgument(a, result.problem)) {
+            if (std::optional<std::string> digits = convertedArgument(a, problem)) {
                 piece = left(L, b + 3) + " " + *digits;
-            } else if (!result.ok()) {
-                return result;
+            } else if (!problem.empty()) {
+                return base::Status::failure(problem);
             }
-            result.text += piece + std::string(kCR);
+            text += piece + std::string(kCR);
             e = instr(P, kCR);
             if (e == 0) {
                 break;
@@ -144,38 +145,37 @@ RewriteResult rewriteLine(std::string_view line) {
         } else if (instr(L, "GOTO") != 0 && instr(L, kCR) != 0) {
             long e = instr(L, kCR);
             P = L;
-            result.text += left(L, e);
+            text += left(L, e);
             L = mid(P, e + 1);
             P = L;
             if (L.empty()) {
                 break;
             }
         } else {
-            result.text += L;
+            text += L;
             break;
         }
     }
-    return result;
+    return text;
 }
 
-RewriteResult rewriteStatusArguments(std::string_view text) {
-    RewriteResult result;
+base::Result<std::string> rewriteStatusArguments(std::string_view text) {
+    std::string rewritten;
     for (const std::string& line : splitMacroLines(text)) {
-        RewriteResult one = rewriteLine(line);
-        if (!one.ok()) {
-            result.problem = one.problem;
-            return result;
+        base::Result<std::string> one = rewriteLine(line);
+        if (!one) {
+            return one.status();
         }
-        result.text += one.text;
+        rewritten += *one;
     }
-    return result;
+    return rewritten;
 }
 
-RewriteResult PrepareStatusArguments(const std::string& dataDir, std::string_view text,
-                                     const std::function<void()>& yieldEvents) {
+base::Result<std::string> PrepareStatusArguments(const std::string& dataDir, std::string_view text,
+                                                 const std::function<void()>& yieldEvents) {
     // The work file only documents the last text that passed; the lines are
     // split from memory, so a folder that cannot be written changes nothing.
-    replaceWorkFile(dataDir + "Macro.Tmp", text);
+    base::skipOnError(base::replaceFile(dataDir + "Macro.Tmp", text));
     if (yieldEvents) {
         yieldEvents();
     }

@@ -9,15 +9,9 @@
 #include <string_view>
 #include <vector>
 
-namespace brindle::macrotext {
+#include "base/status.h"
 
-struct RewriteResult {
-    std::string text;
-    // Empty when the rewrite succeeded; otherwise why the text cannot be
-    // rewritten faithfully (and text is incomplete).
-    std::string problem;
-    bool ok() const { return problem.empty(); }
-};
+namespace brindle::macrotext {
 
 // Lines of a macro text: a line ends at CR, and a LF right after that CR is
 // skipped; a lone LF is an ordinary character. Text after the last CR is a
@@ -25,15 +19,16 @@ struct RewriteResult {
 std::vector<std::string> splitMacroLines(std::string_view text);
 
 // The rewrite of one line (without its line end).
-RewriteResult rewriteLine(std::string_view line);
+// A failure says why the text cannot be rewritten faithfully.
+base::Result<std::string> rewriteLine(std::string_view line);
 
 // The rewrite of a whole text, in memory.
-RewriteResult rewriteStatusArguments(std::string_view text);
+base::Result<std::string> rewriteStatusArguments(std::string_view text);
 
 // The rewrite as a download performs it: the text passes through the work file
 // dataDir + "Macro.Tmp", which is left holding it, and pending window events
 // get one chance to run (yieldEvents may be empty).
-RewriteResult PrepareStatusArguments(const std::string& dataDir, std::string_view text,
-                                     const std::function<void()>& yieldEvents = {});
+base::Result<std::string> PrepareStatusArguments(const std::string& dataDir, std::string_view text,
+                                                 const std::function<void()>& yieldEvents = {});
 
 }  // namespace brindle::macrotext

@@ -86,12 +86,22 @@ void FakePort::SetPortOpen(bool open) {
     if (!open) {
         m_open = false;
         m_in.clear();
+        m_failure.clear();
         return;
     }
-    if (!m_openFails) {
-        m_open = true;
-        ++m_opens;
+    if (m_openFails) {
+        m_failure = "cannot be opened";
+        return;
     }
+    m_open = true;
+    m_failure.clear();
+    ++m_opens;
+}
+
+void FakePort::unplug() {
+    m_open = false;
+    m_in.clear();
+    m_failure = "device removed";
 }
 
 std::string FakePort::Input() {
@@ -127,7 +137,8 @@ int FakePort::OutBufferCount() {
 }
 
 std::string FakePort::describe() const {
-    return "Com" + std::to_string(m_portNumber) + ": " + m_device + (m_open ? " open" : " closed");
+    return "Com" + std::to_string(m_portNumber) + ": " + m_device + (m_open ? " open" : " closed") +
+           (m_failure.empty() ? "" : " (" + m_failure + ")");
 }
 
 }  // namespace brindle::sim

@@ -61,10 +61,13 @@ class FakePort : public link::Port {
     void Output(const std::string& bytes) override;
     int InBufferCount() override { return static_cast<int>(m_in.size()); }
     int OutBufferCount() override;
+    std::string failure() const override { return m_failure; }
     std::string describe() const override;
 
     // Test controls and records.
     void setOpenFails(bool fails) { m_openFails = fails; }
+    // The adapter goes away: the port closes and says why.
+    void unplug();
     // Output is paced at this speed (0: leaves at once).
     void setLineSpeed(int32_t baud) { m_baud = baud; }
     int16_t portNumber() const { return m_portNumber; }
@@ -83,6 +86,7 @@ class FakePort : public link::Port {
     std::string m_settings;
     bool m_open = false;
     bool m_openFails = false;
+    std::string m_failure;
     int m_opens = 0;
     int16_t m_inputLen = 0;
     int32_t m_baud = 0;

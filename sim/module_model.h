@@ -17,11 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "state/eeprom_layout.h"
+
 namespace brindle::sim {
 
-inline constexpr int kEepromSize = 32768;
+inline constexpr int kEepromSize = state::kLocationCount;
 inline constexpr uint8_t kErased = 0xFF;
-inline constexpr int kMacroArea = 3586;
+inline constexpr int kMacroArea = state::kMacroArea;
 
 enum class SyncReply { Frame, YesLine, None };
 

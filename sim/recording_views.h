@@ -9,16 +9,16 @@ namespace brindle::sim {
 
 class RecordingReceiveView : public link::ReceiveView {
   public:
-    bool Check1Checked() const override { return checked; }
-    void List1Add(const std::string& entry) override { entries.push_back(entry); }
-    void List1Clear() override {
+    bool receiveWindowTicked() const override { return checked; }
+    void addReceivedLine(const std::string& entry) override { entries.push_back(entry); }
+    void clearReceivedLines() override {
         entries.clear();
         selected = -1;
         ++clears;
     }
-    int List1Count() const override { return static_cast<int>(entries.size()); }
-    int List1SelectedIndex() const override { return selected; }
-    void List1Select(int index) override { selected = index; }
+    int receivedLineCount() const override { return static_cast<int>(entries.size()); }
+    int selectedReceivedLine() const override { return selected; }
+    void selectReceivedLine(int index) override { selected = index; }
 
     bool checked = false;
     std::vector<std::string> entries;
@@ -28,17 +28,17 @@ class RecordingReceiveView : public link::ReceiveView {
 
 class RecordingOperationView : public link::OperationView {
   public:
-    void SetLabel6(const std::string& caption) override { label6.push_back(caption); }
-    void SetRetryLabelVisible(bool visible) override {
-        retryLabelVisible = visible;
+    void setStatusLine(const std::string& caption) override { statusLines.push_back(caption); }
+    void showRetrying(bool visible) override {
+        retrying = visible;
         if (visible) {
-            ++retryLabelShown;
+            ++retryingShown;
         }
     }
 
-    std::vector<std::string> label6;
-    bool retryLabelVisible = false;
-    int retryLabelShown = 0;
+    std::vector<std::string> statusLines;
+    bool retrying = false;
+    int retryingShown = 0;
 };
 
 }  // namespace brindle::sim

@@ -2,10 +2,11 @@
 // The state that the main window shares with every operation, as one plain
 // struct. The window owns it for the life of the program and passes it by
 // reference; the command-line tool and the tests own one of their own.
-// Field names follow the program's established names exactly.
+// The field names are the ones every operation and the user guide use.
 #include <cstdint>
 #include <string>
 
+#include "state/eeprom_layout.h"
 #include "store/records.h"
 
 namespace brindle::state {
@@ -25,9 +26,9 @@ struct MainState {
     // Module-wide values.
     std::string ReceiveBuffer;
     bool ReceiveWindowActive = false;
-    int16_t StartTable = 16;
-    int16_t NameTable = 526;
-    int16_t MacroArea = 3586;
+    int16_t StartTable = kStartTable;
+    int16_t NameTable = kNameTable;
+    int16_t MacroArea = kMacroArea;
     int16_t PostReadDelayMs = 0;
     int16_t PostWriteDelayMs = 0;
     int16_t WriteSettleTicks = 1;
@@ -36,6 +37,9 @@ struct MainState {
     // Private fields shared by several operations.
     int16_t TickCount = 0;
     bool CancelFlag = false;
+    // The window is closing: every operation ends at once, whatever its own
+    // steps do with CancelFlag.
+    bool Closing = false;
     store::ConfigRecord ConfigRecord;
     store::MacroRecord MacroBuffer;
 };

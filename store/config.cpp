@@ -5,14 +5,16 @@
 
 namespace brindle::store {
 
-std::string configPath(const std::string& dataDir) { return dataDir + kConfigFile; }
+std::string configPath(const std::string& dataDir) {
+    return dataDir + kConfigFile;
+}
 
 namespace {
 
 // Record 1 as the file holds it; when it cannot be read the record in memory
 // stands in, so a writer never invents values for the fields it keeps.
 void refreshFromFile(const std::string& dataDir, ConfigRecord& config) {
-    ensureFile(configPath(dataDir));
+    base::skipOnError(ensureFile(configPath(dataDir)));
     if (auto bytes = readRecord(configPath(dataDir), kConfigRecordLength, 1)) {
         config = ConfigRecord::decode(*bytes);
     }
@@ -24,22 +26,19 @@ base::Status writeConfig(const std::string& dataDir, const ConfigRecord& config)
 
 }  // namespace
 
-ConfigRecord loadConfigAtStartup(const std::string& dataDir, base::Status* status) {
+base::Result<ConfigRecord> loadConfigAtStartup(const std::string& dataDir) {
     const std::string path = configPath(dataDir);
-    ensureFile(path);
+    // A file that cannot be created is reported by the write below.
+    base::skipOnError(ensureFile(path));
     auto length = fileLength(path);
     if (length && *length >= kConfigRecordLength) {
         if (auto bytes = readRecord(path, kConfigRecordLength, 1)) {
-            if (status) {
-                *status = base::Status::success();
-            }
             return ConfigRecord::decode(*bytes);
         }
     }
     ConfigRecord defaults;
-    base::Status written = writeConfig(dataDir, defaults);
-    if (status) {
-        *status = written;
+    if (base::Status written = writeConfig(dataDir, defaults); !written) {
+        return written;
     }
     return defaults;
 }
@@ -77,9 +76,8 @@ base::Status storePort(const std::string& dataDir, ConfigRecord& config, int por
     return status;
 }
 
-base::Status storeBaud(const std::string& dataDir, ConfigRecord& config,
-                       std::string_view caption, int16_t& PostReadDelayMs,
-                       int16_t& PostWriteDelayMs) {
+base::Status storeBaud(const std::string& dataDir, ConfigRecord& config, std::string_view caption,
+                       int16_t& PostReadDelayMs, int16_t& PostWriteDelayMs) {
     ConfigRecord updated = config;
     refreshFromFile(dataDir, updated);
     PostReadDelayMs = updated.ReadDelayMs;

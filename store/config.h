@@ -18,8 +18,9 @@ std::string configPath(const std::string& dataDir);
 
 // Start-up: an empty (or missing) file gets the defaults written as record 1;
 // otherwise record 1 is read. A file shorter than one whole record holds no
-// usable record: it is rewritten with the defaults. Returns the record in use.
-ConfigRecord loadConfigAtStartup(const std::string& dataDir, base::Status* status = nullptr);
+// usable record: it is rewritten with the defaults. Returns the record in use;
+// a failure means the defaults are in use but could not be written.
+base::Result<ConfigRecord> loadConfigAtStartup(const std::string& dataDir);
 
 enum class DelayField { Read, Write };
 
@@ -34,8 +35,7 @@ base::Status storePort(const std::string& dataDir, ConfigRecord& config, int por
                        int16_t& PostReadDelayMs, int16_t& PostWriteDelayMs);
 
 // The speed option: stores the numeric value of its caption as the baud rate.
-base::Status storeBaud(const std::string& dataDir, ConfigRecord& config,
-                       std::string_view caption, int16_t& PostReadDelayMs,
-                       int16_t& PostWriteDelayMs);
+base::Status storeBaud(const std::string& dataDir, ConfigRecord& config, std::string_view caption,
+                       int16_t& PostReadDelayMs, int16_t& PostWriteDelayMs);
 
 }  // namespace brindle::store

@@ -1,13 +1,18 @@
 #include "store/databases.h"
 
+#include "base/files.h"
 #include "base/numeric.h"
 #include "base/text.h"
 #include "store/record_file.h"
 
 namespace brindle::store {
 
-std::string macroDbPath(const std::string& dataDir) { return dataDir + kMacroDbFile; }
-std::string comboDbPath(const std::string& dataDir) { return dataDir + kComboDbFile; }
+std::string macroDbPath(const std::string& dataDir) {
+    return dataDir + kMacroDbFile;
+}
+std::string comboDbPath(const std::string& dataDir) {
+    return dataDir + kComboDbFile;
+}
 
 int32_t macroCount(const std::string& dataDir) {
     return recordCount(macroDbPath(dataDir), kMacroRecordLength);
@@ -131,32 +136,26 @@ std::vector<SequenceEntry> sequenceEntries(const std::string& dataDir, const Com
     return entries;
 }
 
-base::Status deleteMacro(const std::string& dataDir, std::string_view name,
-                         MacroRecord& MacroBuffer, bool* found) {
+base::Result<bool> deleteMacro(const std::string& dataDir, std::string_view name,
+                               MacroRecord& MacroBuffer) {
     auto n = FindMacro(dataDir, name, MacroBuffer);
-    if (found) {
-        *found = n.has_value();
-    }
     if (!n) {
-        return base::Status::success();
+        return false;
     }
     MacroRecord blanked = MacroBuffer;
     blanked.Name = std::string(kMacroNameWidth, ' ');
     blanked.Body = std::string(kMacroBodyWidth, ' ');
-    base::Status status = writeMacro(dataDir, *n, blanked);
-    if (status) {
-        MacroBuffer = blanked;
+    if (base::Status written = writeMacro(dataDir, *n, blanked); !written) {
+        return written;
     }
-    return status;
+    MacroBuffer = blanked;
+    return true;
 }
 
-base::Status deleteCombo(const std::string& dataDir, std::string_view name, bool* found) {
+base::Result<bool> deleteCombo(const std::string& dataDir, std::string_view name) {
     auto match = FindCombo(dataDir, name);
-    if (found) {
-        *found = match.has_value();
-    }
     if (!match) {
-        return base::Status::success();
+        return false;
     }
     if (base::Status s = writeCombo(dataDir, match->number, ComboRecord{}); !s) {
         return s;
@@ -174,12 +173,16 @@ base::Status deleteCombo(const std::string& dataDir, std::string_view name, bool
             survivors += *bytes;
         }
     }
-    // The temporary copy stays on disk, as it always has; the database itself
-    // is swapped in by a rename so that a crash cannot lose the library.
-    if (base::Status s = replaceFile(dataDir + kComboTempFile, survivors); !s) {
+    // "ComboDb.tmp" is left holding the survivors for inspection; the
+    // database itself is swapped in by a rename so that a crash cannot lose
+    // the library.
+    if (base::Status s = base::replaceFile(dataDir + kComboTempFile, survivors); !s) {
         return s;
     }
-    return replaceFile(comboDbPath(dataDir), survivors);
+    if (base::Status s = base::replaceFile(comboDbPath(dataDir), survivors); !s) {
+        return s;
+    }
+    return true;
 }
 
 }  // namespace brindle::store

@@ -65,14 +65,14 @@ std::vector<SequenceEntry> sequenceEntries(const std::string& dataDir, const Com
                                            MacroRecord& MacroBuffer);
 
 // Blanks the named macro's Name and Body in place, keeping the other fields.
-// Returns false in found when there is no such macro.
-base::Status deleteMacro(const std::string& dataDir, std::string_view name,
-                         MacroRecord& MacroBuffer, bool* found = nullptr);
+// The value says whether there was such a macro.
+base::Result<bool> deleteMacro(const std::string& dataDir, std::string_view name,
+                               MacroRecord& MacroBuffer);
 
 // Removes the named combination: blanks its record, copies every record whose
 // name does not begin with two blanks into "ComboDb.tmp", then puts the new
-// "ComboDb.Dat" in place with an atomic rename.
-base::Status deleteCombo(const std::string& dataDir, std::string_view name,
-                         bool* found = nullptr);
+// "ComboDb.Dat" in place with an atomic rename. The value says whether there
+// was such a combination.
+base::Result<bool> deleteCombo(const std::string& dataDir, std::string_view name);
 
 }  // namespace brindle::store

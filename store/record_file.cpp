@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : m_fd(fd) {}
     ~Fd() {
         if (m_fd >= 0) {
@@ -32,7 +32,7 @@ public:
         return ::close(fd) == 0;
     }
 
-private:
+  private:
     int m_fd;
 };
 
@@ -51,13 +51,13 @@ bool writeAll(int fd, const std::string& bytes, off_t offset) {
 
 }  // namespace
 
-bool ensureFile(const std::string& path) {
+base::Status ensureFile(const std::string& path) {
     Fd fd(::open(path.c_str(), O_RDWR | O_CREAT, 0644));
-    if (!fd.valid()) {
-        // A read-only file still exists and can be read.
-        return ::access(path.c_str(), R_OK) == 0;
+    // A read-only file still exists and can be read.
+    if (fd.valid() || ::access(path.c_str(), R_OK) == 0) {
+        return base::Status::success();
     }
-    return true;
+    return base::Status::failure("Cannot create " + path + ".");
 }
 
 std::optional<std::uintmax_t> fileLength(const std::string& path) {
@@ -70,7 +70,8 @@ std::optional<std::uintmax_t> fileLength(const std::string& path) {
 }
 
 int32_t recordCount(const std::string& path, std::size_t recordLength) {
-    ensureFile(path);
+    // A file that cannot be created counts no records.
+    base::skipOnError(ensureFile(path));
     auto length = fileLength(path);
     if (!length) {
         return 0;
@@ -119,7 +120,8 @@ base::Status writeRecord(const std::string& path, std::size_t recordLength, int3
     bool ok = writeAll(fd.get(), bytes, offset) && ::fsync(fd.get()) == 0;
     if (!ok) {
         // An append that did not complete must not leave a partial record behind.
-        if (offset >= oldLength - static_cast<off_t>(oldLength % static_cast<off_t>(recordLength))) {
+        if (offset >=
+            oldLength - static_cast<off_t>(oldLength % static_cast<off_t>(recordLength))) {
             if (::ftruncate(fd.get(), oldLength) != 0) {
                 // Nothing more can be done; the caller reports the failure.
             }
@@ -131,50 +133,6 @@ base::Status writeRecord(const std::string& path, std::size_t recordLength, int3
         return base::Status::failure("Cannot close " + path + " after writing.");
     }
     return base::Status::success();
-}
-
-base::Status replaceFile(const std::string& path, const std::string& content) {
-    const std::string temp = path + ".new";
-    {
-        Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
-        if (!fd.valid()) {
-            return base::Status::failure("Cannot create " + temp + ".");
-        }
-        if (!writeAll(fd.get(), content, 0) || ::fsync(fd.get()) != 0 || !fd.close()) {
-            ::unlink(temp.c_str());
-            return base::Status::failure("Cannot write " + temp + "; " + path +
-                                         " was left as it was.");
-        }
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return base::Status::failure("Cannot replace " + path + "; it was left as it was.");
-    }
-    return base::Status::success();
-}
-
-std::optional<std::string> readWholeFile(const std::string& path) {
-    auto length = fileLength(path);
-    if (!length) {
-        return std::nullopt;
-    }
-    Fd fd(::open(path.c_str(), O_RDONLY));
-    if (!fd.valid()) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-    return bytes;
 }
 
 }  // namespace brindle::store

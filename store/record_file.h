@@ -13,8 +13,8 @@
 
 namespace brindle::store {
 
-// Creates the file empty when it is missing; false when that is impossible.
-bool ensureFile(const std::string& path);
+// Creates the file empty when it is missing.
+base::Status ensureFile(const std::string& path);
 
 // Byte length of the file, or nullopt when it cannot be examined.
 std::optional<std::uintmax_t> fileLength(const std::string& path);
@@ -23,18 +23,10 @@ std::optional<std::uintmax_t> fileLength(const std::string& path);
 int32_t recordCount(const std::string& path, std::size_t recordLength);
 
 // Record n as raw bytes; nullopt when it is not wholly in the file.
-std::optional<std::string> readRecord(const std::string& path, std::size_t recordLength,
-                                      int32_t n);
+std::optional<std::string> readRecord(const std::string& path, std::size_t recordLength, int32_t n);
 
 // Writes the record bytes (exactly recordLength of them) as record n.
 base::Status writeRecord(const std::string& path, std::size_t recordLength, int32_t n,
                          const std::string& bytes);
-
-// Replaces the whole file through a temporary file and an atomic rename, so a
-// crash leaves either the old or the new content, never a mixture.
-base::Status replaceFile(const std::string& path, const std::string& content);
-
-// Whole content of a file; nullopt when it cannot be read.
-std::optional<std::string> readWholeFile(const std::string& path);
 
 }  // namespace brindle::store

@@ -3,6 +3,8 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 #include <vector>
 
@@ -25,7 +27,28 @@ std::vector<std::string> splitFields(const std::string& text) {
 
 }  // namespace
 
-QtSerialPort::QtSerialPort() = default;
+QtSerialPort::QtSerialPort() {
+    QObject::connect(
+        &m_port, &QSerialPort::errorOccurred, &m_port, [this](QSerialPort::SerialPortError error) {
+            // Open errors are handled where the open fails; a
+            // timeout is no error of the device.
+            if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError ||
+                !m_port.isOpen()) {
+                return;
+            }
+            fail(error == QSerialPort::ResourceError ? "device removed"
+                                                     : m_port.errorString().toStdString());
+        });
+}
+
+void QtSerialPort::fail(const std::string& reason) {
+    m_failure = reason;
+    m_reason = reason;
+    if (m_port.isOpen()) {
+        m_port.close();
+    }
+    m_port.clearError();
+}
 
 QtSerialPort::~QtSerialPort() {
     if (m_port.isOpen()) {
@@ -88,17 +111,18 @@ void QtSerialPort::SetPortOpen(bool open) {
             m_port.close();
         }
         m_reason = "closed";
+        m_failure.clear();
         return;
     }
     if (m_port.isOpen()) {
         return;
     }
     if (m_device.empty()) {
-        m_reason = "no such port";
+        m_reason = m_failure = "no such port";
         return;
     }
     if (!m_settingsValid) {
-        m_reason = "settings \"" + m_settings + "\" not understood";
+        m_reason = m_failure = "settings \"" + m_settings + "\" not understood";
         return;
     }
     m_port.setPortName(QString::fromStdString(m_device));
@@ -108,11 +132,12 @@ void QtSerialPort::SetPortOpen(bool open) {
     m_port.setStopBits(m_stopBits);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        m_reason = m_port.errorString().toStdString();
+        m_reason = m_failure = m_port.errorString().toStdString();
         m_port.clearError();
         return;
     }
     m_reason.clear();
+    m_failure.clear();
 }
 
 std::string QtSerialPort::Input() {
@@ -127,7 +152,10 @@ void QtSerialPort::Output(const std::string& bytes) {
     if (!m_port.isOpen() || bytes.empty()) {
         return;
     }
-    m_port.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    const qint64 written = m_port.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (written != static_cast<qint64>(bytes.size())) {
+        fail("write failed: " + m_port.errorString().toStdString());
+    }
 }
 
 int QtSerialPort::InBufferCount() {
@@ -142,7 +170,10 @@ int QtSerialPort::OutBufferCount() {
     int queued = 0;
     const auto fd = static_cast<int>(m_port.handle());
     if (fd < 0 || ::ioctl(fd, TIOCOUTQ, &queued) != 0) {
-        queued = 0;
+        // A device that cannot say what it still holds is gone: waiting for
+        // its queue to drain would never end.
+        fail(std::string("output queue unreadable: ") + std::strerror(errno));
+        return 0;
     }
     return static_cast<int>(m_port.bytesToWrite()) + queued;
 }

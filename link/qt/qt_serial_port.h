@@ -1,7 +1,8 @@
 #pragma once
 // The Port on QSerialPort: real serial devices and pseudo-terminals alike.
-// Errors never escape: a failed open leaves the port closed and describe()
-// says why.
+// Errors never escape: a failed open leaves the port closed, and a device
+// that fails while open (unplugged, a write that does not go out, an output
+// queue that cannot be read) is closed; failure() and describe() say why.
 #include <QSerialPort>
 #include <cstdint>
 #include <string>
@@ -27,9 +28,13 @@ class QtSerialPort : public Port {
     void Output(const std::string& bytes) override;
     int InBufferCount() override;
     int OutBufferCount() override;
+    std::string failure() const override { return m_failure; }
     std::string describe() const override;
 
   private:
+    // The device failed while open: close it and keep the reason.
+    void fail(const std::string& reason);
+
     QSerialPort m_port;
     int16_t m_number = 0;
     std::string m_device;
@@ -41,6 +46,7 @@ class QtSerialPort : public Port {
     QSerialPort::StopBits m_stopBits = QSerialPort::OneStop;
     int16_t m_inputLen = 0;
     std::string m_reason = "not opened yet";
+    std::string m_failure;
 };
 
 }  // namespace brindle::link::qt

@@ -21,12 +21,10 @@ using brindle::testing::toHex;
 
 namespace {
 
-const std::string kFirstText = "/* DEMO */\r\nSTART:\r\n1 MA 1000\r\nGOTO START\r\nMACRO 2";
-const std::string kFirstImage =
-    hexBytes("31 20 4D 41 20 31 30 30 30 0D 47 4F 54 4F 0E 02 0D 4D 41 43 52 4F 02 0D");
-const std::string kSecondText = "LOOP:\r\n2 ma 7\r\nGOTO LOOP";
-// The label sits at the start of the second image, 24 bytes into the area.
-const std::string kSecondImage = hexBytes("32 20 4D 41 20 37 0D 47 4F 54 4F 0E 1A 0D");
+const std::string& kFirstText = brindle::testing::kWorkedExample;
+const std::string& kFirstImage = brindle::testing::kWorkedExampleImage;
+const std::string& kSecondText = brindle::testing::kSecondMacro;
+const std::string& kSecondImage = brindle::testing::kSecondMacroImage;
 
 // The enabled state of the controls a run disables, seen at one moment.
 struct ButtonStates {
@@ -228,7 +226,8 @@ class DownloadWindowTest : public QObject {
         QCOMPARE(m_rig->prompter().messages.back().text,
                  std::string("A download failure occurred"));
         QVERIFY(m_rig->module.received().empty());
-        QCOMPARE(m_rig->window().portStatus()->text(), QStringLiteral("Com1: /dev/ttyS0 closed"));
+        QCOMPARE(m_rig->window().portStatus()->text(),
+                 QStringLiteral("Com1: /dev/ttyS0 closed (cannot be opened)"));
     }
 
     void changingThePortAfterTheFirstOperationReopensItAndShowsTheNewPort() {

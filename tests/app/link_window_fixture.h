@@ -20,6 +20,7 @@
 #include "sim/virtual_pump.h"
 #include "store/databases.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/library_builder.h"
 
 namespace brindle::testing {
 
@@ -49,24 +50,12 @@ class LinkWindowFixture {
     const std::string& dataDir() const { return fixture.dir.path(); }
 
     int32_t addMacro(const std::string& name, const std::string& text) {
-        store::MacroRecord r;
-        r.Name = name;
-        r.Body = text;
-        const int32_t n = store::macroCount(dataDir()) + 1;
-        store::writeMacro(dataDir(), n, r);
-        return n;
+        return testing::addMacro(dataDir(), name, text);
     }
     // filled: (0-based slot, macro record number); the other slots are empty.
     void addCombo(const std::string& name, std::initializer_list<std::pair<int, int32_t>> filled,
                   int16_t node, int16_t boot) {
-        store::ComboRecord c;
-        c.Name = name;
-        c.NodeAddress = node;
-        c.StartingMacroNum = boot;
-        for (auto [slot, number] : filled) {
-            c.Sequence[static_cast<std::size_t>(slot)] = number;
-        }
-        store::writeCombo(dataDir(), store::comboCount(dataDir()) + 1, c);
+        testing::addCombo(dataDir(), name, filled, node, boot);
     }
     // What the toolkit does when the user picks a CustomList entry.
     void chooseCombination(int entry) {

@@ -73,14 +73,11 @@ class MainWindowStartupTest : public QObject {
 
   private slots:
     void init() {
-        // Three volumes, the last one holding the current folder.
-        brindle::app::DriveList::useFixedEntries({"/ [root]", "/mnt/a", "/mnt/b [Data]"}, 2);
         m_fixture = std::make_unique<WindowFixture>();
+        // Three volumes, the last one holding the current folder.
+        m_fixture->drives = {{"/ [root]", "/mnt/a", "/mnt/b [Data]"}, 2};
     }
-    void cleanup() {
-        m_fixture.reset();
-        brindle::app::DriveList::useFixedEntries({}, 0);
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void firstStartInAnEmptyFolderCreatesTheDefaultConfiguration() {
         auto& w = m_fixture->open();
@@ -112,7 +109,7 @@ class MainWindowStartupTest : public QObject {
     void aDataFolderWithoutSeparatorGetsExactlyOne() {
         std::string folder = m_fixture->dir.path();
         folder.pop_back();
-        brindle::app::MainWindow w(folder, &m_fixture->prompter);
+        brindle::app::MainWindow w(folder, {&m_fixture->prompter, m_fixture->drives});
         QCOMPARE(w.state().DataDir, folder + "/");
         QCOMPARE(readBytes(folder + "/ZrtCfg.Dat").size(), std::size_t{43});
     }

@@ -6,7 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "app/download_tab.h"
 #include "app/main_window.h"
+#include "app/read_back_tab.h"
+#include "app/specify_tab.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_dir.h"
 
@@ -33,7 +36,8 @@ class WindowFixture {
     WindowFixture& operator=(const WindowFixture&) = delete;
 
     app::MainWindow& open() {
-        window = std::make_unique<app::MainWindow>(dir.path(), &prompter);
+        window =
+            std::make_unique<app::MainWindow>(dir.path(), app::WindowOptions{&prompter, drives});
         return *window;
     }
     std::string file(const std::string& name) const { return dir.file(name); }
@@ -41,6 +45,8 @@ class WindowFixture {
 
     TempDir dir;
     ScriptedPrompter prompter;
+    // The volumes the Setup tab's browser offers (the machine's when empty).
+    app::DriveEntries drives;
     std::unique_ptr<app::MainWindow> window;
 
   private:

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/library_builder.h"
 #include "tests/support/temp_dir.h"
 
 using brindle::testing::readBytes;
@@ -41,18 +42,19 @@ class BrindleCliTest : public ::testing::Test {
     TempDir dir;
 };
 
-const std::string kWorkedExample = "/* DEMO */\r\nSTART:\r\n1 MA 1000\r\nGOTO START\r\nMACRO 2\r\n";
+// The worked example with a line end after its last line.
+const std::string kWorkedExampleLine = brindle::testing::kWorkedExample + "\r\n";
 
 }  // namespace
 
 TEST_F(BrindleCliTest, compileHexPrintsTheWorkedExamplesImage) {
-    writeBytes(dir.file("demo.txt"), kWorkedExample);
+    writeBytes(dir.file("demo.txt"), kWorkedExampleLine);
     CliRun r = run("compile --hex " + dataDir() + " '" + dir.file("demo.txt") + "'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "31 20 4D 41 20 31 30 30 30 0D 47 4F 54 4F 0E 02 0D 4D 41 43 52 4F 02 0D\n");
     EXPECT_EQ(r.err, "");
     // Only blanks are trimmed: the last line end stays in the work file.
-    EXPECT_EQ(readBytes(dir.file("Macro.Tmp")), kWorkedExample);
+    EXPECT_EQ(readBytes(dir.file("Macro.Tmp")), kWorkedExampleLine);
 }
 
 TEST_F(BrindleCliTest, compileWritesRawBytesAndHonoursTheOffset) {

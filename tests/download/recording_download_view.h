@@ -9,31 +9,31 @@ namespace brindle::testing {
 
 class RecordingDownloadView : public download::DownloadView {
   public:
-    void SetLabel6(const std::string& caption) override { label6.push_back(caption); }
-    void SetRetryLabelVisible(bool visible) override {
-        retryLabelVisible = visible;
+    void setStatusLine(const std::string& caption) override { statusLines.push_back(caption); }
+    void showRetrying(bool visible) override {
+        retrying = visible;
         retryShown += visible ? 1 : 0;
     }
-    int CustomListSelectedIndex() const override { return selected; }
-    int CustomListCount() const override { return static_cast<int>(customList.size()); }
-    std::string CustomListText() const override {
+    int chosenCombinationIndex() const override { return selected; }
+    int combinationCount() const override { return static_cast<int>(customList.size()); }
+    std::string chosenCombinationName() const override {
         return selected >= 0 ? customList[static_cast<std::size_t>(selected)] : std::string();
     }
-    bool StatArgumentChecked() const override { return statArgument; }
-    void SetStatArgumentChecked(bool checked) override { statArgument = checked; }
-    void SetMacroBytes(const std::string& caption) override { macroBytes.push_back(caption); }
-    void SetMacroBytesVisible(bool visible) override { macroBytesVisible = visible; }
-    void SetProgressFrameVisible(bool visible) override {
+    bool convertStatusArguments() const override { return statArgument; }
+    void setConvertStatusArguments(bool checked) override { statArgument = checked; }
+    void setMacroSize(const std::string& caption) override { macroBytes.push_back(caption); }
+    void showMacroSize(bool visible) override { macroBytesVisible = visible; }
+    void showProgressFrame(bool visible) override {
         progressFrameVisible = visible;
         frameShown += visible ? 1 : 0;
     }
-    void SetProgress(int percent) override { progress.push_back(percent); }
-    void SetPercentCaption(const std::string& caption) override { captions.push_back(caption); }
-    int MacrosInCombinationCount() const override { return macroEntries; }
-    void MacrosInCombinationSelect(int index) override { macroSelections.push_back(index); }
-    void SetMacrosInCombinationEnabled(bool enabled) override { macroListEnabled = enabled; }
-    void SetCheck1Enabled(bool enabled) override { check1Enabled = enabled; }
-    void SetOperationButtonsEnabled(bool enabled) override {
+    void showProgress(int percent) override { progress.push_back(percent); }
+    void setPercentCaption(const std::string& caption) override { captions.push_back(caption); }
+    int sequenceLineCount() const override { return macroEntries; }
+    void selectSequenceLine(int index) override { macroSelections.push_back(index); }
+    void enableSequenceList(bool enabled) override { macroListEnabled = enabled; }
+    void enableReceiveWindowBox(bool enabled) override { check1Enabled = enabled; }
+    void enableOperationButtons(bool enabled) override {
         buttonsEnabled = enabled;
         buttonChanges.push_back(enabled);
     }
@@ -45,13 +45,13 @@ class RecordingDownloadView : public download::DownloadView {
     bool macroBytesVisible = false;
     bool progressFrameVisible = false;
     int frameShown = 0;
-    bool retryLabelVisible = false;
+    bool retrying = false;
     int retryShown = 0;
     bool macroListEnabled = true;
     bool check1Enabled = true;
     bool buttonsEnabled = true;
     std::vector<bool> buttonChanges;
-    std::vector<std::string> label6;
+    std::vector<std::string> statusLines;
     std::vector<std::string> macroBytes;
     std::vector<int> progress;
     std::vector<std::string> captions;

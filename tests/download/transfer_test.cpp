@@ -1,4 +1,5 @@
 #include "download/transfer.h"
+#include "link/percent_caption.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 #include "sim/fake_link.h"
 #include "store/databases.h"
 #include "tests/download/recording_download_view.h"
+#include "tests/support/library_builder.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,12 +18,10 @@ using download::DownloadOutcome;
 
 namespace {
 
-const std::string kFirstText = "/* DEMO */\r\nSTART:\r\n1 MA 1000\r\nGOTO START\r\nMACRO 2";
-const std::string kFirstImage =
-    hexBytes("31 20 4D 41 20 31 30 30 30 0D 47 4F 54 4F 0E 02 0D 4D 41 43 52 4F 02 0D");
-const std::string kSecondText = "LOOP:\r\n2 ma 7\r\nGOTO LOOP";
-// The label sits at the start of the second image, 24 bytes into the area.
-const std::string kSecondImage = hexBytes("32 20 4D 41 20 37 0D 47 4F 54 4F 0E 1A 0D");
+const std::string& kFirstText = brindle::testing::kWorkedExample;
+const std::string& kFirstImage = brindle::testing::kWorkedExampleImage;
+const std::string& kSecondText = brindle::testing::kSecondMacro;
+const std::string& kSecondImage = brindle::testing::kSecondMacroImage;
 
 class Transfer : public ::testing::Test {
   protected:
@@ -31,23 +31,12 @@ class Transfer : public ::testing::Test {
     }
 
     int32_t addMacro(const std::string& name, const std::string& text) {
-        store::MacroRecord r;
-        r.Name = name;
-        r.Body = text;
-        int32_t n = store::macroCount(dir.path()) + 1;
-        EXPECT_TRUE(store::writeMacro(dir.path(), n, r));
-        return n;
+        return brindle::testing::addMacro(dir.path(), name, text);
     }
+    // The new combination is the one chosen for download.
     void addCombo(const std::string& name, std::vector<std::pair<int, int32_t>> slots,
                   int16_t node = 7, int16_t boot = 3) {
-        store::ComboRecord c;
-        c.Name = name;
-        c.NodeAddress = node;
-        c.StartingMacroNum = boot;
-        for (auto [slot, number] : slots) {
-            c.Sequence[static_cast<std::size_t>(slot)] = number;
-        }
-        ASSERT_TRUE(store::writeCombo(dir.path(), store::comboCount(dir.path()) + 1, c));
+        brindle::testing::addCombo(dir.path(), name, slots, node, boot);
         view.customList = store::listComboNames(dir.path());
         view.selected = static_cast<int>(view.customList.size()) - 1;
     }
@@ -58,7 +47,7 @@ class Transfer : public ::testing::Test {
         addCombo("TWO", {{0, first}, {2, second}});
         view.macroEntries = 2;
     }
-    DownloadOutcome run() { return download::QuickCmdClick(ctx, view, prompter); }
+    DownloadOutcome run() { return download::runDownload(ctx, view, prompter); }
     std::string eeprom(int from, int count) {
         auto& e = link.module.eeprom();
         return std::string(e.begin() + from, e.begin() + from + count);
@@ -102,7 +91,7 @@ TEST_F(Transfer, writesHeaderTablesNamesAndImagesWithAnEmptySlotBetween) {
     EXPECT_EQ(link.state.MacroBuffer.Name, "SECOND      ");
     EXPECT_TRUE(view.statArgument);
     EXPECT_EQ(view.macroBytes, (std::vector<std::string>{"", "24 Bytes", "14 Bytes", ""}));
-    EXPECT_EQ(view.label6.back(), "Downloading Macro 3");
+    EXPECT_EQ(view.statusLines.back(), "Downloading Macro 3");
     // Entry k is selected, not the entry of slot k.
     EXPECT_EQ(view.macroSelections, (std::vector<int>{0}));
     EXPECT_FALSE(view.progressFrameVisible);
@@ -195,7 +184,7 @@ TEST_F(Transfer, cancelDuringTheWritesFailsAndLeavesTheIncompleteMark) {
     const std::string nameWrite = link::writeFrame(530, 'T');
     link.pump.setIdleHook([&] {
         if (link.module.received().find(nameWrite) != std::string::npos) {
-            download::CancelCmdClick(link.state);
+            download::requestCancel(link.state);
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);
@@ -211,7 +200,7 @@ TEST_F(Transfer, aCancelWhileTheCompleteMarkIsVerifiedPutsTheIncompleteMarkBack)
     link.pump.setIdleHook([&] {
         if (!pressed && link.module.received().find(markWrite) != std::string::npos) {
             pressed = true;
-            download::CancelCmdClick(link.state);
+            download::requestCancel(link.state);
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);
@@ -226,7 +215,7 @@ TEST_F(Transfer, cancelDuringTheSyncWaitEndsTheWaitAndTheDownloadGoesOn) {
     link.pump.setIdleHook([&] {
         if (!pressed && link.module.received().find("\r\r") != std::string::npos) {
             pressed = true;
-            download::CancelCmdClick(link.state);
+            download::requestCancel(link.state);
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Succeeded);
@@ -293,7 +282,12 @@ TEST_F(Transfer, combinationsThatCannotFitAreRefusedBeforeAnythingIsSent) {
 }
 
 TEST(PercentCaption, keepsTheLastSevenCharactersBeforeTheWords) {
-    EXPECT_EQ(download::percentCaption(42), "     42 % Complete");
-    EXPECT_EQ(download::percentCaption(100), "    100 % Complete");
-    EXPECT_EQ(download::percentCaption(0), "      0 % Complete");
+    // During a download: six blanks before the number.
+    EXPECT_EQ(link::percentCaption(42, 6), "     42 % Complete");
+    EXPECT_EQ(link::percentCaption(100, 6), "    100 % Complete");
+    EXPECT_EQ(link::percentCaption(0, 6), "      0 % Complete");
+    // At the start of a download and in the clear utility: five.
+    EXPECT_EQ(link::percentCaption(0, 5), "     0 % Complete");
+    EXPECT_EQ(link::percentCaption(50, 5), "     50 % Complete");
+    EXPECT_EQ(link::percentCaption(100, 5), "    100 % Complete");
 }

@@ -10,6 +10,7 @@
 
 #include "store/databases.h"
 #include "tests/e2e/modsim_process.h"
+#include "tests/support/library_builder.h"
 #include "tests/support/temp_dir.h"
 
 extern char** environ;
@@ -69,10 +70,7 @@ class CliDownload : public ::testing::Test {
         ASSERT_TRUE(store::writeCombo(dir.path(), 1, c));
     }
     void addMacro(const std::string& name, const std::string& text) {
-        store::MacroRecord r;
-        r.Name = name;
-        r.Body = text;
-        ASSERT_TRUE(store::writeMacro(dir.path(), store::macroCount(dir.path()) + 1, r));
+        testing::addMacro(dir.path(), name, text);
     }
     std::vector<std::string> simOptions(std::vector<std::string> extra) {
         std::vector<std::string> o = {"--link",           dir.file("com1"), "--eeprom",

@@ -23,7 +23,7 @@ int countOf(const std::string& haystack, const std::string& needle) {
 
 // The download's own settings: receive window off, 1 ms asked for.
 void asDuringADownload(QtLink& q) {
-    link::Check1Click(q.state, q.pump, q.receive, false);
+    link::switchReceiveWindow(q.state, q.pump, q.receive, false);
     q.port.InputLen(1);
 }
 
@@ -108,7 +108,7 @@ TEST(LinkOverPty, talkingModuleIsWokenAndSynchronised) {
 TEST(LinkOverPty, receiveWindowShowsWhatTheTalkingModuleSays) {
     QtLink q({"--chatter", "--chatter-interval", "5"});
     q.state.ConfigRecord.BaudRate = 38400;
-    link::Check1Click(q.state, q.pump, q.receive, true);
+    link::switchReceiveWindow(q.state, q.pump, q.receive, true);
     // The first active tick opens the port.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (q.receive.entries.size() < 3 && std::chrono::steady_clock::now() < deadline) {

@@ -11,7 +11,7 @@ using brindle::testing::TempDir;
 namespace {
 
 class DownloadSelection : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         state.DataDir = dir.path();
         for (const char* name : {"ALPHA", "BETA", "GAMMA"}) {
@@ -45,11 +45,10 @@ protected:
 TEST_F(DownloadSelection, selectsTheBootMacroEvenAfterAnEmptySlot) {
     saveCombo(combo("C", {1, 0, 3}, 3));
     state.NotifyExecute = true;
-    auto listing = library::CustomListClick(state, entries, 0);
+    auto listing = library::chooseCombinationForDownload(state, entries, 0);
     ASSERT_TRUE(listing);
     EXPECT_FALSE(state.NotifyExecute);
-    EXPECT_EQ(listing->lines,
-              (std::vector<std::string>{"  1  ALPHA       ", "* 3  GAMMA       "}));
+    EXPECT_EQ(listing->lines, (std::vector<std::string>{"  1  ALPHA       ", "* 3  GAMMA       "}));
     EXPECT_EQ(listing->selectedIndex, 1);
     EXPECT_EQ(state.MacroBuffer.Name, "GAMMA       ");
 }
@@ -57,12 +56,12 @@ TEST_F(DownloadSelection, selectsTheBootMacroEvenAfterAnEmptySlot) {
 TEST_F(DownloadSelection, noBootMacroOrAnEmptyOrDeletedBootSlotSelectsNothing) {
     saveCombo(combo("NONE", {1, 2}, 0));
     saveCombo(combo("EMPTYSLOT", {1, 0}, 2));
-    EXPECT_EQ(library::CustomListClick(state, entries, 0)->selectedIndex, -1);
-    EXPECT_EQ(library::CustomListClick(state, entries, 1)->selectedIndex, -1);
+    EXPECT_EQ(library::chooseCombinationForDownload(state, entries, 0)->selectedIndex, -1);
+    EXPECT_EQ(library::chooseCombinationForDownload(state, entries, 1)->selectedIndex, -1);
     store::MacroRecord buffer;
     ASSERT_TRUE(store::deleteMacro(dir.path(), "BETA", buffer));
     saveCombo(combo("DELETED", {1, 2}, 2));
-    auto listing = library::CustomListClick(state, entries, 2);
+    auto listing = library::chooseCombinationForDownload(state, entries, 2);
     EXPECT_EQ(listing->lines.size(), 1u);
     EXPECT_EQ(listing->selectedIndex, -1);
 }
@@ -71,7 +70,7 @@ TEST_F(DownloadSelection, bootMacroAtTenOrAboveIsSelectedWithoutTheMark) {
     store::ComboRecord c = combo("TEN", {}, 10);
     c.Sequence[9] = 2;
     saveCombo(c);
-    auto listing = library::CustomListClick(state, entries, 0);
+    auto listing = library::chooseCombinationForDownload(state, entries, 0);
     ASSERT_EQ(listing->lines.size(), 1u);
     EXPECT_EQ(listing->lines[0], " 10  BETA        ");
     EXPECT_EQ(listing->selectedIndex, 0);
@@ -79,7 +78,7 @@ TEST_F(DownloadSelection, bootMacroAtTenOrAboveIsSelectedWithoutTheMark) {
 
 TEST_F(DownloadSelection, anEmptySequenceClearsTheList) {
     saveCombo(combo("EMPTY", {}, 1));
-    auto listing = library::CustomListClick(state, entries, 0);
+    auto listing = library::chooseCombinationForDownload(state, entries, 0);
     ASSERT_TRUE(listing);
     EXPECT_TRUE(listing->lines.empty());
     EXPECT_EQ(listing->selectedIndex, -1);
@@ -88,9 +87,9 @@ TEST_F(DownloadSelection, anEmptySequenceClearsTheList) {
 TEST_F(DownloadSelection, noChoiceOrAnUnknownNameLeavesTheListButResetsTheReminder) {
     saveCombo(combo("C", {1}, 1));
     state.NotifyExecute = true;
-    EXPECT_FALSE(library::CustomListClick(state, entries, -1));
+    EXPECT_FALSE(library::chooseCombinationForDownload(state, entries, -1));
     EXPECT_FALSE(state.NotifyExecute);
     state.NotifyExecute = true;
-    EXPECT_FALSE(library::CustomListClick(state, {"MISSING"}, 0));
+    EXPECT_FALSE(library::chooseCombinationForDownload(state, {"MISSING"}, 0));
     EXPECT_FALSE(state.NotifyExecute);
 }

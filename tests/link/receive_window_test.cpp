@@ -60,11 +60,11 @@ TEST_F(ReceiveWindowTick, listHoldsAtMost1002EntriesAndThe1003rdEmptiesIt) {
         lines += "LINE\r\n";
     }
     arrive(lines);
-    EXPECT_EQ(rig.receive.List1Count(), 1002);
+    EXPECT_EQ(rig.receive.receivedLineCount(), 1002);
     EXPECT_EQ(rig.receive.selected, 1001);
     EXPECT_EQ(rig.receive.clears, 0);
     arrive("LAST\r\n");
-    EXPECT_EQ(rig.receive.List1Count(), 0);
+    EXPECT_EQ(rig.receive.receivedLineCount(), 0);
     EXPECT_EQ(rig.receive.selected, -1);
     EXPECT_EQ(rig.receive.clears, 1);
     arrive("NEXT\r\n");
@@ -90,12 +90,12 @@ TEST_F(ReceiveWindowTick, firstActiveTickOpensThePort) {
     EXPECT_EQ(rig.port.opens(), opensBefore + 1);
 }
 
-TEST(Timer1Tick, tickCountWrapsToZeroPast30000) {
+TEST(timerTick, tickCountWrapsToZeroPast30000) {
     LinkRig rig;
     rig.state.TickCount = 29999;
-    Timer1Tick(rig.state, rig.port, rig.receive);
+    timerTick(rig.state, rig.port, rig.receive);
     EXPECT_EQ(rig.state.TickCount, 30000);
-    Timer1Tick(rig.state, rig.port, rig.receive);
+    timerTick(rig.state, rig.port, rig.receive);
     EXPECT_EQ(rig.state.TickCount, 0);
 }
 
@@ -151,7 +151,7 @@ TEST_F(Viewbuffer, neverClearsAFullList) {
         std::string text = "LINE\r";
         viewbuffer(rig.receive, text);
     }
-    EXPECT_EQ(rig.receive.List1Count(), 1003);
+    EXPECT_EQ(rig.receive.receivedLineCount(), 1003);
     EXPECT_EQ(rig.receive.clears, 0);
     EXPECT_EQ(rig.receive.selected, 1002);
 }
@@ -159,7 +159,7 @@ TEST_F(Viewbuffer, neverClearsAFullList) {
 TEST(Check1, checkingActivatesTheWindowEmptiesTheBufferAndSlowsTheTimer) {
     LinkRig rig;
     rig.state.ReceiveBuffer = "OLD";
-    Check1Click(rig.state, rig.pump, rig.receive, true);
+    switchReceiveWindow(rig.state, rig.pump, rig.receive, true);
     EXPECT_TRUE(rig.state.ReceiveWindowActive);
     EXPECT_EQ(rig.state.ReceiveBuffer, "");
     EXPECT_EQ(rig.pump.Interval(), 100);
@@ -168,9 +168,9 @@ TEST(Check1, checkingActivatesTheWindowEmptiesTheBufferAndSlowsTheTimer) {
 TEST(Check1, uncheckingKeepsShownLinesAndRunsTheTimerAtOneMillisecond) {
     LinkRig rig;
     rig.receive.entries = {"SHOWN<cr>"};
-    Check1Click(rig.state, rig.pump, rig.receive, true);
+    switchReceiveWindow(rig.state, rig.pump, rig.receive, true);
     rig.state.ReceiveBuffer = "PART";
-    Check1Click(rig.state, rig.pump, rig.receive, false);
+    switchReceiveWindow(rig.state, rig.pump, rig.receive, false);
     EXPECT_FALSE(rig.state.ReceiveWindowActive);
     EXPECT_EQ(rig.state.ReceiveBuffer, "PART");
     EXPECT_EQ(rig.receive.entries, std::vector<std::string>{"SHOWN<cr>"});
@@ -192,7 +192,7 @@ TEST(ClearHistory, emptiesTheListAndTheBuffer) {
     LinkRig rig;
     rig.receive.entries = {"A<cr>", "B<cr>"};
     rig.state.ReceiveBuffer = "PENDING";
-    ClearHistoryClick(rig.state, rig.receive);
+    clearReceiveWindow(rig.state, rig.receive);
     EXPECT_TRUE(rig.receive.entries.empty());
     EXPECT_EQ(rig.state.ReceiveBuffer, "");
 }

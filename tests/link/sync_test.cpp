@@ -25,7 +25,7 @@ TEST(SyncWithModule, quietControllerIsLeftAloneAfterFiftyTicks) {
     EXPECT_EQ(rig.module.received(), "");
     EXPECT_EQ(rig.pump.nowMicros() - start, 50 * 55000);
     EXPECT_FALSE(rig.state.Synched_Up);
-    EXPECT_TRUE(rig.operation.label6.empty());
+    EXPECT_TRUE(rig.operation.statusLines.empty());
 }
 
 TEST(SyncWithModule, talkingControllerIsWokenAndEndsWithTheSyncFrame) {
@@ -35,7 +35,7 @@ TEST(SyncWithModule, talkingControllerIsWokenAndEndsWithTheSyncFrame) {
     EXPECT_EQ(rig.receivedHex(), "0D 0D");
     EXPECT_TRUE(rig.state.Synched_Up);
     EXPECT_TRUE(rig.state.CancelFlag);  // left set: it ended the loop
-    EXPECT_EQ(rig.operation.label6, std::vector<std::string>{"Downloading.."});
+    EXPECT_EQ(rig.operation.statusLines, std::vector<std::string>{"Downloading.."});
     EXPECT_NE(text.find(syncFrame()), std::string::npos);
 }
 
@@ -84,7 +84,7 @@ TEST(SyncWithModule, alreadySynchedSendsTheWakeBytesButDoesNotWait) {
     std::string text;
     SyncWithModule(rig.ctx, text);
     EXPECT_EQ(rig.receivedHex(), "0D 0D");
-    EXPECT_TRUE(rig.operation.label6.empty());
+    EXPECT_TRUE(rig.operation.statusLines.empty());
     EXPECT_FALSE(rig.state.CancelFlag);
 }
 

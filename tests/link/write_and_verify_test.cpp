@@ -31,8 +31,8 @@ TEST(WriteAndVerify, writesOnceAndReadsTwiceWhenTheModuleAnswers) {
     EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3}));
     EXPECT_EQ(rig.module.eeprom()[3], 'Z');
     EXPECT_FALSE(rig.state.CancelFlag);
-    EXPECT_FALSE(rig.operation.retryLabelVisible);
-    EXPECT_EQ(rig.operation.retryLabelShown, 0);
+    EXPECT_FALSE(rig.operation.retrying);
+    EXPECT_EQ(rig.operation.retryingShown, 0);
     EXPECT_EQ(text, "");
 }
 
@@ -89,8 +89,8 @@ TEST(WriteAndVerify, moduleAnsweringTheFirstReadButNotTheSecondGetsTheByteAgain)
     EXPECT_TRUE(r.confirmed);
     EXPECT_EQ(r.tries, 0);
     EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3, kWriteZ3, kRead3, kRead3}));
-    EXPECT_EQ(rig.operation.retryLabelShown, 1);
-    EXPECT_FALSE(rig.operation.retryLabelVisible);
+    EXPECT_EQ(rig.operation.retryingShown, 1);
+    EXPECT_FALSE(rig.operation.retrying);
 }
 
 TEST(WriteAndVerify, moduleThatAlwaysMissesTheSecondReadIsBoundedAndFails) {
@@ -117,8 +117,8 @@ TEST(WriteAndVerify, fortyUnansweredWritesEachWithOneReadThenCancelFlag) {
     EXPECT_TRUE(rig.state.CancelFlag);
     EXPECT_EQ(rig.module.writesReceived(), 40);
     EXPECT_EQ(rig.module.readsReceived(), 40);
-    EXPECT_EQ(rig.operation.retryLabelShown, 40);
-    EXPECT_FALSE(rig.operation.retryLabelVisible);
+    EXPECT_EQ(rig.operation.retryingShown, 40);
+    EXPECT_FALSE(rig.operation.retrying);
     std::string expected;
     for (int i = 0; i < 40; ++i) {
         expected += concat({kWriteZ3, kRead3});

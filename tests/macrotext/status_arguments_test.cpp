@@ -15,9 +15,9 @@ using brindle::testing::writeBytes;
 namespace {
 
 std::string rewritten(const std::string& text) {
-    RewriteResult result = rewriteStatusArguments(text);
-    EXPECT_TRUE(result.ok()) << result.problem;
-    return result.text;
+    brindle::base::Result<std::string> result = rewriteStatusArguments(text);
+    EXPECT_TRUE(result.ok()) << result.message();
+    return result.valueOr("");
 }
 
 }  // namespace
@@ -117,15 +117,15 @@ TEST(RewriteStatusArguments, turnsAnEmptyLineIntoALoneCrAndAnEmptyTextIntoNothin
 }
 
 TEST(RewriteStatusArguments, refusesAnArgumentBeyond32Bits) {
-    RewriteResult st = rewriteStatusArguments("1 MA 5\r\n1 ST 2147483648");
+    auto st = rewriteStatusArguments("1 MA 5\r\n1 ST 2147483648");
     EXPECT_FALSE(st.ok());
-    EXPECT_EQ(st.problem, "status argument \"2147483648\" does not fit 32 bits");
+    EXPECT_EQ(st.message(), "status argument \"2147483648\" does not fit 32 bits");
 
-    RewriteResult stj = rewriteStatusArguments("1 STJ 1E30");
-    EXPECT_EQ(stj.problem, "status argument \"1E30\" does not fit 32 bits");
+    auto stj = rewriteStatusArguments("1 STJ 1E30");
+    EXPECT_EQ(stj.message(), "status argument \"1E30\" does not fit 32 bits");
 
-    RewriteResult jump = rewriteStatusArguments("1 ST 9999999999 >A");
-    EXPECT_EQ(jump.problem, "status argument \"9999999999\" does not fit 32 bits");
+    auto jump = rewriteStatusArguments("1 ST 9999999999 >A");
+    EXPECT_EQ(jump.message(), "status argument \"9999999999\" does not fit 32 bits");
 }
 
 class PrepareStatusArgumentsTest : public ::testing::Test {
@@ -135,18 +135,18 @@ class PrepareStatusArgumentsTest : public ::testing::Test {
 
 TEST_F(PrepareStatusArgumentsTest, leavesTheTextInMacroTmp) {
     writeBytes(dir.file("Macro.Tmp"), std::string(500, 'Z'));
-    RewriteResult result = PrepareStatusArguments(dir.path(), "1 ST 10\r\nGOTO A");
-    EXPECT_EQ(result.text, "1 ST 000A\rGOTO A\r");
+    auto result = PrepareStatusArguments(dir.path(), "1 ST 10\r\nGOTO A");
+    EXPECT_EQ(result.valueOr(""), "1 ST 000A\rGOTO A\r");
     EXPECT_EQ(readBytes(dir.file("Macro.Tmp")), "1 ST 10\r\nGOTO A");
 }
 
 TEST_F(PrepareStatusArgumentsTest, letsPendingEventsRunOnce) {
     int yields = 0;
-    PrepareStatusArguments(dir.path(), "A\r\nB\r\nC", [&] { ++yields; });
+    EXPECT_TRUE(PrepareStatusArguments(dir.path(), "A\r\nB\r\nC", [&] { ++yields; }).ok());
     EXPECT_EQ(yields, 1);
 }
 
 TEST_F(PrepareStatusArgumentsTest, stillRewritesWhenTheWorkFileCannotBeWritten) {
-    RewriteResult result = PrepareStatusArguments(dir.path() + "missing/", "1 st 10");
-    EXPECT_EQ(result.text, "1 ST 000A\r");
+    auto result = PrepareStatusArguments(dir.path() + "missing/", "1 st 10");
+    EXPECT_EQ(result.valueOr(""), "1 ST 000A\r");
 }

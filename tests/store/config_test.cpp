@@ -15,8 +15,8 @@ using brindle::testing::writeBytes;
 namespace {
 
 class Config : public ::testing::Test {
-protected:
-    void SetUp() override { config = loadConfigAtStartup(dir.path()); }
+  protected:
+    void SetUp() override { config = loadConfigAtStartup(dir.path()).valueOr({}); }
     std::string file() const { return readBytes(configPath(dir.path())); }
     TempDir dir;
     ConfigRecord config;
@@ -36,7 +36,7 @@ TEST_F(Config, startupReadsAnExistingRecordAndKeepsLongerFilesAsTheyAre) {
     std::string bytes = hexBytes("02 00 C0 12 00 00") + std::string(31, 'r') +
                         hexBytes("05 00 00 00 06 00") + "tail";
     writeBytes(configPath(dir.path()), bytes);
-    ConfigRecord r = loadConfigAtStartup(dir.path());
+    ConfigRecord r = loadConfigAtStartup(dir.path()).valueOr({});
     EXPECT_EQ(r.PortNumber, 2);
     EXPECT_EQ(r.BaudRate, 4800);
     EXPECT_EQ(r.ReadDelayMs, 5);
@@ -46,7 +46,7 @@ TEST_F(Config, startupReadsAnExistingRecordAndKeepsLongerFilesAsTheyAre) {
 
 TEST_F(Config, startupRewritesAFileShorterThanOneRecordWithTheDefaults) {
     writeBytes(configPath(dir.path()), "abc");
-    ConfigRecord r = loadConfigAtStartup(dir.path());
+    ConfigRecord r = loadConfigAtStartup(dir.path()).valueOr({});
     EXPECT_EQ(r.BaudRate, 38400);
     EXPECT_EQ(file(), ConfigRecord{}.encode());
 }
@@ -67,9 +67,9 @@ TEST_F(Config, delayTextsAreReadAsNumbers) {
         const char* text;
         const char* bytes;
     };
-    for (Case c : {Case{"abc", "00 00"}, Case{"2.5", "02 00"}, Case{"-3", "FD FF"},
-                   Case{"7ms", "07 00"}, Case{"", "00 00"}, Case{"10", "0A 00"},
-                   Case{"3.5", "04 00"}}) {
+    for (Case c :
+         {Case{"abc", "00 00"}, Case{"2.5", "02 00"}, Case{"-3", "FD FF"}, Case{"7ms", "07 00"},
+          Case{"", "00 00"}, Case{"10", "0A 00"}, Case{"3.5", "04 00"}}) {
         ASSERT_TRUE(storeDelay(dir.path(), config, DelayField::Read, c.text, copy)) << c.text;
         EXPECT_EQ(toHex(file().substr(37, 2)), c.bytes) << c.text;
         EXPECT_EQ(file().size(), 43u);

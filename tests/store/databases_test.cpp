@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "store/record_file.h"
+#include "tests/support/library_builder.h"
 #include "tests/support/temp_dir.h"
 
 using namespace brindle::store;
@@ -13,22 +16,15 @@ using brindle::testing::writeBytes;
 namespace {
 
 class Databases : public ::testing::Test {
-protected:
+  protected:
     ComboRecord combo(const std::string& name) {
         ComboRecord r;
         r.Name = name;
         return r;
     }
-    void addCombo(const std::string& name) {
-        ASSERT_TRUE(writeCombo(dir.path(), comboCount(dir.path()) + 1, combo(name)));
-    }
-    int32_t addMacro(const std::string& name, const std::string& body = "") {
-        MacroRecord r;
-        r.Name = name;
-        r.Body = body;
-        int32_t n = macroCount(dir.path()) + 1;
-        EXPECT_TRUE(writeMacro(dir.path(), n, r));
-        return n;
+    void addCombo(const std::string& name) { brindle::testing::addCombo(dir.path(), name); }
+    int32_t addMacro(const std::string& name) {
+        return brindle::testing::addMacro(dir.path(), name);
     }
     TempDir dir;
     MacroRecord buffer;
@@ -108,9 +104,9 @@ TEST_F(Databases, sequenceSkipsEmptySlotsDeletedMacrosAndNumbersPastTheEnd) {
     c.Sequence[3] = -5;
     c.Sequence[4] = 99;
     c.StartingMacroNum = 3;
-    bool found = false;
-    ASSERT_TRUE(deleteMacro(dir.path(), "B", buffer, &found));
-    EXPECT_TRUE(found);
+    auto deleted = deleteMacro(dir.path(), "B", buffer);
+    ASSERT_TRUE(deleted.ok());
+    EXPECT_TRUE(*deleted);
     auto entries = sequenceEntries(dir.path(), c, buffer);
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].line, "  1  A           ");
@@ -138,12 +134,15 @@ TEST_F(Databases, macroDeletionBlanksNameAndBodyInPlaceAndKeepsTheRest) {
 
 TEST_F(Databases, deletingTheOnlyCombinationLeavesBothFilesEmpty) {
     addCombo("ONLY");
-    bool found = false;
-    ASSERT_TRUE(deleteCombo(dir.path(), "ONLY", &found));
-    EXPECT_TRUE(found);
+    auto deleted = deleteCombo(dir.path(), "ONLY");
+    ASSERT_TRUE(deleted.ok());
+    EXPECT_TRUE(*deleted);
     EXPECT_EQ(readBytes(comboDbPath(dir.path())), "");
     EXPECT_EQ(readBytes(dir.file("ComboDb.tmp")), "");
-    EXPECT_FALSE(fileLength(dir.file("ComboDb.Dat.new")).has_value());
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2);
 }
 
 TEST_F(Databases, deletingTwoInARowKeepsTheRestInOrderWithNoRepeats) {
@@ -170,9 +169,9 @@ TEST_F(Databases, aNameWithTwoLeadingBlanksIsDroppedByALaterDeletion) {
 TEST_F(Databases, deletingAMissingCombinationChangesNothing) {
     addCombo("A");
     const std::string before = readBytes(comboDbPath(dir.path()));
-    bool found = true;
-    ASSERT_TRUE(deleteCombo(dir.path(), "Z", &found));
-    EXPECT_FALSE(found);
+    auto deleted = deleteCombo(dir.path(), "Z");
+    ASSERT_TRUE(deleted.ok());
+    EXPECT_FALSE(*deleted);
     EXPECT_EQ(readBytes(comboDbPath(dir.path())), before);
 }
 

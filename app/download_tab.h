@@ -1,0 +1,93 @@
+#pragma once
+// The "Down Load" tab: the combination to download and its macros, the
+// Download, Execute Block and Cancel Exec buttons, the receive window, the
+// progress frame and the guarded clear utility. It owns its widgets and their
+// handlers; the controller operations run through the OperationHost.
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/operation_host.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
+namespace brindle::link {
+class ReceiveView;
+}
+
+namespace brindle::app {
+
+class WidgetDownloadView;
+class WidgetReceiveView;
+
+// How the tab reads and ticks "Convert Status Arguments to HEX", which lives
+// on the Read back tab.
+struct StatusArgumentsHook {
+    std::function<bool()> ticked;
+    std::function<void(bool)> setTicked;
+};
+
+class DownloadTab : public QWidget {
+    Q_OBJECT
+  public:
+    DownloadTab(OperationHost& host, StatusArgumentsHook statusArguments);
+    ~DownloadTab() override;
+
+    // Start-up: the combination names in file order, nothing chosen.
+    void listCombinations(const std::vector<std::string>& names);
+    // The combination editor added or removed a name.
+    void addCombination(const std::string& name);
+    void removeCombinationsNamed(const std::string& name);
+
+    link::ReceiveView& receiveView();
+    WidgetDownloadView& downloadView() { return *m_downloadView; }
+
+    // The controls, by their control names.
+    QComboBox* CustomList = nullptr;
+    QListWidget* MacrosInCombination = nullptr;
+    QPushButton* QuickCmd = nullptr;
+    QPushButton* ExecuteBlock = nullptr;
+    QPushButton* CancelExec = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* ClearHistory = nullptr;
+    QCheckBox* TransposeToHex = nullptr;
+    QGroupBox* ProgressFrame = nullptr;
+    QPushButton* CancelCmd = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* MacroBytes = nullptr;
+    QLabel* RetryLabel = nullptr;
+    QLabel* PercentCaption = nullptr;
+    QLabel* Label6 = nullptr;
+    QGroupBox* ClearFrame = nullptr;
+    QLineEdit* LowerFill = nullptr;
+    QLineEdit* UpperFill = nullptr;
+    QPushButton* QueryResetCmd = nullptr;
+
+  private:
+    void buildWidgets();
+    QGroupBox* buildProgressFrame();
+    QGroupBox* buildClearFrame();
+    void connectHandlers();
+
+    void onCustomListActivated(int index);
+    void onQuickCmdClicked();
+    void onCancelCmdClicked();
+    void onCheck1Toggled(bool checked);
+    void onClearHistoryClicked();
+
+    OperationHost& m_host;
+    std::unique_ptr<WidgetReceiveView> m_receiveView;
+    std::unique_ptr<WidgetDownloadView> m_downloadView;
+};
+
+}  // namespace brindle::app

@@ -1,0 +1,254 @@
+#include "app/setup_tab.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/browser_lists.h"
+#include "app/text_conversion.h"
+#include "app/widget_factory.h"
+#include "base/numeric.h"
+#include "store/remembered.h"
+
+namespace brindle::app {
+
+namespace {
+
+QComboBox* makeDelaySelector(const char* name) {
+    QComboBox* selector = makeEditableList(name);
+    for (int ms = 0; ms <= 10; ++ms) {
+        selector->addItem(QString::number(ms));
+    }
+    // No entry is chosen until start-up shows the stored value.
+    selector->setCurrentIndex(-1);
+    selector->setToolTip(QStringLiteral("a delay of 1ms will provide the best results"));
+    return selector;
+}
+
+template <std::size_t N>
+QGroupBox* buildOptionFrame(const char* frameName, const char* caption, const char* arrayName,
+                            const std::array<const char*, N>& captions,
+                            std::array<QRadioButton*, N>& options) {
+    auto* frame = named(new QGroupBox(QString::fromLatin1(caption)), frameName);
+    auto* layout = new QVBoxLayout(frame);
+    // One group per frame keeps the choice exclusive while allowing no choice
+    // at all (a stored speed that no caption matches).
+    auto* group = new QButtonGroup(frame);
+    for (std::size_t i = 0; i < N; ++i) {
+        options[i] = named(new QRadioButton(QString::fromLatin1(captions[i])), arrayName);
+        setArrayIndex(options[i], static_cast<int>(i));
+        group->addButton(options[i], static_cast<int>(i));
+        layout->addWidget(options[i]);
+    }
+    return frame;
+}
+
+}  // namespace
+
+SetupTab::SetupTab(OperationHost& host, const DriveEntries& drives) : m_host(host) {
+    buildWidgets(drives);
+    connectHandlers();
+}
+
+void SetupTab::buildWidgets(const DriveEntries& drives) {
+    PostWriteDelay = makeDelaySelector("PostWriteDelay");
+    PostReadDelay = makeDelaySelector("PostReadDelay");
+    EnableClearUtility =
+        named(new QCheckBox(QStringLiteral("Enable Clear Utility on Down-Load Tab")),
+              "EnableClearUtility");
+    EnableClearUtility->setToolTip(
+        QStringLiteral("Contact Technical Support before using this feature"));
+
+    // The browser controls form one set with the single index 1.
+    Drive1 = named(new DriveList(drives.entries, drives.selected), "Drive1");
+    Dir1 = named(new FolderList, "Dir1");
+    File1 = named(new FileList, "File1");
+    Pattern = makeEditableList("Pattern");
+    Pattern->addItems({QStringLiteral("*.cmd"), QStringLiteral("*.Zrt"), QStringLiteral("*.*")});
+    Pattern->setCurrentIndex(-1);
+    Pattern->setEditText(QStringLiteral("*.cmd"));
+    for (QWidget* w : {static_cast<QWidget*>(Drive1), static_cast<QWidget*>(Dir1),
+                       static_cast<QWidget*>(File1), static_cast<QWidget*>(Pattern)}) {
+        setArrayIndex(w, 1);
+    }
+
+    SelectBaudRate = buildOptionFrame<5>("SelectBaudRate", "Baud Rate", "BaudOpt",
+                                         {"1200", "9600", "19200", "38400", "57600"}, BaudOpt);
+    SelectComPort = buildOptionFrame<4>("SelectComPort", "Com Port", "ComOpt",
+                                        {"Com1", "Com2", "Com3", "Com4"}, ComOpt);
+
+    auto* delays = new QGridLayout;
+    delays->addWidget(makeLabel("Post-Write Delay ms", PostWriteDelay), 0, 0);
+    delays->addWidget(PostWriteDelay, 0, 1);
+    delays->addWidget(makeLabel("Post-Read Delay ms", PostReadDelay), 1, 0);
+    delays->addWidget(PostReadDelay, 1, 1);
+
+    auto* settings = new QVBoxLayout;
+    settings->addLayout(delays);
+    auto* options = new QHBoxLayout;
+    options->addWidget(SelectBaudRate);
+    options->addWidget(SelectComPort);
+    settings->addLayout(options);
+    settings->addWidget(EnableClearUtility);
+    settings->addStretch(1);
+
+    auto* browser = new QGridLayout;
+    browser->addWidget(makeLabel("Drive", Drive1), 0, 0);
+    browser->addWidget(Drive1, 1, 0);
+    browser->addWidget(makeLabel("Auxiliary Folders Directory", Dir1), 2, 0);
+    browser->addWidget(Dir1, 3, 0);
+    browser->addWidget(makeLabel("Files", File1), 0, 1);
+    browser->addWidget(File1, 1, 1, 3, 1);
+    browser->addWidget(makeLabel("File Type", Pattern), 4, 1);
+    browser->addWidget(Pattern, 5, 1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(settings);
+    layout->addLayout(browser, 1);
+}
+
+QComboBox* SetupTab::delaySelector(store::DelayField field) const {
+    return field == store::DelayField::Read ? PostReadDelay : PostWriteDelay;
+}
+
+int16_t& SetupTab::delayCopy(store::DelayField field) {
+    return field == store::DelayField::Read ? m_host.state().PostReadDelayMs
+                                            : m_host.state().PostWriteDelayMs;
+}
+
+void SetupTab::connectHandlers() {
+    for (store::DelayField field : {store::DelayField::Read, store::DelayField::Write}) {
+        QComboBox* selector = delaySelector(field);
+        connect(selector, &QComboBox::editTextChanged, this,
+                [this, field] { onDelayTextChanged(field); });
+        connect(selector, &QComboBox::activated, this,
+                [this, field](int entry) { onDelayEntryChosen(field, entry); });
+        connect(selector->lineEdit(), &QLineEdit::editingFinished, this,
+                [this, field] { onDelayEditingFinished(field); });
+    }
+    for (std::size_t i = 0; i < BaudOpt.size(); ++i) {
+        connect(BaudOpt[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) {
+                onBaudOptChosen(static_cast<int>(i));
+            }
+        });
+    }
+    for (std::size_t i = 0; i < ComOpt.size(); ++i) {
+        connect(ComOpt[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) {
+                onComOptChosen(static_cast<int>(i));
+            }
+        });
+    }
+}
+
+// Runs on every keystroke and when the program sets the text.
+void SetupTab::onDelayTextChanged(store::DelayField field) {
+    state::MainState& st = m_host.state();
+    m_delayEdit.textChanged(st.DataDir, st.ConfigRecord, field,
+                            fromQt(delaySelector(field)->currentText()), delayCopy(field),
+                            !m_settingDelayText && st.LoadedYet);
+}
+
+void SetupTab::onDelayEntryChosen(store::DelayField field, int entry) {
+    state::MainState& st = m_host.state();
+    m_host.reportFailure(m_delayEdit.entryChosen(st.DataDir, st.ConfigRecord, field,
+                                                 fromQt(delaySelector(field)->itemText(entry)),
+                                                 delayCopy(field)));
+}
+
+void SetupTab::onDelayEditingFinished(store::DelayField field) {
+    QComboBox* selector = delaySelector(field);
+    const store::DelayEdit::Finish finish =
+        m_delayEdit.editingFinished(field, fromQt(selector->currentText()), delayCopy(field));
+    m_host.reportFailure(finish.report);
+    if (finish.showText) {
+        m_settingDelayText = true;
+        selector->setEditText(toQt(*finish.showText));
+        m_settingDelayText = false;
+    }
+}
+
+void SetupTab::onBaudOptChosen(int index) {
+    const QRadioButton* option = BaudOpt[static_cast<std::size_t>(index)];
+    m_host.reportFailure(store::storeBaud(m_host.state().DataDir, m_host.state().ConfigRecord,
+                                          fromQt(option->text()), m_host.state().PostReadDelayMs,
+                                          m_host.state().PostWriteDelayMs));
+    m_host.InitializePort();
+}
+
+void SetupTab::onComOptChosen(int index) {
+    m_host.reportFailure(store::storePort(m_host.state().DataDir, m_host.state().ConfigRecord,
+                                          index + 1, m_host.state().PostReadDelayMs,
+                                          m_host.state().PostWriteDelayMs));
+    m_host.InitializePort();
+}
+
+void SetupTab::restoreBrowser() {
+    restoreDriveAndPattern();
+    restoreFolder();
+}
+
+void SetupTab::showConfiguration() {
+    showDelays();
+    selectPortOption();
+    selectSpeedOption();
+}
+
+void SetupTab::restoreDriveAndPattern() {
+    const auto drive = store::readRememberedPosition(store::kLastDriveFile);
+    if (!drive) {
+        return;
+    }
+    // The first drive is never restored.
+    if (0 < *drive && *drive < Drive1->count()) {
+        Drive1->setCurrentIndex(*drive);
+    }
+    const auto pattern = store::readRememberedPosition(store::kLastPatternFile);
+    if (pattern && 0 <= *pattern && *pattern < Pattern->count()) {
+        Pattern->setCurrentIndex(*pattern);
+    }
+    File1->setPattern(Pattern->currentText());
+}
+
+void SetupTab::restoreFolder() {
+    const auto folder = store::readRememberedPath(store::kLastPathFile);
+    if (folder && Dir1->setPath(pathToQt(*folder))) {
+        File1->setPath(Dir1->path());
+    }
+}
+
+void SetupTab::showDelays() {
+    // Showing the values runs the text-change handling, which stores them again.
+    m_host.state().PostReadDelayMs = m_host.state().ConfigRecord.ReadDelayMs;
+    PostReadDelay->setEditText(
+        QString::fromStdString(base::decimalText(m_host.state().PostReadDelayMs)));
+    m_host.state().PostWriteDelayMs = m_host.state().ConfigRecord.WriteDelayMs;
+    PostWriteDelay->setEditText(
+        QString::fromStdString(base::decimalText(m_host.state().PostWriteDelayMs)));
+}
+
+void SetupTab::selectPortOption() {
+    for (int i = 0; i < static_cast<int>(ComOpt.size()); ++i) {
+        if (m_host.state().ConfigRecord.PortNumber == i + 1) {
+            ComOpt[static_cast<std::size_t>(i)]->setChecked(true);
+        }
+    }
+}
+
+void SetupTab::selectSpeedOption() {
+    for (QRadioButton* option : BaudOpt) {
+        if (base::numericValue(fromQt(option->text())) == m_host.state().ConfigRecord.BaudRate) {
+            option->setChecked(true);
+        }
+    }
+}
+
+}  // namespace brindle::app

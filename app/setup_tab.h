@@ -1,0 +1,76 @@
+#pragma once
+// The "Setup" tab: the two delay selectors, the speed and port options (all
+// stored in "ZrtCfg.Dat" at once), the clear utility's switch and the file
+// browser.
+#include <QStringList>
+#include <QWidget>
+#include <array>
+
+#include "app/operation_host.h"
+#include "store/config.h"
+#include "store/delay_edit.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QRadioButton;
+
+namespace brindle::app {
+
+class DriveList;
+class FileList;
+class FolderList;
+
+// The drives the browser offers. Empty entries: the machine's own volumes.
+struct DriveEntries {
+    QStringList entries;
+    int selected = 0;
+};
+
+class SetupTab : public QWidget {
+    Q_OBJECT
+  public:
+    SetupTab(OperationHost& host, const DriveEntries& drives);
+
+    // Start-up: the remembered drive, pattern and folder, then the stored
+    // delays and the options of the stored port and speed.
+    void restoreBrowser();
+    void showConfiguration();
+
+    // The controls, by their control names.
+    QComboBox* PostWriteDelay = nullptr;
+    QComboBox* PostReadDelay = nullptr;
+    QCheckBox* EnableClearUtility = nullptr;
+    DriveList* Drive1 = nullptr;
+    FolderList* Dir1 = nullptr;
+    FileList* File1 = nullptr;
+    QComboBox* Pattern = nullptr;
+    QGroupBox* SelectBaudRate = nullptr;
+    std::array<QRadioButton*, 5> BaudOpt{};
+    QGroupBox* SelectComPort = nullptr;
+    std::array<QRadioButton*, 4> ComOpt{};
+
+  private:
+    void buildWidgets(const DriveEntries& drives);
+    void connectHandlers();
+    void restoreDriveAndPattern();
+    void restoreFolder();
+    void showDelays();
+    void selectPortOption();
+    void selectSpeedOption();
+
+    void onDelayTextChanged(store::DelayField field);
+    void onDelayEntryChosen(store::DelayField field, int entry);
+    void onDelayEditingFinished(store::DelayField field);
+    void onBaudOptChosen(int index);
+    void onComOptChosen(int index);
+
+    QComboBox* delaySelector(store::DelayField field) const;
+    int16_t& delayCopy(store::DelayField field);
+
+    OperationHost& m_host;
+    store::DelayEdit m_delayEdit;
+    bool m_settingDelayText = false;
+};
+
+}  // namespace brindle::app
