@@ -14,6 +14,7 @@
 #include "app/specify_tab.h"
 #include "app/text_conversion.h"
 #include "app/widget_download_view.h"
+#include "base/text.h"
 #include "link/initialize_port.h"
 #include "link/receive_window.h"
 #include "store/config.h"
@@ -95,10 +96,7 @@ void MainWindow::loadWindow(std::string dataDir) {
     m_state.NameTable = state::kNameTable;
     m_state.MacroArea = state::kMacroArea;
     m_state.RetryLimit = 40;
-    if (dataDir.empty() || dataDir.back() != '/') {
-        dataDir += '/';
-    }
-    m_state.DataDir = std::move(dataDir);
+    m_state.DataDir = base::withTrailingSlash(std::move(dataDir));
 
     const std::vector<std::string> combinations = store::listComboNames(m_state.DataDir);
     m_specify->listCombinations(combinations);

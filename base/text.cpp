@@ -32,4 +32,11 @@ std::string upperAscii(std::string_view text) {
     return out;
 }
 
+std::string withTrailingSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') {
+        folder.push_back('/');
+    }
+    return folder;
+}
+
 }  // namespace brindle::base

@@ -17,6 +17,10 @@ std::string fixedWidth(std::string_view text, std::size_t width);
 std::string trimBlanks(std::string_view text);
 std::string trimTrailingBlanks(std::string_view text);
 
+// A folder name that ends in '/', as every file name is built by appending
+// to it.
+std::string withTrailingSlash(std::string folder);
+
 // Upper case for ASCII a to z; every other byte is kept.
 std::string upperAscii(std::string_view text);
 

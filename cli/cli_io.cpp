@@ -6,6 +6,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "base/text.h"
+
 namespace brindle::cli {
 
 std::optional<std::string> readInput(const std::string& path, CommandContext& context) {
@@ -47,11 +49,7 @@ std::string programFolder(const char* argv0) {
         exe = fs::absolute(argv0, error);
     }
     fs::path folder = error ? fs::current_path(error) : exe.parent_path();
-    std::string text = folder.string();
-    if (text.empty() || text.back() != '/') {
-        text.push_back('/');
-    }
-    return text;
+    return base::withTrailingSlash(folder.string());
 }
 
 int usageError(CommandContext& context, const std::string& command, const std::string& problem) {

@@ -2,13 +2,18 @@
 
 #include <charconv>
 
+#include "base/text.h"
+
 namespace brindle::cli {
 
 ParsedOptions parseOptions(const Arguments& args, const std::set<std::string>& valueOptions,
                            const std::set<std::string>& flagOptions) {
     ParsedOptions parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+        std::string arg = args[i];
+        if (arg == "--data-dir") {
+            arg = "--data";  // the older spelling
+        }
         if (arg == "--help" || arg == "-h") {
             parsed.flags.insert("--help");
         } else if (valueOptions.count(arg)) {
@@ -17,9 +22,13 @@ ParsedOptions parseOptions(const Arguments& args, const std::set<std::string>& v
                 return parsed;
             }
             parsed.values[arg] = args[++i];
+            if (arg == "--data" && parsed.values[arg].empty()) {
+                parsed.error = "--data needs a folder";
+                return parsed;
+            }
         } else if (flagOptions.count(arg)) {
             parsed.flags.insert(arg);
-        } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+        } else if (arg.size() > 1 && arg[0] == '-') {
             parsed.error = "unknown option " + arg;
             return parsed;
         } else {
@@ -30,10 +39,11 @@ ParsedOptions parseOptions(const Arguments& args, const std::set<std::string>& v
 }
 
 std::string asFolder(std::string folder) {
-    if (folder.empty() || folder.back() != '/') {
-        folder.push_back('/');
-    }
-    return folder;
+    return base::withTrailingSlash(std::move(folder));
+}
+
+std::string ParsedOptions::dataFolder(const std::string& fallback) const {
+    return has("--data") ? asFolder(value("--data")) : fallback;
 }
 
 std::optional<long> wholeNumber(const std::string& text) {

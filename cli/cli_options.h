@@ -22,10 +22,13 @@ struct ParsedOptions {
         auto it = values.find(name);
         return it == values.end() ? fallback : it->second;
     }
+    // The folder of --data, with a trailing separator, or the fallback.
+    std::string dataFolder(const std::string& fallback) const;
 };
 
 // valueOptions take one value each; flagOptions take none. "--help" and "-h"
-// are always flags.
+// are always flags; any other word that starts with '-' (but "-" alone) is an
+// unknown option. "--data-dir" is read as "--data", which may not be empty.
 ParsedOptions parseOptions(const Arguments& args, const std::set<std::string>& valueOptions,
                            const std::set<std::string>& flagOptions = {});
 

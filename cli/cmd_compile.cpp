@@ -38,45 +38,29 @@ bool parseOffset(const std::string& text, int& offset) {
 }  // namespace
 
 int runCompile(const Arguments& args, CommandContext& context) {
-    std::string file;
-    std::string name;
-    int offset = 0;
-    bool hex = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        bool hasValue = i + 1 < args.size();
-        if (arg == "--help" || arg == "-h") {
-            context.out << kHelp;
-            return kExitOk;
-        }
-        if (arg == "--hex") {
-            hex = true;
-        } else if (arg == "--offset") {
-            if (!hasValue || !parseOffset(args[++i], offset) || offset < 0) {
-                return usageError(context, "compile", "--offset needs a number of 0 or more");
-            }
-        } else if (arg == "--name") {
-            if (!hasValue) {
-                return usageError(context, "compile", "--name needs a name");
-            }
-            name = args[++i];
-        } else if (arg == "--data" || arg == "--data-dir") {
-            if (!hasValue) {
-                return usageError(context, "compile", "--data needs a folder");
-            }
-            const std::string& folder = args[++i];
-            if (folder.empty()) {
-                return usageError(context, "compile", "--data needs a folder");
-            }
-            context.dataDir = asFolder(folder);
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return usageError(context, "compile", "unknown option " + arg);
-        } else if (!file.empty()) {
-            return usageError(context, "compile", "only one FILE may be given");
-        } else {
-            file = arg;
-        }
+    const ParsedOptions options = parseOptions(args, {"--offset", "--name", "--data"}, {"--hex"});
+    if (options.flags.count("--help")) {
+        context.out << kHelp;
+        return kExitOk;
     }
+    if (!options.error.empty()) {
+        return usageError(context, "compile", options.error);
+    }
+    if (options.positional.size() > 1) {
+        return usageError(context, "compile", "only one FILE may be given");
+    }
+    int offset = 0;
+    if (options.has("--offset") &&
+        (!parseOffset(options.value("--offset"), offset) || offset < 0)) {
+        return usageError(context, "compile", "--offset needs a number of 0 or more");
+    }
+    if (options.has("--name") && options.value("--name").empty()) {
+        return usageError(context, "compile", "--name needs a name");
+    }
+    const bool hex = options.flags.count("--hex") > 0;
+    const std::string file = options.positional.empty() ? std::string() : options.positional[0];
+    std::string name = options.value("--name");
+    context.dataDir = options.dataFolder(context.dataDir);
     if (name.empty()) {
         name = (file.empty() || file == "-") ? std::string("standard input")
                                              : std::filesystem::path(file).filename().string();

@@ -64,13 +64,9 @@ int runDownload(const Arguments& args, CommandContext& context) {
         return usageError(context, "download",
                           !options.error.empty() ? options.error : "--combo NAME is required");
     }
-    if (options.has("--data") && options.value("--data").empty()) {
-        return usageError(context, "download", "--data needs a folder");
-    }
     // Absolute, so that device paths resolved in it are too.
-    const std::string dir = asFolder(
-        std::filesystem::absolute(options.has("--data") ? options.value("--data") : context.dataDir)
-            .string());
+    const std::string dir =
+        asFolder(std::filesystem::absolute(options.dataFolder(context.dataDir)).string());
     const std::string combo = base::fixedWidth(options.value("--combo"), store::kComboNameWidth);
     auto tickMs = wholeNumber(options.value("--tick-ms", "1"));
     if (!tickMs || *tickMs < 1 || *tickMs > 1000) {

@@ -52,7 +52,7 @@ int help(CommandContext& context, const char* text) {
 }
 
 std::string dataFolder(const ParsedOptions& options, const CommandContext& context) {
-    return options.has("--data") ? asFolder(options.value("--data")) : context.dataDir;
+    return options.dataFolder(context.dataDir);
 }
 
 }  // namespace

@@ -24,30 +24,19 @@ constexpr const char* kHelp =
 }  // namespace
 
 int runNormalise(const Arguments& args, CommandContext& context) {
-    std::string file;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            context.out << kHelp;
-            return kExitOk;
-        }
-        if (arg == "--data" || arg == "--data-dir") {
-            if (++i == args.size()) {
-                return usageError(context, "normalise", "--data needs a folder");
-            }
-            const std::string& folder = args[i];
-            if (folder.empty()) {
-                return usageError(context, "normalise", "--data needs a folder");
-            }
-            context.dataDir = asFolder(folder);
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return usageError(context, "normalise", "unknown option " + arg);
-        } else if (!file.empty()) {
-            return usageError(context, "normalise", "only one FILE may be given");
-        } else {
-            file = arg;
-        }
+    const ParsedOptions options = parseOptions(args, {"--data"});
+    if (options.flags.count("--help")) {
+        context.out << kHelp;
+        return kExitOk;
     }
+    if (!options.error.empty()) {
+        return usageError(context, "normalise", options.error);
+    }
+    if (options.positional.size() > 1) {
+        return usageError(context, "normalise", "only one FILE may be given");
+    }
+    const std::string file = options.positional.empty() ? std::string() : options.positional[0];
+    context.dataDir = options.dataFolder(context.dataDir);
 
     std::optional<std::string> text = readInput(file, context);
     if (!text) {

@@ -13,12 +13,9 @@ namespace {
 
 using macrotext::instr;
 using macrotext::left;
+using macrotext::length;
 using macrotext::mid;
 using macrotext::right;
-
-long length(std::string_view text) {
-    return static_cast<long>(text.size());
-}
 
 // Only the first marker found applies; there is no comment state across lines.
 std::string withoutComment(std::string line) {

@@ -3,11 +3,10 @@
 #include <algorithm>
 
 namespace brindle::macrotext {
-namespace {
+
 long length(std::string_view text) {
     return static_cast<long>(text.size());
 }
-}  // namespace
 
 long instr(std::string_view text, std::string_view what, long start) {
     start = std::max(start, 1L);

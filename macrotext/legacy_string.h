@@ -9,6 +9,9 @@
 
 namespace brindle::macrotext {
 
+// The number of characters.
+long length(std::string_view text);
+
 // Position of the first occurrence of what in text at or after start; 0 when
 // there is none or start lies past the end.
 long instr(std::string_view text, std::string_view what, long start = 1);

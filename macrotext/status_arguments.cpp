@@ -11,10 +11,6 @@ namespace {
 
 constexpr std::string_view kCR = "\r";
 
-long length(std::string_view text) {
-    return static_cast<long>(text.size());
-}
-
 // The argument as the user wrote it, for a message: without the line end.
 std::string shown(std::string_view argument) {
     std::string out;

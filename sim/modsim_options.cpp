@@ -14,24 +14,12 @@ bool parseNumber(const std::string& text, T& out) {
 }
 
 bool parseProbability(const std::string& text, double& out) {
-    try {
-        std::size_t used = 0;
-        out = std::stod(text, &used);
-        return used == text.size() && out >= 0.0 && out <= 1.0;
-    } catch (...) {
-        return false;
-    }
+    return parseNumber(text, out) && out >= 0.0 && out <= 1.0;
 }
 
 bool parseMillis(const std::string& text, int64_t& micros) {
     double ms = 0;
-    try {
-        std::size_t used = 0;
-        ms = std::stod(text, &used);
-        if (used != text.size() || ms < 0) {
-            return false;
-        }
-    } catch (...) {
+    if (!parseNumber(text, ms) || ms < 0 || ms > 3.6e6) {
         return false;
     }
     micros = static_cast<int64_t>(ms * 1000.0);
