@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Brindle twice (plain, then with
-# AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both.
+# Installs what is missing, checks the formatting, builds Brindle twice
+# (plain, then with AddressSanitizer + UndefinedBehaviorSanitizer) and runs
+# every test in both.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
+./scripts/check-format.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen

@@ -6,7 +6,9 @@
 namespace brindle::base {
 namespace {
 
-bool isIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isIgnored(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
 // The text without the characters that never count.
 std::string significant(std::string_view text) {
@@ -20,7 +22,9 @@ std::string significant(std::string_view text) {
     return out;
 }
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 int digitValue(char c, int radix) {
     int v = -1;
@@ -45,7 +49,9 @@ double radixValue(const std::string& s, size_t pos, int radix) {
     return value;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
@@ -128,10 +134,18 @@ std::optional<Int> toInt(double value) {
 }
 }  // namespace
 
-std::optional<int16_t> toInt16(double value) { return toInt<int16_t>(value); }
-std::optional<int32_t> toInt32(double value) { return toInt<int32_t>(value); }
-std::optional<int16_t> textToInt16(std::string_view text) { return toInt16(numericValue(text)); }
-std::optional<int32_t> textToInt32(std::string_view text) { return toInt32(numericValue(text)); }
+std::optional<int16_t> toInt16(double value) {
+    return toInt<int16_t>(value);
+}
+std::optional<int32_t> toInt32(double value) {
+    return toInt<int32_t>(value);
+}
+std::optional<int16_t> textToInt16(std::string_view text) {
+    return toInt16(numericValue(text));
+}
+std::optional<int32_t> textToInt32(std::string_view text) {
+    return toInt32(numericValue(text));
+}
 
 std::string decimalText(long long value, bool leadingBlank) {
     std::string digits = std::to_string(value);

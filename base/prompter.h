@@ -12,7 +12,7 @@ enum class Answer { Ok, Cancel, Yes, No };
 inline constexpr const char* kAppTitle = "Brindle";
 
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     // Shows the message and waits for the user's answer.
     virtual Answer show(const std::string& text, Icon icon, Buttons buttons,

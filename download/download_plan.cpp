@@ -50,7 +50,6 @@ PlanResult planDownload(const std::string& dataDir, const std::string& comboName
         if (number < 1) {
             continue;
         }
-        plan.lastSlot = slot;
         if (slot > kHighestSlot) {
             return refuse("Combination " + combo + " uses position " + std::to_string(slot + 1) +
                           "; the Macro Module has room for positions 1 to " +
@@ -75,7 +74,7 @@ PlanResult planDownload(const std::string& dataDir, const std::string& comboName
                           ", past the last location " + std::to_string(kLastLocation) + ".");
         }
         imageOffset += static_cast<int>(image->bytes.size());
-        plan.macros.push_back({slot, number, *record, std::move(image->bytes)});
+        plan.macros.push_back({slot, *record, std::move(image->bytes)});
     }
     PlanResult result;
     result.found = true;

@@ -16,14 +16,12 @@ namespace brindle::download {
 
 struct PlannedMacro {
     int slot = 0;  // 0-based position in the sequence
-    int32_t recordNumber = 0;
     store::MacroRecord record;
     std::string image;
 };
 
 struct DownloadPlan {
     store::ComboRecord combo;
-    int lastSlot = 0;
     std::vector<PlannedMacro> macros;  // non-empty slots in slot order
 };
 

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    clang libclang-rt-dev
+    clang clang-format libclang-rt-dev
 )
 
 missing=()

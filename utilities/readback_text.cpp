@@ -6,7 +6,7 @@
 
 #include "base/numeric.h"
 #include "base/text.h"
-#include "download/image_layout.h"
+#include "state/eeprom_layout.h"
 
 namespace brindle::utilities {
 
@@ -35,8 +35,8 @@ void addLine(JumpLines& out, std::string_view line) {
         const int hi = static_cast<unsigned char>(line[k + kGoto.size()]);
         const int lo = static_cast<unsigned char>(line[k + kGoto.size() + 1]);
         const int location = 256 * hi + lo;
-        if (location >= download::kMacroAreaStart) {
-            const int32_t offset = location - download::kMacroAreaStart;
+        if (location >= state::kMacroArea) {
+            const int32_t offset = location - state::kMacroArea;
             out.text.append(line.substr(0, k + kGoto.size()));
             out.text += base::decimalText(offset);
             out.text.append(kLineEnd);

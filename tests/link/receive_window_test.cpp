@@ -90,7 +90,7 @@ TEST_F(ReceiveWindowTick, firstActiveTickOpensThePort) {
     EXPECT_EQ(rig.port.opens(), opensBefore + 1);
 }
 
-TEST(timerTick, tickCountWrapsToZeroPast30000) {
+TEST(ReceiveTimerTick, tickCountWrapsToZeroPast30000) {
     LinkRig rig;
     rig.state.TickCount = 29999;
     timerTick(rig.state, rig.port, rig.receive);

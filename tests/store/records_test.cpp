@@ -65,8 +65,8 @@ TEST(ConfigRecordLayout, defaultsAreByteExact) {
 }
 
 TEST(ConfigRecordLayout, carriesReservedBytesThrough) {
-    std::string bytes = hexBytes("03 00 00 E1 00 00 7A") + std::string(30, 'q') +
-                        hexBytes("FD FF 34 12 0A 00");
+    std::string bytes =
+        hexBytes("03 00 00 E1 00 00 7A") + std::string(30, 'q') + hexBytes("FD FF 34 12 0A 00");
     ConfigRecord r = ConfigRecord::decode(bytes);
     EXPECT_EQ(r.PortNumber, 3);
     EXPECT_EQ(r.BaudRate, 57600);

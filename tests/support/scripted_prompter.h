@@ -17,7 +17,7 @@ struct ShownMessage {
 };
 
 class ScriptedPrompter : public base::Prompter {
-public:
+  public:
     base::Answer show(const std::string& text, base::Icon icon, base::Buttons buttons,
                       const std::string& title) override {
         messages.push_back({text, icon, buttons, title});

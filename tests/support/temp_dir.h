@@ -6,7 +6,7 @@
 namespace brindle::testing {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -15,7 +15,7 @@ public:
     const std::string& path() const { return m_path; }
     std::string file(const std::string& name) const { return m_path + name; }
 
-private:
+  private:
     std::string m_path;
 };
 

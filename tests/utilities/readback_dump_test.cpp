@@ -17,8 +17,8 @@ namespace {
 std::string compiled(const std::string& text, int imageOffset) {
     const bool CancelFlag = false;
     download::ImageResult result = download::buildMacroImage("M", text, imageOffset, CancelFlag);
-    EXPECT_TRUE(result.ok()) << result.message;
-    return result.image.bytes;
+    EXPECT_TRUE(result.ok()) << result.message();
+    return result ? result->bytes : std::string();
 }
 
 std::string dumpOf(const std::string& image) {
