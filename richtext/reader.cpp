@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "richtext/body_text.h"
 #include "richtext/characters.h"
 #include "richtext/codepage.h"
 #include "richtext/control_words.h"
@@ -51,7 +52,10 @@ bool isOn(const Token& token) {
 class Reader {
   public:
     explicit Reader(std::string_view input)
-        : m_tokens(input), m_fonts(m_document.fonts), m_colours(m_document.colours) {}
+        : m_tokens(input),
+          m_fonts(m_document.fonts),
+          m_colours(m_document.colours),
+          m_body(m_document.paragraphs) {}
 
     Document read();
 
@@ -66,7 +70,6 @@ class Reader {
     void unicode(int parameter);
     void character(char32_t value);
     void flushSurrogate();
-    void appendBody(std::string_view utf8);
     void endParagraph();
     bool takesFallback();
     Format format() const;
@@ -75,6 +78,7 @@ class Reader {
     Document m_document;
     FontTableReader m_fonts;
     ColourTableReader m_colours;
+    BodyText m_body;
     CodePage m_codePage = CodePage::Windows1252;
     int m_defaultFont = 0;
 
@@ -90,9 +94,6 @@ class Reader {
 
     int m_fallbackLeft = 0;
     char32_t m_highSurrogate = 0;
-
-    Paragraph m_paragraph;
-    int m_pendingCells = 0;
 };
 
 Document Reader::read() {
@@ -138,9 +139,7 @@ Document Reader::read() {
         }
     }
     flushSurrogate();
-    if (!m_paragraph.runs.empty()) {
-        endParagraph();
-    }
+    m_body.finish(m_state.alignment);
     return std::move(m_document);
 }
 
@@ -173,10 +172,7 @@ void Reader::groupEnd(bool skipped) {
     }
     if (m_saved.size() <= 1) {
         // The group that opened the document: the document ends here.
-        flushSurrogate();
-        if (!m_paragraph.runs.empty()) {
-            endParagraph();
-        }
+        m_body.finish(m_state.alignment);
         m_ended = true;
         return;
     }
@@ -373,24 +369,23 @@ void Reader::formatWord(const Token& token, Word word) {
         case Word::Line:
             if (body) {
                 flushSurrogate();
-                appendBody("\n");
+                m_body.append(format(), "\n");
             }
             break;
         case Word::Tab:
             if (body) {
                 flushSurrogate();
-                appendBody("\t");
+                m_body.append(format(), "\t");
             }
             break;
         case Word::Cell:
             if (body) {
                 flushSurrogate();
-                ++m_pendingCells;
+                m_body.endCell();
             }
             break;
         case Word::Row:
             if (body) {
-                m_pendingCells = 0;
                 endParagraph();
             }
             break;
@@ -446,7 +441,7 @@ void Reader::character(char32_t value) {
     } else if (m_state.destination == Destination::Body) {
         std::string utf8;
         appendUtf8(utf8, *kept);
-        appendBody(utf8);
+        m_body.append(format(), utf8);
     }
 }
 
@@ -458,20 +453,9 @@ void Reader::flushSurrogate() {
     }
 }
 
-void Reader::appendBody(std::string_view utf8) {
-    const Format current = format();
-    for (; m_pendingCells > 0; --m_pendingCells) {
-        appendText(m_paragraph, current, "\t");
-    }
-    appendText(m_paragraph, current, utf8);
-}
-
 void Reader::endParagraph() {
     flushSurrogate();
-    m_pendingCells = 0;
-    m_paragraph.alignment = m_state.alignment;
-    m_document.paragraphs.push_back(std::move(m_paragraph));
-    m_paragraph = Paragraph{};
+    m_body.endParagraph(m_state.alignment);
 }
 
 Format Reader::format() const {
