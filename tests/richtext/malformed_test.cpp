@@ -45,7 +45,7 @@ void expectCanonical(const Document& document) {
     EXPECT_EQ(readRtf(writeRtf(document)), document);
 }
 
-TEST(Malformed, everyPrefixOfADocumentReadsAsAPrefixOfItsText) {
+TEST(RtfMalformed, everyPrefixOfADocumentReadsAsAPrefixOfItsText) {
     Document full;
     full.fonts = {{"Arial", FontFamily::Swiss}};
     full.colours = {{1, 2, 3}};
@@ -65,7 +65,7 @@ TEST(Malformed, everyPrefixOfADocumentReadsAsAPrefixOfItsText) {
     }
 }
 
-TEST(Malformed, truncatedEscapesGiveNothing) {
+TEST(RtfMalformed, truncatedEscapesGiveNothing) {
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a\\'")), Texts{"a"});
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a\\'4")), Texts{"a"});
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a\\'zzb}")), Texts{"azzb"});
@@ -77,7 +77,7 @@ TEST(Malformed, truncatedEscapesGiveNothing) {
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf")), Texts{});
 }
 
-TEST(Malformed, unbalancedBracesKeepTheTextSoFar) {
+TEST(RtfMalformed, unbalancedBracesKeepTheTextSoFar) {
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a}}}} b")), Texts{"a"});
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a\\par b} c}")), (Texts{"a", "b"}));
     const Document unclosed = readRtf("{\\rtf1 {\\b a {\\i b");
@@ -86,7 +86,7 @@ TEST(Malformed, unbalancedBracesKeepTheTextSoFar) {
               (Runs{{"a ", Format{.bold = true}}, {"b", Format{.bold = true, .italic = true}}}));
 }
 
-TEST(Malformed, deepNestingIsReadWithoutExhaustingTheStack) {
+TEST(RtfMalformed, deepNestingIsReadWithoutExhaustingTheStack) {
     constexpr int kLevels = 100000;
     const std::string open(kLevels, '{');
     const std::string close(kLevels, '}');
@@ -98,7 +98,7 @@ TEST(Malformed, deepNestingIsReadWithoutExhaustingTheStack) {
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a" + close + close + "b}")), Texts{"a"});
 }
 
-TEST(Malformed, formatsSetFarBelowTheDepthLimitEndWithTheirGroups) {
+TEST(RtfMalformed, formatsSetFarBelowTheDepthLimitEndWithTheirGroups) {
     constexpr int kLevels = 5000;
     const std::string open(kLevels, '{');
     const std::string close(kLevels, '}');
@@ -112,14 +112,14 @@ TEST(Malformed, formatsSetFarBelowTheDepthLimitEndWithTheirGroups) {
     EXPECT_EQ(plainText(document.paragraphs[0]), "xyzw");
 }
 
-TEST(Malformed, binaryDataStopsAtTheEndOfTheInput) {
+TEST(RtfMalformed, binaryDataStopsAtTheEndOfTheInput) {
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a\\bin999999999 xyz")), Texts{"a"});
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a\\bin99999999999999999999 xyz}")), Texts{"a"});
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a\\bin-5 b}")), Texts{"ab"});
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a{\\pict\\bin2 }}}b}")), Texts{"ab"});
 }
 
-TEST(Malformed, hugeUnicodeValuesGiveTheReplacementCharacter) {
+TEST(RtfMalformed, hugeUnicodeValuesGiveTheReplacementCharacter) {
     for (const char* escape : {"\\u99999999999?", "\\u-99999999999?", "\\u1114112?",
                                "\\u2147483647?", "\\u-2147483648?"}) {
         EXPECT_EQ(paragraphTexts(readRtf(std::string("{\\rtf1 ") + escape + "x}")),
@@ -128,7 +128,7 @@ TEST(Malformed, hugeUnicodeValuesGiveTheReplacementCharacter) {
     }
 }
 
-TEST(Malformed, hugeParametersAreClamped) {
+TEST(RtfMalformed, hugeParametersAreClamped) {
     const Document document = readRtf(
         "{\\rtf1{\\fonttbl{\\f0 A;}}{\\colortbl;\\red1\\green1\\blue1;}"
         "\\f99999999999999\\cf-99999999999\\fs99999999999 x"
@@ -142,16 +142,16 @@ TEST(Malformed, hugeParametersAreClamped) {
     expectCanonical(document);
 }
 
-TEST(Malformed, veryLongControlWordsAreIgnored) {
+TEST(RtfMalformed, veryLongControlWordsAreIgnored) {
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a\\" + std::string(100000, 'b') + " c}")),
               Texts{"ac"});
 }
 
-TEST(Malformed, destinationWordsOutsideTheirGroupsDoNotHideTheDocument) {
+TEST(RtfMalformed, destinationWordsOutsideTheirGroupsDoNotHideTheDocument) {
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 \\*\\info a\\fonttbl b}")), Texts{"ab"});
 }
 
-TEST(Malformed, zeroBytesAndOtherControlBytesAreDropped) {
+TEST(RtfMalformed, zeroBytesAndOtherControlBytesAreDropped) {
     const std::string input(
         "{\\rtf1 a\0b\x1B"
         "c\x7F}",
@@ -159,7 +159,7 @@ TEST(Malformed, zeroBytesAndOtherControlBytesAreDropped) {
     EXPECT_EQ(paragraphTexts(readRtf(input)), Texts{"abc"});
 }
 
-TEST(Malformed, manyParagraphsAndGroupsStayLinear) {
+TEST(RtfMalformed, manyParagraphsAndGroupsStayLinear) {
     std::string input = "{\\rtf1 ";
     for (int i = 0; i < 100000; ++i) {
         input += "{\\b x}\\par ";
@@ -169,7 +169,7 @@ TEST(Malformed, manyParagraphsAndGroupsStayLinear) {
     EXPECT_EQ(document.paragraphs.size(), 100000u);
 }
 
-TEST(Malformed, randomBytesAfterTheHeaderGiveACanonicalDocument) {
+TEST(RtfMalformed, randomBytesAfterTheHeaderGiveACanonicalDocument) {
     std::mt19937 random(20240314);
     const std::string alphabet = "{}\\\\\\'*;?-0123456789abfiqrsulpcdtn \r\n\x80\xE9\xFF\t";
     for (int round = 0; round < 300; ++round) {

@@ -32,7 +32,7 @@ Runs runsOf(const Document& document) {
     return document.paragraphs.empty() ? Runs{} : document.paragraphs.front().runs;
 }
 
-TEST(Reader, readsTextIntoOneParagraphInTheDefaultFormat) {
+TEST(RtfReader, readsTextIntoOneParagraphInTheDefaultFormat) {
     const Document document = rtf("Hello world");
     ASSERT_EQ(document.paragraphs.size(), 1u);
     EXPECT_EQ(document.paragraphs[0].alignment, Alignment::Left);
@@ -40,22 +40,22 @@ TEST(Reader, readsTextIntoOneParagraphInTheDefaultFormat) {
     EXPECT_EQ(Format{}.fontSize, 24) << "12 pt";
 }
 
-TEST(Reader, endsAParagraphAtEachParAndKeepsEmptyOnes) {
+TEST(RtfReader, endsAParagraphAtEachParAndKeepsEmptyOnes) {
     EXPECT_EQ(paragraphTexts(rtf("a\\par\\par b\\par")), (Texts{"a", "", "b"}));
     EXPECT_EQ(paragraphTexts(rtf("a\\par b")), (Texts{"a", "b"}));
     EXPECT_EQ(paragraphTexts(rtf("a\\sect b")), (Texts{"a", "b"}));
     EXPECT_EQ(paragraphTexts(rtf("")), Texts{});
 }
 
-TEST(Reader, takesABackslashBeforeALineEndAsAParagraphEnd) {
+TEST(RtfReader, takesABackslashBeforeALineEndAsAParagraphEnd) {
     EXPECT_EQ(paragraphTexts(rtf("a\\\nb\\\r\nc")), (Texts{"a", "b", "c"}));
 }
 
-TEST(Reader, ignoresLineEndsInTheSourceButKeepsLiteralTabs) {
+TEST(RtfReader, ignoresLineEndsInTheSourceButKeepsLiteralTabs) {
     EXPECT_EQ(onlyText(rtf("one\r\ntwo\nthree\rfour\tfive")), "onetwothreefour\tfive");
 }
 
-TEST(Reader, restoresTheFormatAtTheEndOfAGroup) {
+TEST(RtfReader, restoresTheFormatAtTheEndOfAGroup) {
     EXPECT_EQ(runsOf(rtf("{\\b bold {\\i both} bold} plain")),
               (Runs{{"bold ", Format{.bold = true}},
                     {"both", Format{.bold = true, .italic = true}},
@@ -63,7 +63,7 @@ TEST(Reader, restoresTheFormatAtTheEndOfAGroup) {
                     {" plain", Format{}}}));
 }
 
-TEST(Reader, swallowsOnlyOneDelimitingSpace) {
+TEST(RtfReader, swallowsOnlyOneDelimitingSpace) {
     EXPECT_EQ(runsOf(rtf("\\b  x")), (Runs{{" x", Format{.bold = true}}}));
     EXPECT_EQ(runsOf(rtf("\\fs20x")), (Runs{{"x", Format{.fontSize = 20}}}));
 }
@@ -73,15 +73,15 @@ struct FormatCase {
     Format expected;
 };
 
-class FormatWords : public ::testing::TestWithParam<FormatCase> {};
+class RtfFormatWords : public ::testing::TestWithParam<FormatCase> {};
 
-TEST_P(FormatWords, setTheRunFormat) {
+TEST_P(RtfFormatWords, setTheRunFormat) {
     const Document document = rtf(std::string(GetParam().words) + " x");
     EXPECT_EQ(runsOf(document), (Runs{{"x", GetParam().expected}})) << GetParam().words;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, FormatWords,
+    Table, RtfFormatWords,
     ::testing::Values(FormatCase{"\\b", {.bold = true}}, FormatCase{"\\b1", {.bold = true}},
                       FormatCase{"\\b\\b0", {}}, FormatCase{"\\i", {.italic = true}},
                       FormatCase{"\\i\\i0", {}}, FormatCase{"\\ul", {.underline = true}},
@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"\\b\\i\\ul\\fs40\\plain", {}},
                       FormatCase{"\\b\\strike\\scaps\\lang1033\\nosupersub", {.bold = true}}));
 
-TEST(Reader, readsControlSymbolsAsTheirCharacters) {
+TEST(RtfReader, readsControlSymbolsAsTheirCharacters) {
     EXPECT_EQ(onlyText(rtf("a\\\\b\\{c\\}d")), "a\\b{c}d");
     EXPECT_EQ(onlyText(rtf("no\\~break soft\\-hyphen non\\_breaking")),
               "no\u00A0break soft\u00ADhyphen non\u2011breaking");
@@ -107,15 +107,15 @@ struct CharacterCase {
     const char* utf8;
 };
 
-class CharacterWords : public ::testing::TestWithParam<CharacterCase> {};
+class RtfCharacterWords : public ::testing::TestWithParam<CharacterCase> {};
 
-TEST_P(CharacterWords, standForTheirCharacters) {
+TEST_P(RtfCharacterWords, standForTheirCharacters) {
     EXPECT_EQ(onlyText(rtf(std::string("<") + GetParam().word + ">")),
               std::string("<") + GetParam().utf8 + ">");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, CharacterWords,
+    Table, RtfCharacterWords,
     ::testing::Values(CharacterCase{"\\emdash ", "—"}, CharacterCase{"\\endash ", "–"},
                       CharacterCase{"\\bullet ", "•"}, CharacterCase{"\\lquote ", "‘"},
                       CharacterCase{"\\rquote ", "’"}, CharacterCase{"\\ldblquote ", "“"},
@@ -124,21 +124,21 @@ INSTANTIATE_TEST_SUITE_P(
                       CharacterCase{"\\line ", "\n"}, CharacterCase{"\\softline ", "\n"},
                       CharacterCase{"\\zwj ", "\u200D"}));
 
-TEST(Reader, decodesHexEscapesAsWindows1252ByDefault) {
+TEST(RtfReader, decodesHexEscapesAsWindows1252ByDefault) {
     EXPECT_EQ(onlyText(rtf("caf\\'e9 \\'93q\\'94 \\'80\\'85")), "café “q” €…");
     EXPECT_EQ(onlyText(rtf("\\'C9T\\'C9")), "ÉTÉ");
 }
 
-TEST(Reader, decodesRawBytesAboveAsciiThroughTheCodePage) {
+TEST(RtfReader, decodesRawBytesAboveAsciiThroughTheCodePage) {
     EXPECT_EQ(onlyText(rtf("caf\xE9 \x80")), "café €");
 }
 
-TEST(Reader, switchesToLatin1ForItsCodePageNumber) {
+TEST(RtfReader, switchesToLatin1ForItsCodePageNumber) {
     EXPECT_EQ(onlyText(readRtf("{\\rtf1\\ansi\\ansicpg28591 \\'93\\'e9}")), "\u0093é");
     EXPECT_EQ(onlyText(readRtf("{\\rtf1\\ansi\\ansicpg1251 \\'93}")), "“");
 }
 
-TEST(Reader, readsUnicodeEscapesAndSkipsTheirFallback) {
+TEST(RtfReader, readsUnicodeEscapesAndSkipsTheirFallback) {
     EXPECT_EQ(onlyText(rtf("\\u8364?5")), "€5");
     EXPECT_EQ(onlyText(rtf("\\u-15032?")), "안");
     EXPECT_EQ(onlyText(rtf("\\u8220\\'93hi\\u8221\\'94")), "“hi”");
@@ -147,24 +147,24 @@ TEST(Reader, readsUnicodeEscapesAndSkipsTheirFallback) {
     EXPECT_EQ(onlyText(rtf("\\u233\\par x")), "éx") << "a control word is one fallback character";
 }
 
-TEST(Reader, stopsSkippingFallbackAtABrace) {
+TEST(RtfReader, stopsSkippingFallbackAtABrace) {
     EXPECT_EQ(onlyText(rtf("{\\uc3\\u233}xy")), "éxy");
 }
 
-TEST(Reader, scopesTheFallbackCountToItsGroup) {
+TEST(RtfReader, scopesTheFallbackCountToItsGroup) {
     EXPECT_EQ(onlyText(rtf("{\\uc0\\u233}\\u233xy")),
               "éé"
               "y");
 }
 
-TEST(Reader, joinsSurrogatePairsAndReplacesLoneHalves) {
+TEST(RtfReader, joinsSurrogatePairsAndReplacesLoneHalves) {
     EXPECT_EQ(onlyText(rtf("\\u-10179?\\u-8704?")), "😀");
     EXPECT_EQ(onlyText(rtf("\\u55357?x")), "\uFFFDx");
     EXPECT_EQ(onlyText(rtf("\\u-8704?x")), "\uFFFDx");
     EXPECT_EQ(onlyText(rtf("\\u55357?\\u55357?\\u56832?")), "\uFFFD😀");
 }
 
-TEST(Reader, readsTheFontTableAndSwitchesFonts) {
+TEST(RtfReader, readsTheFontTableAndSwitchesFonts) {
     const Document document =
         rtf("{\\fonttbl{\\f0\\froman Times New Roman;}{\\f3\\fswiss Arial;}}"
             "\\f3 a\\f0 b");
@@ -173,14 +173,14 @@ TEST(Reader, readsTheFontTableAndSwitchesFonts) {
     EXPECT_EQ(runsOf(document), (Runs{{"a", Format{.font = 1}}, {"b", Format{.font = 0}}}));
 }
 
-TEST(Reader, readsAFontTableWithoutInnerGroups) {
+TEST(RtfReader, readsAFontTableWithoutInnerGroups) {
     const Document document = rtf("{\\fonttbl\\f0\\fnil Courier;\\f1\\fmodern Consolas;}\\f1 x");
     EXPECT_EQ(document.fonts,
               (std::vector<Font>{{"Courier", FontFamily::Nil}, {"Consolas", FontFamily::Modern}}));
     EXPECT_EQ(runsOf(document), (Runs{{"x", Format{.font = 1}}}));
 }
 
-TEST(Reader, readsEveryFontFamily) {
+TEST(RtfReader, readsEveryFontFamily) {
     const Document document =
         rtf("{\\fonttbl{\\f0\\fnil A;}{\\f1\\froman B;}{\\f2\\fswiss C;}{\\f3\\fmodern D;}"
             "{\\f4\\fscript E;}{\\f5\\fdecor F;}{\\f6\\ftech G;}{\\f7\\fbidi H;}{\\f8 I;}}");
@@ -195,7 +195,7 @@ TEST(Reader, readsEveryFontFamily) {
     }
 }
 
-TEST(Reader, leavesTheFontExtrasOutOfTheName) {
+TEST(RtfReader, leavesTheFontExtrasOutOfTheName) {
     const Document document =
         rtf("{\\fonttbl{\\f0\\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}"
             "Times New Roman{\\*\\falt Times};}{\\f1 Caf\\'e9 \\{x\\} \\u8364? ;}}");
@@ -203,7 +203,7 @@ TEST(Reader, leavesTheFontExtrasOutOfTheName) {
                                                  {"Café {x} €", FontFamily::Nil}}));
 }
 
-TEST(Reader, usesTheDefaultFontForPlainAndUnknownNumbers) {
+TEST(RtfReader, usesTheDefaultFontForPlainAndUnknownNumbers) {
     const Document document =
         readRtf("{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0 A;}{\\f1 B;}}x\\f0 y\\plain z\\f0 u\\f7 w}");
     EXPECT_EQ(runsOf(document), (Runs{{"x", Format{.font = 1}},
@@ -213,7 +213,7 @@ TEST(Reader, usesTheDefaultFontForPlainAndUnknownNumbers) {
                                       {"w", Format{.font = 1}}}));
 }
 
-TEST(Reader, readsTheColourTableWithItsAutomaticEntry) {
+TEST(RtfReader, readsTheColourTableWithItsAutomaticEntry) {
     const Document document =
         rtf("{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue255;}"
             "\\cf2 x\\cf1 y\\cf0 z\\cf9 w");
@@ -222,14 +222,14 @@ TEST(Reader, readsTheColourTableWithItsAutomaticEntry) {
               (Runs{{"x", Format{.colour = 2}}, {"y", Format{.colour = 1}}, {"zw", Format{}}}));
 }
 
-TEST(Reader, keepsAnExplicitFirstColour) {
+TEST(RtfReader, keepsAnExplicitFirstColour) {
     const Document document =
         rtf("{\\colortbl\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\\cf0 a\\cf1 b");
     EXPECT_EQ(document.colours, (std::vector<Colour>{{0, 0, 0}, {255, 0, 0}}));
     EXPECT_EQ(runsOf(document), (Runs{{"a", Format{.colour = 1}}, {"b", Format{.colour = 2}}}));
 }
 
-TEST(Reader, clampsColourComponentsAndKeepsALastEntryWithoutSemicolon) {
+TEST(RtfReader, clampsColourComponentsAndKeepsALastEntryWithoutSemicolon) {
     const Document document = rtf("{\\colortbl;\\red300\\green-4\\blue7;\\blue9}\\cf2 x");
     EXPECT_EQ(document.colours, (std::vector<Colour>{{255, 0, 7}, {0, 0, 9}}));
     EXPECT_EQ(runsOf(document), (Runs{{"x", Format{.colour = 2}}}));
@@ -240,15 +240,15 @@ struct AlignmentCase {
     Alignment expected;
 };
 
-class AlignmentWords : public ::testing::TestWithParam<AlignmentCase> {};
+class RtfAlignmentWords : public ::testing::TestWithParam<AlignmentCase> {};
 
-TEST_P(AlignmentWords, alignTheParagraph) {
+TEST_P(RtfAlignmentWords, alignTheParagraph) {
     const Document document = rtf(std::string("\\pard") + GetParam().word + " x\\par");
     ASSERT_EQ(document.paragraphs.size(), 1u);
     EXPECT_EQ(document.paragraphs[0].alignment, GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, AlignmentWords,
+INSTANTIATE_TEST_SUITE_P(Table, RtfAlignmentWords,
                          ::testing::Values(AlignmentCase{"", Alignment::Left},
                                            AlignmentCase{"\\ql", Alignment::Left},
                                            AlignmentCase{"\\qc", Alignment::Centre},
@@ -256,7 +256,7 @@ INSTANTIATE_TEST_SUITE_P(Table, AlignmentWords,
                                            AlignmentCase{"\\qj", Alignment::Justify},
                                            AlignmentCase{"\\qc\\pard", Alignment::Left}));
 
-TEST(Reader, keepsTheAlignmentUntilPardOrTheEndOfItsGroup) {
+TEST(RtfReader, keepsTheAlignmentUntilPardOrTheEndOfItsGroup) {
     const Document document = rtf("\\qc a\\par b\\par\\pard c\\par{\\qr d\\par}e\\par");
     std::vector<Alignment> alignments;
     for (const Paragraph& paragraph : document.paragraphs) {
@@ -271,14 +271,14 @@ struct DestinationCase {
     const char* group;
 };
 
-class SkippedDestinations : public ::testing::TestWithParam<DestinationCase> {};
+class RtfSkippedDestinations : public ::testing::TestWithParam<DestinationCase> {};
 
-TEST_P(SkippedDestinations, leaveNoText) {
+TEST_P(RtfSkippedDestinations, leaveNoText) {
     EXPECT_EQ(onlyText(rtf(std::string("before ") + GetParam().group + "after")), "before after");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, SkippedDestinations,
+    Table, RtfSkippedDestinations,
     ::testing::Values(DestinationCase{"{\\info{\\title T}{\\author A}}"},
                       DestinationCase{"{\\stylesheet{\\s0 Normal;}{\\s1\\b heading 1;}}"},
                       DestinationCase{"{\\*\\generator Writer 1.0;}"},
@@ -290,18 +290,18 @@ INSTANTIATE_TEST_SUITE_P(
                       DestinationCase{"{\\object\\objemb{\\*\\objdata 0105}{\\result r}}"},
                       DestinationCase{"{\\*\\bkmkstart mark}"}));
 
-TEST(Reader, keepsTheResultOfAField) {
+TEST(RtfReader, keepsTheResultOfAField) {
     EXPECT_EQ(onlyText(rtf("see {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt "
                            "{\\ul the link}}} now")),
               "see the link now");
 }
 
-TEST(Reader, skipsBinaryDataEvenWhenItHoldsBraces) {
+TEST(RtfReader, skipsBinaryDataEvenWhenItHoldsBraces) {
     EXPECT_EQ(onlyText(rtf("a{\\pict\\bin4 }}{{} b")), "a b");
     EXPECT_EQ(onlyText(rtf("a\\bin3 }{\\b")), "ab");
 }
 
-TEST(Reader, turnsTableRowsIntoParagraphsWithTabsBetweenCells) {
+TEST(RtfReader, turnsTableRowsIntoParagraphsWithTabsBetweenCells) {
     const Document document =
         rtf("\\trowd\\cellx1000\\cellx2000\\pard\\intbl A\\cell B\\cell\\row"
             "\\trowd\\cellx1000\\cellx2000\\pard\\intbl C\\cell D\\cell\\row"
@@ -309,12 +309,12 @@ TEST(Reader, turnsTableRowsIntoParagraphsWithTabsBetweenCells) {
     EXPECT_EQ(paragraphTexts(document), (Texts{"A\tB", "C\tD", "after"}));
 }
 
-TEST(Reader, keepsEmptyCellsExceptAtTheEndOfARow) {
+TEST(RtfReader, keepsEmptyCellsExceptAtTheEndOfARow) {
     EXPECT_EQ(paragraphTexts(rtf("\\intbl\\cell\\cell X\\cell\\cell\\row")), Texts{"\t\tX"});
     EXPECT_EQ(paragraphTexts(rtf("\\intbl\\cell\\cell\\row")), Texts{""});
 }
 
-TEST(Reader, dropsControlCharactersAndMakesSeparatorsLineBreaks) {
+TEST(RtfReader, dropsControlCharactersAndMakesSeparatorsLineBreaks) {
     EXPECT_EQ(onlyText(rtf("a\\'01b\x02"
                            "c\\u7?d\\u127?e")),
               "abcde");
@@ -322,11 +322,11 @@ TEST(Reader, dropsControlCharactersAndMakesSeparatorsLineBreaks) {
     EXPECT_EQ(onlyText(rtf("a\\u65535?b\\u-1?c")), "a\uFFFDb\uFFFDc");
 }
 
-TEST(Reader, endsWithTheGroupThatOpenedTheDocument) {
+TEST(RtfReader, endsWithTheGroupThatOpenedTheDocument) {
     EXPECT_EQ(paragraphTexts(readRtf("{\\rtf1 a}b\\par c")), Texts{"a"});
 }
 
-TEST(Reader, acceptsAByteOrderMarkAndBlanksBeforeTheDocument) {
+TEST(RtfReader, acceptsAByteOrderMarkAndBlanksBeforeTheDocument) {
     EXPECT_EQ(paragraphTexts(readRtf("\xEF\xBB\xBF \r\n{\\rtf1 \\b a}")), Texts{"a"});
     EXPECT_TRUE(looksLikeRtf("\xEF\xBB\xBF\n{\\rtf1}"));
     EXPECT_FALSE(looksLikeRtf("x{\\rtf1}"));
@@ -334,7 +334,7 @@ TEST(Reader, acceptsAByteOrderMarkAndBlanksBeforeTheDocument) {
     EXPECT_FALSE(looksLikeRtf(""));
 }
 
-TEST(Reader, readsAnythingElseAsPlainText) {
+TEST(RtfReader, readsAnythingElseAsPlainText) {
     EXPECT_EQ(paragraphTexts(readRtf("line 1\r\nline\t2\n\nline 4\rline 5\n")),
               (Texts{"line 1", "line\t2", "", "line 4", "line 5"}));
     EXPECT_EQ(paragraphTexts(readRtf("{\\b not rtf}")), Texts{"{\\b not rtf}"});
@@ -342,7 +342,7 @@ TEST(Reader, readsAnythingElseAsPlainText) {
     EXPECT_EQ(paragraphTexts(readRtf("\n")), Texts{""});
 }
 
-TEST(Reader, readsPlainTextAsUtf8WhenValidElseAsWindows1252) {
+TEST(RtfReader, readsPlainTextAsUtf8WhenValidElseAsWindows1252) {
     EXPECT_EQ(paragraphTexts(readPlainText("caf\xC3\xA9")), Texts{"café"});
     EXPECT_EQ(paragraphTexts(readPlainText("caf\xE9 \x80")), Texts{"café €"});
     EXPECT_EQ(paragraphTexts(readPlainText("a\x01"

@@ -41,9 +41,9 @@ void PrintTo(const RoundTripCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+class RtfRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
-TEST_P(RoundTrip, readsBackTheWrittenDocument) {
+TEST_P(RtfRoundTrip, readsBackTheWrittenDocument) {
     const std::string written = writeRtf(GetParam().document);
     EXPECT_EQ(readRtf(written), GetParam().document) << written;
 }
@@ -110,7 +110,7 @@ Document formatsAcrossParagraphs() {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Features, RoundTrip,
+    Features, RtfRoundTrip,
     ::testing::Values(
         RoundTripCase{"empty", Document{}}, RoundTripCase{"emptyParagraphs", emptyParagraphs()},
         RoundTripCase{"alignments", everyAlignment()},
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                       }()}),
     [](const ::testing::TestParamInfo<RoundTripCase>& testCase) { return testCase.param.name; });
 
-TEST(Writer, startsWithTheAnsiHeaderAndWritesOnlySevenBitBytes) {
+TEST(RtfWriter, startsWithTheAnsiHeaderAndWritesOnlySevenBitBytes) {
     const std::string written = writeRtf(withText("caf\xC3\xA9 \xCE\xA9 \xF0\x9F\x98\x80"));
     EXPECT_TRUE(written.starts_with("{\\rtf1\\ansi\\ansicpg1252\\deff0")) << written;
     for (const char c : written) {
@@ -158,7 +158,7 @@ TEST(Writer, startsWithTheAnsiHeaderAndWritesOnlySevenBitBytes) {
     }
 }
 
-TEST(Writer, escapesCharactersAsWindows1252BytesOrSignedUnicode) {
+TEST(RtfWriter, escapesCharactersAsWindows1252BytesOrSignedUnicode) {
     const std::string written =
         writeRtf(withText("\\{}\xC3\xA9\xE2\x82\xAC\xCE\xA9\xEF\xBF\xBD\xF0\x9F\x98\x80"));
     EXPECT_NE(written.find("\\\\\\{\\}\\'e9\\'80\\u937?\\u-3?\\u-10179?\\u-8704?"),
@@ -166,7 +166,7 @@ TEST(Writer, escapesCharactersAsWindows1252BytesOrSignedUnicode) {
         << written;
 }
 
-TEST(Writer, writesOneParagraphPerParWithItsAlignment) {
+TEST(RtfWriter, writesOneParagraphPerParWithItsAlignment) {
     const std::string written = writeRtf(everyAlignment());
     EXPECT_NE(written.find("\\pard text\\par"), std::string::npos) << written;
     EXPECT_NE(written.find("\\pard\\qc text\\par"), std::string::npos) << written;
@@ -174,7 +174,7 @@ TEST(Writer, writesOneParagraphPerParWithItsAlignment) {
     EXPECT_NE(written.find("\\pard\\qj text\\par"), std::string::npos) << written;
 }
 
-TEST(Writer, writesTheTablesWithFontNumbersAndTheAutomaticColourFirst) {
+TEST(RtfWriter, writesTheTablesWithFontNumbersAndTheAutomaticColourFirst) {
     const std::string written = writeRtf(withText("x"));
     EXPECT_NE(written.find("{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}"),
               std::string::npos)
@@ -184,14 +184,14 @@ TEST(Writer, writesTheTablesWithFontNumbersAndTheAutomaticColourFirst) {
         << written;
 }
 
-TEST(Writer, writesIndexesOutsideTheTablesAsTheFirstEntry) {
+TEST(RtfWriter, writesIndexesOutsideTheTablesAsTheFirstEntry) {
     Document document =
         withRuns({{"x", Format{.font = 9, .colour = 3}}, {"y", Format{.font = -1, .colour = -2}}});
     const Document read = readRtf(writeRtf(document));
     EXPECT_EQ(read.paragraphs.at(0).runs, (Runs{{"xy", Format{}}}));
 }
 
-TEST(Writer, leavesOutControlCharactersAndEmptyRuns) {
+TEST(RtfWriter, leavesOutControlCharactersAndEmptyRuns) {
     Document document = withRuns({{"a\rb\x01"
                                    "c\x7F",
                                    Format{}},
@@ -201,7 +201,7 @@ TEST(Writer, leavesOutControlCharactersAndEmptyRuns) {
     EXPECT_EQ(read.paragraphs.at(0).runs, (Runs{{"abcd", Format{}}}));
 }
 
-TEST(Writer, turnsInvalidUtf8IntoReplacementCharacters) {
+TEST(RtfWriter, turnsInvalidUtf8IntoReplacementCharacters) {
     const Document read =
         readRtf(writeRtf(withText("a\xFF"
                                   "b\xC3")));
@@ -210,7 +210,7 @@ TEST(Writer, turnsInvalidUtf8IntoReplacementCharacters) {
               "b\xEF\xBF\xBD");
 }
 
-TEST(Document, appendTextExtendsTheLastRunOnlyForTheSameFormat) {
+TEST(RichTextModel, appendTextExtendsTheLastRunOnlyForTheSameFormat) {
     Paragraph target;
     appendText(target, Format{}, "a");
     appendText(target, Format{}, "b");
@@ -221,7 +221,7 @@ TEST(Document, appendTextExtendsTheLastRunOnlyForTheSameFormat) {
     EXPECT_EQ(plainText(target), "abcd");
 }
 
-TEST(Document, findsTheColourOfAFormat) {
+TEST(RichTextModel, findsTheColourOfAFormat) {
     const Document document = withText("x");
     EXPECT_EQ(colourOf(document, Format{}), nullptr);
     ASSERT_NE(colourOf(document, Format{.colour = 2}), nullptr);

@@ -34,7 +34,7 @@ std::vector<Alignment> alignments(const Document& document) {
     return result;
 }
 
-TEST(Samples, wordpadFile) {
+TEST(RtfSamples, wordpadFile) {
     const Document document = readSample("wordpad.rtf");
     EXPECT_EQ(document.fonts,
               (std::vector<Font>{{"Calibri", FontFamily::Nil}, {"Arial", FontFamily::Swiss}}));
@@ -57,7 +57,7 @@ TEST(Samples, wordpadFile) {
               (Runs{{"Right \xE2\x86\x92 there", Format{.fontSize = 22, .colour = 2}}}));
 }
 
-TEST(Samples, wordProcessorFileWithEveryKindOfHeaderGroup) {
+TEST(RtfSamples, wordProcessorFileWithEveryKindOfHeaderGroup) {
     const Document document = readSample("word_processor.rtf");
     EXPECT_EQ(document.fonts, (std::vector<Font>{{"Times New Roman", FontFamily::Roman},
                                                  {"Arial", FontFamily::Swiss},
@@ -79,7 +79,7 @@ TEST(Samples, wordProcessorFileWithEveryKindOfHeaderGroup) {
                     {".", body}}));
 }
 
-TEST(Samples, tableRowsBecomeTabSeparatedParagraphs) {
+TEST(RtfSamples, tableRowsBecomeTabSeparatedParagraphs) {
     const Document document = readSample("table.rtf");
     EXPECT_EQ(paragraphTexts(document), (Texts{"Before the table", "Key\tMeaning\tDefault",
                                                "F1\tHelp", "\tEmpty first\tx", "After the table"}));
@@ -87,18 +87,18 @@ TEST(Samples, tableRowsBecomeTabSeparatedParagraphs) {
               (Runs{{"Key\tMeaning\tDefault", Format{.bold = true, .fontSize = 20}}}));
 }
 
-TEST(Samples, picturesObjectsAndBinaryDataLeaveNoText) {
+TEST(RtfSamples, picturesObjectsAndBinaryDataLeaveNoText) {
     EXPECT_EQ(paragraphTexts(readSample("pictures.rtf")),
               (Texts{"A picture:", "A shape: done", "Binary: visible", "An object: end"}));
 }
 
-TEST(Samples, nestedUnknownDestinationsAreSkippedWhole) {
+TEST(RtfSamples, nestedUnknownDestinationsAreSkippedWhole) {
     const Document document = readSample("nested_destinations.rtf");
     EXPECT_EQ(paragraphTexts(document), (Texts{"Visible one", "Visible two", "1.\tNumbered"}));
     EXPECT_EQ(document.fonts, (std::vector<Font>{{"Courier New", FontFamily::Nil}}));
 }
 
-TEST(Samples, unicodeEscapesWithTheirFallbacks) {
+TEST(RtfSamples, unicodeEscapesWithTheirFallbacks) {
     const Document document = readSample("unicode.rtf");
     EXPECT_EQ(paragraphTexts(document),
               (Texts{"Привет ми 😀 ok", "日本語",
@@ -109,7 +109,7 @@ TEST(Samples, unicodeEscapesWithTheirFallbacks) {
                                                     {" 😀 ok", Format{.font = 0}}}));
 }
 
-TEST(Samples, everySampleSurvivesAWriteAndRead) {
+TEST(RtfSamples, everySampleSurvivesAWriteAndRead) {
     for (const char* name : {"wordpad.rtf", "word_processor.rtf", "table.rtf", "pictures.rtf",
                              "nested_destinations.rtf", "unicode.rtf"}) {
         const Document document = readSample(name);

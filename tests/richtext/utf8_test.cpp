@@ -15,9 +15,9 @@ struct Utf8Case {
     std::string bytes;
 };
 
-class Utf8RoundTrip : public ::testing::TestWithParam<Utf8Case> {};
+class RichTextUtf8RoundTrip : public ::testing::TestWithParam<Utf8Case> {};
 
-TEST_P(Utf8RoundTrip, encodesAndDecodesTheSameBytes) {
+TEST_P(RichTextUtf8RoundTrip, encodesAndDecodesTheSameBytes) {
     std::string out;
     appendUtf8(out, GetParam().codePoint);
     EXPECT_EQ(out, GetParam().bytes);
@@ -26,7 +26,7 @@ TEST_P(Utf8RoundTrip, encodesAndDecodesTheSameBytes) {
     EXPECT_EQ(decoded.length, GetParam().bytes.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLength, Utf8RoundTrip,
+INSTANTIATE_TEST_SUITE_P(EveryLength, RichTextUtf8RoundTrip,
                          ::testing::Values(Utf8Case{U'A', "A"}, Utf8Case{0x7F, "\x7F"},
                                            Utf8Case{U'é', "\xC3\xA9"}, Utf8Case{0x7FF, "\xDF\xBF"},
                                            Utf8Case{U'€', "\xE2\x82\xAC"},
@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(EveryLength, Utf8RoundTrip,
                                            Utf8Case{U'😀', "\xF0\x9F\x98\x80"},
                                            Utf8Case{0x10FFFF, "\xF4\x8F\xBF\xBF"}));
 
-TEST(Utf8, writesTheReplacementCharacterForSurrogatesAndTooLargeValues) {
+TEST(RichTextUtf8, writesTheReplacementCharacterForSurrogatesAndTooLargeValues) {
     for (const char32_t bad : {char32_t{0xD800}, char32_t{0xDFFF}, char32_t{0x110000}}) {
         std::string out;
         appendUtf8(out, bad);
@@ -42,7 +42,7 @@ TEST(Utf8, writesTheReplacementCharacterForSurrogatesAndTooLargeValues) {
     }
 }
 
-TEST(Utf8, refusesMalformedSequencesOneByteAtATime) {
+TEST(RichTextUtf8, refusesMalformedSequencesOneByteAtATime) {
     const std::string malformed[] = {
         "\x80",              // lone continuation
         "\xC3",              // cut short
@@ -61,7 +61,7 @@ TEST(Utf8, refusesMalformedSequencesOneByteAtATime) {
     }
 }
 
-TEST(Utf8, acceptsWellFormedTextIncludingAGenuineReplacementCharacter) {
+TEST(RichTextUtf8, acceptsWellFormedTextIncludingAGenuineReplacementCharacter) {
     EXPECT_TRUE(isValidUtf8(""));
     EXPECT_TRUE(isValidUtf8("plain ASCII"));
     EXPECT_TRUE(isValidUtf8("Caf\xC3\xA9 \xEF\xBF\xBD \xF0\x9F\x98\x80"));
