@@ -403,6 +403,7 @@ void Reader::text(std::string_view bytes) {
             continue;
         }
         if (c == ';' && m_state.destination == Destination::FontTable) {
+            flushSurrogate();
             m_fonts.finishEntry();
         } else if (c == ';' && m_state.destination == Destination::ColourTable) {
             m_colours.finishEntry();

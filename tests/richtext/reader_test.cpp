@@ -203,6 +203,11 @@ TEST(RtfReader, leavesTheFontExtrasOutOfTheName) {
                                                  {"Café {x} €", FontFamily::Nil}}));
 }
 
+TEST(RtfReader, endsAFontNameWithItsLoneSurrogate) {
+    EXPECT_EQ(rtf("{\\fonttbl{\\f0 A\\u55357?;}}").fonts,
+              (std::vector<Font>{{"A\uFFFD", FontFamily::Nil}}));
+}
+
 TEST(RtfReader, usesTheDefaultFontForPlainAndUnknownNumbers) {
     const Document document =
         readRtf("{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0 A;}{\\f1 B;}}x\\f0 y\\plain z\\f0 u\\f7 w}");
