@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/download_tab.h"
+#include "app/help_window.h"
 #include "app/message_box_prompter.h"
 #include "app/read_back_tab.h"
 #include "app/specify_tab.h"
@@ -87,6 +88,23 @@ void MainWindow::connectTabs() {
     // Exit closes the window like its close box: a running operation is
     // cancelled first and the window goes when it has ended.
     connect(m_exitcmd, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_helpcmd, &QPushButton::clicked, this, [this] { onHelpcmdClicked(); });
+}
+
+HelpWindow* MainWindow::helpWindow() const {
+    return m_help;
+}
+
+// The help window is loaded on the first click and after it was closed; a
+// click while it is open only brings it to the front. As a child of this
+// window it goes when this window goes.
+void MainWindow::onHelpcmdClicked() {
+    if (!m_help) {
+        m_help = new HelpWindow(m_state.DataDir, *m_prompter, this);
+    }
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void MainWindow::loadWindow(std::string dataDir) {

@@ -4,6 +4,7 @@
 // status bar, running one controller operation at a time, and closing. It
 // owns the shared MainState and the Prompter that shows its messages, runs
 // start-up when created, and lends both to the tabs as their OperationHost.
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@ class QTabWidget;
 namespace brindle::app {
 
 class DownloadTab;
+class HelpWindow;
 class ReadBackTab;
 class SpecifyTab;
 
@@ -56,6 +58,8 @@ class MainWindow : public QWidget, public OperationHost {
     ReadBackTab& readBackTab() { return *m_readBack; }
     DownloadTab& downloadTab() { return *m_download; }
     SetupTab& setupTab() { return *m_setup; }
+    // The help window while it is open (nullptr otherwise).
+    HelpWindow* helpWindow() const;
 
     // The controller link. The window owns neither the port nor the pump; both
     // must outlive it. Attaching installs the receive timer's tick on the pump
@@ -81,6 +85,7 @@ class MainWindow : public QWidget, public OperationHost {
     // and the next one runs.
     void loadWindow(std::string dataDir);
     void onTimerTick();
+    void onHelpcmdClicked();
 
     state::MainState m_state;
     std::unique_ptr<base::Prompter> m_ownPrompter;
@@ -99,6 +104,7 @@ class MainWindow : public QWidget, public OperationHost {
     ReadBackTab* m_readBack = nullptr;
     DownloadTab* m_download = nullptr;
     SetupTab* m_setup = nullptr;
+    QPointer<HelpWindow> m_help;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_portStatus = nullptr;
 };
