@@ -41,6 +41,11 @@ std::optional<std::string> readRememberedPath(const std::string& path) {
     return base::trimBlanks(*bytes);
 }
 
+std::string drivePath(const std::string& driveText) {
+    const std::size_t bracket = driveText.find('[');
+    return bracket != std::string::npos && bracket > 0 ? driveText.substr(0, bracket) : driveText;
+}
+
 base::Status writeRememberedPosition(const std::string& path, int16_t value) {
     std::string bytes(2, '\0');
     putInt16(bytes, 0, value);
