@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/closing_prompter.h"
 #include "app/download_tab.h"
 #include "app/help_window.h"
 #include "app/message_box_prompter.h"
@@ -31,6 +32,7 @@ MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* pare
         m_ownPrompter = std::make_unique<MessageBoxPrompter>(this);
         m_prompter = m_ownPrompter.get();
     }
+    m_closingPrompter = std::make_unique<ClosingPrompter>(*m_prompter, m_state);
     buildWindow(options.drives);
     connectTabs();
     loadWindow(std::move(dataDir));
@@ -100,7 +102,7 @@ HelpWindow* MainWindow::helpWindow() const {
 // window it goes when this window goes.
 void MainWindow::onHelpcmdClicked() {
     if (!m_help) {
-        m_help = new HelpWindow(m_state.DataDir, *m_prompter, this);
+        m_help = new HelpWindow(m_state.DataDir, prompter(), this);
     }
     m_help->show();
     m_help->raise();
@@ -156,7 +158,7 @@ bool MainWindow::runOperation(const Operation& operation) {
         return false;
     }
     if (!m_link) {
-        m_prompter->show(kNoPortMessage, base::Icon::Critical, base::Buttons::Ok);
+        prompter().show(kNoPortMessage, base::Icon::Critical, base::Buttons::Ok);
         return false;
     }
     m_operationRunning = true;
@@ -185,13 +187,25 @@ void MainWindow::refreshPortStatus() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    m_state.CancelFlag = true;
+    m_state.Closing = true;
     if (m_operationRunning) {
-        m_state.CancelFlag = true;
         m_closeRequested = true;
         event->ignore();
         return;
     }
+    shutDown();
     QWidget::closeEvent(event);
+}
+
+void MainWindow::shutDown() {
+    if (m_pump != nullptr) {
+        m_pump->SetTickHandler({});
+    }
+    // Files are opened and closed within each handler: none is open here.
+    if (m_port != nullptr && m_port->PortOpen()) {
+        m_port->SetPortOpen(false);
+    }
 }
 
 void MainWindow::onTimerTick() {

@@ -45,7 +45,7 @@ class MainWindow : public QWidget, public OperationHost {
     ~MainWindow() override;
 
     state::MainState& state() override { return m_state; }
-    base::Prompter& prompter() override { return *m_prompter; }
+    base::Prompter& prompter() override { return *m_closingPrompter; }
     void InitializePort() override;
     bool runOperation(const Operation& operation) override;
     bool operationRunning() const override { return m_operationRunning; }
@@ -74,8 +74,10 @@ class MainWindow : public QWidget, public OperationHost {
     QLabel* portStatus() const { return m_portStatus; }
 
   protected:
-    // Closing during an operation cancels it and closes once it has ended:
-    // the operation's stack still uses this window.
+    // Exit and the close box: every operation ends at once (its waits see
+    // the close within a tick), the receive timer stops, the port closes and
+    // the window goes. A running operation's stack still uses this window, so
+    // the close completes when it has returned.
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -86,10 +88,12 @@ class MainWindow : public QWidget, public OperationHost {
     void loadWindow(std::string dataDir);
     void onTimerTick();
     void onHelpcmdClicked();
+    void shutDown();
 
     state::MainState m_state;
     std::unique_ptr<base::Prompter> m_ownPrompter;
     base::Prompter* m_prompter = nullptr;
+    std::unique_ptr<base::Prompter> m_closingPrompter;
 
     link::Port* m_port = nullptr;
     link::Pump* m_pump = nullptr;

@@ -187,8 +187,8 @@ class DownloadWindowTest : public QObject {
 
         QVERIFY(asked);
         QVERIFY(!closedAtOnce);
-        QCOMPARE(m_rig->prompter().messages.back().text,
-                 std::string("A download failure occurred"));
+        // The closing window shows no message box that would hold it up.
+        QVERIFY(m_rig->prompter().messages.empty());
         // At most the write under way when the close came went out after it.
         QVERIFY(m_rig->module.writesReceived() <= writesAtClose + 1);
         QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'Z'});
