@@ -1,6 +1,8 @@
 #include "store/record_file.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -52,7 +54,7 @@ bool writeAll(int fd, const std::string& bytes, off_t offset) {
 }  // namespace
 
 base::Status ensureFile(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT, 0644));
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
     // A read-only file still exists and can be read.
     if (fd.valid() || ::access(path.c_str(), R_OK) == 0) {
         return base::Status::success();
@@ -69,14 +71,27 @@ std::optional<std::uintmax_t> fileLength(const std::string& path) {
     return size;
 }
 
-int32_t recordCount(const std::string& path, std::size_t recordLength) {
+base::Result<int32_t> countRecords(const std::string& path, std::size_t recordLength) {
     // A file that cannot be created counts no records.
     base::skipOnError(ensureFile(path));
-    auto length = fileLength(path);
-    if (!length) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
         return 0;
     }
-    return static_cast<int32_t>(*length / recordLength);
+    if (!S_ISREG(st.st_mode)) {
+        return base::Status::failure(path + " is not a regular file.");
+    }
+    const int64_t count = static_cast<int64_t>(st.st_size) / static_cast<int64_t>(recordLength);
+    if (count > kMaxRecords) {
+        return base::Status::failure(path + " holds " + std::to_string(count) +
+                                     " records; the library allows at most " +
+                                     std::to_string(kMaxRecords) + ". It was not read.");
+    }
+    return static_cast<int32_t>(count);
+}
+
+int32_t recordCount(const std::string& path, std::size_t recordLength) {
+    return countRecords(path, recordLength).valueOr(0);
 }
 
 std::optional<std::string> readRecord(const std::string& path, std::size_t recordLength,
@@ -84,8 +99,9 @@ std::optional<std::string> readRecord(const std::string& path, std::size_t recor
     if (n < 1) {
         return std::nullopt;
     }
-    Fd fd(::open(path.c_str(), O_RDONLY));
-    if (!fd.valid()) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return std::nullopt;
     }
     std::string bytes(recordLength, '\0');
@@ -107,13 +123,25 @@ base::Status writeRecord(const std::string& path, std::size_t recordLength, int3
     if (bytes.size() != recordLength || n < 1) {
         return base::Status::failure("Internal error: a record of the wrong size for " + path);
     }
-    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT, 0644));
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
     if (!fd.valid()) {
-        return base::Status::failure("Cannot open " + path + " for writing.");
+        return base::Status::failure("Cannot open " + path +
+                                     " for writing: " + std::strerror(errno) + ".");
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
         return base::Status::failure("Cannot examine " + path + ".");
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return base::Status::failure(path + " is not a regular file; nothing was written.");
+    }
+    // Whatever a caller counted, a file beyond the formats' limit is never
+    // written into, and no record beyond it is added.
+    const int64_t records = static_cast<int64_t>(st.st_size) / static_cast<int64_t>(recordLength);
+    if (records > kMaxRecords || n > kMaxRecords) {
+        return base::Status::failure(path + " would hold more than " + std::to_string(kMaxRecords) +
+                                     " records, which the library does not allow; nothing was "
+                                     "written.");
     }
     const off_t oldLength = st.st_size;
     const off_t offset = static_cast<off_t>(n - 1) * static_cast<off_t>(recordLength);
