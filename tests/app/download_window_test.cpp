@@ -200,7 +200,9 @@ class DownloadWindowTest : public QObject {
         m_rig->open();
         QVERIFY(m_rig->window().close());
         QVERIFY(!m_rig->window().isVisible());
-        QVERIFY(!m_rig->window().state().CancelFlag);
+        // Shutdown sets the flag that stops any sending, running or not.
+        QVERIFY(m_rig->window().state().CancelFlag);
+        QVERIFY(m_rig->window().state().Closing);
     }
 
     void downloadWithoutAChosenCombinationSendsNothing() {
