@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/text_conversion.h"
@@ -124,6 +125,16 @@ void DownloadTab::buildWidgets() {
     frames->addWidget(buildProgressFrame());
     frames->addWidget(buildClearFrame());
     frames->addStretch(1);
+    // The progress frame keeps its place and the column its width, so the
+    // lists and the clear utility do not move when a run starts or ends.
+    QSizePolicy keep = ProgressFrame->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    ProgressFrame->setSizePolicy(keep);
+    const int columnWidth =
+        fontMetrics().horizontalAdvance(QStringLiteral("Downloading Macro 255  29182 Bytes")) +
+        4 * style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    ProgressFrame->setFixedWidth(columnWidth);
+    ClearFrame->setFixedWidth(columnWidth);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(selection, 1);

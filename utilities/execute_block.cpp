@@ -80,9 +80,10 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
     state::MainState& st = ctx.state;
     st.ReceiveWindowActive = false;
     view.showCancelFrame(true);
-    ctx.operation.setStatusLine(command.cancel
+    const std::string caption = command.cancel
                                     ? std::string("Cancelling block execution")
-                                    : "Executing block" + base::decimalText(command.block, true));
+                                    : "Executing block" + base::decimalText(command.block, true);
+    ctx.operation.setStatusLine(caption);
     const bool openedNow = !st.StartComm;
     if (openedNow) {
         st.StartComm = true;
@@ -97,6 +98,7 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
     std::string syncText;
     link::SyncWithModule(ctx, syncText, kExecuteProbeTicks);
 
+    ctx.operation.setStatusLine(caption);  // the wake-up may have shown its own
     view.showMacroSize(true);
     link::clearCancelFlag(ctx);
     const std::string frame = link::startBlockFrame(command.node, command.block);

@@ -1,7 +1,7 @@
 // The Read back tab against the fake Macro Module on virtual time: Read
 // E2prom, the header fields shown by a read and hidden when the tab is left,
 // Clear All, Save to File, a busy controller and closing during a read.
-#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,7 +51,10 @@ class ReadBackWindowTest : public QObject {
         QCOMPARE(tab.e2promText(), kShownBytes);
         QCOMPARE(tab.Text1->toPlainText(),
                  QStringLiteral("\n0:\n1 MA 1000\nGOTO0\nMACRO 2\n\n24:\n2 MA 7\nGOTO24\n"));
-        QVERIFY(QFontInfo(tab.Text1->font()).fixedPitch());
+        // Columns line up: narrow and wide letters take the same room.
+        const QFontMetrics metrics(tab.Text1->font());
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii1")),
+                 metrics.horizontalAdvance(QStringLiteral("MMMM ")));
         QVERIFY(tab.Text1->isReadOnly());
         QCOMPARE(tab.Text2->text(), QStringLiteral(" 7"));
         QCOMPARE(tab.Text3->text(), QStringLiteral(" 3"));

@@ -157,7 +157,9 @@ TEST_P(PrintingController, isWokenAndSyncedBeforeTheCommandGoesOut) {
     EXPECT_EQ(toHex(wire()), "0D 0D 23 07 04 53 03 61 0D");
     EXPECT_TRUE(link.state.Synched_Up);
     EXPECT_FALSE(link.state.CancelFlag);
-    EXPECT_EQ(link.operation.statusLines.back(), "Downloading..");
+    EXPECT_EQ(
+        link.operation.statusLines,
+        (std::vector<std::string>{"Executing block 3", "Downloading..", "Executing block 3"}));
     EXPECT_EQ(lastMessage(), "Execute Command Successful");
 }
 
