@@ -287,14 +287,3 @@ TEST_F(ReadBack, aPortClosedByAnEarlierFailureIsOpenedAgain) {
     EXPECT_EQ(view.text, kShownText);
     EXPECT_TRUE(link.port.PortOpen());
 }
-
-TEST_F(ReadBack, clearAllEmptiesTheFourFieldsAndKeepsThemShown) {
-    storeDownload();
-    read();
-    utilities::clearAll(view);
-    EXPECT_EQ(view.text, "");
-    EXPECT_EQ(view.macroId(), "");
-    EXPECT_EQ(view.bootMacro(), "");
-    EXPECT_EQ(view.macroCount(), "");
-    EXPECT_TRUE(view.headerVisible);
-}
