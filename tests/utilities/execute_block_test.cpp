@@ -164,7 +164,10 @@ TEST_P(PrintingController, isWokenAndSyncedBeforeTheCommandGoesOut) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SyncFrameOrBlankY, PrintingController,
-                         ::testing::Values(sim::SyncReply::Frame, sim::SyncReply::YesLine));
+                         ::testing::Values(sim::SyncReply::Frame, sim::SyncReply::YesLine),
+                         [](const ::testing::TestParamInfo<sim::SyncReply>& test) {
+                             return test.param == sim::SyncReply::Frame ? "SyncFrame" : "BlankY";
+                         });
 
 TEST_F(SilentController, getsTheCommandAfterTheProbeFiveTimesThenNotDetected) {
     chooseLine();
