@@ -29,7 +29,7 @@ done
 "$cli" add-combo --data "$demo" --node 65 --boot 0 "PICK ONLY" PICK
 
 ./build/sim/brindle-modsim --link "$demo/com1" --eeprom "$demo/eeprom.bin" --baud 38400 \
-    >"$demo/modsim.out" 2>&1 &
+    --run-chatters >"$demo/modsim.out" 2>&1 &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
@@ -38,5 +38,6 @@ for _ in $(seq 50); do
 done
 echo "Demo folder: $demo"
 echo "Simulator on $(head -n 1 "$demo/modsim.out"), linked as $demo/com1; its E2PROM is $demo/eeprom.bin"
-echo "On the Down Load tab, choose DEMO and press Download."
+echo "On the Down Load tab, choose DEMO and press Download; then read it back on the Read back tab."
+echo "Execute Block starts the selected macro, which talks until Cancel Exec stops it."
 "$demo/brindle"

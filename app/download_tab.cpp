@@ -10,22 +10,29 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/text_conversion.h"
+#include "app/widget_clear_view.h"
 #include "app/widget_download_view.h"
+#include "app/widget_execute_view.h"
 #include "app/widget_factory.h"
 #include "app/widget_receive_view.h"
 #include "download/transfer.h"
 #include "library/download_selection.h"
 #include "link/receive_window.h"
+#include "utilities/clear_eprom.h"
+#include "utilities/execute_block.h"
 
 namespace brindle::app {
 
 DownloadTab::DownloadTab(OperationHost& host, StatusArgumentsHook statusArguments) : m_host(host) {
     buildWidgets();
     m_receiveView = std::make_unique<WidgetReceiveView>(List1, Check1);
+    m_executeView = std::make_unique<WidgetExecuteView>(*this, statusArguments);
     m_downloadView = std::make_unique<WidgetDownloadView>(*this, std::move(statusArguments));
+    m_clearView = std::make_unique<WidgetClearView>(*this);
     connectHandlers();
 }
 
@@ -118,6 +125,16 @@ void DownloadTab::buildWidgets() {
     frames->addWidget(buildProgressFrame());
     frames->addWidget(buildClearFrame());
     frames->addStretch(1);
+    // The progress frame keeps its place and the column its width, so the
+    // lists and the clear utility do not move when a run starts or ends.
+    QSizePolicy keep = ProgressFrame->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    ProgressFrame->setSizePolicy(keep);
+    const int columnWidth =
+        fontMetrics().horizontalAdvance(QStringLiteral("Downloading Macro 255  29182 Bytes")) +
+        4 * style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    ProgressFrame->setFixedWidth(columnWidth);
+    ClearFrame->setFixedWidth(columnWidth);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(selection, 1);
@@ -130,6 +147,9 @@ void DownloadTab::connectHandlers() {
             [this](int index) { onCustomListActivated(index); });
     connect(QuickCmd, &QPushButton::clicked, this, [this] { onQuickCmdClicked(); });
     connect(CancelCmd, &QPushButton::clicked, this, [this] { onCancelCmdClicked(); });
+    connect(ExecuteBlock, &QPushButton::clicked, this, [this] { onExecuteBlockClicked(); });
+    connect(CancelExec, &QPushButton::clicked, this, [this] { onCancelExecClicked(); });
+    connect(QueryResetCmd, &QPushButton::clicked, this, [this] { onQueryResetCmdClicked(); });
     // Every change of the value counts, as a click does.
     connect(Check1, &QCheckBox::toggled, this, [this](bool checked) { onCheck1Toggled(checked); });
     connect(ClearHistory, &QPushButton::clicked, this, [this] { onClearHistoryClicked(); });
@@ -180,6 +200,29 @@ void DownloadTab::onQuickCmdClicked() {
     m_host.runOperation([this](link::LinkContext& ctx) {
         download::runDownload(ctx, *m_downloadView, m_host.prompter());
     });
+}
+
+void DownloadTab::onExecuteBlockClicked() {
+    m_host.runOperation([this](link::LinkContext& ctx) {
+        utilities::runExecuteBlock(ctx, *m_executeView, m_host.prompter());
+    });
+}
+
+void DownloadTab::onCancelExecClicked() {
+    m_host.runOperation([this](link::LinkContext& ctx) {
+        utilities::runCancelExec(ctx, *m_executeView, m_host.prompter());
+    });
+}
+
+void DownloadTab::onQueryResetCmdClicked() {
+    m_host.runOperation([this](link::LinkContext& ctx) {
+        utilities::runClearUtility(ctx, *m_clearView, m_host.prompter(), fromQt(LowerFill->text()),
+                                   fromQt(UpperFill->text()));
+    });
+}
+
+void DownloadTab::showClearFrame(bool visible) {
+    ClearFrame->setVisible(visible);
 }
 
 void DownloadTab::onCancelCmdClicked() {

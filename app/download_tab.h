@@ -26,7 +26,9 @@ class ReceiveView;
 
 namespace brindle::app {
 
+class WidgetClearView;
 class WidgetDownloadView;
+class WidgetExecuteView;
 class WidgetReceiveView;
 
 // How the tab reads and ticks "Convert Status Arguments to HEX", which lives
@@ -50,6 +52,9 @@ class DownloadTab : public QWidget {
 
     link::ReceiveView& receiveView();
     WidgetDownloadView& downloadView() { return *m_downloadView; }
+
+    // The Setup tab's "Enable Clear Utility on Down-Load Tab" box.
+    void showClearFrame(bool visible);
 
     // The controls, by their control names.
     QComboBox* CustomList = nullptr;
@@ -82,12 +87,17 @@ class DownloadTab : public QWidget {
     void onCustomListActivated(int index);
     void onQuickCmdClicked();
     void onCancelCmdClicked();
+    void onExecuteBlockClicked();
+    void onCancelExecClicked();
     void onCheck1Toggled(bool checked);
     void onClearHistoryClicked();
+    void onQueryResetCmdClicked();
 
     OperationHost& m_host;
     std::unique_ptr<WidgetReceiveView> m_receiveView;
     std::unique_ptr<WidgetDownloadView> m_downloadView;
+    std::unique_ptr<WidgetExecuteView> m_executeView;
+    std::unique_ptr<WidgetClearView> m_clearView;
 };
 
 }  // namespace brindle::app

@@ -48,7 +48,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::buildWindow(const DriveEntries& drives) {
     m_specify = new SpecifyTab;
-    m_readBack = new ReadBackTab;
+    m_readBack = new ReadBackTab(*this);
     m_download = new DownloadTab(
         *this, StatusArgumentsHook{[this] { return m_readBack->convertStatusArguments(); },
                                    [this](bool on) { m_readBack->setConvertStatusArguments(on); }});
@@ -90,6 +90,15 @@ void MainWindow::connectTabs() {
     // Exit closes the window like its close box: a running operation is
     // cancelled first and the window goes when it has ended.
     connect(m_exitcmd, &QPushButton::clicked, this, &QWidget::close);
+    // Leaving the Read back tab hides its header fields.
+    connect(m_SSTab1, &QTabWidget::currentChanged, this,
+            [this, previous = m_SSTab1->currentIndex()](int now) mutable {
+                if (previous == kReadBackTabIndex && now != previous) {
+                    m_readBack->leaveTab();
+                }
+                previous = now;
+            });
+    connect(m_setup, &SetupTab::clearFrameSwitched, m_download, &DownloadTab::showClearFrame);
     connect(m_helpcmd, &QPushButton::clicked, this, [this] { onHelpcmdClicked(); });
 }
 

@@ -1,6 +1,8 @@
 #include "app/read_back_tab.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,13 +11,24 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "app/text_conversion.h"
 #include "app/widget_factory.h"
+#include "app/widget_read_back_view.h"
+#include "utilities/read_back.h"
+#include "utilities/save_to_file.h"
 
 namespace brindle::app {
 
-ReadBackTab::ReadBackTab() {
+ReadBackTab::ReadBackTab(OperationHost& host)
+    : m_host(host), m_view(std::make_unique<WidgetReadBackView>(*this)) {
+    askFileName = [this] {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Save to File"));
+    };
     buildWidgets();
+    connectHandlers();
 }
+
+ReadBackTab::~ReadBackTab() = default;
 
 bool ReadBackTab::convertStatusArguments() const {
     return StatArgument->isChecked();
@@ -25,6 +38,14 @@ void ReadBackTab::setConvertStatusArguments(bool ticked) {
     StatArgument->setChecked(ticked);
 }
 
+void ReadBackTab::leaveTab() {
+    m_view->showHeaderFields(false);
+}
+
+std::string ReadBackTab::e2promText() const {
+    return m_view->e2promText();
+}
+
 void ReadBackTab::buildWidgets() {
     Command1 = makeButton("Command1", "Read E2prom", "Read contents of E2prom in Macro Module");
     Command2 = makeButton("Command2", "Clear All");
@@ -32,6 +53,11 @@ void ReadBackTab::buildWidgets() {
     StatArgument =
         named(new QCheckBox(QStringLiteral("Convert Status Arguments to HEX")), "StatArgument");
     Text1 = named(new QTextEdit, "Text1");
+    // The text is what the module holds: shown, not edited, in columns.
+    Text1->setReadOnly(true);
+    Text1->setAcceptRichText(false);
+    Text1->setLineWrapMode(QTextEdit::NoWrap);
+    Text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     Text2 = named(new QLineEdit, "Text2");
     Text3 = named(new QLineEdit, "Text3");
     Text4 = named(new QLineEdit, "Text4");
@@ -40,11 +66,15 @@ void ReadBackTab::buildWidgets() {
     Label23 = makeLabel("# of Macros", Text4, "Label23");
     ReadingMsg = named(new QLabel(QStringLiteral("Reading E2prom...")), "ReadingMsg");
 
-    // The header fields appear only once a read has filled them.
+    // The header fields appear only once a read has filled them; their room
+    // is kept, so nothing moves when they come and go.
     for (QWidget* w :
          {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text4),
           static_cast<QWidget*>(Label20), static_cast<QWidget*>(Label21),
           static_cast<QWidget*>(Label23), static_cast<QWidget*>(ReadingMsg)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
         w->setVisible(false);
     }
 
@@ -69,6 +99,35 @@ void ReadBackTab::buildWidgets() {
     layout->addLayout(header);
     layout->addWidget(makeLabel("E2prom Data", Text1, "Label19"));
     layout->addWidget(Text1, 1);
+}
+
+void ReadBackTab::connectHandlers() {
+    connect(Command1, &QPushButton::clicked, this, [this] { onCommand1Clicked(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { onCommand2Clicked(); });
+    connect(SaveCmd, &QPushButton::clicked, this, [this] { onSaveCmdClicked(); });
+}
+
+void ReadBackTab::onCommand1Clicked() {
+    m_host.runOperation([this](link::LinkContext& ctx) {
+        const auto result = utilities::ReadE2prom(ctx, *m_view, m_host.prompter(),
+                                                  utilities::workFilePath(m_host.state().DataDir));
+        // The work file is a by-product: the text shown does not depend on it.
+        base::skipOnError(result.workFile);
+    });
+}
+
+void ReadBackTab::onCommand2Clicked() {
+    utilities::clearAll(*m_view);
+}
+
+void ReadBackTab::onSaveCmdClicked() {
+    const std::string text = m_view->e2promText();
+    if (!utilities::readyToSave(text, m_host.prompter())) {
+        return;
+    }
+    const QString name = askFileName ? askFileName() : QString();
+    // A failure is shown by SaveToFile itself.
+    static_cast<void>(utilities::SaveToFile(pathFromQt(name), text, m_host.prompter()));
 }
 
 }  // namespace brindle::app

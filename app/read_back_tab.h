@@ -1,7 +1,12 @@
 #pragma once
 // The "Read back" tab: the E2PROM text read from the Macro Module and the
 // three header bytes, with the buttons that read, clear and save them.
+#include <QString>
 #include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "app/operation_host.h"
 
 class QCheckBox;
 class QLabel;
@@ -11,14 +16,27 @@ class QTextEdit;
 
 namespace brindle::app {
 
+class WidgetReadBackView;
+
 class ReadBackTab : public QWidget {
     Q_OBJECT
   public:
-    ReadBackTab();
+    explicit ReadBackTab(OperationHost& host);
+    ~ReadBackTab() override;
 
     // "Convert Status Arguments to HEX": every download ticks it.
     bool convertStatusArguments() const;
     void setConvertStatusArguments(bool ticked);
+
+    // The user left the tab: the header fields and their captions go.
+    void leaveTab();
+
+    // The text Text1 shows, one byte per character, as Save to File writes it.
+    std::string e2promText() const;
+
+    // Asks for the file to save to; an empty name means none was chosen.
+    // A save dialog unless replaced (tests answer it themselves).
+    std::function<QString()> askFileName;
 
     // The controls, by their control names.
     QPushButton* Command1 = nullptr;
@@ -36,6 +54,14 @@ class ReadBackTab : public QWidget {
 
   private:
     void buildWidgets();
+    void connectHandlers();
+
+    void onCommand1Clicked();
+    void onCommand2Clicked();
+    void onSaveCmdClicked();
+
+    OperationHost& m_host;
+    std::unique_ptr<WidgetReadBackView> m_view;
 };
 
 }  // namespace brindle::app

@@ -16,6 +16,7 @@
 #include "app/widget_factory.h"
 #include "base/numeric.h"
 #include "store/remembered.h"
+#include "utilities/clear_eprom.h"
 
 namespace brindle::app {
 
@@ -160,6 +161,13 @@ void SetupTab::connectHandlers() {
     // stores nothing.
     connect(Pattern->lineEdit(), &QLineEdit::textEdited, this, [this] { onPatternTextEdited(); });
     connect(Pattern, &QComboBox::activated, this, [this] { onPatternActivated(); });
+    connect(EnableClearUtility, &QCheckBox::toggled, this,
+            [this](bool ticked) { onEnableClearUtilityToggled(ticked); });
+}
+
+void SetupTab::onEnableClearUtilityToggled(bool ticked) {
+    utilities::EnableClearUtility(
+        ticked, [this](bool visible) { Q_EMIT clearFrameSwitched(visible); }, m_host.prompter());
 }
 
 // Runs on every keystroke and when the program sets the text.

@@ -52,6 +52,10 @@ class SetupTab : public QWidget {
     QGroupBox* SelectComPort = nullptr;
     std::array<QRadioButton*, 4> ComOpt{};
 
+  signals:
+    // The clear utility's frame on the Down Load tab is to be shown or hidden.
+    void clearFrameSwitched(bool visible);
+
   private:
     void buildWidgets(const DriveEntries& drives);
     void connectHandlers();
@@ -72,6 +76,7 @@ class SetupTab : public QWidget {
     void onDir1Changed();
     void onPatternTextEdited();
     void onPatternActivated();
+    void onEnableClearUtilityToggled(bool ticked);
 
     QComboBox* delaySelector(store::DelayField field) const;
     int16_t& delayCopy(store::DelayField field);

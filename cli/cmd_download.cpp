@@ -1,29 +1,20 @@
 // brindle-cli download: the Download button from a terminal.
 #include <chrono>
 #include <ctime>
-#include <filesystem>
 #include <ostream>
 
 #include <unistd.h>
-#include <QCoreApplication>
 
 #include "base/text.h"
 #include "cli/cli_io.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
-#include "cli/fixed_device_port.h"
+#include "cli/serial_session.h"
 #include "cli/stream_prompter.h"
 #include "cli/terminal_download_view.h"
 #include "download/download_plan.h"
 #include "download/transfer.h"
-#include "link/com_port.h"
-#include "link/initialize_port.h"
-#include "link/qt/qt_pump.h"
-#include "link/qt/qt_serial_port.h"
-#include "link/receive_window.h"
-#include "store/config.h"
 #include "store/databases.h"
-#include "store/record_file.h"
 
 namespace brindle::cli {
 namespace {
@@ -45,8 +36,6 @@ constexpr const char* kHelp =
     "or input errors (unknown combination, a combination that cannot be\n"
     "downloaded; nothing is sent then).\n";
 
-constexpr int kExitFailure = 1;
-
 double cpuSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
@@ -54,8 +43,9 @@ double cpuSeconds() {
 }  // namespace
 
 int runDownload(const Arguments& args, CommandContext& context) {
-    ParsedOptions options =
-        parseOptions(args, {"--data", "--port", "--combo", "--baud", "--tick-ms"});
+    std::set<std::string> valueOptions = kSerialOptions;
+    valueOptions.insert("--combo");
+    ParsedOptions options = parseOptions(args, valueOptions);
     if (options.flags.count("--help")) {
         context.out << kHelp;
         return kExitOk;
@@ -64,31 +54,16 @@ int runDownload(const Arguments& args, CommandContext& context) {
         return usageError(context, "download",
                           !options.error.empty() ? options.error : "--combo NAME is required");
     }
-    // Absolute, so that device paths resolved in it are too.
-    const std::string dir =
-        asFolder(std::filesystem::absolute(options.dataFolder(context.dataDir)).string());
+    std::optional<SerialSetup> setup = serialSetup(options, context, "download");
+    if (!setup) {
+        return kExitBadInput;
+    }
+    const std::string& dir = setup->state.DataDir;
     const std::string combo = base::fixedWidth(options.value("--combo"), store::kComboNameWidth);
-    auto tickMs = wholeNumber(options.value("--tick-ms", "1"));
-    if (!tickMs || *tickMs < 1 || *tickMs > 1000) {
-        return usageError(context, "download", "--tick-ms takes 1 to 1000");
-    }
-
-    state::MainState state;
-    state.DataDir = dir;
-    if (auto bytes = store::readRecord(store::configPath(dir), store::kConfigRecordLength, 1)) {
-        state.ConfigRecord = store::ConfigRecord::decode(*bytes);
-    }
-    if (options.has("--baud")) {
-        auto baud = wholeNumber(options.value("--baud"));
-        if (!baud || *baud < 50 || *baud > 4000000) {
-            return usageError(context, "download", "--baud takes a line speed such as 38400");
-        }
-        state.ConfigRecord.BaudRate = static_cast<int32_t>(*baud);
-    }
 
     // Known before anything is sent: an unknown name or a combination that
     // cannot be downloaded is an input error.
-    download::PlanResult plan = download::planDownload(dir, combo, state.MacroArea);
+    download::PlanResult plan = download::planDownload(dir, combo, setup->state.MacroArea);
     if (!plan.found) {
         context.err << "brindle-cli download: no combination named \""
                     << base::trimTrailingBlanks(combo) << "\" in " << dir << store::kComboDbFile
@@ -100,36 +75,23 @@ int runDownload(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
 
-    int argc = 1;
-    char name[] = "brindle-cli";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    link::qt::QtSerialPort serial;
-    const std::string device = options.has("--port")
-                                   ? std::filesystem::absolute(options.value("--port")).string()
-                                   : link::resolveComPort(dir, state.ConfigRecord.PortNumber);
-    FixedDevicePort port(serial, device);
-    link::qt::QtPump pump;
     TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0, combo);
     StreamPrompter prompter(context.err);
-    link::LinkContext ctx{state, port, pump, view, view};
-    pump.SetTickHandler([&] { link::timerTick(state, port, pump, view); });
-    pump.SetInterval(static_cast<int>(*tickMs));
+    SerialSession session(*setup, view, view);
 
     // The run opens the device itself, once, and uses the plan made above.
     const auto started = std::chrono::steady_clock::now();
     const double cpuStart = cpuSeconds();
-    download::DownloadOutcome outcome = download::runDownload(ctx, view, prompter, plan);
-    if (!port.failure().empty()) {
-        context.err << "brindle-cli download: " << port.describe() << "\n";
+    download::DownloadOutcome outcome = download::runDownload(session.ctx(), view, prompter, plan);
+    if (session.reportPortFailure(context, "download")) {
         return kExitFailure;
     }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     context.err << "brindle-cli download: " << wall << " s, " << (cpuSeconds() - cpuStart)
                 << " s CPU, " << view.rewrites() << " rewrites, ticks of "
-                << pump.EffectiveIntervalMicros() << " us\n";
-    port.SetPortOpen(false);
+                << session.pump().EffectiveIntervalMicros() << " us\n";
+    session.port().SetPortOpen(false);
     switch (outcome) {
         case download::DownloadOutcome::Succeeded:
             return kExitOk;

@@ -12,6 +12,10 @@ const std::vector<Command>& commandTable() {
         {"add-macro", "store a macro text in a data folder", runAddMacro},
         {"add-combo", "store a combination of macros in a data folder", runAddCombo},
         {"download", "download a combination into the Macro Module", runDownload},
+        {"read", "read the Macro Module's E2PROM back as text", runRead},
+        {"exec", "make the controller run one macro block of a combination", runExec},
+        {"cancel", "cancel the macro block the controller is running", runCancel},
+        {"clear", "write 0 into a range of E2PROM locations", runClear},
     };
     return table;
 }

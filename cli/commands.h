@@ -10,6 +10,8 @@
 namespace brindle::cli {
 
 constexpr int kExitOk = 0;
+// A failure the operation reports (a failed download, an unconfirmed command).
+constexpr int kExitFailure = 1;
 constexpr int kExitBadInput = 2;
 
 // What a command may touch: its streams and the program's data folder (with a
@@ -38,6 +40,10 @@ int runShowCombo(const Arguments& args, CommandContext& context);
 int runAddMacro(const Arguments& args, CommandContext& context);
 int runAddCombo(const Arguments& args, CommandContext& context);
 int runDownload(const Arguments& args, CommandContext& context);
+int runRead(const Arguments& args, CommandContext& context);
+int runExec(const Arguments& args, CommandContext& context);
+int runCancel(const Arguments& args, CommandContext& context);
+int runClear(const Arguments& args, CommandContext& context);
 
 const std::vector<Command>& commandTable();
 

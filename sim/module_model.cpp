@@ -114,6 +114,14 @@ std::vector<Emission> ModuleModel::handleFrame(const std::string& body) {
     }
     if (command == 'S' && length == 4) {
         const auto block = static_cast<uint8_t>(body[3]);
+        // Only the node named at location 0 runs blocks; a cancel may also
+        // go to the module's own "A".
+        const auto node = static_cast<uint8_t>(body[0]);
+        const bool addressed = node == m_eeprom[state::kNodeAddressLocation] ||
+                               (block == 0 && body[0] == link::kProgramAddress);
+        if (!addressed) {
+            return {};
+        }
         if (block == 0) {
             m_talking = false;
         } else if (m_options.runChatters) {

@@ -8,7 +8,9 @@
 //   read   #A 05 R hi lo cs CR     answers #M 04 R v cs CR
 //   dump   #A 04 E 2 cs CR         answers "DUMP" CR, then 'R' + byte for every
 //                                  byte of the macro area, or "DUMP" CR "BLANK" CR
-//   start  #n 04 S b cs CR         answers " B " digit CR LF; b = 0 stops a run
+//   start  #n 04 S b cs CR         answers " B " digit CR LF when n is the node
+//                                  address at location 0 (or n is 'A' and b = 0);
+//                                  b = 0 stops a run
 //   CR CR while talking            answers the sync frame #M 03 X A8 CR (or " Y" CR)
 // A frame with a bad checksum or without its CR is ignored.
 #include <cstdint>

@@ -40,6 +40,9 @@ class DumpReception {
     const std::string& text() const { return m_reply.text; }
     const std::vector<int32_t>& offsets() const { return m_reply.offsets; }
     const ReplyText& reply() const { return m_reply; }
+    // Bytes received so far, and how many of them were stored bytes.
+    int32_t receivedBytes() const { return m_position; }
+    int32_t storedBytes() const { return m_nextOffset; }
 
   private:
     void append(char c, int32_t offset);

@@ -103,10 +103,32 @@ TEST(ModuleModel, startBlockIsConfirmedAndCancelStopsTheChatter) {
     ModuleOptions options;
     options.runChatters = true;
     ModuleModel m(options);
-    EXPECT_EQ(feed(m, link::startBlockFrame(7, 3)), " B 3\r\n");
+    m.eeprom()[0] = 7;
+    EXPECT_EQ(toHex(feed(m, hexBytes("23 07 04 53 03 61 0D"))), "20 42 20 33 0D 0A");
     EXPECT_TRUE(m.talking());
-    EXPECT_EQ(feed(m, link::startBlockFrame(65, 0)), " B 0\r\n");
+    EXPECT_EQ(toHex(feed(m, hexBytes("23 41 04 53 00 98 0D"))), "20 42 20 30 0D 0A");
     EXPECT_FALSE(m.talking());
+}
+
+TEST(ModuleModel, onlyTheNodeAtLocationZeroRunsABlockAndACancelMayGoToA) {
+    const struct {
+        uint8_t storedNode;
+        const char* frame;
+        const char* answer;
+    } cases[] = {
+        {7, "23 07 04 53 03 61 0D", "20 42 20 33 0D 0A"},
+        {7, "23 08 04 53 03 62 0D", ""},                   // another node
+        {7, "23 41 04 53 03 9B 0D", ""},                   // "A" runs no block
+        {7, "23 07 04 53 00 5E 0D", "20 42 20 30 0D 0A"},  // a cancel to the node
+        {0xFF, "23 41 04 53 00 98 0D", "20 42 20 30 0D 0A"},
+        {0x41, "23 41 04 53 02 9A 0D", "20 42 20 32 0D 0A"},
+        {0xFF, "23 07 04 53 01 5F 0D", ""},  // nothing downloaded
+    };
+    for (const auto& c : cases) {
+        ModuleModel m;
+        m.eeprom()[0] = c.storedNode;
+        EXPECT_EQ(toHex(feed(m, hexBytes(c.frame))), c.answer) << c.frame;
+    }
 }
 
 TEST(ModuleModel, wakeWhileTalkingAnswersTheSyncFrame) {

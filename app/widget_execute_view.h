@@ -1,0 +1,37 @@
+#pragma once
+// What Execute Block and Cancel Exec read and show, on the Down Load tab's
+// widgets; the "convert status arguments" box is reached through the tab's
+// hook.
+#include "app/download_tab.h"
+#include "utilities/execute_view.h"
+
+namespace brindle::app {
+
+class WidgetExecuteView : public utilities::ExecuteView {
+  public:
+    WidgetExecuteView(DownloadTab& tab, StatusArgumentsHook statusArguments)
+        : m_tab(tab), m_statusArguments(std::move(statusArguments)) {}
+
+    int chosenCombinationIndex() const override;
+    int combinationCount() const override;
+    std::string chosenCombinationName() const override;
+
+    int sequenceLineCount() const override;
+    int selectedSequenceLine() const override;
+    std::string sequenceLineText(int index) const override;
+    void enableSequenceList(bool enabled) override;
+
+    bool convertStatusArguments() const override;
+    void setConvertStatusArguments(bool checked) override;
+
+    void showMacroSize(bool visible) override;
+    void showCancelFrame(bool visible) override;
+    void enableOperationButtons(bool enabled) override;
+    void untickReceiveWindow() override;
+
+  private:
+    DownloadTab& m_tab;
+    StatusArgumentsHook m_statusArguments;
+};
+
+}  // namespace brindle::app

@@ -1,0 +1,33 @@
+#pragma once
+// What the read-back shows, on the Read back tab's widgets. The text is kept
+// as the bytes it is made of: Text1 shows them in a fixed-width font with
+// CR LF as line breaks, and Save to File writes the kept bytes.
+#include <QWidget>
+#include <string>
+
+#include "utilities/read_back_view.h"
+
+class QLabel;
+class QLineEdit;
+class QTextEdit;
+
+namespace brindle::app {
+
+class ReadBackTab;
+
+class WidgetReadBackView : public utilities::ReadBackView {
+  public:
+    explicit WidgetReadBackView(ReadBackTab& tab) : m_tab(tab) {}
+
+    void showReadingMessage(bool visible) override;
+    std::string e2promText() const override { return m_text; }
+    void setE2promText(const std::string& text) override;
+    void setHeaderField(utilities::HeaderField field, const std::string& text) override;
+    void showHeaderFields(bool visible) override;
+
+  private:
+    ReadBackTab& m_tab;
+    std::string m_text;
+};
+
+}  // namespace brindle::app

@@ -1,0 +1,62 @@
+#include "cli/serial_session.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "cli/cli_io.h"
+#include "link/com_port.h"
+#include "link/receive_window.h"
+#include "store/config.h"
+#include "store/record_file.h"
+
+namespace brindle::cli {
+
+std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandContext& context,
+                                       const std::string& command) {
+    SerialSetup setup;
+    // Absolute, so that device paths resolved in it are too.
+    const std::string dir =
+        asFolder(std::filesystem::absolute(options.dataFolder(context.dataDir)).string());
+    auto tickMs = wholeNumber(options.value("--tick-ms", "1"));
+    if (!tickMs || *tickMs < 1 || *tickMs > 1000) {
+        usageError(context, command, "--tick-ms takes 1 to 1000");
+        return std::nullopt;
+    }
+    setup.tickMs = static_cast<int>(*tickMs);
+    setup.state.DataDir = dir;
+    if (auto bytes = store::readRecord(store::configPath(dir), store::kConfigRecordLength, 1)) {
+        setup.state.ConfigRecord = store::ConfigRecord::decode(*bytes);
+    }
+    if (options.has("--baud")) {
+        auto baud = wholeNumber(options.value("--baud"));
+        if (!baud || *baud < 50 || *baud > 4000000) {
+            usageError(context, command, "--baud takes a line speed such as 38400");
+            return std::nullopt;
+        }
+        setup.state.ConfigRecord.BaudRate = static_cast<int32_t>(*baud);
+    }
+    setup.device = options.has("--port")
+                       ? std::filesystem::absolute(options.value("--port")).string()
+                       : link::resolveComPort(dir, setup.state.ConfigRecord.PortNumber);
+    return setup;
+}
+
+SerialSession::SerialSession(SerialSetup& setup, link::ReceiveView& receive,
+                             link::OperationView& operation)
+    : m_app(m_argc, m_argv),
+      m_port(m_serial, setup.device),
+      m_ctx{setup.state, m_port, m_pump, receive, operation} {
+    m_pump.SetTickHandler(
+        [this, &receive] { link::timerTick(m_ctx.state, m_port, m_pump, receive); });
+    m_pump.SetInterval(setup.tickMs);
+}
+
+bool SerialSession::reportPortFailure(CommandContext& context, const std::string& command) const {
+    if (m_port.failure().empty()) {
+        return false;
+    }
+    context.err << "brindle-cli " << command << ": " << m_port.describe() << "\n";
+    return true;
+}
+
+}  // namespace brindle::cli

@@ -1,0 +1,62 @@
+#pragma once
+// What every command that talks to the Macro Module shares: the options
+// --data, --port, --baud and --tick-ms read the same way, and the serial
+// stack of the window (the Qt port fixed to one device, the Qt timer as the
+// pump, Timer1's tick installed) built from them.
+#include <QCoreApplication>
+#include <optional>
+#include <string>
+
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+#include "cli/fixed_device_port.h"
+#include "link/link_context.h"
+#include "link/qt/qt_pump.h"
+#include "link/qt/qt_serial_port.h"
+#include "state/main_state.h"
+
+namespace brindle::cli {
+
+// The serial options every such command takes, for parseOptions.
+inline const std::set<std::string> kSerialOptions = {"--data", "--port", "--baud", "--tick-ms"};
+
+struct SerialSetup {
+    // DataDir (absolute, with a separator) and the configuration read from
+    // it, with --baud on top.
+    state::MainState state;
+    std::string device;
+    int tickMs = 1;
+};
+
+// Reads the serial options; a bad value is reported as a usage error of
+// command, and nothing comes back.
+std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandContext& context,
+                                       const std::string& command);
+
+// The link for one command. The device is opened by the operation itself,
+// as in the window.
+class SerialSession {
+  public:
+    SerialSession(SerialSetup& setup, link::ReceiveView& receive, link::OperationView& operation);
+    SerialSession(const SerialSession&) = delete;
+    SerialSession& operator=(const SerialSession&) = delete;
+
+    link::LinkContext& ctx() { return m_ctx; }
+    link::Port& port() { return m_port; }
+    link::qt::QtPump& pump() { return m_pump; }
+
+    // When the port failed: its state on the error stream, and true.
+    bool reportPortFailure(CommandContext& context, const std::string& command) const;
+
+  private:
+    int m_argc = 1;
+    char m_name[12] = "brindle-cli";
+    char* m_argv[2] = {m_name, nullptr};
+    QCoreApplication m_app;
+    link::qt::QtSerialPort m_serial;
+    FixedDevicePort m_port;
+    link::qt::QtPump m_pump;
+    link::LinkContext m_ctx;
+};
+
+}  // namespace brindle::cli

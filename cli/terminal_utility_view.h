@@ -1,0 +1,78 @@
+#pragma once
+// What the read-back, block execution and the clear utility show, on a
+// terminal: messages and progress on the error stream (the clear's progress
+// as the download's bar), the read-back's results kept for the command to
+// print. There is no receive window on a terminal.
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/terminal_download_view.h"
+#include "link/views.h"
+#include "utilities/clear_view.h"
+#include "utilities/execute_view.h"
+#include "utilities/read_back_view.h"
+
+namespace brindle::cli {
+
+class TerminalUtilityView : public utilities::ReadBackView,
+                            public utilities::ExecuteView,
+                            public utilities::ClearView,
+                            public link::ReceiveView {
+  public:
+    TerminalUtilityView(std::ostream& err, bool isTerminal);
+
+    // The combination and the line chosen on the command line.
+    void choose(std::string combination, std::vector<std::string> lines, int selectedLine);
+
+    // Read-back.
+    void showReadingMessage(bool visible) override;
+    std::string e2promText() const override { return m_text; }
+    void setE2promText(const std::string& text) override { m_text = text; }
+    void setHeaderField(utilities::HeaderField, const std::string&) override {}
+    void showHeaderFields(bool) override {}
+
+    // Block execution.
+    int chosenCombinationIndex() const override { return m_combination.empty() ? -1 : 0; }
+    int combinationCount() const override { return m_combination.empty() ? 0 : 1; }
+    std::string chosenCombinationName() const override { return m_combination; }
+    int sequenceLineCount() const override { return static_cast<int>(m_lines.size()); }
+    int selectedSequenceLine() const override { return m_selectedLine; }
+    std::string sequenceLineText(int index) const override;
+    void enableSequenceList(bool) override {}
+    bool convertStatusArguments() const override { return m_statArgument; }
+    void setConvertStatusArguments(bool checked) override { m_statArgument = checked; }
+    void showMacroSize(bool) override {}
+    void showCancelFrame(bool) override {}
+    void enableOperationButtons(bool) override {}
+    void untickReceiveWindow() override {}
+
+    // The clear utility and the status lines of the others.
+    void setStatusLine(const std::string& caption) override { m_progress.setStatusLine(caption); }
+    void showRetrying(bool visible) override { m_progress.showRetrying(visible); }
+    void showProgressFrame(bool visible) override { m_progress.showProgressFrame(visible); }
+    void showProgress(int percent) override { m_progress.showProgress(percent); }
+    void setPercentCaption(const std::string&) override {}
+    void enableDownloadAndClear(bool) override {}
+
+    bool receiveWindowTicked() const override { return false; }
+    void addReceivedLine(const std::string&) override {}
+    void clearReceivedLines() override {}
+    int receivedLineCount() const override { return 0; }
+    int selectedReceivedLine() const override { return -1; }
+    void selectReceivedLine(int) override {}
+
+    // Verifications that needed another attempt.
+    int retries() const { return m_progress.rewrites(); }
+
+  private:
+    std::ostream& m_err;
+    TerminalDownloadView m_progress;
+    std::string m_text;
+    std::string m_combination;
+    std::vector<std::string> m_lines;
+    int m_selectedLine = -1;
+    bool m_statArgument = true;
+};
+
+}  // namespace brindle::cli

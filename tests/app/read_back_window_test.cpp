@@ -1,0 +1,185 @@
+// The Read back tab against the fake Macro Module on virtual time: Read
+// E2prom, the header fields shown by a read and hidden when the tab is left,
+// Clear All, Save to File, a busy controller and closing during a read.
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QtTest>
+
+#include "tests/app/link_window_fixture.h"
+
+using brindle::base::Icon;
+using brindle::testing::LinkWindowFixture;
+using brindle::testing::readBytes;
+
+namespace {
+
+constexpr int kReadBackTab = 1;
+const std::string kShownBytes =
+    "\r\n0:\r\n1 MA 1000\r\nGOTO0\r\nMACRO 2\r\n\r\n24:\r\n2 MA 7\r\nGOTO24\r\n";
+
+brindle::sim::ModuleOptions talking() {
+    brindle::sim::ModuleOptions o;
+    o.chatterAtStart = true;
+    return o;
+}
+
+}  // namespace
+
+class ReadBackWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { m_rig = std::make_unique<LinkWindowFixture>(); }
+    void cleanup() { m_rig.reset(); }
+
+    void readShowsTheTextInColumnsAndTheHeaderWhileReadingSaysSo() {
+        storeDownload();
+        auto& tab = openOnReadBack();
+        bool readingShownDuringDump = false;
+        m_rig->pump.setIdleHook([&] {
+            if (m_rig->module.received().size() == 7) {
+                readingShownDuringDump = readingShownDuringDump || tab.ReadingMsg->isVisible();
+            }
+        });
+        tab.Command1->click();
+        QVERIFY(readingShownDuringDump);
+        QVERIFY(!tab.ReadingMsg->isVisible());
+        QCOMPARE(tab.e2promText(), kShownBytes);
+        QCOMPARE(tab.Text1->toPlainText(),
+                 QStringLiteral("\n0:\n1 MA 1000\nGOTO0\nMACRO 2\n\n24:\n2 MA 7\nGOTO24\n"));
+        // Columns line up: narrow and wide letters take the same room.
+        const QFontMetrics metrics(tab.Text1->font());
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii1")),
+                 metrics.horizontalAdvance(QStringLiteral("MMMM ")));
+        QVERIFY(tab.Text1->isReadOnly());
+        QCOMPARE(tab.Text2->text(), QStringLiteral(" 7"));
+        QCOMPARE(tab.Text3->text(), QStringLiteral(" 3"));
+        QCOMPARE(tab.Text4->text(), QStringLiteral(" 2"));
+        for (QWidget* w : headerWidgets(tab)) {
+            QVERIFY(w->isVisible());
+        }
+        QVERIFY(m_rig->prompter().messages.empty());
+        QCOMPARE(readBytes(m_rig->dataDir() + "e2read.tmp"),
+                 std::string("1 MA 1000\r\nGOTO0\r\nMACRO 2\r\n2 MA 7\r\nGOTO24\r\n"));
+    }
+
+    void leavingTheTabHidesTheHeaderFieldsAndClearAllOnlyEmptiesThem() {
+        storeDownload();
+        auto& tab = openOnReadBack();
+        tab.Command1->click();
+        tab.Command2->click();
+        QCOMPARE(tab.e2promText(), std::string());
+        QVERIFY(tab.Text1->toPlainText().isEmpty());
+        for (QLineEdit* field : {tab.Text2, tab.Text3, tab.Text4}) {
+            QVERIFY(field->text().isEmpty());
+            QVERIFY(field->isVisible());
+        }
+        m_rig->window().SSTab1()->setCurrentIndex(0);
+        m_rig->window().SSTab1()->setCurrentIndex(kReadBackTab);
+        for (QWidget* w : headerWidgets(tab)) {
+            QVERIFY(w->isHidden());
+        }
+        // The next read shows them again.
+        tab.Command1->click();
+        QVERIFY(tab.Text2->isVisible());
+    }
+
+    void saveToFileWritesTheTextAsShownByteForByte() {
+        storeDownload();
+        auto& tab = openOnReadBack();
+        tab.Command1->click();
+        const std::string path = m_rig->dataDir() + "saved.txt";
+        tab.askFileName = [&] { return QString::fromStdString(path); };
+        tab.SaveCmd->click();
+        QCOMPARE(readBytes(path), kShownBytes);
+        QVERIFY(m_rig->prompter().messages.empty());
+    }
+
+    void saveBeforeAReadAsksForOneAndACancelledDialogWritesNothing() {
+        auto& tab = openOnReadBack();
+        int asked = 0;
+        tab.askFileName = [&] {
+            ++asked;
+            return QString();
+        };
+        tab.SaveCmd->click();
+        QCOMPARE(asked, 0);
+        QCOMPARE(m_rig->prompter().messages.back().text,
+                 std::string("Please read E2prom before saving!"));
+        QCOMPARE(m_rig->prompter().messages.back().icon, Icon::Critical);
+
+        storeDownload();
+        tab.Command1->click();
+        m_rig->prompter().messages.clear();
+        tab.SaveCmd->click();
+        QCOMPARE(asked, 1);
+        QVERIFY(m_rig->prompter().messages.empty());
+    }
+
+    void aBusyControllerIsReportedAndTheFieldsStayHidden() {
+        m_rig = std::make_unique<LinkWindowFixture>(talking());
+        auto& tab = openOnReadBack();
+        tab.Command1->click();
+        QCOMPARE(m_rig->prompter().messages.size(), std::size_t{1});
+        QCOMPARE(m_rig->prompter().messages[0].text,
+                 std::string(23, ' ') +
+                     "Macro Executing !\r\nUse 'Cancel Execution' button in Download menu.");
+        QVERIFY(m_rig->module.received().empty());
+        QVERIFY(tab.Text2->isHidden());
+        QVERIFY(!tab.ReadingMsg->isVisible());
+    }
+
+    void withoutALinkTheReadSaysThePortIsNotAvailable() {
+        m_rig->windowOnly();
+        m_rig->window().SSTab1()->setCurrentIndex(kReadBackTab);
+        m_rig->window().readBackTab().Command1->click();
+        QCOMPARE(m_rig->prompter().messages.back().text,
+                 std::string("The serial port is not available."));
+    }
+
+    void closingTheWindowDuringAReadEndsItAndClosesTheWindow() {
+        storeDownload(std::string(3000, 'A'));
+        auto& tab = openOnReadBack();
+        bool closedAtOnce = true;
+        m_rig->pump.setIdleHook([&] {
+            if (m_rig->port.InBufferCount() > 100 && m_rig->window().isVisible()) {
+                closedAtOnce = m_rig->window().close();
+            }
+        });
+        tab.Command1->click();
+        QVERIFY(!closedAtOnce);
+        QVERIFY(!m_rig->window().isVisible());
+        // The four location reads were not sent.
+        QCOMPARE(m_rig->module.received().size(), std::size_t{7});
+    }
+
+  private:
+    void storeDownload(const std::string& images = brindle::testing::kWorkedExampleImage +
+                                                   brindle::testing::kSecondMacroImage) {
+        auto& e = m_rig->module.eeprom();
+        e[0] = 7;
+        e[1] = 3;
+        e[2] = 2;
+        e[3] = 'X';
+        for (std::size_t i = 0; i < images.size(); ++i) {
+            e[3586 + i] = static_cast<uint8_t>(images[i]);
+        }
+    }
+    brindle::app::ReadBackTab& openOnReadBack() {
+        m_rig->open();
+        m_rig->window().SSTab1()->setCurrentIndex(kReadBackTab);
+        return m_rig->window().readBackTab();
+    }
+    static std::vector<QWidget*> headerWidgets(brindle::app::ReadBackTab& tab) {
+        return {tab.Text2, tab.Text3, tab.Text4, tab.Label20, tab.Label21, tab.Label23};
+    }
+
+    std::unique_ptr<LinkWindowFixture> m_rig;
+};
+
+QTEST_MAIN(ReadBackWindowTest)
+#include "read_back_window_test.moc"

@@ -1,0 +1,149 @@
+#include "utilities/clear_eprom.h"
+
+#include "base/numeric.h"
+#include "base/text.h"
+#include "link/exchange.h"
+#include "link/percent_caption.h"
+#include "link/receive_window.h"
+
+namespace brindle::utilities {
+
+namespace {
+
+constexpr int kCaptionBlanks = 5;
+
+struct Range {
+    double first = 0;
+    double last = 0;
+};
+
+// A field's text as a location: its numeric value, nearest integer.
+double locationOf(const std::string& text) {
+    return base::roundHalfEven(base::numericValue(text));
+}
+
+bool inEprom(double location) {
+    return location >= 0 && location <= state::kLastLocation;
+}
+
+// Clears one location; true when verified.
+bool clearLocation(link::LinkContext& ctx, ClearView& view, int location, std::string& replies,
+                   int& attempts) {
+    state::MainState& st = ctx.state;
+    const auto at = static_cast<int16_t>(location);
+    const std::string write = link::writeFrame(at, 0);
+    const std::string read = link::readFrame(at);
+    const std::string expected = link::readReply(0);
+    attempts = 0;
+    bool verified = false;
+    while (!verified && !st.CancelFlag && attempts < st.RetryLimit) {
+        ++attempts;
+        link::sendFrame(ctx, write);
+        link::settle(ctx, st.WriteSettleTicks);
+        link::sendFrame(ctx, read);
+        link::settle(ctx, st.ReadSettleTicks);
+        link::limitReceiveText(replies);
+        link::drain(ctx, replies);
+        link::viewbuffer(ctx.receive, replies);
+        if (replies.find(expected) != std::string::npos) {
+            view.showRetrying(false);
+            attempts = 0;
+            verified = true;
+            replies.clear();
+        } else {
+            view.showRetrying(true);
+        }
+    }
+    view.showRetrying(false);
+    if (attempts >= st.RetryLimit) {
+        st.CancelFlag = true;
+    }
+    return verified;
+}
+
+}  // namespace
+
+int clearPercent(int first, int last, int location) {
+    const double exact = 100.0 / (last - first) * (location - first);
+    return static_cast<int>(base::roundHalfEven(exact));
+}
+
+void EnableClearUtility(bool ticked, const std::function<void(bool)>& showClearFrame,
+                        base::Prompter& prompter) {
+    showClearFrame(ticked);
+    if (ticked) {
+        prompter.show("Please Contact Technical Support before using this feature",
+                      base::Icon::Exclamation, base::Buttons::Ok);
+    }
+}
+
+ClearOutcome ClearEprom(link::LinkContext& ctx, ClearView& view, base::Prompter& prompter,
+                        const std::string& lowerFill, const std::string& upperFill) {
+    state::MainState& st = ctx.state;
+    const bool openedNow = !st.StartComm;
+    if (openedNow) {
+        st.StartComm = true;
+        link::InitializePort(ctx);
+    }
+    if (!(openedNow && ctx.port.PortOpen())) {
+        link::reopenPort(ctx);
+    }
+    const Range range{locationOf(lowerFill), locationOf(upperFill)};
+    if (!inEprom(range.first) || !inEprom(range.last)) {
+        // Such a location cannot be sent in two bytes; nothing is pending
+        // afterwards, so the next download is a download.
+        st.QueryReset = false;
+        prompter.show("Cannot clear E2prom locations \"" + base::trimBlanks(lowerFill) +
+                          "\" to \"" + base::trimBlanks(upperFill) +
+                          "\": locations run from 0 to 32767. Nothing was sent to the Macro "
+                          "Module.",
+                      base::Icon::Critical, base::Buttons::Ok);
+        return ClearOutcome::Refused;
+    }
+    const int first = static_cast<int>(range.first);
+    const int last = static_cast<int>(range.last);
+    if (first >= last) {
+        return ClearOutcome::EmptyRange;
+    }
+
+    st.ReceiveWindowActive = false;
+    link::clearCancelFlag(ctx);
+    view.setStatusLine("Clearing ..");
+    view.showProgressFrame(true);
+    view.showProgress(0);
+    std::string replies;
+    int attempts = 0;
+    bool verified = false;
+    for (int location = first; location <= last && attempts < st.RetryLimit; ++location) {
+        if (st.CancelFlag) {
+            verified = false;  // the remaining locations are skipped
+            break;
+        }
+        const int percent = clearPercent(first, last, location);
+        view.showProgress(percent);
+        view.setPercentCaption(link::percentCaption(percent, kCaptionBlanks));
+        verified = clearLocation(ctx, view, location, replies, attempts);
+    }
+
+    st.QueryReset = false;
+    view.showProgressFrame(false);
+    prompter.show(
+        verified ? "Clear Program Process Successful! " : "Clear Program Process Unsuccessful ",
+        base::Icon::Information, base::Buttons::Ok);
+    if (ctx.receive.receiveWindowTicked()) {
+        st.ReceiveWindowActive = true;
+    }
+    return verified ? ClearOutcome::Succeeded : ClearOutcome::Failed;
+}
+
+ClearOutcome runClearUtility(link::LinkContext& ctx, ClearView& view, base::Prompter& prompter,
+                             const std::string& lowerFill, const std::string& upperFill) {
+    ctx.state.QueryReset = true;
+    ctx.state.Synched_Up = false;
+    view.enableDownloadAndClear(false);
+    const ClearOutcome outcome = ClearEprom(ctx, view, prompter, lowerFill, upperFill);
+    view.enableDownloadAndClear(true);
+    return outcome;
+}
+
+}  // namespace brindle::utilities

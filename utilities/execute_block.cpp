@@ -1,0 +1,222 @@
+#include "utilities/execute_block.h"
+
+#include "base/numeric.h"
+#include "base/text.h"
+#include "link/exchange.h"
+#include "link/receive_window.h"
+#include "store/databases.h"
+#include "store/records.h"
+
+namespace brindle::utilities {
+
+namespace {
+
+constexpr std::size_t kPositionField = 3;
+constexpr int kLargestBlock = 255;
+
+void restoreReceiveWindow(link::LinkContext& ctx) {
+    if (ctx.receive.receiveWindowTicked()) {
+        ctx.state.ReceiveWindowActive = true;
+    }
+}
+
+// Selection checks; true when the run may go on.
+bool checkSelection(ExecuteView& view, base::Prompter& prompter, bool cancel) {
+    if (view.chosenCombinationIndex() < 0) {
+        prompter.show(view.combinationCount() > 0 ? "A macro combination has not been selected."
+                                                  : "No macro combinations have yet been created.",
+                      base::Icon::Critical, base::Buttons::Ok);
+        return false;
+    }
+    if (!cancel && view.selectedSequenceLine() < 0) {
+        prompter.show(view.sequenceLineCount() > 0 ? "A macro (block) has not been selected."
+                                                   : "No macros or blocks have been defined.",
+                      base::Icon::Critical, base::Buttons::Ok);
+        return false;
+    }
+    return true;
+}
+
+void refuse(base::Prompter& prompter, const std::string& why) {
+    prompter.show(why + " Nothing was sent to the controller.", base::Icon::Critical,
+                  base::Buttons::Ok);
+}
+
+// One attempt's reply: what has arrived one tick after its first byte, or
+// nothing when no byte came within kFirstReplyTicks. The extra tick lets a
+// reply that is still on the line arrive whole.
+std::string awaitReply(link::LinkContext& ctx) {
+    ctx.port.InputLen(0);
+    std::string reply;
+    if (link::probeForInput(ctx, kFirstReplyTicks)) {
+        link::settle(ctx, 1);
+        link::drain(ctx, reply);
+    }
+    return reply;
+}
+
+}  // namespace
+
+std::optional<int> sequenceLinePosition(const std::string& line) {
+    if (line.size() < kPositionField) {
+        return std::nullopt;
+    }
+    std::string field = line.substr(0, kPositionField);
+    for (char& c : field) {
+        if (c == '*') {
+            c = ' ';
+        }
+    }
+    const std::string digits = base::trimBlanks(field);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    const int position = std::stoi(digits);
+    return position > 0 ? std::optional<int>(position) : std::nullopt;
+}
+
+ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base::Prompter& prompter,
+                                const BlockCommand& command) {
+    state::MainState& st = ctx.state;
+    st.ReceiveWindowActive = false;
+    view.showCancelFrame(true);
+    const std::string caption = command.cancel
+                                    ? std::string("Cancelling block execution")
+                                    : "Executing block" + base::decimalText(command.block, true);
+    ctx.operation.setStatusLine(caption);
+    const bool openedNow = !st.StartComm;
+    if (openedNow) {
+        st.StartComm = true;
+        link::InitializePort(ctx);
+    }
+    if (!(openedNow && ctx.port.PortOpen())) {
+        link::reopenPort(ctx);
+    }
+    link::discardInput(ctx);
+    ctx.port.InputLen(1);
+    link::yieldEvents(ctx);
+    std::string syncText;
+    link::SyncWithModule(ctx, syncText, kExecuteProbeTicks);
+
+    ctx.operation.setStatusLine(caption);  // the wake-up may have shown its own
+    view.showMacroSize(true);
+    link::clearCancelFlag(ctx);
+    const std::string frame = link::startBlockFrame(command.node, command.block);
+    const std::string confirmation = link::blockConfirmation(command.block);
+    const int limit = command.cancel ? kCancelAttempts : kExecuteAttempts;
+    bool confirmed = false;
+    int attempts = 0;
+    while (!confirmed && !st.CancelFlag && attempts < limit) {
+        ctx.port.InputLen(1);
+        link::sendFrame(ctx, frame);
+        link::settle(ctx, kAfterSendTicks);
+        std::string reply = awaitReply(ctx);
+        if (reply.find(confirmation) != std::string::npos) {
+            confirmed = true;
+        } else {
+            ++attempts;
+        }
+        link::viewbuffer(ctx.receive, reply);
+    }
+
+    view.showCancelFrame(false);
+    if (confirmed) {
+        st.ReceiveBuffer.clear();
+        prompter.show(command.cancel ? "Cancel Command Successful" : "Execute Command Successful",
+                      base::Icon::Information, base::Buttons::Ok);
+    } else {
+        prompter.show("A confirmation of block execution was not detected.",
+                      base::Icon::Information, base::Buttons::Ok);
+    }
+    view.enableSequenceList(true);
+    restoreReceiveWindow(ctx);
+    return confirmed ? ExecuteOutcome::Confirmed : ExecuteOutcome::NotConfirmed;
+}
+
+ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, ExecuteView& view,
+                                      base::Prompter& prompter) {
+    state::MainState& st = ctx.state;
+    const bool cancel = st.ZeroBlockProcessing;
+    st.ReceiveWindowActive = false;
+    if (!checkSelection(view, prompter, cancel)) {
+        return ExecuteOutcome::NoSelection;
+    }
+    BlockCommand command;
+    command.cancel = cancel;
+    std::optional<int> position;
+    if (!cancel) {
+        position = sequenceLinePosition(view.sequenceLineText(view.selectedSequenceLine()));
+        if (!position) {
+            prompter.show("A macro (block) has not been selected.", base::Icon::Critical,
+                          base::Buttons::Ok);
+            return ExecuteOutcome::NoSelection;
+        }
+    }
+    view.enableSequenceList(false);
+    if (!view.convertStatusArguments()) {
+        view.setConvertStatusArguments(true);
+        link::yieldEvents(ctx);
+    }
+
+    // The combination is looked up before the port is touched, so that a
+    // missing one or a node address that cannot be sent costs no traffic.
+    const std::string name = base::fixedWidth(view.chosenCombinationName(), store::kComboNameWidth);
+    const auto match = store::FindCombo(st.DataDir, name);
+    if (!match) {
+        view.enableSequenceList(true);
+        return ExecuteOutcome::NotFound;
+    }
+    if (!cancel) {
+        const int node = match->record.NodeAddress;
+        if (node < 0 || node > 255) {
+            refuse(prompter, "The node address" + base::decimalText(node, true) +
+                                 " of combination \"" + base::trimTrailingBlanks(name) +
+                                 "\" cannot be sent: node addresses run from 0 to 255.");
+            view.enableSequenceList(true);
+            return ExecuteOutcome::Refused;
+        }
+        if (*position > kLargestBlock) {
+            refuse(prompter, "Macro position" + base::decimalText(*position, true) +
+                                 " cannot be sent: block numbers run from 1 to 255.");
+            view.enableSequenceList(true);
+            return ExecuteOutcome::Refused;
+        }
+        command.node = static_cast<uint8_t>(node);
+        command.block = static_cast<uint8_t>(*position);
+    }
+    return sendBlockCommand(ctx, view, prompter, command);
+}
+
+ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, ExecuteView& view,
+                               base::Prompter& prompter) {
+    state::MainState& st = ctx.state;
+    if (!st.NotifyExecute) {
+        prompter.show(
+            "Make sure that the macro combination denoted here has already been downloaded to "
+            "the destination E-PROM.",
+            base::Icon::Exclamation, base::Buttons::Ok, "Confirm Code in E-PROM");
+        st.NotifyExecute = true;
+    }
+    view.enableOperationButtons(false);
+    st.Synched_Up = false;
+    st.ZeroBlockProcessing = false;
+    const ExecuteOutcome outcome = ExecuteBlockProcessing(ctx, view, prompter);
+    view.enableOperationButtons(true);
+    st.ReceiveBuffer.clear();
+    return outcome;
+}
+
+ExecuteOutcome runCancelExec(link::LinkContext& ctx, ExecuteView& view, base::Prompter& prompter) {
+    state::MainState& st = ctx.state;
+    view.enableOperationButtons(false);
+    st.Synched_Up = false;
+    st.ZeroBlockProcessing = true;
+    const ExecuteOutcome outcome = ExecuteBlockProcessing(ctx, view, prompter);
+    view.enableOperationButtons(true);
+    view.untickReceiveWindow();
+    st.ReceiveWindowActive = false;
+    st.ReceiveBuffer.clear();
+    return outcome;
+}
+
+}  // namespace brindle::utilities

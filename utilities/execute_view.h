@@ -1,0 +1,40 @@
+#pragma once
+// What Execute Block and Cancel Exec read and show on the Down Load tab: the
+// combination chosen for download, its sequence list and selected line, the
+// frame that offers Cancel while the controller is addressed, and the
+// buttons a run disables. The status line and "Verifying....." go through the
+// link's OperationView.
+#include <string>
+
+namespace brindle::utilities {
+
+class ExecuteView {
+  public:
+    virtual ~ExecuteView() = default;
+
+    // The combination chosen in CustomList: index (-1 when none), how many
+    // there are, its name.
+    virtual int chosenCombinationIndex() const = 0;
+    virtual int combinationCount() const = 0;
+    virtual std::string chosenCombinationName() const = 0;
+
+    // MacrosInCombination.
+    virtual int sequenceLineCount() const = 0;
+    virtual int selectedSequenceLine() const = 0;  // -1 when none
+    virtual std::string sequenceLineText(int index) const = 0;
+    virtual void enableSequenceList(bool enabled) = 0;
+
+    // "Convert Status Arguments to HEX" on the Read back tab.
+    virtual bool convertStatusArguments() const = 0;
+    virtual void setConvertStatusArguments(bool checked) = 0;
+
+    virtual void showMacroSize(bool visible) = 0;
+    // The progress frame with its Cancel button, without the percentage.
+    virtual void showCancelFrame(bool visible) = 0;
+    // Download, the clear utility, Execute Block and Cancel Exec together.
+    virtual void enableOperationButtons(bool enabled) = 0;
+    // Clears the tick of "Receive Window Active".
+    virtual void untickReceiveWindow() = 0;
+};
+
+}  // namespace brindle::utilities
