@@ -1,10 +1,16 @@
-// Closing the window ends every wait of a running download at once: in the
-// quiet probe, in the synchronisation with a talking controller and in the
-// middle of the writes. The run ends within a tick, nothing more is sent,
-// the port is closed and the window goes without a message box.
+// Closing the window ends every wait of a running operation at once: the
+// download in its quiet probe, in the synchronisation with a talking
+// controller and in the middle of its writes, the read-back while the dump
+// arrives, a block command while it waits for its confirmation, and the clear
+// utility among its locations. The run ends within a tick, nothing more is
+// sent, the port is closed and the window goes without a message box.
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
+#include "app/read_back_tab.h"
 #include "link/frames.h"
 #include "tests/app/link_window_fixture.h"
 
@@ -57,6 +63,48 @@ class ShutdownTest : public QObject {
         QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'Z'});
     }
 
+    void aCloseDuringTheReadBackEndsTheReception() {
+        startRig({});
+        auto& e = m_rig->module.eeprom();
+        e[3] = 'X';
+        for (int i = 0; i < 2000; ++i) {
+            e[3586 + static_cast<std::size_t>(i)] = 'A';
+        }
+        m_rig->window().SSTab1()->setCurrentIndex(1);
+        const CloseAt& close =
+            closeWhen([](LinkWindowFixture& rig) { return rig.port.InBufferCount() > 100; });
+        m_rig->window().readBackTab().Command1->click();
+        expectEndedAtOnce(close);
+        // Only the dump request went out: no location was read.
+        QCOMPARE(m_rig->module.received(), brindle::link::dumpFrame());
+    }
+
+    void aCloseWhileABlockCommandWaitsForItsConfirmationSendsNothingMore() {
+        brindle::sim::ModuleOptions silentAfterStart;
+        silentAfterStart.silent = true;
+        startRig(silentAfterStart);
+        m_rig->tab().MacrosInCombination->setCurrentRow(0);
+        const CloseAt& close = closeWhen([](LinkWindowFixture& rig) {
+            return rig.module.received() == brindle::link::startBlockFrame(7, 1);
+        });
+        m_rig->tab().ExecuteBlock->click();
+        // The reminder came before the run; nothing after the close.
+        QCOMPARE(m_rig->prompter().messages.size(), std::size_t{1});
+        m_rig->prompter().messages.clear();
+        expectEndedAtOnce(close);
+    }
+
+    void aCloseDuringTheClearLeavesTheRestOfTheRangeAlone() {
+        startRig({});
+        m_rig->tab().LowerFill->setText(QStringLiteral("0"));
+        m_rig->tab().UpperFill->setText(QStringLiteral("100"));
+        const CloseAt& close =
+            closeWhen([](LinkWindowFixture& rig) { return rig.module.writesReceived() >= 5; });
+        m_rig->tab().QueryResetCmd->click();
+        expectEndedAtOnce(close);
+        QVERIFY(m_rig->module.writesReceived() <= 6);
+    }
+
     void exitWithoutAnOpenPortLeavesThePortAlone() {
         m_rig = std::make_unique<LinkWindowFixture>();
         m_rig->open();
@@ -71,6 +119,7 @@ class ShutdownTest : public QObject {
         m_rig = std::make_unique<LinkWindowFixture>(options);
         const int32_t macro = m_rig->addMacro("FIRST", brindle::testing::kWorkedExample);
         m_rig->addCombo("TWO", {{0, macro}, {1, macro}}, 7, 1);
+        m_rig->module.eeprom()[0] = 7;
         m_rig->open();
         m_rig->chooseCombination(0);
     }
