@@ -1,8 +1,10 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -44,12 +46,15 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildWindow(const DriveEntries& drives) {
-    m_specify = new SpecifyTab;
+    m_specify = new SpecifyTab(*this);
     m_readBack = new ReadBackTab;
     m_download = new DownloadTab(
         *this, StatusArgumentsHook{[this] { return m_readBack->convertStatusArguments(); },
                                    [this](bool on) { m_readBack->setConvertStatusArguments(on); }});
     m_setup = new SetupTab(*this, drives);
+    // Both sequence lists in a fixed-width font, so that their position
+    // fields line up.
+    m_download->MacrosInCombination->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     m_SSTab1 = new QTabWidget;
     m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
@@ -87,6 +92,10 @@ void MainWindow::connectTabs() {
     // Exit closes the window like its close box: a running operation is
     // cancelled first and the window goes when it has ended.
     connect(m_exitcmd, &QPushButton::clicked, this, &QWidget::close);
+    // CustomList holds the same entries as ComboList.
+    connect(m_specify, &SpecifyTab::combinationAdded, m_download, &DownloadTab::addCombination);
+    connect(m_specify, &SpecifyTab::combinationRemoved, m_download,
+            &DownloadTab::removeCombinationsNamed);
 }
 
 void MainWindow::loadWindow(std::string dataDir) {

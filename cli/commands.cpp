@@ -11,6 +11,13 @@ const std::vector<Command>& commandTable() {
         {"show-combo", "show one combination and its macro sequence", runShowCombo},
         {"add-macro", "store a macro text in a data folder", runAddMacro},
         {"add-combo", "store a combination of macros in a data folder", runAddCombo},
+        {"show-macro", "print the stored text of one macro", runShowMacro},
+        {"delete-macro", "delete a macro from a data folder", runDeleteMacro},
+        {"delete-combo", "delete a combination from a data folder", runDeleteCombo},
+        {"insert", "insert a macro into a combination's sequence", runInsert},
+        {"unlink", "remove a line from a combination's sequence", runUnlink},
+        {"export", "write the whole library as plain text files", runExport},
+        {"import", "read a library export into an empty data folder", runImport},
         {"download", "download a combination into the Macro Module", runDownload},
     };
     return table;

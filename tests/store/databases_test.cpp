@@ -157,13 +157,16 @@ TEST_F(Databases, deletingTwoInARowKeepsTheRestInOrderWithNoRepeats) {
     EXPECT_EQ(readBytes(dir.file("ComboDb.tmp")), readBytes(comboDbPath(dir.path())));
 }
 
-TEST_F(Databases, aNameWithTwoLeadingBlanksIsDroppedByALaterDeletion) {
+TEST_F(Databases, aDeletionDropsOnlyEmptyRecordsAndKeepsNamesThatBeginWithBlanks) {
     addCombo("  HIDDEN");
     addCombo("X");
+    addCombo("");  // an empty record written from outside
     addCombo("Y");
-    EXPECT_EQ(listComboNames(dir.path()).size(), 3u);
     ASSERT_TRUE(deleteCombo(dir.path(), "X"));
-    EXPECT_EQ(listComboNames(dir.path()), std::vector<std::string>{"Y               "});
+    EXPECT_EQ(listComboNames(dir.path()),
+              (std::vector<std::string>{"  HIDDEN        ", "Y               "}));
+    EXPECT_EQ(readBytes(comboDbPath(dir.path())).size(), 2 * 1140u);
+    EXPECT_EQ(FindCombo(dir.path(), "  HIDDEN")->number, 1);
 }
 
 TEST_F(Databases, deletingAMissingCombinationChangesNothing) {
