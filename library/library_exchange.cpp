@@ -239,8 +239,9 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
     std::map<std::string, int32_t> numbers;  // 12-character name -> record number
     for (const TextMacro& macro : *macros) {
         const std::string name = base::fixedWidth(macro.name, store::kMacroNameWidth);
-        if (base::trimBlanks(macro.name).empty() || macro.name.size() > store::kMacroNameWidth ||
-            macro.reserved.size() > kReservedWidth) {
+        if (base::trimBlanks(macro.name).empty() ||
+            base::trimTrailingBlanks(macro.name).size() > store::kMacroNameWidth ||
+            base::trimTrailingBlanks(macro.reserved).size() > kReservedWidth) {
             return refused("The macro " + quoteText(macro.name) + " in " + kMacroIndexFile +
                            " has a blank or too long name or reserved text. Nothing was "
                            "imported.");
@@ -269,8 +270,10 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
     std::string comboBytes;
     int32_t deletedRecord = 0;  // one blank record stands for every deleted macro
     for (const TextCombination& c : *combinations) {
-        if (base::trimBlanks(c.name).empty() || c.name.size() > store::kComboNameWidth ||
-            c.version.size() > kVersionWidth || c.description.size() > kDescriptionWidth) {
+        if (base::trimBlanks(c.name).empty() ||
+            base::trimTrailingBlanks(c.name).size() > store::kComboNameWidth ||
+            base::trimTrailingBlanks(c.version).size() > kVersionWidth ||
+            base::trimTrailingBlanks(c.description).size() > kDescriptionWidth) {
             return refused("The combination " + quoteText(c.name) + " in " + kCombinationsFile +
                            " has a blank or too long name, version or description. Nothing was "
                            "imported.");

@@ -187,3 +187,36 @@ TEST_F(Databases, aFailedWriteLeavesTheFileAsItWas) {
     // A data folder that does not exist cannot be written at all.
     EXPECT_FALSE(writeCombo(dir.path() + "missing/", 1, combo("B")));
 }
+
+TEST_F(Databases, nameFieldsListEveryWholeRecordDeletedOnesIncluded) {
+    addMacro("A");
+    addMacro("B");
+    ASSERT_TRUE(deleteMacro(dir.path(), "A", buffer));
+    const std::string bytes = readBytes(macroDbPath(dir.path()));
+    writeBytes(macroDbPath(dir.path()), bytes + "PARTIAL NAME and more");
+    EXPECT_EQ(macroNameFields(dir.path()),
+              (std::vector<std::string>{"            ", "B           "}));
+    addCombo("  LEADING");
+    EXPECT_EQ(comboNameFields(dir.path()), std::vector<std::string>{"  LEADING       "});
+}
+
+TEST_F(Databases, listingMacroNamesLeavesTheLastRecordInTheBuffer) {
+    addMacro("A");
+    MacroRecord last;
+    last.Name = "";
+    last.Reserved = "last-record!";
+    ASSERT_TRUE(writeMacro(dir.path(), 2, last));
+    EXPECT_EQ(listMacroNames(dir.path(), buffer), std::vector<std::string>{"A           "});
+    EXPECT_EQ(buffer.Reserved, "last-record!");
+}
+
+TEST(SequenceLineText, thePositionIsReadBackFromTheLine) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"  3  HOME        ", 3},   {"* 3  HOME        ", 3}, {" 12  X           ", 12},
+        {"256  X           ", 256}, {"257  X", std::nullopt}, {"  0  X", std::nullopt},
+        {"HOME", std::nullopt},     {"", std::nullopt},       {"1 2  X", std::nullopt},
+    };
+    for (const auto& [line, position] : cases) {
+        EXPECT_EQ(sequenceLinePosition(line), position) << '"' << line << '"';
+    }
+}
