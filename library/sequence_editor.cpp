@@ -32,6 +32,14 @@ bool holdsListedMacro(const std::string& dataDir, int32_t number) {
     return record && !base::trimBlanks(record->Name).empty();
 }
 
+// StartingMacroNum names a position that holds a macro. A position typed
+// for a macro not yet inserted stays where it was typed.
+bool holdsBootMacro(const store::ComboRecord& record) {
+    const int boot = record.StartingMacroNum;
+    return boot >= 1 && boot <= kLastSlot + 1 &&
+           record.Sequence[static_cast<std::size_t>(boot) - 1] >= 1;
+}
+
 // Writes the changed record and fills the edit with its new sequence list.
 // The StartingMacroNum box follows a moved boot position when it showed the
 // stored one (typed but unsaved text stays).
@@ -78,6 +86,8 @@ ComboEdit insertMacro(state::MainState& state, const ComboForm& form, const std:
         return edit;
     }
     auto& sequence = match->record.Sequence;
+    const int16_t oldBoot = match->record.StartingMacroNum;
+    const bool bootMoves = holdsBootMacro(match->record) && oldBoot - 1 >= slot;
     if (slot > kLastSlot || holdsListedMacro(state.DataDir, sequence[kLastSlot])) {
         prompter.show(kSequenceFull, base::Icon::Critical, base::Buttons::Ok);
         edit.outcome = EditOutcome::Refused;
@@ -88,9 +98,8 @@ ComboEdit insertMacro(state::MainState& state, const ComboForm& form, const std:
     }
     sequence[static_cast<std::size_t>(slot)] = *number;
 
-    const int16_t oldBoot = match->record.StartingMacroNum;
-    if (oldBoot >= 1 && oldBoot <= kLastSlot + 1 && oldBoot - 1 >= slot) {
-        // The boot position's content moved one on; at 256 it had nowhere to go.
+    if (bootMoves) {
+        // The boot macro moved one on; at 256 it had nowhere to go.
         match->record.StartingMacroNum =
             oldBoot <= kLastSlot ? static_cast<int16_t>(oldBoot + 1) : int16_t{0};
     }
@@ -119,15 +128,16 @@ ComboEdit unlinkMacro(state::MainState& state, const ComboForm& form) {
         return edit;
     }
     auto& sequence = match->record.Sequence;
+    const int16_t oldBoot = match->record.StartingMacroNum;
+    const bool bootMoves = holdsBootMacro(match->record) && oldBoot - 1 > slot;
     for (int s = slot; s < kLastSlot; ++s) {
         sequence[static_cast<std::size_t>(s)] = sequence[static_cast<std::size_t>(s) + 1];
     }
     sequence[kLastSlot] = 0;
 
-    const int16_t oldBoot = match->record.StartingMacroNum;
     if (oldBoot - 1 == slot) {
         match->record.StartingMacroNum = 0;
-    } else if (oldBoot - 1 > slot && oldBoot <= kLastSlot + 1) {
+    } else if (bootMoves) {
         match->record.StartingMacroNum = static_cast<int16_t>(oldBoot - 1);
     }
     writeBack(state, form, *match, oldBoot, edit);
