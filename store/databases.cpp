@@ -3,6 +3,7 @@
 #include "base/files.h"
 #include "base/numeric.h"
 #include "base/text.h"
+#include "store/leading_fields.h"
 #include "store/record_file.h"
 
 namespace brindle::store {
@@ -66,34 +67,55 @@ void readLastMacroInto(const std::string& dataDir, int32_t count, MacroRecord& M
 std::optional<int32_t> FindMacro(const std::string& dataDir, std::string_view name,
                                  MacroRecord& MacroBuffer) {
     // The names alone are scanned; only the record that the record-by-record
-    // search would have left in MacroBuffer is read whole.
+    // search would have left in MacroBuffer is read whole. A record whose
+    // name is no longer the scanned one means the scan is stale: once more.
     const std::string wanted = base::fixedWidth(name, kMacroNameWidth);
-    const std::vector<std::string> names = macroNameFields(dataDir);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] != wanted) {
-            continue;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::vector<std::string> names = macroNameFields(dataDir);
+        bool stale = false;
+        for (std::size_t i = 0; i < names.size() && !stale; ++i) {
+            if (names[i] != wanted) {
+                continue;
+            }
+            const auto n = static_cast<int32_t>(i + 1);
+            if (auto record = readMacro(dataDir, n)) {
+                stale = record->Name != wanted;
+                if (!stale) {
+                    MacroBuffer = *record;
+                    return n;
+                }
+            }
         }
-        const auto n = static_cast<int32_t>(i + 1);
-        if (auto record = readMacro(dataDir, n)) {
-            MacroBuffer = *record;
-            return n;
+        if (!stale) {
+            readLastMacroInto(dataDir, static_cast<int32_t>(names.size()), MacroBuffer);
+            return std::nullopt;
         }
+        forgetLeadingFields(macroDbPath(dataDir));
     }
-    readLastMacroInto(dataDir, static_cast<int32_t>(names.size()), MacroBuffer);
     return std::nullopt;
 }
 
 std::optional<ComboMatch> FindCombo(const std::string& dataDir, std::string_view name) {
     const std::string wanted = base::fixedWidth(name, kComboNameWidth);
-    const std::vector<std::string> names = comboNameFields(dataDir);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] != wanted) {
-            continue;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::vector<std::string> names = comboNameFields(dataDir);
+        bool stale = false;
+        for (std::size_t i = 0; i < names.size() && !stale; ++i) {
+            if (names[i] != wanted) {
+                continue;
+            }
+            const auto n = static_cast<int32_t>(i + 1);
+            if (auto record = readCombo(dataDir, n)) {
+                stale = record->Name != wanted;
+                if (!stale) {
+                    return ComboMatch{n, *record};
+                }
+            }
         }
-        const auto n = static_cast<int32_t>(i + 1);
-        if (auto record = readCombo(dataDir, n)) {
-            return ComboMatch{n, *record};
+        if (!stale) {
+            return std::nullopt;
         }
+        forgetLeadingFields(comboDbPath(dataDir));
     }
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include "store/record_file.h"
 
+#include "store/leading_fields.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -102,29 +104,13 @@ std::optional<std::string> readRecord(const std::string& path, std::size_t recor
     return bytes;
 }
 
-std::vector<std::string> readLeadingFields(const std::string& path, std::size_t recordLength,
-                                           std::size_t width) {
-    std::vector<std::string> fields;
-    const int32_t count = recordCount(path, recordLength);
-    Fd fd(::open(path.c_str(), O_RDONLY));
-    if (!fd.valid() || count <= 0) {
-        return fields;
-    }
-    fields.reserve(static_cast<std::size_t>(count));
-    std::string field(width, '\0');
-    for (int32_t n = 1; n <= count; ++n) {
-        const off_t offset = static_cast<off_t>(n - 1) * static_cast<off_t>(recordLength);
-        const ssize_t got = ::pread(fd.get(), field.data(), width, offset);
-        fields.push_back(got == static_cast<ssize_t>(width) ? field : std::string());
-    }
-    return fields;
-}
-
 base::Status writeRecord(const std::string& path, std::size_t recordLength, int32_t n,
                          const std::string& bytes) {
     if (bytes.size() != recordLength || n < 1) {
         return base::Status::failure("Internal error: a record of the wrong size for " + path);
     }
+    // Whatever happens below, remembered names of this file are stale.
+    forgetLeadingFields(path);
     Fd fd(::open(path.c_str(), O_RDWR | O_CREAT, 0644));
     if (!fd.valid()) {
         return base::Status::failure("Cannot open " + path + " for writing.");

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "base/status.h"
 
@@ -25,13 +24,6 @@ int32_t recordCount(const std::string& path, std::size_t recordLength);
 
 // Record n as raw bytes; nullopt when it is not wholly in the file.
 std::optional<std::string> readRecord(const std::string& path, std::size_t recordLength, int32_t n);
-
-// The first `width` bytes of every whole record, in record order, read with
-// the file opened once and nothing else of the records touched: a name scan
-// over a large macro database reads 12 bytes a record, not 16360. A field
-// that cannot be read gives an empty text.
-std::vector<std::string> readLeadingFields(const std::string& path, std::size_t recordLength,
-                                           std::size_t width);
 
 // Writes the record bytes (exactly recordLength of them) as record n.
 base::Status writeRecord(const std::string& path, std::size_t recordLength, int32_t n,
