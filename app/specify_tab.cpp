@@ -89,6 +89,21 @@ void fillKeepingLine(QComboBox* list, const std::vector<std::string>& entries) {
     list->setEditText(line);
 }
 
+// Typing into the line leaves no entry chosen, so that the drop-down does not
+// point at an entry other than the name being typed.
+void forgetChoiceWhenTyping(QComboBox* list) {
+    QObject::connect(list->lineEdit(), &QLineEdit::textEdited, list, [list](const QString& text) {
+        if (list->currentIndex() < 0) {
+            return;
+        }
+        const QSignalBlocker blocker(list);
+        const int cursor = list->lineEdit()->cursorPosition();
+        list->setCurrentIndex(-1);
+        list->setEditText(text);
+        list->lineEdit()->setCursorPosition(cursor);
+    });
+}
+
 }  // namespace
 
 SpecifyTab::SpecifyTab(OperationHost& host) : m_host(host) {
@@ -185,6 +200,8 @@ void SpecifyTab::buildWidgets() {
 }
 
 void SpecifyTab::connectHandlers() {
+    forgetChoiceWhenTyping(ComboList);
+    forgetChoiceWhenTyping(MacroList);
     connect(ComboList, &QComboBox::activated, this,
             [this](int index) { onComboListActivated(index); });
     connect(NewComboCmd, &QPushButton::clicked, this, [this] { onNewComboCmdClicked(); });

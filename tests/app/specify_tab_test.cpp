@@ -184,6 +184,18 @@ class SpecifyTabTest : public QObject {
         QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{2});
     }
 
+    void typingAfterChoosingLeavesNoEntryChosen() {
+        brindle::testing::addMacro(dir(), "HOME", "MACRO 1");
+        brindle::app::SpecifyTab& t = open();
+        choose(t.MacroList, 0);
+        t.MacroList->lineEdit()->setFocus();
+        t.MacroList->lineEdit()->end(false);
+        QTest::keyClick(t.MacroList->lineEdit(), Qt::Key_Backspace);
+        QTest::keyClicks(t.MacroList->lineEdit(), QStringLiteral("X"));
+        QCOMPARE(t.MacroList->currentIndex(), -1);
+        QCOMPARE(t.MacroList->currentText(), QStringLiteral("HOME       X"));
+    }
+
     void aFailedWriteIsShownAsACriticalMessage() {
         brindle::app::SpecifyTab& t = open();
         std::filesystem::remove(m_fixture->file("ComboDb.Dat"));
