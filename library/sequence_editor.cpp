@@ -32,8 +32,9 @@ bool holdsListedMacro(const std::string& dataDir, int32_t number) {
     return record && !base::trimBlanks(record->Name).empty();
 }
 
-// StartingMacroNum names a position that holds a macro. A position typed
-// for a macro not yet inserted stays where it was typed.
+// Whether StartingMacroNum names a position that holds a macro. Only then
+// does it move with the sequence: a position typed before its macro was
+// inserted stays where it was typed.
 bool holdsBootMacro(const store::ComboRecord& record) {
     const int boot = record.StartingMacroNum;
     return boot >= 1 && boot <= kLastSlot + 1 &&

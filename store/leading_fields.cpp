@@ -1,5 +1,6 @@
 #include "store/leading_fields.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <ctime>
 #include <map>
