@@ -125,6 +125,8 @@ TEST_F(SequenceEditor, theBootMacroStaysTheSameMacroThroughInsertsAndRemovals) {
         {"remove the boot line", 2, 1, false, 0},
         {"remove a line after the boot line", 1, 2, false, 1},
         {"no boot macro", 0, 0, true, 0},
+        {"insert before an empty boot position", 5, 0, true, 5},
+        {"remove a line before an empty boot position", 5, 0, false, 5},
     };
     for (const Case& k : cases) {
         TempDir folder;
