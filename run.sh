@@ -20,6 +20,7 @@ rm -rf "$demo"
 mkdir -p "$demo"
 # The data files live in the program's own folder, so the demo gets its own copy.
 cp build/app/brindle "$demo/brindle"
+cp app/resources/helpmacro.rtf "$demo/helpmacro.rtf"
 for macro in HOME PICK PLACE; do
     "$cli" add-macro --data "$demo" "$macro" "examples/$macro.txt"
 done

@@ -17,13 +17,36 @@ QString volumeText(const QStorageInfo& volume) {
     return text;
 }
 
-// Existing folders only, written without "." or ".." steps.
+// Existing folders only, written without "." or ".." steps. A drive entry's
+// path keeps the blank before its label; a folder of that exact name is
+// rare, so without one the blanks at the end are dropped.
 QString existingFolder(const QString& path) {
-    QFileInfo info(path);
-    if (path.isEmpty() || !info.isDir()) {
-        return QString();
+    for (const QString& candidate : {path, path.trimmed()}) {
+        QFileInfo info(candidate);
+        if (!candidate.isEmpty() && info.isDir()) {
+            return QDir::cleanPath(info.absoluteFilePath());
+        }
     }
-    return QDir::cleanPath(info.absoluteFilePath());
+    return QString();
+}
+
+// The volumes a user browses: the root, the ones holding the home and the
+// current folder, and removable media; not the system's own file systems.
+bool worthBrowsing(const QStorageInfo& volume) {
+    if (!volume.isValid() || !volume.isReady()) {
+        return false;
+    }
+    const QString root = volume.rootPath();
+    if (root == QStringLiteral("/") || root == QStorageInfo(QDir::homePath()).rootPath() ||
+        root == QStorageInfo(QDir::currentPath()).rootPath()) {
+        return true;
+    }
+    for (const char* media : {"/media/", "/run/media/", "/mnt/"}) {
+        if (root.startsWith(QLatin1String(media))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -36,10 +59,9 @@ DriveList::DriveList(const QStringList& entries, int selected, QWidget* parent)
         return;
     }
     QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    volumes.erase(
-        std::remove_if(volumes.begin(), volumes.end(),
-                       [](const QStorageInfo& v) { return !v.isValid() || !v.isReady(); }),
-        volumes.end());
+    volumes.erase(std::remove_if(volumes.begin(), volumes.end(),
+                                 [](const QStorageInfo& v) { return !worthBrowsing(v); }),
+                  volumes.end());
     std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
         return a.rootPath() < b.rootPath();
     });

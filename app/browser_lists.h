@@ -9,7 +9,8 @@
 
 namespace brindle::app {
 
-// The machine's mounted volumes, "/" first. An entry is the volume's root
+// The mounted volumes a user browses, "/" first: the root, the volumes of the
+// home and the current folder, removable media. An entry is the volume's root
 // path, followed by a blank and its label in brackets when it has one. The
 // volume that holds the current folder is selected at creation. Given
 // entries (a test's fixed volumes) stand in for the machine's, with the one

@@ -1,12 +1,31 @@
 // brindle: the window. The data files live in the program's own folder.
 #include <QApplication>
+#include <cstdio>
+#include <string_view>
 
 #include "app/main_window.h"
 #include "app/text_conversion.h"
+#include "base/version.h"
 #include "link/qt/qt_pump.h"
 #include "link/qt/qt_serial_port.h"
 
 int main(int argc, char* argv[]) {
+    // The window takes no settings from its command line. --help and
+    // --version are answered before anything needs a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--version") {
+            std::printf("brindle %s\n", brindle::base::kVersion);
+            return 0;
+        }
+        if (argument == "--help" || argument == "-h") {
+            std::printf(
+                "Usage: brindle\n\nBrindle ZRT Download Utility: the macro library, the download\n"
+                "into the Macro Module and the controller utilities, in one window. Its\n"
+                "data files live in the program's own folder.\n");
+            return 0;
+        }
+    }
     QApplication application(argc, argv);
     // The serial port and the receive timer outlive the window that uses them.
     brindle::link::qt::QtSerialPort port;

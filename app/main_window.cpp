@@ -10,7 +10,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/closing_prompter.h"
 #include "app/download_tab.h"
+#include "app/help_window.h"
 #include "app/message_box_prompter.h"
 #include "app/read_back_tab.h"
 #include "app/specify_tab.h"
@@ -32,6 +34,7 @@ MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* pare
         m_ownPrompter = std::make_unique<MessageBoxPrompter>(this);
         m_prompter = m_ownPrompter.get();
     }
+    m_closingPrompter = std::make_unique<ClosingPrompter>(*m_prompter, m_state);
     buildWindow(options.drives);
     connectTabs();
     loadWindow(std::move(dataDir));
@@ -96,6 +99,23 @@ void MainWindow::connectTabs() {
     connect(m_specify, &SpecifyTab::combinationAdded, m_download, &DownloadTab::addCombination);
     connect(m_specify, &SpecifyTab::combinationRemoved, m_download,
             &DownloadTab::removeCombinationsNamed);
+    connect(m_helpcmd, &QPushButton::clicked, this, [this] { onHelpcmdClicked(); });
+}
+
+HelpWindow* MainWindow::helpWindow() const {
+    return m_help;
+}
+
+// The help window is loaded on the first click and after it was closed; a
+// click while it is open only brings it to the front. As a child of this
+// window it goes when this window goes.
+void MainWindow::onHelpcmdClicked() {
+    if (!m_help) {
+        m_help = new HelpWindow(m_state.DataDir, prompter(), this);
+    }
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void MainWindow::loadWindow(std::string dataDir) {
@@ -147,7 +167,7 @@ bool MainWindow::runOperation(const Operation& operation) {
         return false;
     }
     if (!m_link) {
-        m_prompter->show(kNoPortMessage, base::Icon::Critical, base::Buttons::Ok);
+        prompter().show(kNoPortMessage, base::Icon::Critical, base::Buttons::Ok);
         return false;
     }
     m_operationRunning = true;
@@ -176,13 +196,25 @@ void MainWindow::refreshPortStatus() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    m_state.CancelFlag = true;
+    m_state.Closing = true;
     if (m_operationRunning) {
-        m_state.CancelFlag = true;
         m_closeRequested = true;
         event->ignore();
         return;
     }
+    shutDown();
     QWidget::closeEvent(event);
+}
+
+void MainWindow::shutDown() {
+    if (m_pump != nullptr) {
+        m_pump->SetTickHandler({});
+    }
+    // Files are opened and closed within each handler: none is open here.
+    if (m_port != nullptr && m_port->PortOpen()) {
+        m_port->SetPortOpen(false);
+    }
 }
 
 void MainWindow::onTimerTick() {

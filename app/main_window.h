@@ -4,6 +4,7 @@
 // status bar, running one controller operation at a time, and closing. It
 // owns the shared MainState and the Prompter that shows its messages, runs
 // start-up when created, and lends both to the tabs as their OperationHost.
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@ class QTabWidget;
 namespace brindle::app {
 
 class DownloadTab;
+class HelpWindow;
 class ReadBackTab;
 class SpecifyTab;
 
@@ -43,7 +45,7 @@ class MainWindow : public QWidget, public OperationHost {
     ~MainWindow() override;
 
     state::MainState& state() override { return m_state; }
-    base::Prompter& prompter() override { return *m_prompter; }
+    base::Prompter& prompter() override { return *m_closingPrompter; }
     void InitializePort() override;
     bool runOperation(const Operation& operation) override;
     bool operationRunning() const override { return m_operationRunning; }
@@ -56,6 +58,8 @@ class MainWindow : public QWidget, public OperationHost {
     ReadBackTab& readBackTab() { return *m_readBack; }
     DownloadTab& downloadTab() { return *m_download; }
     SetupTab& setupTab() { return *m_setup; }
+    // The help window while it is open (nullptr otherwise).
+    HelpWindow* helpWindow() const;
 
     // The controller link. The window owns neither the port nor the pump; both
     // must outlive it. Attaching installs the receive timer's tick on the pump
@@ -70,8 +74,10 @@ class MainWindow : public QWidget, public OperationHost {
     QLabel* portStatus() const { return m_portStatus; }
 
   protected:
-    // Closing during an operation cancels it and closes once it has ended:
-    // the operation's stack still uses this window.
+    // Exit and the close box: every operation ends at once (its waits see
+    // the close within a tick), the receive timer stops, the port closes and
+    // the window goes. A running operation's stack still uses this window, so
+    // the close completes when it has returned.
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -81,10 +87,13 @@ class MainWindow : public QWidget, public OperationHost {
     // and the next one runs.
     void loadWindow(std::string dataDir);
     void onTimerTick();
+    void onHelpcmdClicked();
+    void shutDown();
 
     state::MainState m_state;
     std::unique_ptr<base::Prompter> m_ownPrompter;
     base::Prompter* m_prompter = nullptr;
+    std::unique_ptr<base::Prompter> m_closingPrompter;
 
     link::Port* m_port = nullptr;
     link::Pump* m_pump = nullptr;
@@ -99,6 +108,7 @@ class MainWindow : public QWidget, public OperationHost {
     ReadBackTab* m_readBack = nullptr;
     DownloadTab* m_download = nullptr;
     SetupTab* m_setup = nullptr;
+    QPointer<HelpWindow> m_help;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_portStatus = nullptr;
 };

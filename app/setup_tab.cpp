@@ -103,7 +103,13 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
     browser->addWidget(makeLabel("Drive", Drive1), 0, 0);
     browser->addWidget(Drive1, 1, 0);
     browser->addWidget(makeLabel("Auxiliary Folders Directory", Dir1), 2, 0);
-    browser->addWidget(Dir1, 3, 0);
+    FolderPath = named(new QLabel, "FolderPath");
+    FolderPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    FolderPath->setText(Dir1->path());
+    auto* folder = new QVBoxLayout;
+    folder->addWidget(FolderPath);
+    folder->addWidget(Dir1, 1);
+    browser->addLayout(folder, 3, 0);
     browser->addWidget(makeLabel("Files", File1), 0, 1);
     browser->addWidget(File1, 1, 1, 3, 1);
     browser->addWidget(makeLabel("File Type", Pattern), 4, 1);
@@ -147,6 +153,13 @@ void SetupTab::connectHandlers() {
             }
         });
     }
+    connect(Drive1, &QComboBox::currentIndexChanged, this,
+            [this](int position) { onDrive1Changed(position); });
+    connect(Dir1, &FolderList::pathChanged, this, [this] { onDir1Changed(); });
+    // Typing in the pattern line; choosing an entry is a separate event that
+    // stores nothing.
+    connect(Pattern->lineEdit(), &QLineEdit::textEdited, this, [this] { onPatternTextEdited(); });
+    connect(Pattern, &QComboBox::activated, this, [this] { onPatternActivated(); });
 }
 
 // Runs on every keystroke and when the program sets the text.

@@ -13,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QRadioButton;
 
 namespace brindle::app {
@@ -45,6 +46,7 @@ class SetupTab : public QWidget {
     FolderList* Dir1 = nullptr;
     FileList* File1 = nullptr;
     QComboBox* Pattern = nullptr;
+    QLabel* FolderPath = nullptr;  // the folder list's path, above it
     QGroupBox* SelectBaudRate = nullptr;
     std::array<QRadioButton*, 5> BaudOpt{};
     QGroupBox* SelectComPort = nullptr;
@@ -64,6 +66,12 @@ class SetupTab : public QWidget {
     void onDelayEditingFinished(store::DelayField field);
     void onBaudOptChosen(int index);
     void onComOptChosen(int index);
+    // The file browser; the drive, folder and pattern-text handlers do
+    // nothing until start-up has finished.
+    void onDrive1Changed(int position);
+    void onDir1Changed();
+    void onPatternTextEdited();
+    void onPatternActivated();
 
     QComboBox* delaySelector(store::DelayField field) const;
     int16_t& delayCopy(store::DelayField field);

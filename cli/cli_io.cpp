@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "store/records.h"
 
 namespace brindle::cli {
 
@@ -21,6 +22,15 @@ std::optional<std::string> readInput(const std::string& path, CommandContext& co
         return std::nullopt;
     }
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool fitsMacroField(const std::string& command, std::string_view text, CommandContext& context) {
+    if (text.size() <= store::kMacroBodyWidth) {
+        return true;
+    }
+    context.err << "brindle-cli " << command << ": the text has " << text.size()
+                << " characters; a macro holds at most " << store::kMacroBodyWidth << "\n";
+    return false;
 }
 
 void writeBytes(std::ostream& out, std::string_view bytes) {

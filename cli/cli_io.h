@@ -13,6 +13,11 @@ namespace brindle::cli {
 // Nothing, after a message on the error stream, when the file cannot be read.
 std::optional<std::string> readInput(const std::string& path, CommandContext& context);
 
+// Whether text fits the text field of a macro record. When it does not, the
+// message names the limit and the text's length, and nothing else is done:
+// a longer text could never be stored, so it is not rewritten either.
+bool fitsMacroField(const std::string& command, std::string_view text, CommandContext& context);
+
 void writeBytes(std::ostream& out, std::string_view bytes);
 
 // The bytes as upper-case hex pairs separated by blanks.

@@ -23,8 +23,9 @@ constexpr const char* kHelp =
     "work files Macro.Tmp and Blockdat.Tmp are left in DIR (default: the\n"
     "program's folder).\n"
     "\n"
-    "A macro that cannot be compiled correctly is refused: a message on\n"
-    "standard error, nothing on standard output, exit status 2.\n"
+    "A macro that cannot be compiled correctly, or a text longer than a macro\n"
+    "holds (16332 characters), is refused: a message on standard error,\n"
+    "nothing on standard output, exit status 2.\n"
     "\n"
     "Exit status: 0 on success, 2 on bad input or usage.\n";
 
@@ -67,7 +68,7 @@ int runCompile(const Arguments& args, CommandContext& context) {
     }
 
     std::optional<std::string> text = readInput(file, context);
-    if (!text) {
+    if (!text || !fitsMacroField("compile", *text, context)) {
         return kExitBadInput;
     }
     const bool CancelFlag = false;

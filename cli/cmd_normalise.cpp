@@ -17,7 +17,7 @@ constexpr const char* kHelp =
     "shorthand split into a status-jump line and a GOTO line, ST and STJ\n"
     "arguments as four hex digits, every line ending in CR. The output is raw\n"
     "bytes. The work file Macro.Tmp is left in DIR (default: the program's\n"
-    "folder).\n"
+    "folder). A text longer than a macro holds (16332 characters) is refused.\n"
     "\n"
     "Exit status: 0 on success, 2 on bad input or usage.\n";
 
@@ -39,7 +39,7 @@ int runNormalise(const Arguments& args, CommandContext& context) {
     context.dataDir = options.dataFolder(context.dataDir);
 
     std::optional<std::string> text = readInput(file, context);
-    if (!text) {
+    if (!text || !fitsMacroField("normalise", *text, context)) {
         return kExitBadInput;
     }
     base::Result<std::string> result = macrotext::PrepareStatusArguments(context.dataDir, *text);

@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "base/version.h"
 #include "cli/cli_io.h"
 #include "cli/commands.h"
 
@@ -13,7 +14,8 @@ void printUsage(std::ostream& out) {
     for (const brindle::cli::Command& command : brindle::cli::commandTable()) {
         out << "  " << std::left << std::setw(14) << command.name << command.summary << "\n";
     }
-    out << "\n'brindle-cli COMMAND --help' describes one command.\n";
+    out << "\n'brindle-cli COMMAND --help' describes one command; 'brindle-cli --version'\n"
+           "prints the version.\n";
 }
 
 }  // namespace
@@ -28,6 +30,10 @@ int main(int argc, char** argv) {
     std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         printUsage(std::cout);
+        return kExitOk;
+    }
+    if (name == "--version") {
+        std::cout << "brindle-cli " << brindle::base::kVersion << "\n";
         return kExitOk;
     }
     const auto& table = commandTable();

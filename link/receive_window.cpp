@@ -26,7 +26,9 @@ void drainIntoReceiveBuffer(state::MainState& state, Port& port) {
     }
 }
 
-void showLines(state::MainState& state, ReceiveView& view) {
+}  // namespace
+
+void showReceivedLines(state::MainState& state, ReceiveView& view) {
     std::string& buffer = state.ReceiveBuffer;
     while (buffer.size() > 1) {
         const std::size_t cr = buffer.find('\r');
@@ -48,6 +50,8 @@ void showLines(state::MainState& state, ReceiveView& view) {
     }
 }
 
+namespace {
+
 void tick(state::MainState& state, Port& port, Pump* pump, ReceiveView& view) {
     ++state.TickCount;
     if (state.TickCount > kTickCountWrap) {
@@ -65,7 +69,7 @@ void tick(state::MainState& state, Port& port, Pump* pump, ReceiveView& view) {
         }
     }
     drainIntoReceiveBuffer(state, port);
-    showLines(state, view);
+    showReceivedLines(state, view);
 }
 
 }  // namespace

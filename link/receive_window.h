@@ -29,6 +29,12 @@ void timerTick(state::MainState& state, Port& port, Pump& pump, ReceiveView& vie
 // The same without a pump (the port's speed then does not reach the tick floor).
 void timerTick(state::MainState& state, Port& port, ReceiveView& view);
 
+// The tick's line rules: moves every complete line of ReceiveBuffer into the
+// receive window (a line of 0 to 2 characters is dropped unseen, the character
+// after each shown line's CR goes with it, and a list that would pass 1002
+// entries is emptied).
+void showReceivedLines(state::MainState& state, ReceiveView& view);
+
 // Moves the first complete line of buffer into List1 while Check1 is checked.
 void viewbuffer(ReceiveView& view, std::string& buffer);
 

@@ -1,9 +1,16 @@
 #include "macrotext/status_arguments.h"
 
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
 #include "base/files.h"
 #include "base/numeric.h"
 #include "base/text.h"
 #include "macrotext/hex4.h"
+#include "macrotext/jump_expansion.h"
 #include "macrotext/legacy_string.h"
 
 namespace brindle::macrotext {
@@ -44,35 +51,101 @@ std::optional<std::string> convertedArgument(const std::string& a, std::string& 
     return digits;
 }
 
-// "c ST n >T" (and its variants) becomes "c STJ n", CR, "GOTO T", CR, ...;
-// a further "ST " after the jump gets the first character of the line and a
-// blank put before it, so a chained condition keeps its axis.
-std::string expandJumps(std::string L) {
-    long g = instr(L, ">");
-    while (g != 0) {
-        long s = instr(L, "ST ", g);
-        std::string P = L;
-        L = left(P, g - 1) + std::string(kCR);
-        if (s == 0) {
-            L += "GOTO " + mid(P, g + 1) + std::string(kCR);
-        } else if (s >= g + 2) {
-            L += "GOTO " + mid(P, g + 1, s - g - 2) + std::string(kCR);
+// The first occurrence of a text at or after a start that never decreases
+// from call to call: each stretch of the text is searched once in all.
+class ForwardSearch {
+  public:
+    ForwardSearch(std::string_view text, std::string_view what) : text_(text), what_(what) {}
+
+    std::size_t from(std::size_t start) {
+        if (!searched_ || (found_ != std::string_view::npos && found_ < start)) {
+            found_ = text_.find(what_, start);
+            searched_ = true;
         }
-        if (s != 0) {
-            L += mid(P, s);
-        }
-        long t = instr(L, "ST ");
-        if (t != 0) {
-            L = left(L, t - 1) + "STJ" + mid(L, t + 2);
-        }
-        P = L;
-        long next = instr(L, "ST ", g);
-        if (next != 0) {
-            L = left(L, next - 1) + left(L, 1) + " " + mid(P, next);
-        }
-        g = instr(L, ">");
+        return found_;
     }
-    return L;
+
+  private:
+    std::string_view text_;
+    std::string_view what_;
+    std::size_t found_ = std::string_view::npos;
+    bool searched_ = false;
+};
+
+// One version of the expanded line, with the searches the segment loop
+// repeats on its ever shorter remainders.
+struct LineVersion {
+    explicit LineVersion(std::string line) : text(std::move(line)) {}
+    LineVersion(const LineVersion&) = delete;
+    LineVersion& operator=(const LineVersion&) = delete;
+
+    std::string text;
+    ForwardSearch blanks{text, " "};
+    ForwardSearch gotos{text, "GOTO"};
+};
+
+// The remainder of a line version from a position on; taking a remainder
+// copies nothing.
+struct Remainder {
+    LineVersion* line;
+    std::size_t at;
+
+    std::string_view view() const { return std::string_view(line->text).substr(at); }
+    // mid(view(), e + 1).
+    Remainder after(long e) const { return Remainder{line, at + static_cast<std::size_t>(e)}; }
+    // instr(view(), " ").
+    long firstBlank() const {
+        std::size_t found = line->blanks.from(at);
+        return found == std::string_view::npos ? 0 : static_cast<long>(found - at) + 1;
+    }
+    bool holdsGoto() const { return line->gotos.from(at) != std::string_view::npos; }
+};
+
+// Emits the segments of an expanded line: L is the line (its status argument
+// possibly converted), P the line as expanded.
+base::Result<std::string> emitSegments(Remainder L, Remainder P) {
+    std::string text;
+    std::string problem;
+    for (;;) {
+        std::string_view l = L.view();
+        long b = L.firstBlank();
+        if (mid(l, b + 1, 3) == "STJ") {
+            long e = instr(l, kCR);
+            std::string piece = left(l, e - 1);
+            // The argument stands at a fixed place, after "c STJ "; a line
+            // too short to hold one is emitted as it is.
+            std::string a = base::trimBlanks(mid(l, 7, e - 7));
+            if (std::optional<std::string> digits = convertedArgument(a, problem)) {
+                piece = left(l, b + 3) + " " + *digits;
+            } else if (!problem.empty()) {
+                return base::Status::failure(problem);
+            }
+            text += piece;
+            text += kCR;
+            e = instr(P.view(), kCR);
+            if (e == 0) {
+                break;
+            }
+            L = P.after(e);
+            P = L;
+            if (L.view().empty()) {
+                break;
+            }
+        } else if (L.holdsGoto() && instr(l, kCR) != 0) {
+            long e = instr(l, kCR);
+            P = L;
+            text += left(l, e);
+            L = P.after(e);
+            P = L;
+            if (L.view().empty()) {
+                break;
+            }
+        } else {
+            text += l;
+            break;
+        }
+    }
+    return text;
 }
 
 }  // namespace
@@ -98,61 +171,26 @@ std::vector<std::string> splitMacroLines(std::string_view text) {
 }
 
 base::Result<std::string> rewriteLine(std::string_view line) {
-    std::string text;
     std::string problem;
-    std::string L = expandJumps(base::upperAscii(line) + std::string(kCR));
+    LineVersion expanded(expandJumps(base::upperAscii(line) + std::string(kCR)));
+    std::optional<LineVersion> converted;
     // P keeps the line as it was before its status argument was converted.
-    std::string P = L;
+    Remainder P{&expanded, 0};
+    Remainder L = P;
 
-    long b = instr(L, " ");
-    if (mid(L, b + 1, 3) == "ST " && b + 2 < length(base::trimBlanks(L))) {
-        long n = length(base::trimTrailingBlanks(L));
-        std::string a = base::trimBlanks(right(L, n - 3 - b));
+    std::string_view whole = expanded.text;
+    long b = instr(whole, " ");
+    if (mid(whole, b + 1, 3) == "ST " && b + 2 < length(base::trimBlanks(whole))) {
+        long n = length(base::trimTrailingBlanks(whole));
+        std::string a = base::trimBlanks(right(whole, n - 3 - b));
         if (std::optional<std::string> digits = convertedArgument(a, problem)) {
-            L = left(L, b + 3) + *digits + std::string(kCR);
+            converted.emplace(left(whole, b + 3) + *digits + std::string(kCR));
+            L = Remainder{&*converted, 0};
         } else if (!problem.empty()) {
             return base::Status::failure(problem);
         }
     }
-
-    for (;;) {
-        b = instr(L, " ");
-        if (mid(L, b + 1, 3) == "STJ") {
-            long e = instr(L, kCR);
-            std::string piece = left(L, e - 1);
-            // The argument stands at a fixed place, after "c STJ "; a line
-            // too short to hold one is emitted as it is.
-            std::string a = base::trimBlanks(mid(L, 7, e - 7));
-            if (std::optional<std::string> digits = convertedArgument(a, problem)) {
-                piece = left(L, b + 3) + " " + *digits;
-            } else if (!problem.empty()) {
-                return base::Status::failure(problem);
-            }
-            text += piece + std::string(kCR);
-            e = instr(P, kCR);
-            if (e == 0) {
-                break;
-            }
-            L = mid(P, e + 1);
-            P = L;
-            if (L.empty()) {
-                break;
-            }
-        } else if (instr(L, "GOTO") != 0 && instr(L, kCR) != 0) {
-            long e = instr(L, kCR);
-            P = L;
-            text += left(L, e);
-            L = mid(P, e + 1);
-            P = L;
-            if (L.empty()) {
-                break;
-            }
-        } else {
-            text += L;
-            break;
-        }
-    }
-    return text;
+    return emitSegments(L, P);
 }
 
 base::Result<std::string> rewriteStatusArguments(std::string_view text) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/version.h"
 #include "sim/modsim_options.h"
 #include "sim/pty_server.h"
 
@@ -22,6 +23,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(brindle::sim::modsimUsage().c_str(), stdout);
+        return 0;
+    }
+    if (!args.empty() && args[0] == "--version") {
+        std::printf("brindle-modsim %s\n", brindle::base::kVersion);
         return 0;
     }
     std::string error;

@@ -30,6 +30,7 @@ bool parseMillis(const std::string& text, int64_t& micros) {
 
 std::string modsimUsage() {
     return "usage: brindle-modsim [options]\n"
+           "  --version              print the version and stop\n"
            "  --link PATH            create a symbolic link PATH to the terminal\n"
            "  --eeprom FILE          E2PROM image: loaded, saved after every write and at exit\n"
            "  --log FILE             write every byte received to FILE\n"

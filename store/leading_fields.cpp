@@ -53,18 +53,26 @@ bool olderThan(const timespec& t, std::time_t limit) {
 std::vector<std::string> readLeadingFields(const std::string& path, std::size_t recordLength,
                                            std::size_t width) {
     std::vector<std::string> fields;
+    // A file that is refused (not a regular file, too many records) or empty
+    // has no fields; it is never opened, so a pipe cannot block the scan.
     const int32_t count = recordCount(path, recordLength);
+    if (count <= 0) {
+        return fields;
+    }
     timespec scanStart{};
     ::clock_gettime(CLOCK_REALTIME, &scanStart);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return fields;
     }
     struct stat st {};
-    const bool examined = ::fstat(fd, &st) == 0;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fields;
+    }
     const Signature signature{st.st_dev,  st.st_ino,    st.st_size, st.st_mtim,
                               st.st_ctim, recordLength, width};
-    if (examined) {
+    {
         std::lock_guard lock(g_mutex);
         auto found = g_remembered.find(path);
         if (found != g_remembered.end() && found->second.signature == signature) {
@@ -73,7 +81,7 @@ std::vector<std::string> readLeadingFields(const std::string& path, std::size_t 
         }
     }
     const auto whole = static_cast<int32_t>(static_cast<std::uintmax_t>(st.st_size) / recordLength);
-    const int32_t records = examined ? std::min(count, whole) : count;
+    const int32_t records = std::min(count, whole);
     fields.reserve(static_cast<std::size_t>(std::max(records, 0)));
     std::string field(width, '\0');
     for (int32_t n = 1; n <= records; ++n) {
@@ -85,7 +93,7 @@ std::vector<std::string> readLeadingFields(const std::string& path, std::size_t 
 
     const std::time_t limit = scanStart.tv_sec - kTimestampSlackSeconds;
     std::lock_guard lock(g_mutex);
-    if (examined && olderThan(st.st_mtim, limit) && olderThan(st.st_ctim, limit)) {
+    if (olderThan(st.st_mtim, limit) && olderThan(st.st_ctim, limit)) {
         g_remembered[path] = {signature, fields};
     } else {
         g_remembered.erase(path);

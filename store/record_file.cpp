@@ -1,14 +1,16 @@
 #include "store/record_file.h"
 
-#include "store/leading_fields.h"
-
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "store/leading_fields.h"
 
 namespace brindle::store {
 namespace fs = std::filesystem;
@@ -54,7 +56,7 @@ bool writeAll(int fd, const std::string& bytes, off_t offset) {
 }  // namespace
 
 base::Status ensureFile(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT, 0644));
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
     // A read-only file still exists and can be read.
     if (fd.valid() || ::access(path.c_str(), R_OK) == 0) {
         return base::Status::success();
@@ -71,14 +73,27 @@ std::optional<std::uintmax_t> fileLength(const std::string& path) {
     return size;
 }
 
-int32_t recordCount(const std::string& path, std::size_t recordLength) {
+base::Result<int32_t> countRecords(const std::string& path, std::size_t recordLength) {
     // A file that cannot be created counts no records.
     base::skipOnError(ensureFile(path));
-    auto length = fileLength(path);
-    if (!length) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
         return 0;
     }
-    return static_cast<int32_t>(*length / recordLength);
+    if (!S_ISREG(st.st_mode)) {
+        return base::Status::failure(path + " is not a regular file.");
+    }
+    const int64_t count = static_cast<int64_t>(st.st_size) / static_cast<int64_t>(recordLength);
+    if (count > kMaxRecords) {
+        return base::Status::failure(path + " holds " + std::to_string(count) +
+                                     " records; the library allows at most " +
+                                     std::to_string(kMaxRecords) + ". It was not read.");
+    }
+    return static_cast<int32_t>(count);
+}
+
+int32_t recordCount(const std::string& path, std::size_t recordLength) {
+    return countRecords(path, recordLength).valueOr(0);
 }
 
 std::optional<std::string> readRecord(const std::string& path, std::size_t recordLength,
@@ -86,8 +101,9 @@ std::optional<std::string> readRecord(const std::string& path, std::size_t recor
     if (n < 1) {
         return std::nullopt;
     }
-    Fd fd(::open(path.c_str(), O_RDONLY));
-    if (!fd.valid()) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return std::nullopt;
     }
     std::string bytes(recordLength, '\0');
@@ -111,13 +127,25 @@ base::Status writeRecord(const std::string& path, std::size_t recordLength, int3
     }
     // Whatever happens below, remembered names of this file are stale.
     forgetLeadingFields(path);
-    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT, 0644));
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
     if (!fd.valid()) {
-        return base::Status::failure("Cannot open " + path + " for writing.");
+        return base::Status::failure("Cannot open " + path +
+                                     " for writing: " + std::strerror(errno) + ".");
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
         return base::Status::failure("Cannot examine " + path + ".");
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return base::Status::failure(path + " is not a regular file; nothing was written.");
+    }
+    // Whatever a caller counted, a file beyond the formats' limit is never
+    // written into, and no record beyond it is added.
+    const int64_t records = static_cast<int64_t>(st.st_size) / static_cast<int64_t>(recordLength);
+    if (records > kMaxRecords || n > kMaxRecords) {
+        return base::Status::failure(path + " would hold more than " + std::to_string(kMaxRecords) +
+                                     " records, which the library does not allow; nothing was "
+                                     "written.");
     }
     const off_t oldLength = st.st_size;
     const off_t offset = static_cast<off_t>(n - 1) * static_cast<off_t>(recordLength);

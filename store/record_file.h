@@ -13,13 +13,22 @@
 
 namespace brindle::store {
 
+// The formats count records in 16-bit integers: a file with more records is
+// refused rather than read in part or written over.
+inline constexpr int64_t kMaxRecords = 32767;
+
 // Creates the file empty when it is missing.
 base::Status ensureFile(const std::string& path);
 
 // Byte length of the file, or nullopt when it cannot be examined.
 std::optional<std::uintmax_t> fileLength(const std::string& path);
 
-// Whole records in the file (0 for a missing file, which is created).
+// Whole records in the file (0 for a missing file, which is created). A file
+// that is not a regular file (a folder, a pipe, a device), or one that holds
+// more than kMaxRecords records, is a failure that says so. Files are only
+// ever opened without blocking.
+base::Result<int32_t> countRecords(const std::string& path, std::size_t recordLength);
+// The same, with a refused file counting no records.
 int32_t recordCount(const std::string& path, std::size_t recordLength);
 
 // Record n as raw bytes; nullopt when it is not wholly in the file.

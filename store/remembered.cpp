@@ -1,5 +1,6 @@
 #include "store/remembered.h"
 
+#include "base/files.h"
 #include "base/text.h"
 #include "store/byte_codec.h"
 #include "store/record_file.h"
@@ -19,26 +20,33 @@ base::Status writeRememberedRecord(const std::string& path, std::size_t length,
 
 }  // namespace
 
+std::optional<int16_t> rememberedPosition(const std::string& fileBytes) {
+    if (fileBytes.size() < 4) {
+        return std::nullopt;
+    }
+    return getInt16(fileBytes, 2);
+}
+
+std::optional<std::string> rememberedPath(const std::string& fileBytes) {
+    if (fileBytes.size() < 2 * kLastPathWidth) {
+        return std::nullopt;
+    }
+    return base::trimBlanks(fileBytes.substr(kLastPathWidth, kLastPathWidth));
+}
+
 std::optional<int16_t> readRememberedPosition(const std::string& path) {
-    if (recordCount(path, 2) < 2) {
-        return std::nullopt;
-    }
-    auto bytes = readRecord(path, 2, 2);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return getInt16(*bytes, 0);
+    base::Result<std::string> bytes = base::readWholeFile(path);
+    return bytes ? rememberedPosition(*bytes) : std::nullopt;
 }
 
 std::optional<std::string> readRememberedPath(const std::string& path) {
-    if (recordCount(path, kLastPathWidth) < 2) {
-        return std::nullopt;
-    }
-    auto bytes = readRecord(path, kLastPathWidth, 2);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return base::trimBlanks(*bytes);
+    base::Result<std::string> bytes = base::readWholeFile(path);
+    return bytes ? rememberedPath(*bytes) : std::nullopt;
+}
+
+std::string drivePath(const std::string& driveText) {
+    const std::size_t bracket = driveText.find('[');
+    return bracket != std::string::npos && bracket > 0 ? driveText.substr(0, bracket) : driveText;
 }
 
 base::Status writeRememberedPosition(const std::string& path, int16_t value) {

@@ -23,6 +23,14 @@ constexpr std::size_t kLastPathWidth = 60;
 std::optional<int16_t> readRememberedPosition(const std::string& path);
 // Record 2 of "Lastpath.dat" with blanks trimmed; nullopt when fewer than two.
 std::optional<std::string> readRememberedPath(const std::string& path);
+// The same from a file's whole content.
+std::optional<int16_t> rememberedPosition(const std::string& fileBytes);
+std::optional<std::string> rememberedPath(const std::string& fileBytes);
+
+// The folder a drive entry stands for: the text before its first "[" when
+// that is not the first character ("/media/usb [STICK]" gives "/media/usb ",
+// the blank kept), otherwise the whole text.
+std::string drivePath(const std::string& driveText);
 
 base::Status writeRememberedPosition(const std::string& path, int16_t value);
 base::Status writeRememberedPath(const std::string& path, const std::string& folder);

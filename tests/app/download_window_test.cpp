@@ -187,8 +187,8 @@ class DownloadWindowTest : public QObject {
 
         QVERIFY(asked);
         QVERIFY(!closedAtOnce);
-        QCOMPARE(m_rig->prompter().messages.back().text,
-                 std::string("A download failure occurred"));
+        // The closing window shows no message box that would hold it up.
+        QVERIFY(m_rig->prompter().messages.empty());
         // At most the write under way when the close came went out after it.
         QVERIFY(m_rig->module.writesReceived() <= writesAtClose + 1);
         QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'Z'});
@@ -200,7 +200,9 @@ class DownloadWindowTest : public QObject {
         m_rig->open();
         QVERIFY(m_rig->window().close());
         QVERIFY(!m_rig->window().isVisible());
-        QVERIFY(!m_rig->window().state().CancelFlag);
+        // Shutdown sets the flag that stops any sending, running or not.
+        QVERIFY(m_rig->window().state().CancelFlag);
+        QVERIFY(m_rig->window().state().Closing);
     }
 
     void downloadWithoutAChosenCombinationSendsNothing() {

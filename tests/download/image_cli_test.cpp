@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "tests/support/library_builder.h"
@@ -114,4 +115,53 @@ TEST_F(BrindleCliTest, rejectsBadUsageWithStatus2) {
     CliRun missing = run("compile '" + dir.file("absent.txt") + "'");
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.out, "");
+}
+
+// A macro record holds 16332 characters of text; a longer text is refused
+// before anything is rewritten or written.
+TEST_F(BrindleCliTest, compileRefusesATextLongerThanAMacroHolds) {
+    std::string text = "1 MA 5\r\n";
+    writeBytes(dir.file("long.txt"), text + std::string(16333 - text.size(), ' '));
+    CliRun r = run("compile --hex " + dataDir() + " '" + dir.file("long.txt") + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "brindle-cli compile: the text has 16333 characters; a macro holds at most 16332\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Macro.Tmp")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Blockdat.Tmp")));
+}
+
+TEST_F(BrindleCliTest, compileTakesATextAsLongAsAMacroHolds) {
+    std::string text = "1 MA 5\r\n";
+    CliRun r = run("compile --hex " + dataDir(), text + std::string(16332 - text.size(), ' '));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "31 20 4D 41 20 35 0D\n");
+}
+
+TEST_F(BrindleCliTest, normaliseRefusesATextLongerThanAMacroHolds) {
+    std::string jumps;
+    for (int i = 0; i < 2722; ++i) {
+        jumps += "1 >A\r\n";
+    }
+    CliRun r = run("normalise " + dataDir(), jumps + ">");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "brindle-cli normalise: the text has 16333 characters; a macro holds at most "
+              "16332\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Macro.Tmp")));
+}
+
+TEST_F(BrindleCliTest, normaliseRewritesAFullMacroOfJumps) {
+    std::string jumps;
+    std::string expected;
+    for (int i = 0; i < 2722; ++i) {
+        jumps += "1 >A\r\n";
+        expected += "1 \rGOTO A\r\r";
+    }
+    ASSERT_EQ(jumps.size(), 16332u);
+    CliRun r = run("normalise " + dataDir(), jumps);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(readBytes(dir.file("Macro.Tmp")), jumps);
 }

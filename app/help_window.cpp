@@ -1,0 +1,62 @@
+#include "app/help_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include "app/rich_text_document.h"
+#include "app/text_conversion.h"
+#include "app/widget_factory.h"
+#include "richtext/help_file.h"
+
+namespace brindle::app {
+
+HelpWindow::HelpWindow(std::string programDir, base::Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_path(richtext::helpFilePath(programDir)),
+      m_prompter(prompter) {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QString::fromLatin1(kHelpCaption));
+    setAttribute(Qt::WA_DeleteOnClose);
+    Text1 = named(new QTextEdit, "Text1");
+    Text1->setAcceptRichText(true);
+    Command1 = makeButton("Command1", "&Save Changes", "Write the help text back to its file");
+    m_status = named(new QLabel, "HelpStatus");
+    m_status->setWordWrap(true);
+    m_status->setVisible(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Text1, 1);
+    layout->addWidget(m_status);
+    layout->addWidget(Command1, 0, Qt::AlignLeft);
+    connect(Command1, &QPushButton::clicked, this, [this] { onCommand1Clicked(); });
+    resize(640, 560);
+    load();
+}
+
+void HelpWindow::load() {
+    base::Result<richtext::Document> document = richtext::loadHelpDocument(m_path);
+    fillTextDocument(document.valueOr(richtext::Document{}), *Text1->document());
+    if (!document) {
+        m_status->setText(toQt(document.message()));
+        m_status->setVisible(true);
+    }
+}
+
+// The file is written whole first; "changes saved" is said only once it is.
+void HelpWindow::onCommand1Clicked() {
+    const base::Status saved =
+        richtext::saveHelpDocument(m_path, fromTextDocument(*Text1->document()));
+    if (!saved) {
+        m_status->setText(toQt(saved.message()));
+        m_status->setVisible(true);
+        m_prompter.show("The changes were not saved: " + saved.message(), base::Icon::Critical,
+                        base::Buttons::Ok);
+        return;
+    }
+    m_status->setVisible(false);
+    m_prompter.show("changes saved", base::Icon::Information, base::Buttons::Ok);
+}
+
+}  // namespace brindle::app

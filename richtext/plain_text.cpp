@@ -1,0 +1,50 @@
+// Plain text read as a document (declared in reader.h).
+#include <optional>
+
+#include "richtext/characters.h"
+#include "richtext/codepage.h"
+#include "richtext/reader.h"
+#include "richtext/utf8.h"
+
+namespace brindle::richtext {
+
+Document readPlainText(std::string_view input) {
+    const bool utf8 = isValidUtf8(input);
+    Document document;
+    Paragraph paragraph;
+    std::string line;
+    auto endLine = [&] {
+        appendText(paragraph, Format{}, line);
+        document.paragraphs.push_back(std::move(paragraph));
+        paragraph = Paragraph{};
+        line.clear();
+    };
+    std::size_t at = 0;
+    while (at < input.size()) {
+        char32_t character = 0;
+        if (utf8) {
+            const DecodedCodePoint decoded = decodeUtf8(input, at);
+            character = decoded.codePoint;
+            at += decoded.length;
+        } else {
+            character = decodeByte(CodePage::Windows1252, static_cast<unsigned char>(input[at]));
+            ++at;
+        }
+        if (character == '\r' || character == '\n') {
+            if (character == '\r' && at < input.size() && input[at] == '\n') {
+                ++at;
+            }
+            endLine();
+            continue;
+        }
+        if (const std::optional<char32_t> kept = normaliseCharacter(character)) {
+            appendUtf8(line, *kept);
+        }
+    }
+    if (!line.empty()) {
+        endLine();
+    }
+    return document;
+}
+
+}  // namespace brindle::richtext

@@ -1,0 +1,149 @@
+// The Setup tab's file browser on a fresh current folder: what choosing a
+// drive, a folder or a pattern remembers, byte for byte, and where it leaves
+// the lists.
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+#include <filesystem>
+
+#include <sys/stat.h>
+
+#include "app/browser_lists.h"
+#include "tests/app/window_fixture.h"
+
+using brindle::testing::hexBytes;
+using brindle::testing::readBytes;
+using brindle::testing::toHex;
+using brindle::testing::WindowFixture;
+using brindle::testing::writeBytes;
+
+namespace {
+
+std::string padded(std::string text, std::size_t width) {
+    text.resize(width, ' ');
+    return text;
+}
+
+}  // namespace
+
+class SetupBrowserTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        m_fixture = std::make_unique<WindowFixture>();
+        std::filesystem::create_directories(folder("data/sub"));
+        std::filesystem::create_directories(folder("usb"));
+        writeBytes(folder("usb") + "/A.cmd", "");
+        writeBytes(folder("usb") + "/B.zrt", "");
+        writeBytes(folder("usb") + "/C.txt", "");
+        // The first drive is a folder without a label, the second has one.
+        m_fixture->drives = {{QString::fromStdString(folder("data")),
+                              QString::fromStdString(folder("usb") + " [STICK]")},
+                             0};
+    }
+    void cleanup() { m_fixture.reset(); }
+
+    void theFirstFolderChangeWritesThePathTwiceThenOnlyRecordTwo() {
+        auto& tab = m_fixture->open().setupTab();
+        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("data"))));
+        QCOMPARE(readBytes(lastPath()), padded(folder("data"), 60) + padded(folder("data"), 60));
+        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("data/sub"))));
+        QCOMPARE(readBytes(lastPath()),
+                 padded(folder("data"), 60) + padded(folder("data/sub"), 60));
+        QCOMPARE(tab.File1->path(), QString::fromStdString(folder("data/sub")));
+        QCOMPARE(tab.FolderPath->text(), QString::fromStdString(folder("data/sub")));
+    }
+
+    void aLongPathIsStoredCutAndRestoredWithoutItsBlanks() {
+        // A folder whose path has exactly 60 characters, and a sibling one
+        // character longer that shares them.
+        const std::string base = folder("");
+        const std::string sixty = base + std::string(60 - base.size(), 'p');
+        std::filesystem::create_directories(sixty);
+        std::filesystem::create_directories(sixty + "q");
+        auto& tab = m_fixture->open().setupTab();
+        QVERIFY(tab.Dir1->setPath(QString::fromStdString(sixty + "q")));
+        QCOMPARE(readBytes(lastPath()).substr(60), sixty);
+        m_fixture->window.reset();
+        auto& again = m_fixture->open().setupTab();
+        QCOMPARE(again.Dir1->path(), QString::fromStdString(sixty));
+        QCOMPARE(again.File1->path(), QString::fromStdString(sixty));
+    }
+
+    void choosingADriveWithALabelUsesTheTextBeforeItsBracket() {
+        auto& tab = m_fixture->open().setupTab();
+        tab.Drive1->setCurrentIndex(1);
+        QCOMPARE(toHex(readBytes(m_fixture->file("LastDrive.dat"))), std::string("01 00 01 00"));
+        QCOMPARE(tab.Dir1->path(), QString::fromStdString(folder("usb")));
+        QCOMPARE(tab.File1->path(), QString::fromStdString(folder("usb")));
+        QCOMPARE(readBytes(lastPath()).substr(60), padded(folder("usb"), 60));
+        // A drive text without a bracket is used whole; only record 2 changes.
+        tab.Drive1->setCurrentIndex(0);
+        QCOMPARE(toHex(readBytes(m_fixture->file("LastDrive.dat"))), std::string("01 00 00 00"));
+        QCOMPARE(tab.Dir1->path(), QString::fromStdString(folder("data")));
+    }
+
+    void choosingAPatternFiltersWithoutRememberingIt() {
+        auto& tab = m_fixture->open().setupTab();
+        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("usb"))));
+        QCOMPARE(entries(tab.File1), QStringList{"A.cmd"});
+        tab.Pattern->setCurrentIndex(1);
+        Q_EMIT tab.Pattern->activated(1);
+        // Letter case is ignored, as on the systems the files come from.
+        QCOMPARE(entries(tab.File1), QStringList{"B.zrt"});
+        QVERIFY(!std::filesystem::exists(m_fixture->file("Lastpatt.dat")));
+    }
+
+    void typingAPatternRemembersTheListPositionAndTrimsTheText() {
+        auto& tab = m_fixture->open().setupTab();
+        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("usb"))));
+        tab.Pattern->setCurrentIndex(2);
+        tab.Pattern->lineEdit()->selectAll();
+        QTest::keyClicks(tab.Pattern->lineEdit(), QStringLiteral(" *.txt "));
+        QCOMPARE(tab.File1->pattern(), QStringLiteral("*.txt"));
+        QCOMPARE(entries(tab.File1), QStringList{"C.txt"});
+        // Typing leaves no entry chosen: position -1 in both records.
+        QCOMPARE(toHex(readBytes(m_fixture->file("Lastpatt.dat"))), std::string("FF FF FF FF"));
+    }
+
+    void startUpRestoresWithoutRewritingTheRememberedFiles() {
+        writeBytes(m_fixture->file("LastDrive.dat"), hexBytes("00 00 01 00"));
+        writeBytes(m_fixture->file("Lastpatt.dat"), hexBytes("00 00 02 00"));
+        const std::string path = padded(folder("data/sub"), 60);
+        writeBytes(lastPath(), path + path);
+        auto& tab = m_fixture->open().setupTab();
+        QCOMPARE(tab.Drive1->currentIndex(), 1);
+        QCOMPARE(tab.File1->pattern(), QStringLiteral("*.*"));
+        QCOMPARE(tab.Dir1->path(), QString::fromStdString(folder("data/sub")));
+        QCOMPARE(toHex(readBytes(m_fixture->file("LastDrive.dat"))), std::string("00 00 01 00"));
+        QCOMPARE(readBytes(lastPath()), path + path);
+    }
+
+    void theFileListShowsOnlyRegularFiles() {
+        const std::string fifo = folder("usb") + "/pipe.cmd";
+        QCOMPARE(::mkfifo(fifo.c_str(), 0644), 0);
+        std::filesystem::create_directories(folder("usb") + "/dir.cmd");
+        auto& tab = m_fixture->open().setupTab();
+        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("usb"))));
+        QCOMPARE(entries(tab.File1), QStringList{"A.cmd"});
+    }
+
+  private:
+    std::string folder(const std::string& name) const { return m_fixture->dir.path() + name; }
+    std::string lastPath() const { return m_fixture->file("Lastpath.dat"); }
+    static QStringList entries(const QListWidget* list) {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i) {
+            out << list->item(i)->text();
+        }
+        return out;
+    }
+
+    std::unique_ptr<WindowFixture> m_fixture;
+};
+
+QTEST_MAIN(SetupBrowserTest)
+#include "setup_browser_test.moc"
