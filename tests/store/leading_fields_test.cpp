@@ -3,6 +3,7 @@
 #include "store/leading_fields.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <thread>
@@ -52,4 +53,12 @@ TEST(LeadingFields, aScanIsRememberedOnlyForAnOldFileAndDroppedByAnyChange) {
     // A file put in place by a rename is another file.
     ASSERT_TRUE(base::replaceFile(macros, bytes.substr(0, 16360)));
     EXPECT_EQ(store::macroNameFields(dir.path()), Names{"A           "});
+}
+
+TEST(LeadingFields, aPipeInPlaceOfTheDatabaseGivesNoNamesWithoutWaiting) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(store::macroDbPath(dir.path()).c_str(), 0644), 0);
+    EXPECT_TRUE(store::macroNameFields(dir.path()).empty());
+    store::MacroRecord buffer;
+    EXPECT_FALSE(store::FindMacro(dir.path(), "A", buffer));
 }
