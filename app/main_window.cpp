@@ -1,8 +1,10 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -47,12 +49,15 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildWindow(const DriveEntries& drives) {
-    m_specify = new SpecifyTab;
+    m_specify = new SpecifyTab(*this);
     m_readBack = new ReadBackTab(*this);
     m_download = new DownloadTab(
         *this, StatusArgumentsHook{[this] { return m_readBack->convertStatusArguments(); },
                                    [this](bool on) { m_readBack->setConvertStatusArguments(on); }});
     m_setup = new SetupTab(*this, drives);
+    // Both sequence lists in a fixed-width font, so that their position
+    // fields line up.
+    m_download->MacrosInCombination->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     m_SSTab1 = new QTabWidget;
     m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
@@ -99,6 +104,10 @@ void MainWindow::connectTabs() {
                 previous = now;
             });
     connect(m_setup, &SetupTab::clearFrameSwitched, m_download, &DownloadTab::showClearFrame);
+    // CustomList holds the same entries as ComboList.
+    connect(m_specify, &SpecifyTab::combinationAdded, m_download, &DownloadTab::addCombination);
+    connect(m_specify, &SpecifyTab::combinationRemoved, m_download,
+            &DownloadTab::removeCombinationsNamed);
     connect(m_helpcmd, &QPushButton::clicked, this, [this] { onHelpcmdClicked(); });
 }
 

@@ -5,7 +5,12 @@
 #include "base/text.h"
 #include "cli/cli_io.h"
 #include "cli/cli_options.h"
+#include "cli/command_prompter.h"
 #include "cli/commands.h"
+#include "cli/edit_status.h"
+#include "library/combination_editor.h"
+#include "library/loose_match.h"
+#include "library/macro_editor.h"
 #include "store/databases.h"
 
 namespace brindle::cli {
@@ -35,7 +40,10 @@ constexpr const char* kAddMacroHelp =
     "Usage: brindle-cli add-macro [--data DIR] NAME [FILE]\n"
     "\n"
     "Stores the text of FILE (or standard input) as the macro NAME, replacing\n"
-    "a macro of that name or adding a new record.\n";
+    "a macro of that name or adding a new record. NAME may not be blank. A text\n"
+    "without the word MACRO is stored with a warning. Exit status 2 for a blank\n"
+    "name or a text longer than 16332 characters, 1 when the database cannot be\n"
+    "written.\n";
 
 constexpr const char* kAddComboHelp =
     "Usage: brindle-cli add-combo [--data DIR] [--node N] [--boot P]\n"
@@ -43,8 +51,11 @@ constexpr const char* kAddComboHelp =
     "\n"
     "Stores the combination NAME, replacing one of that name or adding a new\n"
     "record. Each SLOT is a macro name for the next position, or \"-\" for an\n"
-    "empty position. N is the node address (default 65), P the position of the\n"
-    "boot macro (default 0, none).\n";
+    "empty position; names are found as Save Combination finds them (blanks\n"
+    "trimmed, letter case ignored). N is the node address (default 65), P the\n"
+    "position of the boot macro (default 0, none), both from -32768 to 32767.\n"
+    "Exit status 2, with nothing written, when a name is unknown; 1 when the\n"
+    "database cannot be written.\n";
 
 int help(CommandContext& context, const char* text) {
     context.out << text;
@@ -128,7 +139,6 @@ int runAddMacro(const Arguments& args, CommandContext& context) {
         return usageError(context, "add-macro",
                           options.error.empty() ? "give NAME and at most one FILE" : options.error);
     }
-    const std::string dir = dataFolder(options, context);
     auto text = readInput(options.positional.size() > 1 ? options.positional[1] : "", context);
     if (!text) {
         return kExitBadInput;
@@ -138,19 +148,11 @@ int runAddMacro(const Arguments& args, CommandContext& context) {
                     << " characters; a macro holds at most " << store::kMacroBodyWidth << "\n";
         return kExitBadInput;
     }
-    store::MacroRecord buffer;
-    auto existing = store::FindMacro(dir, options.positional[0], buffer);
-    store::MacroRecord record = existing ? buffer : store::MacroRecord{};
-    record.Name = base::fixedWidth(options.positional[0], store::kMacroNameWidth);
-    record.Body = base::fixedWidth(*text, store::kMacroBodyWidth);
-    record.Spare1 = 0;
-    record.Spare2 = 0;
-    const int32_t number = existing ? *existing : store::macroCount(dir) + 1;
-    if (base::Status s = store::writeMacro(dir, number, record); !s) {
-        context.err << "brindle-cli add-macro: " << s.message() << "\n";
-        return kExitBadInput;
-    }
-    return kExitOk;
+    state::MainState state;
+    state.DataDir = dataFolder(options, context);
+    CommandPrompter prompter(context.err, "add-macro");
+    return exitStatusFor(library::saveMacro(state, options.positional[0], *text, prompter), context,
+                         "add-macro");
 }
 
 int runAddCombo(const Arguments& args, CommandContext& context) {
@@ -163,6 +165,9 @@ int runAddCombo(const Arguments& args, CommandContext& context) {
         return usageError(context, "add-combo",
                           options.error.empty() ? "give NAME and the slots" : options.error);
     }
+    if (base::trimBlanks(base::fixedWidth(options.positional[0], store::kComboNameWidth)).empty()) {
+        return usageError(context, "add-combo", "a combination needs a name that is not blank");
+    }
     if (options.positional.size() - 1 > store::kSequenceSlots) {
         return usageError(context, "add-combo", "a combination holds at most 256 macros");
     }
@@ -171,33 +176,40 @@ int runAddCombo(const Arguments& args, CommandContext& context) {
     if (!node || !boot || *node < -32768 || *node > 32767 || *boot < -32768 || *boot > 32767) {
         return usageError(context, "add-combo", "--node and --boot take whole 16-bit numbers");
     }
-    const std::string dir = dataFolder(options, context);
+    state::MainState state;
+    state.DataDir = dataFolder(options, context);
     store::ComboRecord record;
     record.Name = base::fixedWidth(options.positional[0], store::kComboNameWidth);
     record.Version = base::fixedWidth(options.value("--version"), 16);
     record.Description = base::fixedWidth(options.value("--description"), 80);
     record.NodeAddress = static_cast<int16_t>(*node);
     record.StartingMacroNum = static_cast<int16_t>(*boot);
-    store::MacroRecord buffer;
+
+    // The names are found as Save Combination finds them: blanks trimmed,
+    // letter case ignored.
+    std::vector<std::string> names;
+    std::vector<std::size_t> slots;
     for (std::size_t i = 1; i < options.positional.size(); ++i) {
-        const std::string& macro = options.positional[i];
-        if (macro == "-") {
-            continue;
+        if (options.positional[i] != "-") {
+            names.push_back(options.positional[i]);
+            slots.push_back(i - 1);
         }
-        auto number = store::FindMacro(dir, macro, buffer);
-        if (!number) {
-            context.err << "brindle-cli add-combo: no macro named \"" << macro << "\"\n";
-            return kExitBadInput;
-        }
-        record.Sequence[i - 1] = *number;
     }
-    auto existing = store::FindCombo(dir, record.Name);
-    const int32_t number = existing ? existing->number : store::comboCount(dir) + 1;
-    if (base::Status s = store::writeCombo(dir, number, record); !s) {
-        context.err << "brindle-cli add-combo: " << s.message() << "\n";
+    const auto matches = library::findMacrosLoosely(state.DataDir, names, state.MacroBuffer);
+    std::string unknown;
+    for (std::size_t j = 0; j < names.size(); ++j) {
+        if (matches[j].number == 0) {
+            unknown += "\n  " + names[j];
+        }
+        record.Sequence[slots[j]] = matches[j].number;
+    }
+    if (!unknown.empty()) {
+        context.err << "brindle-cli add-combo: no macro has these names; nothing was written:"
+                    << unknown << "\n";
         return kExitBadInput;
     }
-    return kExitOk;
+    CommandPrompter prompter(context.err, "add-combo");
+    return exitStatusFor(library::storeCombination(state, record, prompter), context, "add-combo");
 }
 
 }  // namespace brindle::cli

@@ -2,7 +2,8 @@
 // brindle-cli's commands. Each command is one function in its own file
 // (cmd_<name>.cpp) and one row of the table in commands.cpp; main() only picks
 // the row. Every command answers --help, returns kExitOk on success and
-// kExitBadInput on bad input or usage.
+// kExitBadInput on bad input or usage (kExitCannotWrite for a file that
+// cannot be written).
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -10,8 +11,10 @@
 namespace brindle::cli {
 
 constexpr int kExitOk = 0;
-// A failure the operation reports (a failed download, an unconfirmed command).
+// A failure the operation reports (a failed download, an unconfirmed
+// command) or a file that cannot be written.
 constexpr int kExitFailure = 1;
+constexpr int kExitCannotWrite = kExitFailure;
 constexpr int kExitBadInput = 2;
 
 // What a command may touch: its streams and the program's data folder (with a
@@ -39,6 +42,13 @@ int runCombos(const Arguments& args, CommandContext& context);
 int runShowCombo(const Arguments& args, CommandContext& context);
 int runAddMacro(const Arguments& args, CommandContext& context);
 int runAddCombo(const Arguments& args, CommandContext& context);
+int runShowMacro(const Arguments& args, CommandContext& context);
+int runDeleteMacro(const Arguments& args, CommandContext& context);
+int runDeleteCombo(const Arguments& args, CommandContext& context);
+int runInsert(const Arguments& args, CommandContext& context);
+int runUnlink(const Arguments& args, CommandContext& context);
+int runExport(const Arguments& args, CommandContext& context);
+int runImport(const Arguments& args, CommandContext& context);
 int runDownload(const Arguments& args, CommandContext& context);
 int runRead(const Arguments& args, CommandContext& context);
 int runExec(const Arguments& args, CommandContext& context);

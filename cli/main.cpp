@@ -12,7 +12,7 @@ namespace {
 void printUsage(std::ostream& out) {
     out << "Usage: brindle-cli COMMAND [OPTIONS] [ARGS]\n\nCommands:\n";
     for (const brindle::cli::Command& command : brindle::cli::commandTable()) {
-        out << "  " << std::left << std::setw(12) << command.name << command.summary << "\n";
+        out << "  " << std::left << std::setw(14) << command.name << command.summary << "\n";
     }
     out << "\n'brindle-cli COMMAND --help' describes one command; 'brindle-cli --version'\n"
            "prints the version.\n";

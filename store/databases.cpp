@@ -3,6 +3,7 @@
 #include "base/files.h"
 #include "base/numeric.h"
 #include "base/text.h"
+#include "store/leading_fields.h"
 #include "store/record_file.h"
 
 namespace brindle::store {
@@ -45,61 +46,102 @@ base::Status writeCombo(const std::string& dataDir, int32_t n, const ComboRecord
     return writeRecord(comboDbPath(dataDir), kComboRecordLength, n, record.encode());
 }
 
+std::vector<std::string> macroNameFields(const std::string& dataDir) {
+    return readLeadingFields(macroDbPath(dataDir), kMacroRecordLength, kMacroNameWidth);
+}
+
+std::vector<std::string> comboNameFields(const std::string& dataDir) {
+    return readLeadingFields(comboDbPath(dataDir), kComboRecordLength, kComboNameWidth);
+}
+
+void readLastMacroInto(const std::string& dataDir, int32_t count, MacroRecord& MacroBuffer) {
+    // Reading every record in turn ends with the last one that can be read.
+    for (int32_t n = count; n >= 1; --n) {
+        if (auto record = readMacro(dataDir, n)) {
+            MacroBuffer = *record;
+            return;
+        }
+    }
+}
+
 std::optional<int32_t> FindMacro(const std::string& dataDir, std::string_view name,
                                  MacroRecord& MacroBuffer) {
+    // The names alone are scanned; only the record that the record-by-record
+    // search would have left in MacroBuffer is read whole. A record whose
+    // name is no longer the scanned one means the scan is stale: once more.
     const std::string wanted = base::fixedWidth(name, kMacroNameWidth);
-    const int32_t count = macroCount(dataDir);
-    for (int32_t n = 1; n <= count; ++n) {
-        auto record = readMacro(dataDir, n);
-        if (!record) {
-            continue;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::vector<std::string> names = macroNameFields(dataDir);
+        bool stale = false;
+        for (std::size_t i = 0; i < names.size() && !stale; ++i) {
+            if (names[i] != wanted) {
+                continue;
+            }
+            const auto n = static_cast<int32_t>(i + 1);
+            if (auto record = readMacro(dataDir, n)) {
+                stale = record->Name != wanted;
+                if (!stale) {
+                    MacroBuffer = *record;
+                    return n;
+                }
+            }
         }
-        MacroBuffer = *record;
-        if (MacroBuffer.Name == wanted) {
-            return n;
+        if (!stale) {
+            readLastMacroInto(dataDir, static_cast<int32_t>(names.size()), MacroBuffer);
+            return std::nullopt;
         }
+        forgetLeadingFields(macroDbPath(dataDir));
     }
     return std::nullopt;
 }
 
 std::optional<ComboMatch> FindCombo(const std::string& dataDir, std::string_view name) {
     const std::string wanted = base::fixedWidth(name, kComboNameWidth);
-    const int32_t count = comboCount(dataDir);
-    for (int32_t n = 1; n <= count; ++n) {
-        auto record = readCombo(dataDir, n);
-        if (record && record->Name == wanted) {
-            return ComboMatch{n, *record};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::vector<std::string> names = comboNameFields(dataDir);
+        bool stale = false;
+        for (std::size_t i = 0; i < names.size() && !stale; ++i) {
+            if (names[i] != wanted) {
+                continue;
+            }
+            const auto n = static_cast<int32_t>(i + 1);
+            if (auto record = readCombo(dataDir, n)) {
+                stale = record->Name != wanted;
+                if (!stale) {
+                    return ComboMatch{n, *record};
+                }
+            }
         }
+        if (!stale) {
+            return std::nullopt;
+        }
+        forgetLeadingFields(comboDbPath(dataDir));
     }
     return std::nullopt;
 }
 
-std::vector<std::string> listMacroNames(const std::string& dataDir, MacroRecord& MacroBuffer) {
+namespace {
+
+std::vector<std::string> listedNames(const std::vector<std::string>& fields) {
     std::vector<std::string> names;
-    const int32_t count = macroCount(dataDir);
-    for (int32_t n = 1; n <= count; ++n) {
-        auto record = readMacro(dataDir, n);
-        if (!record) {
-            continue;
-        }
-        MacroBuffer = *record;
-        if (!base::trimBlanks(MacroBuffer.Name).empty()) {
-            names.push_back(MacroBuffer.Name);
+    for (const std::string& field : fields) {
+        if (!base::trimBlanks(field).empty()) {
+            names.push_back(field);
         }
     }
     return names;
 }
 
+}  // namespace
+
+std::vector<std::string> listMacroNames(const std::string& dataDir, MacroRecord& MacroBuffer) {
+    const std::vector<std::string> fields = macroNameFields(dataDir);
+    readLastMacroInto(dataDir, static_cast<int32_t>(fields.size()), MacroBuffer);
+    return listedNames(fields);
+}
+
 std::vector<std::string> listComboNames(const std::string& dataDir) {
-    std::vector<std::string> names;
-    const int32_t count = comboCount(dataDir);
-    for (int32_t n = 1; n <= count; ++n) {
-        auto record = readCombo(dataDir, n);
-        if (record && !base::trimBlanks(record->Name).empty()) {
-            names.push_back(record->Name);
-        }
-    }
-    return names;
+    return listedNames(comboNameFields(dataDir));
 }
 
 std::string SequenceLine(int position, int bootPosition, const std::string& macroName) {
@@ -111,6 +153,24 @@ std::string SequenceLine(int position, int bootPosition, const std::string& macr
 
 std::string sequenceLineName(const std::string& line) {
     return line.size() > 5 ? line.substr(5) : std::string();
+}
+
+std::optional<int> sequenceLinePosition(const std::string& line) {
+    int position = 0;
+    bool digits = false;
+    for (std::size_t i = 0; i < 3 && i < line.size(); ++i) {
+        const char c = line[i];
+        if (c >= '0' && c <= '9') {
+            position = position * 10 + (c - '0');
+            digits = true;
+        } else if (digits || (c != ' ' && c != '*')) {
+            return std::nullopt;
+        }
+    }
+    if (!digits || position < 1 || position > static_cast<int>(kSequenceSlots)) {
+        return std::nullopt;
+    }
+    return position;
 }
 
 std::vector<SequenceEntry> sequenceEntries(const std::string& dataDir, const ComboRecord& combo,
@@ -169,7 +229,9 @@ base::Result<bool> deleteCombo(const std::string& dataDir, std::string_view name
                                          comboDbPath(dataDir) +
                                          "; the combination database was left as it was.");
         }
-        if (!(bytes->compare(0, 2, "  ") == 0)) {
+        // Only empty records go: a name that merely begins with blanks is a
+        // combination like any other.
+        if (!base::trimBlanks(std::string_view(*bytes).substr(0, kComboNameWidth)).empty()) {
             survivors += *bytes;
         }
     }

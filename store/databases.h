@@ -30,6 +30,15 @@ std::optional<ComboRecord> readCombo(const std::string& dataDir, int32_t n);
 base::Status writeMacro(const std::string& dataDir, int32_t n, const MacroRecord& record);
 base::Status writeCombo(const std::string& dataDir, int32_t n, const ComboRecord& record);
 
+// The Name field of every record in record order, deleted records included,
+// read without the rest of the records (an unreadable name is empty).
+std::vector<std::string> macroNameFields(const std::string& dataDir);
+std::vector<std::string> comboNameFields(const std::string& dataDir);
+
+// Reads the last readable record among 1..count into MacroBuffer, as reading
+// every record in turn would leave it; unchanged when none can be read.
+void readLastMacroInto(const std::string& dataDir, int32_t count, MacroRecord& MacroBuffer);
+
 // Exact look-up of a 12-character name (cut or filled first): case matters,
 // trailing blanks do not. Reads each record into MacroBuffer, so on a miss it
 // holds the last record of the file (unchanged when the file is empty).
@@ -44,7 +53,8 @@ struct ComboMatch {
 std::optional<ComboMatch> FindCombo(const std::string& dataDir, std::string_view name);
 
 // The whole Name fields (trailing blanks kept) of the records whose name is
-// not blank, in file order.
+// not blank, in file order. The macro listing leaves the last record in
+// MacroBuffer, as reading every record in turn would.
 std::vector<std::string> listMacroNames(const std::string& dataDir, MacroRecord& MacroBuffer);
 std::vector<std::string> listComboNames(const std::string& dataDir);
 
@@ -54,6 +64,8 @@ std::vector<std::string> listComboNames(const std::string& dataDir);
 std::string SequenceLine(int position, int bootPosition, const std::string& macroName);
 // The macro name of a sequence line: the line without its first five characters.
 std::string sequenceLineName(const std::string& line);
+// The position a sequence line shows (1..256), read from its position field.
+std::optional<int> sequenceLinePosition(const std::string& line);
 
 struct SequenceEntry {
     int position = 0;  // 1-based slot position
@@ -70,7 +82,7 @@ base::Result<bool> deleteMacro(const std::string& dataDir, std::string_view name
                                MacroRecord& MacroBuffer);
 
 // Removes the named combination: blanks its record, copies every record whose
-// name does not begin with two blanks into "ComboDb.tmp", then puts the new
+// name is not all blanks into "ComboDb.tmp", then puts the new
 // "ComboDb.Dat" in place with an atomic rename. The value says whether there
 // was such a combination.
 base::Result<bool> deleteCombo(const std::string& dataDir, std::string_view name);

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "store/leading_fields.h"
+
 namespace brindle::store {
 namespace fs = std::filesystem;
 
@@ -123,6 +125,8 @@ base::Status writeRecord(const std::string& path, std::size_t recordLength, int3
     if (bytes.size() != recordLength || n < 1) {
         return base::Status::failure("Internal error: a record of the wrong size for " + path);
     }
+    // Whatever happens below, remembered names of this file are stale.
+    forgetLeadingFields(path);
     Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
     if (!fd.valid()) {
         return base::Status::failure("Cannot open " + path +

@@ -103,7 +103,7 @@ class MainWindowLayoutTest : public QObject {
         row("MacroText", 0, "QPlainTextEdit", "", "", "Selected Macro Text");
         row("MacroSizeLabel", 0, "QLabel", "", "", "");
         row("VersionText", 0, "QLineEdit", "", "Optional", "Version");
-        row("DescriptionText", 0, "QLineEdit", "", "Optional", "Description");
+        row("DescriptionText", 0, "QPlainTextEdit", "", "Optional", "Description");
         row("StartingMacroNum", 0, "QLineEdit", "", "Macro to be performed after power up (0-none)",
             "Starting Macro #");
         row("NodeAddress", 0, "QLineEdit", "", "Address of ZRT Host", "Node Address");

@@ -157,13 +157,16 @@ TEST_F(Databases, deletingTwoInARowKeepsTheRestInOrderWithNoRepeats) {
     EXPECT_EQ(readBytes(dir.file("ComboDb.tmp")), readBytes(comboDbPath(dir.path())));
 }
 
-TEST_F(Databases, aNameWithTwoLeadingBlanksIsDroppedByALaterDeletion) {
+TEST_F(Databases, aDeletionDropsOnlyEmptyRecordsAndKeepsNamesThatBeginWithBlanks) {
     addCombo("  HIDDEN");
     addCombo("X");
+    addCombo("");  // an empty record written from outside
     addCombo("Y");
-    EXPECT_EQ(listComboNames(dir.path()).size(), 3u);
     ASSERT_TRUE(deleteCombo(dir.path(), "X"));
-    EXPECT_EQ(listComboNames(dir.path()), std::vector<std::string>{"Y               "});
+    EXPECT_EQ(listComboNames(dir.path()),
+              (std::vector<std::string>{"  HIDDEN        ", "Y               "}));
+    EXPECT_EQ(readBytes(comboDbPath(dir.path())).size(), 2 * 1140u);
+    EXPECT_EQ(FindCombo(dir.path(), "  HIDDEN")->number, 1);
 }
 
 TEST_F(Databases, deletingAMissingCombinationChangesNothing) {
@@ -183,4 +186,37 @@ TEST_F(Databases, aFailedWriteLeavesTheFileAsItWas) {
     EXPECT_EQ(readBytes(comboDbPath(dir.path())), before);
     // A data folder that does not exist cannot be written at all.
     EXPECT_FALSE(writeCombo(dir.path() + "missing/", 1, combo("B")));
+}
+
+TEST_F(Databases, nameFieldsListEveryWholeRecordDeletedOnesIncluded) {
+    addMacro("A");
+    addMacro("B");
+    ASSERT_TRUE(deleteMacro(dir.path(), "A", buffer));
+    const std::string bytes = readBytes(macroDbPath(dir.path()));
+    writeBytes(macroDbPath(dir.path()), bytes + "PARTIAL NAME and more");
+    EXPECT_EQ(macroNameFields(dir.path()),
+              (std::vector<std::string>{"            ", "B           "}));
+    addCombo("  LEADING");
+    EXPECT_EQ(comboNameFields(dir.path()), std::vector<std::string>{"  LEADING       "});
+}
+
+TEST_F(Databases, listingMacroNamesLeavesTheLastRecordInTheBuffer) {
+    addMacro("A");
+    MacroRecord last;
+    last.Name = "";
+    last.Reserved = "last-record!";
+    ASSERT_TRUE(writeMacro(dir.path(), 2, last));
+    EXPECT_EQ(listMacroNames(dir.path(), buffer), std::vector<std::string>{"A           "});
+    EXPECT_EQ(buffer.Reserved, "last-record!");
+}
+
+TEST(SequenceLineText, thePositionIsReadBackFromTheLine) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"  3  HOME        ", 3},   {"* 3  HOME        ", 3}, {" 12  X           ", 12},
+        {"256  X           ", 256}, {"257  X", std::nullopt}, {"  0  X", std::nullopt},
+        {"HOME", std::nullopt},     {"", std::nullopt},       {"1 2  X", std::nullopt},
+    };
+    for (const auto& [line, position] : cases) {
+        EXPECT_EQ(sequenceLinePosition(line), position) << '"' << line << '"';
+    }
 }

@@ -1,0 +1,328 @@
+#include "library/library_exchange.h"
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <system_error>
+
+#include "base/files.h"
+#include "base/text.h"
+#include "library/library_text.h"
+#include "store/databases.h"
+
+namespace brindle::library {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kVersionWidth = 16;
+constexpr std::size_t kDescriptionWidth = 80;
+constexpr std::size_t kReservedWidth = 12;
+
+ExchangeResult refused(std::string problem) {
+    ExchangeResult result;
+    result.outcome = EditOutcome::Refused;
+    result.problem = std::move(problem);
+    return result;
+}
+
+ExchangeResult failed(base::Status status) {
+    ExchangeResult result;
+    result.fail(std::move(status));
+    return result;
+}
+
+std::string lowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+// The whole library, read before anything is written.
+struct Library {
+    std::vector<TextMacro> macros;
+    std::vector<std::string> texts;  // per macro
+    std::vector<TextCombination> combinations;
+};
+
+// File names unique even on a file system that ignores letter case.
+void nameTheFiles(std::vector<TextMacro>& macros) {
+    std::set<std::string> taken;
+    for (TextMacro& macro : macros) {
+        const std::string plain = macroFileName(macro.name);
+        const std::string stem = plain.substr(0, plain.size() - 4);
+        std::string file = plain;
+        for (int n = 2; taken.count(lowerAscii(file)) > 0; ++n) {
+            file = stem + "~" + std::to_string(n) + ".txt";
+        }
+        taken.insert(lowerAscii(file));
+        macro.file = file;
+    }
+}
+
+base::Result<Library> readLibrary(const std::string& dataDir, std::string& duplicates) {
+    Library library;
+    const std::vector<std::string> names = store::macroNameFields(dataDir);
+    std::set<std::string> seen;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (base::trimBlanks(names[i]).empty()) {
+            continue;
+        }
+        if (!seen.insert(names[i]).second) {
+            duplicates += (duplicates.empty() ? "" : ", ") + quoteText(names[i]);
+            continue;
+        }
+        const auto number = static_cast<int32_t>(i + 1);
+        auto record = store::readMacro(dataDir, number);
+        if (!record) {
+            return base::Status::failure("Cannot read macro record " + std::to_string(number) +
+                                         " of " + store::macroDbPath(dataDir) + ".");
+        }
+        const bool blankReserved = base::trimBlanks(record->Reserved).empty();
+        library.macros.push_back({base::trimTrailingBlanks(record->Name), std::string(),
+                                  blankReserved ? std::string() : record->Reserved});
+        library.texts.push_back(base::trimTrailingBlanks(record->Body));
+    }
+    const std::vector<std::string> comboNames = store::comboNameFields(dataDir);
+    for (std::size_t i = 0; i < comboNames.size(); ++i) {
+        if (base::trimBlanks(comboNames[i]).empty()) {
+            continue;
+        }
+        const auto number = static_cast<int32_t>(i + 1);
+        auto record = store::readCombo(dataDir, number);
+        if (!record) {
+            return base::Status::failure("Cannot read combination record " +
+                                         std::to_string(number) + " of " +
+                                         store::comboDbPath(dataDir) + ".");
+        }
+        TextCombination c{base::trimTrailingBlanks(record->Name),
+                          base::trimTrailingBlanks(record->Version),
+                          base::trimTrailingBlanks(record->Description),
+                          record->NodeAddress,
+                          record->StartingMacroNum,
+                          {}};
+        for (std::size_t s = 0; s < store::kSequenceSlots; ++s) {
+            const int32_t value = record->Sequence[s];
+            if (value < 1) {
+                continue;
+            }
+            TextSlot slot{static_cast<int>(s) + 1, std::nullopt};
+            if (static_cast<std::size_t>(value) <= names.size() &&
+                !base::trimBlanks(names[static_cast<std::size_t>(value) - 1]).empty()) {
+                slot.macro = base::trimTrailingBlanks(names[static_cast<std::size_t>(value) - 1]);
+            }
+            c.slots.push_back(std::move(slot));
+        }
+        library.combinations.push_back(std::move(c));
+    }
+    nameTheFiles(library.macros);
+    return library;
+}
+
+// The macro files an earlier export in folder wrote, or nothing when folder
+// may not be written into.
+std::optional<std::set<std::string>> earlierExport(const std::string& folder) {
+    std::error_code error;
+    if (fs::is_empty(folder, error) && !error) {
+        return std::set<std::string>{};
+    }
+    auto index = base::readWholeFile(folder + kMacroIndexFile);
+    if (!index || index->rfind(kMacroIndexHeader, 0) != 0) {
+        return std::nullopt;
+    }
+    std::set<std::string> files;
+    if (auto macros = parseMacroIndex(*index)) {
+        for (const TextMacro& macro : *macros) {
+            files.insert(macro.file);
+        }
+    }
+    return files;
+}
+
+base::Status writeIfChanged(const std::string& path, const std::string& content) {
+    auto old = base::readWholeFile(path);
+    if (old && *old == content) {
+        return base::Status::success();
+    }
+    return base::replaceFile(path, content);
+}
+
+}  // namespace
+
+ExchangeResult exportLibrary(const std::string& dataDir, const std::string& folderName) {
+    const std::string folder = base::withTrailingSlash(folderName);
+    std::string duplicates;
+    base::Result<Library> library = readLibrary(dataDir, duplicates);
+    if (!library) {
+        return failed(library.status());
+    }
+    if (!duplicates.empty()) {
+        return refused("More than one macro is named " + duplicates +
+                       "; a sequence could not say which one it holds. Rename one of them. "
+                       "Nothing was exported.");
+    }
+    std::error_code error;
+    const fs::file_status status = fs::status(folderName, error);
+    if (fs::exists(status) && !fs::is_directory(status)) {
+        return refused(folderName + " is not a folder. Nothing was exported.");
+    }
+    const auto earlier =
+        fs::exists(status) ? earlierExport(folder) : std::make_optional(std::set<std::string>());
+    if (!earlier) {
+        return refused(folderName +
+                       " is not empty and holds no earlier export. Nothing was exported.");
+    }
+    const std::string textFolder = folder + kMacroTextFolder + "/";
+    fs::create_directories(textFolder, error);
+    if (error) {
+        return failed(
+            base::Status::failure("Cannot create " + textFolder + ": " + error.message() + "."));
+    }
+    std::set<std::string> written;
+    for (std::size_t i = 0; i < library->macros.size(); ++i) {
+        const std::string& file = library->macros[i].file;
+        if (base::Status s = writeIfChanged(textFolder + file, library->texts[i]); !s) {
+            return failed(std::move(s));
+        }
+        written.insert(file);
+    }
+    if (base::Status s = writeIfChanged(folder + kMacroIndexFile, writeMacroIndex(library->macros));
+        !s) {
+        return failed(std::move(s));
+    }
+    if (base::Status s =
+            writeIfChanged(folder + kCombinationsFile, writeCombinations(library->combinations));
+        !s) {
+        return failed(std::move(s));
+    }
+    for (const std::string& file : *earlier) {
+        if (written.count(file) == 0 && safeMacroFileName(file)) {
+            // A macro deleted since the earlier export; its file goes too.
+            fs::remove(textFolder + file, error);
+        }
+    }
+    ExchangeResult result;
+    result.outcome = EditOutcome::Done;
+    result.macros = static_cast<int>(library->macros.size());
+    result.combinations = static_cast<int>(library->combinations.size());
+    return result;
+}
+
+ExchangeResult importLibrary(const std::string& dataDir, const std::string& folderName) {
+    const std::string folder = base::withTrailingSlash(folderName);
+    if (store::macroCount(dataDir) > 0 || store::comboCount(dataDir) > 0) {
+        return refused("The data folder " + dataDir +
+                       " already holds macros or combinations; an import starts a library afresh "
+                       "in an empty one. Nothing was imported.");
+    }
+    auto indexText = base::readWholeFile(folder + kMacroIndexFile);
+    if (!indexText) {
+        return refused(indexText.message() + " Nothing was imported.");
+    }
+    auto macros = parseMacroIndex(*indexText);
+    if (!macros) {
+        return refused(macros.message() + " Nothing was imported.");
+    }
+    auto comboText = base::readWholeFile(folder + kCombinationsFile);
+    if (!comboText) {
+        return refused(comboText.message() + " Nothing was imported.");
+    }
+    auto combinations = parseCombinations(*comboText);
+    if (!combinations) {
+        return refused(combinations.message() + " Nothing was imported.");
+    }
+
+    std::string macroBytes;
+    std::map<std::string, int32_t> numbers;  // 12-character name -> record number
+    for (const TextMacro& macro : *macros) {
+        const std::string name = base::fixedWidth(macro.name, store::kMacroNameWidth);
+        if (base::trimBlanks(macro.name).empty() ||
+            base::trimTrailingBlanks(macro.name).size() > store::kMacroNameWidth ||
+            base::trimTrailingBlanks(macro.reserved).size() > kReservedWidth) {
+            return refused("The macro " + quoteText(macro.name) + " in " + kMacroIndexFile +
+                           " has a blank or too long name or reserved text. Nothing was "
+                           "imported.");
+        }
+        if (numbers.count(name) > 0) {
+            return refused("The macro " + quoteText(macro.name) + " is listed twice in " +
+                           kMacroIndexFile + ". Nothing was imported.");
+        }
+        auto text = base::readWholeFile(folder + kMacroTextFolder + "/" + macro.file);
+        if (!text) {
+            return refused(text.message() + " Nothing was imported.");
+        }
+        if (text->size() > store::kMacroBodyWidth) {
+            return refused("The text of macro " + quoteText(macro.name) + " has " +
+                           std::to_string(text->size()) + " characters; a macro holds at most " +
+                           std::to_string(store::kMacroBodyWidth) + ". Nothing was imported.");
+        }
+        store::MacroRecord record;
+        record.Name = name;
+        record.Reserved = base::fixedWidth(macro.reserved, kReservedWidth);
+        record.Body = base::fixedWidth(*text, store::kMacroBodyWidth);
+        macroBytes += record.encode();
+        numbers[name] = static_cast<int32_t>(numbers.size() + 1);
+    }
+
+    std::string comboBytes;
+    int32_t deletedRecord = 0;  // one blank record stands for every deleted macro
+    for (const TextCombination& c : *combinations) {
+        if (base::trimBlanks(c.name).empty() ||
+            base::trimTrailingBlanks(c.name).size() > store::kComboNameWidth ||
+            base::trimTrailingBlanks(c.version).size() > kVersionWidth ||
+            base::trimTrailingBlanks(c.description).size() > kDescriptionWidth) {
+            return refused("The combination " + quoteText(c.name) + " in " + kCombinationsFile +
+                           " has a blank or too long name, version or description. Nothing was "
+                           "imported.");
+        }
+        store::ComboRecord record;
+        record.Name = base::fixedWidth(c.name, store::kComboNameWidth);
+        record.Version = base::fixedWidth(c.version, kVersionWidth);
+        record.Description = base::fixedWidth(c.description, kDescriptionWidth);
+        record.NodeAddress = c.node;
+        record.StartingMacroNum = c.boot;
+        for (const TextSlot& slot : c.slots) {
+            int32_t number = 0;
+            if (!slot.macro) {
+                if (deletedRecord == 0) {
+                    deletedRecord = static_cast<int32_t>(numbers.size() + 1);
+                }
+                number = deletedRecord;
+            } else {
+                auto found = numbers.find(base::fixedWidth(*slot.macro, store::kMacroNameWidth));
+                if (found == numbers.end()) {
+                    return refused("The combination " + quoteText(c.name) + " holds the macro " +
+                                   quoteText(*slot.macro) + ", which " + kMacroIndexFile +
+                                   " does not list. Nothing was imported.");
+                }
+                number = found->second;
+            }
+            record.Sequence[static_cast<std::size_t>(slot.position) - 1] = number;
+        }
+        comboBytes += record.encode();
+    }
+    if (deletedRecord != 0) {
+        macroBytes += store::MacroRecord{}.encode();
+    }
+
+    const std::string macroPath = store::macroDbPath(dataDir);
+    const std::string oldMacros = base::readWholeFile(macroPath).valueOr(std::string());
+    if (base::Status s = base::replaceFile(macroPath, macroBytes); !s) {
+        return failed(std::move(s));
+    }
+    if (base::Status s = base::replaceFile(store::comboDbPath(dataDir), comboBytes); !s) {
+        // No half library: the macros go back to what they were.
+        base::skipOnError(base::replaceFile(macroPath, oldMacros));
+        return failed(std::move(s));
+    }
+    ExchangeResult result;
+    result.outcome = EditOutcome::Done;
+    result.macros = static_cast<int>(macros->size());
+    result.combinations = static_cast<int>(combinations->size());
+    return result;
+}
+
+}  // namespace brindle::library
