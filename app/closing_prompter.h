@@ -17,15 +17,7 @@ class ClosingPrompter : public base::Prompter {
         if (!m_state.Closing) {
             return m_inner.show(text, icon, buttons, title);
         }
-        switch (buttons) {
-            case base::Buttons::Ok:
-                return base::Answer::Ok;
-            case base::Buttons::OkCancel:
-                return base::Answer::Cancel;
-            case base::Buttons::YesNo:
-                return base::Answer::No;
-        }
-        return base::Answer::Cancel;
+        return base::safeAnswer(buttons);
     }
 
   private:

@@ -11,6 +11,20 @@ enum class Answer { Ok, Cancel, Yes, No };
 
 inline constexpr const char* kAppTitle = "Brindle";
 
+// The answer nobody can regret, for when no one can be asked: OK to a
+// message, Cancel and No to a question.
+inline Answer safeAnswer(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::OkCancel:
+            return Answer::Cancel;
+        case Buttons::YesNo:
+            return Answer::No;
+    }
+    return Answer::Cancel;
+}
+
 class Prompter {
   public:
     virtual ~Prompter() = default;

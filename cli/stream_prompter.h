@@ -21,15 +21,7 @@ class StreamPrompter : public base::Prompter {
                                                              : "note";
         m_err << word << ": " << text << "\n";
         messages.push_back(text);
-        switch (buttons) {
-            case base::Buttons::Ok:
-                return base::Answer::Ok;
-            case base::Buttons::OkCancel:
-                return base::Answer::Cancel;
-            case base::Buttons::YesNo:
-                return base::Answer::No;
-        }
-        return base::Answer::Ok;
+        return base::safeAnswer(buttons);
     }
 
     std::vector<std::string> messages;
