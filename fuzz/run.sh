@@ -5,7 +5,8 @@
 #   fuzz/run.sh --list
 # New inputs go to build-asan/fuzz/TARGET_corpus; an input that fails is kept
 # as build-asan/fuzz/TARGET_crash-* (add it to the seed corpus as a
-# regression case once it is fixed).
+# regression case once it is fixed). BRINDLE_FUZZ_BUILD names another build
+# folder, for long runs beside a working build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 targets=$(sed -n 's/^brindle_fuzz_target(\([a-z_]*\) [a-z_.]* \([a-z_]*\).*/\1 \2/p' fuzz/CMakeLists.txt)
@@ -26,14 +27,15 @@ if [ -z "$seeds" ]; then
     exit 2
 fi
 ./scripts/install-deps.sh
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_SANITIZE=ON \
+build=${BRINDLE_FUZZ_BUILD:-build-asan}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_SANITIZE=ON \
     -DBRINDLE_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++ -DBRINDLE_FUZZ=ON >/dev/null
-cmake --build build-asan --target "$target"
+cmake --build "$build" --target "$target"
 dict=()
 if grep -q "^brindle_fuzz_target($target .*DICT" fuzz/CMakeLists.txt; then
     dict=("-dict=fuzz/$(sed -n "s/^brindle_fuzz_target($target .*DICT \([a-z_.]*\).*/\1/p" fuzz/CMakeLists.txt)")
 fi
-mkdir -p "build-asan/fuzz/${target}_corpus"
-exec "build-asan/fuzz/$target" -max_total_time="$seconds" -timeout=5 -max_len=4096 \
-    -print_final_stats=1 "${dict[@]}" -artifact_prefix="build-asan/fuzz/${target}_" \
-    "$@" "build-asan/fuzz/${target}_corpus" "fuzz/$seeds"
+mkdir -p "$build/fuzz/${target}_corpus"
+exec "$build/fuzz/$target" -max_total_time="$seconds" -timeout=5 -max_len=4096 \
+    -print_final_stats=1 "${dict[@]}" -artifact_prefix="$build/fuzz/${target}_" \
+    "$@" "$build/fuzz/${target}_corpus" "fuzz/$seeds"
