@@ -247,7 +247,7 @@ TEST_F(Transfer, combinationsThatCannotFitAreRefusedBeforeAnythingIsSent) {
     int32_t m = addMacro("OK", "1 MA 5");
     std::string labels;
     for (int i = 0; i < 101; ++i) {
-        labels += "L" + std::to_string(i) + ":1 MA 5\r\n";
+        labels.append("L").append(std::to_string(i)).append(":1 MA 5\r\n");
     }
     int32_t tooManyLabels = addMacro("LABELS", labels);
     std::string big(16000, 'A');
@@ -270,7 +270,7 @@ TEST_F(Transfer, combinationsThatCannotFitAreRefusedBeforeAnythingIsSent) {
     };
     int index = 0;
     for (const Case& c : cases) {
-        addCombo("R" + std::to_string(index++), c.slots, c.node, c.boot);
+        addCombo(std::string("R").append(std::to_string(index++)), c.slots, c.node, c.boot);
         EXPECT_EQ(run(), DownloadOutcome::Refused) << c.expect;
         EXPECT_NE(lastMessage().find(c.expect), std::string::npos) << lastMessage();
         EXPECT_NE(lastMessage().find("Nothing was sent"), std::string::npos);
