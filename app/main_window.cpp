@@ -128,7 +128,6 @@ void MainWindow::attachLink(link::Port& port, link::Pump& pump) {
     m_link = std::make_unique<link::LinkContext>(link::LinkContext{
         m_state, port, pump, m_download->receiveView(), m_download->downloadView()});
     pump.SetTickHandler([this] { onTimerTick(); });
-    pump.SetLineSpeed(m_state.ConfigRecord.BaudRate);
     pump.SetInterval(link::kStartIntervalMs);
     refreshPortStatus();
 }
@@ -178,7 +177,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::onTimerTick() {
     const bool started = m_state.StartComm;
-    link::timerTick(m_state, *m_port, *m_pump, m_download->receiveView());
+    link::timerTick(m_state, *m_port, m_download->receiveView());
     // The first tick with the receive window active opens the port.
     if (!started && m_state.StartComm) {
         refreshPortStatus();

@@ -36,11 +36,11 @@ constexpr const char* kHelp =
     "databases in DIR (default: the program's folder) into the Macro Module on\n"
     "the serial device DEVICE (default: the configured \"Com\" port of DIR: DIR/comN\n"
     "when it exists, otherwise the platform's N-th port), at N bits per second\n"
-    "(default: the configured speed), with receive-timer ticks of N ms asked for\n"
-    "(default 1; a tick is never shorter than one reply's time on the line).\n"
+    "(default: the configured speed), with receive-timer ticks of N ms (default 1).\n"
     "Every byte is written and verified by reading it back.\n"
     "\n"
-    "Progress and the final message go to standard error.\n"
+    "Progress (the current macro, and the bytes written of the total, the macro\n"
+    "under way and the time left) and the final message go to standard error.\n"
     "Exit status: 0 after \"Download successful\", 1 after a failure, 2 for usage\n"
     "or input errors (unknown combination, a combination that cannot be\n"
     "downloaded; nothing is sent then).\n";
@@ -113,7 +113,7 @@ int runDownload(const Arguments& args, CommandContext& context) {
     TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0, combo);
     StreamPrompter prompter(context.err);
     link::LinkContext ctx{state, port, pump, view, view};
-    pump.SetTickHandler([&] { link::timerTick(state, port, pump, view); });
+    pump.SetTickHandler([&] { link::timerTick(state, port, view); });
     pump.SetInterval(static_cast<int>(*tickMs));
 
     // The run opens the device itself, once, and uses the plan made above.

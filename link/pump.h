@@ -20,14 +20,14 @@ class Pump {
     // The timer interval asked for (55, 100 or 1 ms).
     virtual void SetInterval(int milliseconds) = 0;
     virtual int Interval() const = 0;
-    // The line speed in use: a tick is never shorter than one reply's time on
-    // the line at this speed plus the module's turnaround.
-    virtual void SetLineSpeed(int32_t baud) = 0;
-    // The interval the ticks really have, after the floor.
+    // The interval the ticks really have, in the timer's own unit.
     virtual int EffectiveIntervalMicros() const = 0;
     // Starts the tick period afresh, so that a wait of n ticks that begins now
     // lasts n whole intervals rather than ending at a tick already under way.
     virtual void RestartTicks() = 0;
+    // A steady clock, for rates and estimates shown to the user; waits count
+    // ticks instead.
+    virtual int64_t nowMicros() const = 0;
 
     void SetTickHandler(std::function<void()> handler) { m_tick = std::move(handler); }
 

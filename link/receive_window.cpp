@@ -48,7 +48,9 @@ void showLines(state::MainState& state, ReceiveView& view) {
     }
 }
 
-void tick(state::MainState& state, Port& port, Pump* pump, ReceiveView& view) {
+}  // namespace
+
+void timerTick(state::MainState& state, Port& port, ReceiveView& view) {
     ++state.TickCount;
     if (state.TickCount > kTickCountWrap) {
         state.TickCount = 0;
@@ -58,24 +60,10 @@ void tick(state::MainState& state, Port& port, Pump* pump, ReceiveView& view) {
     }
     if (!state.StartComm) {
         state.StartComm = true;
-        if (pump != nullptr) {
-            InitializePort(state, port, *pump);
-        } else {
-            InitializePort(state, port);
-        }
+        InitializePort(state, port);
     }
     drainIntoReceiveBuffer(state, port);
     showLines(state, view);
-}
-
-}  // namespace
-
-void timerTick(state::MainState& state, Port& port, Pump& pump, ReceiveView& view) {
-    tick(state, port, &pump, view);
-}
-
-void timerTick(state::MainState& state, Port& port, ReceiveView& view) {
-    tick(state, port, nullptr, view);
 }
 
 void viewbuffer(ReceiveView& view, std::string& buffer) {
@@ -97,8 +85,6 @@ void viewbuffer(ReceiveView& view, std::string& buffer) {
 }
 
 void switchReceiveWindow(state::MainState& state, Pump& pump, ReceiveView& /*view*/, bool checked) {
-    // The tick floor needs the speed even before the port was first opened.
-    pump.SetLineSpeed(state.ConfigRecord.BaudRate);
     if (checked) {
         state.ReceiveWindowActive = true;
         state.ReceiveBuffer.clear();

@@ -6,8 +6,10 @@ namespace brindle::sim {
 
 namespace {
 
+// Ten bits a byte, rounded up so that the simulated line is never faster
+// than a real one; 0 when the line is not paced.
 int64_t byteMicros(int32_t baud) {
-    return baud > 0 ? 10'000'000 / baud : 0;
+    return baud > 0 ? (10'000'000 + baud - 1) / baud : 0;
 }
 
 }  // namespace
@@ -28,7 +30,7 @@ void FakeModule::say(const std::string& bytes) {
 
 void FakeModule::fromProgram(const std::string& bytes) {
     for (char c : bytes) {
-        for (const Emission& e : m_model.receive(static_cast<uint8_t>(c))) {
+        for (const Emission& e : m_model.receive(static_cast<uint8_t>(c), m_pump.nowMicros())) {
             emit(e, m_pump.nowMicros() + e.delayMicros);
         }
     }

@@ -25,6 +25,12 @@ int64_t nowMicros() {
 // a program that is not reading does not make the queue grow without end.
 constexpr std::size_t kChatterBacklog = 256;
 
+// Ten bits a byte, rounded up so that the simulated line is never faster
+// than a real one; 0 when the line is not paced.
+int64_t byteMicros(int32_t baud) {
+    return baud > 0 ? (10'000'000 + baud - 1) / baud : 0;
+}
+
 }  // namespace
 
 PtyServer::PtyServer(ModsimConfig config) : m_config(std::move(config)), m_model(m_config.module) {}
@@ -98,11 +104,15 @@ void PtyServer::run(const volatile std::sig_atomic_t& stopRequested, const sigse
             }
             m_nextChatter = now + m_config.module.chatterIntervalMicros;
         }
+        receiveDue(now);
         writeDue(now);
 
         int64_t wake = now + 1'000'000;
         if (!m_out.empty()) {
             wake = std::min(wake, m_out.front().first);
+        }
+        if (!m_in.empty()) {
+            wake = std::min(wake, m_in.front().first);
         }
         if (m_model.talking()) {
             wake = std::min(wake, m_nextChatter);
@@ -131,9 +141,23 @@ void PtyServer::readFromProgram(int64_t now) {
         const ssize_t written = ::write(m_logFd, buffer, static_cast<std::size_t>(got));
         (void)written;
     }
+    const int64_t step = byteMicros(m_config.module.baud);
     for (ssize_t i = 0; i < got; ++i) {
-        for (const Emission& e : m_model.receive(static_cast<uint8_t>(buffer[i]))) {
-            queue(e.bytes, now + e.delayMicros);
+        m_inLineFreeAt = std::max(m_inLineFreeAt, now) + step;
+        m_in.emplace_back(m_inLineFreeAt, buffer[i]);
+    }
+    receiveDue(now);
+}
+
+void PtyServer::receiveDue(int64_t now) {
+    if (m_in.empty() || m_in.front().first > now) {
+        return;
+    }
+    while (!m_in.empty() && m_in.front().first <= now) {
+        const auto [arrived, c] = m_in.front();
+        m_in.pop_front();
+        for (const Emission& e : m_model.receive(static_cast<uint8_t>(c), arrived)) {
+            queue(e.bytes, arrived + e.delayMicros);
         }
     }
     if (m_model.talking() && m_nextChatter < now) {
@@ -143,8 +167,7 @@ void PtyServer::readFromProgram(int64_t now) {
 }
 
 void PtyServer::queue(const std::string& bytes, int64_t at) {
-    const int32_t baud = m_config.module.baud;
-    const int64_t step = baud > 0 ? 10'000'000 / baud : 0;
+    const int64_t step = byteMicros(m_config.module.baud);
     int64_t time = std::max(at, m_lineFreeAt);
     for (char c : bytes) {
         time += step;

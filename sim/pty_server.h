@@ -33,6 +33,8 @@ class PtyServer {
 
   private:
     void readFromProgram(int64_t now);
+    // Hands the module the bytes whose ten bits have crossed the line by now.
+    void receiveDue(int64_t now);
     void queue(const std::string& bytes, int64_t at);
     void writeDue(int64_t now);
     void saveWritten();
@@ -49,6 +51,10 @@ class PtyServer {
     // Answer bytes and the time each one has left the line.
     std::deque<std::pair<int64_t, char>> m_out;
     int64_t m_lineFreeAt = 0;
+    // Bytes from the program and the time each one has crossed the line: the
+    // terminal hands them over at once, a real line takes ten bits a byte.
+    std::deque<std::pair<int64_t, char>> m_in;
+    int64_t m_inLineFreeAt = 0;
     int64_t m_nextChatter = 0;
 };
 

@@ -1,9 +1,6 @@
 #include "sim/virtual_pump.h"
 
 #include <algorithm>
-
-#include "link/tick_floor.h"
-
 namespace brindle::sim {
 
 VirtualPump::VirtualPump() {
@@ -51,12 +48,8 @@ void VirtualPump::SetInterval(int milliseconds) {
     RestartTicks();
 }
 
-void VirtualPump::SetLineSpeed(int32_t baud) {
-    m_baud = baud;
-}
-
 int VirtualPump::EffectiveIntervalMicros() const {
-    return link::effectiveIntervalMicros(m_interval, m_baud);
+    return std::max(m_interval, 1) * 1000;
 }
 
 void VirtualPump::RestartTicks() {

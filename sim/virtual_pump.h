@@ -27,11 +27,10 @@ class VirtualPump : public link::Pump {
     void WaitForEvent() override;
     void SetInterval(int milliseconds) override;
     int Interval() const override { return m_interval; }
-    void SetLineSpeed(int32_t baud) override;
     int EffectiveIntervalMicros() const override;
     void RestartTicks() override;
+    int64_t nowMicros() const override { return m_now; }
 
-    int64_t nowMicros() const { return m_now; }
     int64_t ticks() const { return m_ticks; }
     // Runs action at virtual time atMicros (not before now).
     void schedule(int64_t atMicros, std::function<void()> action);
@@ -44,7 +43,6 @@ class VirtualPump : public link::Pump {
     void runDue();
 
     int m_interval = 55;
-    int32_t m_baud = 0;
     int64_t m_now = 0;
     int64_t m_nextTick = 0;
     int64_t m_ticks = 0;

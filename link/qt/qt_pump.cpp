@@ -2,15 +2,15 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-
-#include "link/tick_floor.h"
+#include <algorithm>
 
 namespace brindle::link::qt {
 
 QtPump::QtPump() {
     m_timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
-    apply();
+    m_clock.start();
+    m_timer.start(m_interval);
 }
 
 void QtPump::DoEvents() {
@@ -23,25 +23,19 @@ void QtPump::WaitForEvent() {
 
 void QtPump::SetInterval(int milliseconds) {
     m_interval = milliseconds;
-    apply();
-}
-
-void QtPump::SetLineSpeed(int32_t baud) {
-    m_baud = baud;
-    apply();
+    m_timer.start(EffectiveIntervalMicros() / 1000);
 }
 
 int QtPump::EffectiveIntervalMicros() const {
-    const int micros = effectiveIntervalMicros(m_interval, m_baud);
-    return (micros + 999) / 1000 * 1000;
+    return std::max(m_interval, 1) * 1000;
 }
 
 void QtPump::RestartTicks() {
     m_timer.start();
 }
 
-void QtPump::apply() {
-    m_timer.start(EffectiveIntervalMicros() / 1000);
+int64_t QtPump::nowMicros() const {
+    return m_clock.nsecsElapsed() / 1000;
 }
 
 }  // namespace brindle::link::qt

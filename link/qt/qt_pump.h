@@ -2,6 +2,7 @@
 // The Pump on a QTimer and the Qt event loop. A tick is the timer's timeout;
 // waiting blocks in processEvents(WaitForMoreEvents), which returns after the
 // next tick, arriving byte or window event, so no wait spins a core.
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "link/pump.h"
@@ -17,20 +18,18 @@ class QtPump : public Pump {
     void WaitForEvent() override;
     void SetInterval(int milliseconds) override;
     int Interval() const override { return m_interval; }
-    void SetLineSpeed(int32_t baud) override;
     // Whole milliseconds: the timer has no finer unit.
     int EffectiveIntervalMicros() const override;
     void RestartTicks() override;
+    int64_t nowMicros() const override;
 
     // At shutdown.
     void stop() { m_timer.stop(); }
 
   private:
-    void apply();
-
     QTimer m_timer;
+    QElapsedTimer m_clock;
     int m_interval = 55;
-    int32_t m_baud = 0;
 };
 
 }  // namespace brindle::link::qt
