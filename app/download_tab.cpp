@@ -25,7 +25,8 @@ namespace brindle::app {
 DownloadTab::DownloadTab(OperationHost& host, StatusArgumentsHook statusArguments) : m_host(host) {
     buildWidgets();
     m_receiveView = std::make_unique<WidgetReceiveView>(List1, Check1);
-    m_downloadView = std::make_unique<WidgetDownloadView>(*this, std::move(statusArguments));
+    m_downloadView =
+        std::make_unique<WidgetDownloadView>(*this, m_host, std::move(statusArguments));
     connectHandlers();
 }
 

@@ -76,6 +76,11 @@ void MainWindow::buildWindow(const DriveEntries& drives) {
     m_portStatus = new QLabel;
     m_portStatus->setObjectName(QStringLiteral("PortStatus"));
     m_statusBar->addWidget(m_portStatus, 1);
+    // How far a download has come as a whole; the progress frame shows the
+    // current macro only.
+    m_overallProgress = new QLabel;
+    m_overallProgress->setObjectName(QStringLiteral("OverallProgress"));
+    m_statusBar->addPermanentWidget(m_overallProgress);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_SSTab1, 1);
@@ -163,6 +168,10 @@ void MainWindow::refreshPortStatus() {
         text = m_port->describe();
     }
     m_portStatus->setText(toQt(text));
+}
+
+void MainWindow::showOverallProgress(const std::string& text) {
+    m_overallProgress->setText(toQt(text));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -48,6 +48,7 @@ class MainWindow : public QWidget, public OperationHost {
     bool runOperation(const Operation& operation) override;
     bool operationRunning() const override { return m_operationRunning; }
     link::Pump* pump() override { return m_pump; }
+    void showOverallProgress(const std::string& text) override;
 
     QPushButton* exitcmd() const { return m_exitcmd; }
     QPushButton* helpcmd() const { return m_helpcmd; }
@@ -68,6 +69,7 @@ class MainWindow : public QWidget, public OperationHost {
     void refreshPortStatus();
     QStatusBar* statusBar() const { return m_statusBar; }
     QLabel* portStatus() const { return m_portStatus; }
+    QLabel* overallProgress() const { return m_overallProgress; }
 
   protected:
     // Closing during an operation cancels it and closes once it has ended:
@@ -101,6 +103,7 @@ class MainWindow : public QWidget, public OperationHost {
     SetupTab* m_setup = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_portStatus = nullptr;
+    QLabel* m_overallProgress = nullptr;
 };
 
 }  // namespace brindle::app
