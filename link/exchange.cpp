@@ -55,7 +55,7 @@ void settle(LinkContext& ctx, int16_t ticks) {
     ctx.state.TickCount = 0;
     ctx.pump.RestartTicks();
     while (ctx.state.TickCount < ticks && !noticeStop(ctx)) {
-        ctx.pump.WaitForEvent();
+        ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
     }
 }
 
@@ -82,7 +82,7 @@ std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& e
         if (ctx.state.TickCount >= wait || noticeStop(ctx)) {
             break;
         }
-        ctx.pump.WaitForEvent();
+        ctx.pump.WaitForEventOrTicks(wait - ctx.state.TickCount);
     }
     return text.substr(kept);
 }
@@ -91,7 +91,7 @@ bool probeForInput(LinkContext& ctx, int16_t ticks) {
     ctx.state.TickCount = 0;
     ctx.pump.RestartTicks();
     while (ctx.port.InBufferCount() == 0 && ctx.state.TickCount < ticks && !noticeStop(ctx)) {
-        ctx.pump.WaitForEvent();
+        ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
     }
     return ctx.port.InBufferCount() > 0;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The program's one notion of time. The receive timer's ticks call the tick
 // handler (which advances TickCount); every wait of every operation blocks in
-// WaitForEvent until the next tick or arriving byte, so no wait spins a core.
+// WaitForEvent until the next tick or arriving byte, or in WaitForEventOrTicks
+// until the tick it counts to, so no wait spins a core.
 #include <cstdint>
 #include <functional>
 
@@ -15,7 +16,12 @@ class Pump {
     // events) and returns at once.
     virtual void DoEvents() = 0;
     // Blocks until at least one tick or arriving byte, then runs what is pending.
-    virtual void WaitForEvent() = 0;
+    void WaitForEvent() { WaitForEventOrTicks(1); }
+    // Blocks until a byte arrives or another event comes (a click, a failing
+    // port), or until ticks more ticks have fallen due, whichever is first,
+    // then runs what is pending, every tick that fell due included: a wait of
+    // n ticks wakes the program once, not n times.
+    virtual void WaitForEventOrTicks(int ticks) = 0;
 
     // The timer interval asked for (55, 100 or 1 ms).
     virtual void SetInterval(int milliseconds) = 0;

@@ -14,11 +14,11 @@ void VirtualPump::DoEvents() {
     runDue();
 }
 
-void VirtualPump::WaitForEvent() {
+void VirtualPump::WaitForEventOrTicks(int ticks) {
     if (m_hook) {
         m_hook();
     }
-    int64_t next = m_nextTick;
+    int64_t next = m_nextTick + int64_t{std::max(ticks, 1) - 1} * EffectiveIntervalMicros();
     if (!m_events.empty()) {
         next = std::min(next, m_events.begin()->first.first);
     }

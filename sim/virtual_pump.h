@@ -24,7 +24,7 @@ class VirtualPump : public link::Pump {
     VirtualPump();
 
     void DoEvents() override;
-    void WaitForEvent() override;
+    void WaitForEventOrTicks(int ticks) override;
     void SetInterval(int milliseconds) override;
     int Interval() const override { return m_interval; }
     int EffectiveIntervalMicros() const override;

@@ -8,22 +8,35 @@ namespace brindle::link::qt {
 
 QtPump::QtPump() {
     m_timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+    m_timer.setSingleShot(true);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        runDueTicks();
+        wakeAtTick(1);
+    });
     m_clock.start();
-    m_timer.start(m_interval);
+    RestartTicks();
 }
 
 void QtPump::DoEvents() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (nowMicros() - m_eventsAt >= kEventsEveryMicros) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        m_eventsAt = nowMicros();
+    }
+    runDueTicks();
 }
 
-void QtPump::WaitForEvent() {
+void QtPump::WaitForEventOrTicks(int ticks) {
+    wakeAtTick(std::max(ticks, 1));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    m_eventsAt = nowMicros();
+    runDueTicks();
+    // While nothing waits, the receive window still needs every tick.
+    wakeAtTick(1);
 }
 
 void QtPump::SetInterval(int milliseconds) {
     m_interval = milliseconds;
-    m_timer.start(EffectiveIntervalMicros() / 1000);
+    RestartTicks();
 }
 
 int QtPump::EffectiveIntervalMicros() const {
@@ -31,11 +44,27 @@ int QtPump::EffectiveIntervalMicros() const {
 }
 
 void QtPump::RestartTicks() {
-    m_timer.start();
+    m_start = nowMicros();
+    m_ticksRun = 0;
+    wakeAtTick(1);
 }
 
 int64_t QtPump::nowMicros() const {
     return m_clock.nsecsElapsed() / 1000;
+}
+
+void QtPump::runDueTicks() {
+    // Read afresh each time: a tick handler may restart the ticks.
+    while (m_ticksRun < (nowMicros() - m_start) / EffectiveIntervalMicros()) {
+        ++m_ticksRun;
+        tick();
+    }
+}
+
+void QtPump::wakeAtTick(int ahead) {
+    const int64_t at = m_start + (m_ticksRun + ahead) * EffectiveIntervalMicros();
+    const int64_t micros = std::max<int64_t>(at - nowMicros(), 0);
+    m_timer.start(static_cast<int>((micros + 999) / 1000));
 }
 
 }  // namespace brindle::link::qt

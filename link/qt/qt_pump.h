@@ -1,7 +1,14 @@
 #pragma once
-// The Pump on a QTimer and the Qt event loop. A tick is the timer's timeout;
-// waiting blocks in processEvents(WaitForMoreEvents), which returns after the
-// next tick, arriving byte or window event, so no wait spins a core.
+// The Pump on the Qt event loop. Ticks fall at whole intervals from the last
+// restart and are counted against a steady clock: a single-shot timer wakes
+// the program only for the tick a wait counts to (and, while nothing waits,
+// for every tick, as the receive window needs), and every tick that has
+// fallen due runs whenever the program wakes. Waiting blocks in
+// processEvents(WaitForMoreEvents), so no wait spins a core.
+//
+// DoEvents asks the event loop at most every kEventsEveryMicros: each ask is
+// a system call or more, nothing waits noticeably longer, and the bytes of a
+// frame, handed over one at a time, then leave in one write.
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -9,13 +16,15 @@
 
 namespace brindle::link::qt {
 
+inline constexpr int64_t kEventsEveryMicros = 500;
+
 class QtPump : public Pump {
   public:
     // Starts ticking at once, at 55 ms.
     QtPump();
 
     void DoEvents() override;
-    void WaitForEvent() override;
+    void WaitForEventOrTicks(int ticks) override;
     void SetInterval(int milliseconds) override;
     int Interval() const override { return m_interval; }
     // Whole milliseconds: the timer has no finer unit.
@@ -23,13 +32,18 @@ class QtPump : public Pump {
     void RestartTicks() override;
     int64_t nowMicros() const override;
 
-    // At shutdown.
-    void stop() { m_timer.stop(); }
-
   private:
+    // Runs every tick that has fallen due, in order.
+    void runDueTicks();
+    // Sets the timer for the tick that many ticks after the last one run.
+    void wakeAtTick(int ahead);
+
     QTimer m_timer;
     QElapsedTimer m_clock;
     int m_interval = 55;
+    int64_t m_start = 0;                       // when the tick period last began
+    int64_t m_ticksRun = 0;                    // ticks run since then
+    int64_t m_eventsAt = -kEventsEveryMicros;  // when the event loop last ran
 };
 
 }  // namespace brindle::link::qt
