@@ -173,9 +173,9 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
             break;
         }
         ++macroCount;
+        run.view.setStatusLine("Downloading Macro" + base::decimalText(macro.slot + 1, true));
         run.overall.macro = macroCount;
         run.view.showOverallProgress(run.overall);
-        run.view.setStatusLine("Downloading Macro" + base::decimalText(macro.slot + 1, true));
         st.MacroBuffer = macro.record;
         if (macro.slot < run.view.sequenceLineCount()) {
             run.view.selectSequenceLine(macro.slot);
