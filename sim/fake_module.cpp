@@ -2,17 +2,9 @@
 
 #include <algorithm>
 
+#include "sim/line_timing.h"
+
 namespace brindle::sim {
-
-namespace {
-
-// Ten bits a byte, rounded up so that the simulated line is never faster
-// than a real one; 0 when the line is not paced.
-int64_t byteMicros(int32_t baud) {
-    return baud > 0 ? (10'000'000 + baud - 1) / baud : 0;
-}
-
-}  // namespace
 
 FakeModule::FakeModule(VirtualPump& pump, ModuleOptions options)
     : m_pump(pump), m_model(std::move(options)) {

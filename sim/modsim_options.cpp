@@ -37,6 +37,8 @@ std::string modsimUsage() {
            "                         0 = bytes pass at once (the default)\n"
            "  --write-time MS        time to store a written byte; frames that arrive\n"
            "                         meanwhile are answered after it (default 0)\n"
+           "  --fifo N               answer bytes reach the terminal N at a time, and at the\n"
+           "                         end of each answer, as from a UART's FIFO (default 8)\n"
            "  --latency MS           turnaround before an answer (default 0.2)\n"
            "  --dump-delay MS        extra pause before a dump (default 20)\n"
            "  --drop P               leave an answer out with probability P\n"
@@ -77,6 +79,9 @@ std::optional<ModsimConfig> parseModsimArguments(const std::vector<std::string>&
             ok = value(v) && parseNumber(v, m.baud) && m.baud >= 0;
         } else if (a == "--latency") {
             ok = value(v) && parseMillis(v, m.latencyMicros);
+        } else if (a == "--fifo") {
+            ok = value(v) && parseNumber(v, config.fifoBytes) && config.fifoBytes >= 1 &&
+                 config.fifoBytes <= 4096;
         } else if (a == "--write-time") {
             ok = value(v) && parseMillis(v, m.writeTimeMicros);
         } else if (a == "--dump-delay") {

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sim/line_timing.h"
+
 namespace brindle::sim {
 
 namespace {
@@ -24,12 +26,6 @@ int64_t nowMicros() {
 // A chatter line is only added while fewer bytes than this wait to leave, so
 // a program that is not reading does not make the queue grow without end.
 constexpr std::size_t kChatterBacklog = 256;
-
-// Ten bits a byte, rounded up so that the simulated line is never faster
-// than a real one; 0 when the line is not paced.
-int64_t byteMicros(int32_t baud) {
-    return baud > 0 ? (10'000'000 + baud - 1) / baud : 0;
-}
 
 }  // namespace
 
@@ -168,12 +164,12 @@ void PtyServer::receiveDue(int64_t now) {
 
 void PtyServer::queue(const std::string& bytes, int64_t at) {
     const int64_t step = byteMicros(m_config.module.baud);
-    int64_t time = std::max(at, m_lineFreeAt);
-    for (char c : bytes) {
-        time += step;
-        m_out.emplace_back(time, c);
+    const int64_t start = std::max(at, m_lineFreeAt);
+    const std::vector<int64_t> times = handOverTimes(start, bytes.size(), step, m_config.fifoBytes);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        m_out.emplace_back(times[i], bytes[i]);
     }
-    m_lineFreeAt = time;
+    m_lineFreeAt = start + static_cast<int64_t>(bytes.size()) * step;
 }
 
 void PtyServer::writeDue(int64_t now) {
