@@ -103,6 +103,12 @@ int runDownload(const Arguments& args, CommandContext& context) {
     int argc = 1;
     char name[] = "brindle-cli";
     char* argv[] = {name, nullptr};
+    // Qt's plain Unix event loop: the GLib one, which a terminal tool does
+    // not need, signals itself through an extra file for every change of the
+    // port's write notifier, three system calls a frame.
+    if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) {
+        qputenv("QT_NO_GLIB", "1");
+    }
     QCoreApplication app(argc, argv);
     link::qt::QtSerialPort serial;
     const std::string device = options.has("--port")
