@@ -134,6 +134,7 @@ void MainWindow::attachLink(link::Port& port, link::Pump& pump) {
         m_state, port, pump, m_download->receiveView(), m_download->downloadView()});
     pump.SetTickHandler([this] { onTimerTick(); });
     pump.SetInterval(link::kStartIntervalMs);
+    pump.SetIdleTicks(m_state.ReceiveWindowActive);
     refreshPortStatus();
 }
 
@@ -148,6 +149,8 @@ bool MainWindow::runOperation(const Operation& operation) {
     m_operationRunning = true;
     operation(*m_link);
     m_operationRunning = false;
+    // The operation may have switched the receive window back on.
+    m_pump->SetIdleTicks(m_state.ReceiveWindowActive);
     refreshPortStatus();
     if (m_closeRequested) {
         m_closeRequested = false;

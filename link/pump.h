@@ -8,6 +8,8 @@
 
 namespace brindle::link {
 
+inline constexpr int64_t kIdleCatchUpTicks = 1000;
+
 class Pump {
   public:
     virtual ~Pump() = default;
@@ -34,6 +36,12 @@ class Pump {
     // A steady clock, for rates and estimates shown to the user; waits count
     // ticks instead.
     virtual int64_t nowMicros() const = 0;
+    // Whether ticks must also run while nothing waits: the receive window
+    // drains the port on them. When not, nothing wakes the program for them;
+    // the ticks that fell due meanwhile run at the next yield or wait, the
+    // last kIdleCatchUpTicks of them at most (every wait that counts ticks
+    // starts its count afresh, so none of them is observed).
+    virtual void SetIdleTicks(bool needed) = 0;
 
     void SetTickHandler(std::function<void()> handler) { m_tick = std::move(handler); }
 

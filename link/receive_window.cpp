@@ -85,6 +85,8 @@ void viewbuffer(ReceiveView& view, std::string& buffer) {
 }
 
 void switchReceiveWindow(state::MainState& state, Pump& pump, ReceiveView& /*view*/, bool checked) {
+    // Only the receive window needs ticks while no operation waits.
+    pump.SetIdleTicks(checked);
     if (checked) {
         state.ReceiveWindowActive = true;
         state.ReceiveBuffer.clear();

@@ -30,6 +30,8 @@ class VirtualPump : public link::Pump {
     int EffectiveIntervalMicros() const override;
     void RestartTicks() override;
     int64_t nowMicros() const override { return m_now; }
+    // Virtual time costs nothing while idle: every tick runs.
+    void SetIdleTicks(bool) override {}
 
     int64_t ticks() const { return m_ticks; }
     // Runs action at virtual time atMicros (not before now).

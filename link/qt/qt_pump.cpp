@@ -11,13 +11,14 @@ QtPump::QtPump() {
     m_timer.setSingleShot(true);
     QObject::connect(&m_timer, &QTimer::timeout, [this] {
         runDueTicks();
-        wakeAtTick(1);
+        rest();
     });
     m_clock.start();
     RestartTicks();
 }
 
 void QtPump::DoEvents() {
+    resume();
     if (nowMicros() - m_eventsAt >= kEventsEveryMicros) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         m_eventsAt = nowMicros();
@@ -26,12 +27,12 @@ void QtPump::DoEvents() {
 }
 
 void QtPump::WaitForEventOrTicks(int ticks) {
+    resume();
     wakeAtTick(std::max(ticks, 1));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     m_eventsAt = nowMicros();
     runDueTicks();
-    // While nothing waits, the receive window still needs every tick.
-    wakeAtTick(1);
+    rest();
 }
 
 void QtPump::SetInterval(int milliseconds) {
@@ -46,18 +47,45 @@ int QtPump::EffectiveIntervalMicros() const {
 void QtPump::RestartTicks() {
     m_start = nowMicros();
     m_ticksRun = 0;
-    wakeAtTick(1);
+    rest();
+}
+
+void QtPump::SetIdleTicks(bool needed) {
+    m_idleTicks = needed;
+    if (needed) {
+        resume();
+        runDueTicks();
+    }
+    rest();
 }
 
 int64_t QtPump::nowMicros() const {
     return m_clock.nsecsElapsed() / 1000;
 }
 
+int64_t QtPump::dueTicks() const {
+    return (nowMicros() - m_start) / EffectiveIntervalMicros();
+}
+
 void QtPump::runDueTicks() {
     // Read afresh each time: a tick handler may restart the ticks.
-    while (m_ticksRun < (nowMicros() - m_start) / EffectiveIntervalMicros()) {
+    while (m_ticksRun < dueTicks()) {
         ++m_ticksRun;
         tick();
+    }
+}
+
+void QtPump::resume() {
+    if (!m_timer.isActive()) {
+        m_ticksRun = std::max(m_ticksRun, dueTicks() - kIdleCatchUpTicks);
+    }
+}
+
+void QtPump::rest() {
+    if (m_idleTicks) {
+        wakeAtTick(1);
+    } else {
+        m_timer.stop();
     }
 }
 

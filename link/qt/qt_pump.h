@@ -2,7 +2,7 @@
 // The Pump on the Qt event loop. Ticks fall at whole intervals from the last
 // restart and are counted against a steady clock: a single-shot timer wakes
 // the program only for the tick a wait counts to (and, while nothing waits,
-// for every tick, as the receive window needs), and every tick that has
+// for every tick if the receive window needs them), and every tick that has
 // fallen due runs whenever the program wakes. Waiting blocks in
 // processEvents(WaitForMoreEvents), so no wait spins a core.
 //
@@ -31,12 +31,20 @@ class QtPump : public Pump {
     int EffectiveIntervalMicros() const override;
     void RestartTicks() override;
     int64_t nowMicros() const override;
+    void SetIdleTicks(bool needed) override;
 
   private:
+    // Ticks that have fallen due since the last restart.
+    int64_t dueTicks() const;
     // Runs every tick that has fallen due, in order.
     void runDueTicks();
     // Sets the timer for the tick that many ticks after the last one run.
     void wakeAtTick(int ahead);
+    // Before a yield or a wait: after an idle spell without ticks, forgets
+    // all but the last kIdleCatchUpTicks that fell due.
+    void resume();
+    // After a yield or a wait: the next tick if ticks run while idle.
+    void rest();
 
     QTimer m_timer;
     QElapsedTimer m_clock;
@@ -44,6 +52,7 @@ class QtPump : public Pump {
     int64_t m_start = 0;                       // when the tick period last began
     int64_t m_ticksRun = 0;                    // ticks run since then
     int64_t m_eventsAt = -kEventsEveryMicros;  // when the event loop last ran
+    bool m_idleTicks = true;
 };
 
 }  // namespace brindle::link::qt

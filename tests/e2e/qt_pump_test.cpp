@@ -57,6 +57,36 @@ TEST(QtPump, ticksKeepComingWhileNothingWaits) {
     EXPECT_GE(c.ticks, 20);
 }
 
+// Without idle ticks nothing wakes the program between waits; the ticks that
+// fell due run at the next yield, at most the last thousand of them.
+TEST(QtPump, withoutIdleTicksNoneRunUntilTheNextYield) {
+    CountingPump c;
+    c.pump.SetIdleTicks(false);
+    QEventLoop loop;
+    QTimer::singleShot(30, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(c.ticks, 0);
+    c.pump.DoEvents();
+    EXPECT_GE(c.ticks, 30);
+
+    c.ticks = 0;
+    c.pump.SetInterval(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    c.pump.DoEvents();
+    EXPECT_GE(c.ticks, 1000);
+    EXPECT_LE(c.ticks, 1001);
+}
+
+TEST(QtPump, aWaitStillRunsItsTicksWithoutIdleTicks) {
+    CountingPump c;
+    c.pump.SetIdleTicks(false);
+    c.pump.RestartTicks();
+    while (c.ticks < 5) {
+        c.pump.WaitForEventOrTicks(5 - c.ticks);
+    }
+    EXPECT_EQ(c.ticks, 5);
+}
+
 TEST(QtPump, restartingBeginsAWholeTickFromNow) {
     CountingPump c;
     c.pump.SetInterval(100);
