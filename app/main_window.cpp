@@ -84,6 +84,11 @@ void MainWindow::buildWindow(const DriveEntries& drives) {
     m_portStatus = new QLabel;
     m_portStatus->setObjectName(QStringLiteral("PortStatus"));
     m_statusBar->addWidget(m_portStatus, 1);
+    // How far a download has come as a whole; the progress frame shows the
+    // current macro only.
+    m_overallProgress = new QLabel;
+    m_overallProgress->setObjectName(QStringLiteral("OverallProgress"));
+    m_statusBar->addPermanentWidget(m_overallProgress);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_SSTab1, 1);
@@ -166,8 +171,8 @@ void MainWindow::attachLink(link::Port& port, link::Pump& pump) {
     m_link = std::make_unique<link::LinkContext>(link::LinkContext{
         m_state, port, pump, m_download->receiveView(), m_download->downloadView()});
     pump.SetTickHandler([this] { onTimerTick(); });
-    pump.SetLineSpeed(m_state.ConfigRecord.BaudRate);
     pump.SetInterval(link::kStartIntervalMs);
+    pump.SetIdleTicks(m_state.ReceiveWindowActive);
     refreshPortStatus();
 }
 
@@ -182,6 +187,8 @@ bool MainWindow::runOperation(const Operation& operation) {
     m_operationRunning = true;
     operation(*m_link);
     m_operationRunning = false;
+    // The operation may have switched the receive window back on.
+    m_pump->SetIdleTicks(m_state.ReceiveWindowActive);
     refreshPortStatus();
     if (m_closeRequested) {
         m_closeRequested = false;
@@ -202,6 +209,10 @@ void MainWindow::refreshPortStatus() {
         text = m_port->describe();
     }
     m_portStatus->setText(toQt(text));
+}
+
+void MainWindow::showOverallProgress(const std::string& text) {
+    m_overallProgress->setText(toQt(text));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -228,7 +239,7 @@ void MainWindow::shutDown() {
 
 void MainWindow::onTimerTick() {
     const bool started = m_state.StartComm;
-    link::timerTick(m_state, *m_port, *m_pump, m_download->receiveView());
+    link::timerTick(m_state, *m_port, m_download->receiveView());
     // The first tick with the receive window active opens the port.
     if (!started && m_state.StartComm) {
         refreshPortStatus();
