@@ -46,8 +46,7 @@ SerialSession::SerialSession(SerialSetup& setup, link::ReceiveView& receive,
     : m_app(m_argc, m_argv),
       m_port(m_serial, setup.device),
       m_ctx{setup.state, m_port, m_pump, receive, operation} {
-    m_pump.SetTickHandler(
-        [this, &receive] { link::timerTick(m_ctx.state, m_port, receive); });
+    m_pump.SetTickHandler([this, &receive] { link::timerTick(m_ctx.state, m_port, receive); });
     m_pump.SetInterval(setup.tickMs);
 }
 
