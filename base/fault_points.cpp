@@ -5,6 +5,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace brindle::base {
@@ -13,9 +15,21 @@ namespace {
 int g_passed = 0;
 bool g_cutShort = false;
 
+// At exit, the number of points passed goes to the file that
+// BRINDLE_FAULT_COUNT_FILE names, so that a test knows where a run can stop.
+void reportCount() {
+    if (const char* path = std::getenv("BRINDLE_FAULT_COUNT_FILE")) {
+        if (std::FILE* file = std::fopen(path, "w")) {
+            std::fprintf(file, "%d\n", g_passed);
+            std::fclose(file);
+        }
+    }
+}
+
 // The chosen point, 0 for none; read once.
 int chosenPoint() {
     static const int chosen = [] {
+        std::atexit(reportCount);
         const char* text = std::getenv("BRINDLE_FAULT_AT");
         return text != nullptr ? std::atoi(text) : 0;
     }();
@@ -30,30 +44,32 @@ int chosenPoint() {
 }  // namespace
 
 void faultPoint() {
-    if (++g_passed == chosenPoint()) {
+    const int chosen = chosenPoint();
+    if (++g_passed == chosen) {
         die();
     }
 }
 
 std::size_t faultWriteSize(std::size_t size) {
-    if (++g_passed != chosenPoint()) {
+    const int chosen = chosenPoint();
+    if (++g_passed != chosen) {
         return size;
     }
     if (size < 2) {
-        die();  // nothing to cut in half
+        die();  // nothing to cut
     }
     g_cutShort = true;
-    return size / 2;
+    // BRINDLE_FAULT_PART eighths of it (1 to 7, half when not given), so that
+    // trials can see different parts of one write done.
+    const char* text = std::getenv("BRINDLE_FAULT_PART");
+    const int part = std::clamp(text != nullptr ? std::atoi(text) : 4, 1, 7);
+    return std::max<std::size_t>(1, size * static_cast<std::size_t>(part) / 8);
 }
 
 void faultAfterWrite() {
     if (g_cutShort) {
         die();
     }
-}
-
-int faultPointsPassed() {
-    return g_passed;
 }
 
 }  // namespace brindle::base

@@ -5,8 +5,11 @@
 // or removing one, and in the middle of a write); when the environment holds
 // BRINDLE_FAULT_AT=n the process kills itself with SIGKILL at the n-th. The
 // middle of a write is where the kernel itself may cut a write short when
-// SIGKILL arrives while it copies the pages: the first half is written, then
-// the process dies. Every other build compiles these calls to nothing.
+// SIGKILL arrives while it copies the pages: a first part is written
+// (BRINDLE_FAULT_PART eighths of it, 1 to 7, half by default), then the
+// process dies. When BRINDLE_FAULT_COUNT_FILE names a file, a process
+// that exits writes the number of points it passed into it. Every other
+// build compiles these calls to nothing.
 #include <cstddef>
 
 namespace brindle::base {
@@ -16,11 +19,9 @@ namespace brindle::base {
 // A crash point before a change to a file.
 void faultPoint();
 // Before a write of `size` bytes: how many of them to write. At the chosen
-// point that is half of them, and faultAfterWrite() then ends the process.
+// point that is a part of them, and faultAfterWrite() then ends the process.
 std::size_t faultWriteSize(std::size_t size);
 void faultAfterWrite();
-// How many points this process has passed (for the tests that count them).
-int faultPointsPassed();
 
 #else
 

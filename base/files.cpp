@@ -83,7 +83,7 @@ std::optional<std::string> replaceFileReason(const std::string& path, std::strin
     // never opened.
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) {
-        return "cannot create a temporary file next to it (" + reason() + ")";
+        return reason();
     }
     const std::string temp(name.data());
     // Keep the permissions of the file being replaced; a new file gets the
@@ -107,6 +107,7 @@ std::optional<std::string> replaceFileReason(const std::string& path, std::strin
         ::unlink(temp.c_str());
         return why;
     }
+    faultPoint();  // renamed, the folder not yet flushed
     syncFolder(folderOf(path));
     return std::nullopt;
 }

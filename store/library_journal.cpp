@@ -172,9 +172,9 @@ base::Status writeRecordSafely(const std::string& dataDir, Database database, in
     }
     if (auto why =
             base::replaceFileReason(dataDir + kJournalFile, journalBytes(database, n, bytes))) {
-        return base::Status::failure("Cannot write " + where + ": its journal " + dataDir +
-                                     kJournalFile + " cannot be written (" + *why +
-                                     "). The file was left as it was.");
+        return base::Status::failure("Cannot write " + where + ": " + *why + " (its journal " +
+                                     dataDir + kJournalFile +
+                                     " cannot be written). The file was left as it was.");
     }
     base::Status written = writeRecord(target.path, target.recordLength, n, bytes);
     // Written, or put back as it was: either way the journal is done with.
