@@ -259,11 +259,10 @@ base::Result<bool> deleteCombo(const std::string& dataDir, std::string_view name
         }
     }
     // "ComboDb.tmp" is left holding the survivors for inspection.
-    if (base::Status s = base::replaceFile(dataDir + kComboTempFile, survivors); !s) {
-        return s;
-    }
-    if (base::Status s = base::replaceFile(comboDbPath(dataDir), survivors); !s) {
-        return s;
+    for (const std::string& path : {dataDir + kComboTempFile, comboDbPath(dataDir)}) {
+        if (base::Status s = base::replaceFile(path, survivors); !s) {
+            return base::Status::failure(s.message() + " The combination was not deleted.");
+        }
     }
     forgetLeadingFields(comboDbPath(dataDir));
     return true;

@@ -48,14 +48,16 @@ LibraryLock::~LibraryLock() = default;
 base::Result<LibraryLock> LibraryLock::acquire(const std::string& dataDir) {
     const std::string path = dataDir + kLockFile;
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0 && (errno == EROFS || errno == EACCES)) {
+    const int openError = errno;
+    if (fd < 0 && (openError == EROFS || openError == EACCES)) {
         // A folder that cannot be written may still hold the file, and a
         // file open for reading takes an exclusive flock all the same.
         fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
     }
     if (fd < 0) {
-        return cannotLock(
-            dataDir, std::string("cannot open ") + kLockFile + " (" + std::strerror(errno) + ")");
+        // The first reason is the one that matters (a read-only folder).
+        return cannotLock(dataDir, std::string("cannot create ") + kLockFile + " (" +
+                                       std::strerror(openError) + ")");
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -67,8 +67,9 @@ int run(const std::vector<std::string>& a) {
         return report(richtext::saveHelpDocument(a[1], richtext::readPlainText(a[2])));
     }
     if (a[0] == "save-to-file") {
+        // Its failure is shown through the prompter already.
         ErrorStreamPrompter prompter;
-        return report(utilities::SaveToFile(a[1], a[2], prompter));
+        return utilities::SaveToFile(a[1], a[2], prompter) ? 0 : 1;
     }
     return 2;
 }
