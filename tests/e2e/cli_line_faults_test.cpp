@@ -160,6 +160,53 @@ TEST_F(CliLineFaults, aControllerThatNeverAnswersTheWakeUpIsGivenUpAfterFourTrie
     }
 }
 
+// The other serial commands end the same ways: Ctrl-C during a long clear
+// or during cancel's wait for the wake-up answer gives status 130 and says
+// what was left; cancel gives a deaf controller up after four wake-ups.
+TEST_F(CliLineFaults, clearAndCancelAreInterruptedOrGiveUpTheSameWay) {
+    const struct {
+        std::vector<std::string> sim;
+        std::vector<std::string> args;
+        std::size_t sentFirst;  // bytes on the wire before the signal
+        std::string leftBehind;
+    } cases[] = {
+        {{},
+         {"clear", "--from", "100", "--to", "3000"},
+         200,
+         "brindle-cli clear: cancelled: the clear did not finish; locations 100 to 3000 may be "
+         "cleared in part\n"},
+        {{"--chatter", "--sync", "none"},
+         {"cancel"},
+         2,
+         "brindle-cli cancel: cancelled: no confirmation came; the block command may or may not "
+         "have reached the controller\n"},
+    };
+    for (const auto& c : cases) {
+        ModsimProcess sim(simOptions(c.sim));
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--data", dir.path()});
+        ChildProcess run(cli(args));
+        ASSERT_TRUE(wireReaches(c.sentFirst));
+        run.sendSignal(SIGINT);
+        const auto sent = Clock::now();
+        const ChildResult r = run.waitAtMost(10'000);
+        EXPECT_LT(secondsSince(sent), 1.0) << c.args[0];
+        ASSERT_TRUE(sim.stop());
+        EXPECT_EQ(r.status, 130) << r.err;
+        ASSERT_GE(r.err.size(), c.leftBehind.size()) << r.err;
+        EXPECT_EQ(r.err.substr(r.err.size() - c.leftBehind.size()), c.leftBehind) << r.err;
+    }
+    ModsimProcess sim(simOptions({"--chatter", "--sync", "none"}));
+    const ChildResult r = runChild(cli({"cancel", "--data", dir.path()}), {});
+    ASSERT_TRUE(sim.stop());
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("brindle-cli cancel: the controller is talking but never answered the "
+                         "wake-up (CR CR, sent 4 times); nothing more was sent\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(toHex(readBytes(dir.file("wire.bin"))), "0D 0D 0D 0D 0D 0D 0D 0D");
+}
+
 // A device that cannot serve as the port says so with the system's reason,
 // exit status 1, before the download sends anything.
 TEST_F(CliLineFaults, aDeviceThatIsNoTerminalOrIsMissingIsNamedWithTheSystemsReason) {
