@@ -81,10 +81,13 @@ TEST(QtPump, aWaitStillRunsItsTicksWithoutIdleTicks) {
     CountingPump c;
     c.pump.SetIdleTicks(false);
     c.pump.RestartTicks();
-    while (c.ticks < 5) {
+    const auto start = std::chrono::steady_clock::now();
+    while (c.ticks < 5 && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
         c.pump.WaitForEventOrTicks(5 - c.ticks);
     }
-    EXPECT_EQ(c.ticks, 5);
+    // A wake-up that comes late (a busy machine) runs every tick that fell
+    // due meanwhile, so there may be more than the five waited for.
+    EXPECT_GE(c.ticks, 5);
 }
 
 TEST(QtPump, restartingBeginsAWholeTickFromNow) {
