@@ -83,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::optional<uint8_t> value = utilities::readReplyValue(bytes);
     // Its value is the byte after the last marker that has one.
     std::optional<uint8_t> expected;
-    for (std::size_t at = bytes.find(std::string_view("M\x04R", 3));
-         at != std::string_view::npos; at = bytes.find(std::string_view("M\x04R", 3), at + 1)) {
+    for (std::size_t at = bytes.find(std::string_view("M\x04R", 3)); at != std::string_view::npos;
+         at = bytes.find(std::string_view("M\x04R", 3), at + 1)) {
         if (at + 3 < size) {
             expected = data[at + 3];
         }
