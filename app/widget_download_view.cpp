@@ -51,7 +51,7 @@ void WidgetDownloadView::showMacroSize(bool visible) {
 }
 
 void WidgetDownloadView::showProgressFrame(bool visible) {
-    m_tab.ProgressFrame->setVisible(visible);
+    m_tab.showProgressFrame(visible);
 }
 
 void WidgetDownloadView::showProgress(int percent) {

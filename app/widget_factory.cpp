@@ -33,6 +33,12 @@ QLabel* makeLabel(const char* caption, QWidget* buddy, const char* name) {
     return label;
 }
 
+void keepRoomWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
 QComboBox* makeEditableList(const char* name) {
     auto* list = named(new QComboBox, name);
     list->setEditable(true);

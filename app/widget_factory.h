@@ -29,6 +29,10 @@ QPushButton* makeButton(const char* name, const char* caption, const char* tip =
 // A caption next to its control: the label's buddy is the control.
 QLabel* makeLabel(const char* caption, QWidget* buddy, const char* name = nullptr);
 
+// The widget keeps its room in the layout while hidden, so that nothing
+// moves when it comes and goes.
+void keepRoomWhenHidden(QWidget* widget);
+
 // An editable list whose line holds exactly what was typed: no completion,
 // and Enter adds no entry.
 QComboBox* makeEditableList(const char* name);
