@@ -34,7 +34,8 @@ DownloadTab::DownloadTab(OperationHost& host, StatusArgumentsHook statusArgument
     buildWidgets();
     m_receiveView = std::make_unique<WidgetReceiveView>(List1, Check1);
     m_executeView = std::make_unique<WidgetExecuteView>(*this, statusArguments);
-    m_downloadView = std::make_unique<WidgetDownloadView>(*this, std::move(statusArguments));
+    m_downloadView =
+        std::make_unique<WidgetDownloadView>(*this, m_host, std::move(statusArguments));
     m_clearView = std::make_unique<WidgetClearView>(*this);
     connectHandlers();
 }

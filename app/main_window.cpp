@@ -92,6 +92,11 @@ void MainWindow::buildWindow(const DriveEntries& drives) {
     m_statusBar->setSizeGripEnabled(false);
     m_portStatus = named(new ElidedLabel, "PortStatus");
     m_statusBar->addWidget(m_portStatus, 1);
+    // How far a download has come as a whole; the progress frame shows the
+    // current macro only.
+    m_overallProgress = new QLabel;
+    m_overallProgress->setObjectName(QStringLiteral("OverallProgress"));
+    m_statusBar->addPermanentWidget(m_overallProgress);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_SSTab1, 1);
@@ -210,8 +215,8 @@ void MainWindow::attachLink(link::Port& port, link::Pump& pump) {
     m_link = std::make_unique<link::LinkContext>(link::LinkContext{
         m_state, port, pump, m_download->receiveView(), m_download->downloadView()});
     pump.SetTickHandler([this] { onTimerTick(); });
-    pump.SetLineSpeed(m_state.ConfigRecord.BaudRate);
     pump.SetInterval(link::kStartIntervalMs);
+    pump.SetIdleTicks(m_state.ReceiveWindowActive);
     refreshPortStatus();
 }
 
@@ -226,6 +231,8 @@ bool MainWindow::runOperation(const Operation& operation) {
     m_operationRunning = true;
     operation(*m_link);
     m_operationRunning = false;
+    // The operation may have switched the receive window back on.
+    m_pump->SetIdleTicks(m_state.ReceiveWindowActive);
     refreshPortStatus();
     if (m_closeRequested) {
         m_closeRequested = false;
@@ -249,6 +256,10 @@ void MainWindow::refreshPortStatus() {
     if (m_portStatus->text() != shown) {
         m_portStatus->setText(shown);
     }
+}
+
+void MainWindow::showOverallProgress(const std::string& text) {
+    m_overallProgress->setText(toQt(text));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -276,7 +287,7 @@ void MainWindow::shutDown() {
 
 void MainWindow::onTimerTick() {
     const bool started = m_state.StartComm;
-    link::timerTick(m_state, *m_port, *m_pump, m_download->receiveView());
+    link::timerTick(m_state, *m_port, m_download->receiveView());
     // The first tick with the receive window active opens the port; an
     // operation opens it, or finds it failing, between its own steps.
     if (m_operationRunning || (!started && m_state.StartComm)) {

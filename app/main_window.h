@@ -54,6 +54,7 @@ class MainWindow : public QWidget, public OperationHost {
     bool runOperation(const Operation& operation) override;
     bool operationRunning() const override { return m_operationRunning; }
     link::Pump* pump() override { return m_pump; }
+    void showOverallProgress(const std::string& text) override;
 
     QPushButton* exitcmd() const { return m_exitcmd; }
     QPushButton* helpcmd() const { return m_helpcmd; }
@@ -76,6 +77,7 @@ class MainWindow : public QWidget, public OperationHost {
     void refreshPortStatus();
     QStatusBar* statusBar() const { return m_statusBar; }
     QLabel* portStatus() const { return m_portStatus; }
+    QLabel* overallProgress() const { return m_overallProgress; }
 
   protected:
     // Exit and the close box: every operation ends at once (its waits see
@@ -119,6 +121,7 @@ class MainWindow : public QWidget, public OperationHost {
     QPointer<HelpWindow> m_help;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_portStatus = nullptr;
+    QLabel* m_overallProgress = nullptr;
 };
 
 }  // namespace brindle::app

@@ -3,6 +3,7 @@
 // the serial port's start-up, and running one controller operation at a time.
 // Tabs talk to each other only through this, MainState and small signals.
 #include <functional>
+#include <string>
 
 #include "base/prompter.h"
 #include "base/status.h"
@@ -28,6 +29,9 @@ class OperationHost {
     virtual bool operationRunning() const = 0;
     // The receive timer, once a link is attached (nullptr before).
     virtual link::Pump* pump() = 0;
+    // How far a long operation has come as a whole, in the status bar; an
+    // empty text shows nothing.
+    virtual void showOverallProgress(const std::string& text) = 0;
 
     // Failures are shown as critical messages once start-up has finished;
     // while the window loads they are skipped.

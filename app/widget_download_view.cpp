@@ -50,6 +50,10 @@ void WidgetDownloadView::showMacroSize(bool visible) {
     m_tab.MacroBytes->setVisible(visible);
 }
 
+void WidgetDownloadView::showOverallProgress(const download::OverallProgress& progress) {
+    m_host.showOverallProgress(download::overallProgressText(progress));
+}
+
 void WidgetDownloadView::showProgressFrame(bool visible) {
     m_tab.showProgressFrame(visible);
 }

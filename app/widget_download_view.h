@@ -8,8 +8,8 @@ namespace brindle::app {
 
 class WidgetDownloadView : public download::DownloadView {
   public:
-    WidgetDownloadView(DownloadTab& tab, StatusArgumentsHook statusArguments)
-        : m_tab(tab), m_statusArguments(std::move(statusArguments)) {}
+    WidgetDownloadView(DownloadTab& tab, OperationHost& host, StatusArgumentsHook statusArguments)
+        : m_tab(tab), m_host(host), m_statusArguments(std::move(statusArguments)) {}
 
     void setStatusLine(const std::string& caption) override;
     void showRetrying(bool visible) override;
@@ -23,6 +23,8 @@ class WidgetDownloadView : public download::DownloadView {
 
     void setMacroSize(const std::string& caption) override;
     void showMacroSize(bool visible) override;
+    // In the window's status bar.
+    void showOverallProgress(const download::OverallProgress& progress) override;
     void showProgressFrame(bool visible) override;
     void showProgress(int percent) override;
     void setPercentCaption(const std::string& caption) override;
@@ -36,6 +38,7 @@ class WidgetDownloadView : public download::DownloadView {
 
   private:
     DownloadTab& m_tab;
+    OperationHost& m_host;
     StatusArgumentsHook m_statusArguments;
 };
 

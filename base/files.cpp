@@ -1,5 +1,6 @@
 #include "base/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -8,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/fault_points.h"
+
 namespace brindle::base {
 namespace {
 
@@ -15,48 +18,72 @@ std::string reason() {
     return std::strerror(errno);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
+// One pwrite or write loop; offset < 0 writes at the file position. Returns
+// the bytes written.
+std::size_t writeBytes(int fd, std::string_view bytes, off_t offset) {
+    faultPoint();
     std::size_t done = 0;
+    std::size_t chunk = faultWriteSize(bytes.size());
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        const std::size_t want = std::min(chunk, bytes.size() - done);
+        const ssize_t n =
+            offset < 0 ? ::write(fd, bytes.data() + done, want)
+                       : ::pwrite(fd, bytes.data() + done, want, offset + static_cast<off_t>(done));
+        faultAfterWrite();
+        chunk = bytes.size();
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n <= 0) {
-            return false;
+        if (n < 0) {
+            return done;
+        }
+        if (n == 0) {
+            errno = ENOSPC;
+            return done;
         }
         done += static_cast<std::size_t>(n);
     }
-    return true;
+    return done;
+}
+
+}  // namespace
+
+std::size_t writeAt(int fd, std::string_view bytes, off_t offset) {
+    return writeBytes(fd, bytes, offset);
+}
+
+bool writeAllAt(int fd, std::string_view bytes, off_t offset) {
+    return writeBytes(fd, bytes, offset) == bytes.size();
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    return writeBytes(fd, bytes, -1) == bytes.size();
 }
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
-// The rename is on disk only once the folder itself is flushed.
-void syncFolder(const std::string& path) {
-    const int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
 }
 
-}  // namespace
-
-Status replaceFile(const std::string& path, std::string_view content) {
+std::optional<std::string> replaceFileReason(const std::string& path, std::string_view content) {
     std::vector<char> name(path.begin(), path.end());
-    const std::string suffix = ".tmp-XXXXXX";
+    const std::string suffix = std::string(kTempSuffix) + "XXXXXX";
     name.insert(name.end(), suffix.begin(), suffix.end());
     name.push_back('\0');
+    faultPoint();
     // mkostemp creates with O_EXCL: an existing file or link of that name is
     // never opened.
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) {
-        return Status::failure("Cannot create a temporary file next to " + path + ": " + reason() +
-                               ". " + path + " was left as it was.");
+        return reason();
     }
     const std::string temp(name.data());
     // Keep the permissions of the file being replaced; a new file gets the
@@ -69,15 +96,26 @@ Status replaceFile(const std::string& path, std::string_view content) {
         ok = false;
         why = reason();
     }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        why = reason();
+    if (ok) {
+        faultPoint();
+        if (::rename(temp.c_str(), path.c_str()) != 0) {
+            ok = false;
+            why = reason();
+        }
     }
     if (!ok) {
         ::unlink(temp.c_str());
-        return Status::failure("Cannot write " + path + ": " + why + ". It was left as it was.");
+        return why;
     }
-    syncFolder(path);
+    faultPoint();  // renamed, the folder not yet flushed
+    syncFolder(folderOf(path));
+    return std::nullopt;
+}
+
+Status replaceFile(const std::string& path, std::string_view content) {
+    if (auto why = replaceFileReason(path, content)) {
+        return Status::failure("Cannot write " + path + ": " + *why + ". It was left as it was.");
+    }
     return Status::success();
 }
 

@@ -38,7 +38,7 @@ class YesPrompter : public base::Prompter {
 };
 
 std::string macroName(int i) {
-    return "M" + std::to_string(i);
+    return std::string("M").append(std::to_string(i));
 }
 
 // The library, written once: macro i is "M<i>" with a short text.
@@ -55,8 +55,9 @@ struct Library {
         for (int i = 1; i <= kMacros; ++i) {
             store::MacroRecord r;
             r.Name = base::fixedWidth(macroName(i), store::kMacroNameWidth);
-            r.Body = base::fixedWidth("1 MA " + std::to_string(i) + "\r\nMACRO 1",
-                                      store::kMacroBodyWidth);
+            r.Body = base::fixedWidth(
+                std::string("1 MA ").append(std::to_string(i)).append("\r\nMACRO 1"),
+                store::kMacroBodyWidth);
             bytes += r.encode();
         }
         if (!base::replaceFile(store::macroDbPath(dir), bytes)) {

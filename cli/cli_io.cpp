@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "cli/shown_text.h"
 #include "store/records.h"
 
 namespace brindle::cli {
@@ -66,6 +67,41 @@ int usageError(CommandContext& context, const std::string& command, const std::s
     context.err << "brindle-cli " << command << ": " << problem << "\n"
                 << "Try 'brindle-cli " << command << " --help'.\n";
     return kExitBadInput;
+}
+
+std::string escapedForError(const CommandContext& context, std::string_view text) {
+    // Messages are read by people, wherever they go: always the escaped form.
+    return shownText(text, TextStyle{true, context.errStyle.utf8});
+}
+
+std::string quotedForError(const CommandContext& context, std::string_view text) {
+    return "\"" + escapedForError(context, text) + "\"";
+}
+
+bool fitsField(CommandContext& context, const std::string& command, const std::string& what,
+               std::string_view text, std::size_t width) {
+    const std::size_t length = base::trimTrailingBlanks(text).size();
+    if (length <= width) {
+        return true;
+    }
+    context.err << "brindle-cli " << command << ": the " << what << " "
+                << quotedForError(context, text) << " has " << length << " characters; a " << what
+                << " holds at most " << width << "\n";
+    return false;
+}
+
+bool printableName(CommandContext& context, const std::string& command, const std::string& what,
+                   std::string_view name) {
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            context.err << "brindle-cli " << command << ": the " << what << " "
+                        << quotedForError(context, name)
+                        << " holds a control character; a name is printable text\n";
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace brindle::cli

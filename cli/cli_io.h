@@ -30,4 +30,23 @@ std::string programFolder(const char* argv0);
 // The message every command prints for a usage error; returns kExitBadInput.
 int usageError(CommandContext& context, const std::string& command, const std::string& problem);
 
+// A text from the databases or the command line, in quotes and escaped as a
+// terminal shows stored texts (shown_text.h), wherever the messages go.
+std::string quotedForError(const CommandContext& context, std::string_view text);
+// The same without the quotes.
+std::string escapedForError(const CommandContext& context, std::string_view text);
+
+// Whether a text fits a field of `width` characters once its trailing blanks
+// are left off (they never count). When it does not, a message gives the
+// limit: cut to fit, a name would stand for another record. `what` names
+// the field ("macro name", "combination name", "version").
+bool fitsField(CommandContext& context, const std::string& command, const std::string& what,
+               std::string_view text, std::size_t width);
+
+// Whether a name for a new record holds no control character (a line break,
+// an escape sequence); otherwise a message says so. Such a name could not be
+// typed in the window nor listed one name a line.
+bool printableName(CommandContext& context, const std::string& command, const std::string& what,
+                   std::string_view name);
+
 }  // namespace brindle::cli

@@ -1,16 +1,32 @@
 #include "cli/cli_options.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/text.h"
+#include "cli/cli_io.h"
 
 namespace brindle::cli {
 
 ParsedOptions parseOptions(const Arguments& args, const std::set<std::string>& valueOptions,
                            const std::set<std::string>& flagOptions) {
     ParsedOptions parsed;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
+        if (optionsEnded) {
+            parsed.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;  // a name may begin with '-'
+            continue;
+        }
         if (arg == "--data-dir") {
             arg = "--data";  // the older spelling
         }
@@ -35,7 +51,33 @@ ParsedOptions parseOptions(const Arguments& args, const std::set<std::string>& v
             parsed.positional.push_back(arg);
         }
     }
+    if (valueOptions.count("--data") > 0 && parsed.flags.count("--help") == 0) {
+        const std::string folder =
+            parsed.has("--data") ? parsed.value("--data") : programFolder(nullptr);
+        if (auto problem = dataFolderProblem(folder)) {
+            parsed.error = *problem;
+        }
+    }
     return parsed;
+}
+
+std::optional<std::string> dataFolderProblem(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return "the data folder " + folder + " does not exist";
+        }
+        return "the data folder " + folder + " cannot be examined (" + std::strerror(errno) + ")";
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        return "the data folder " + folder + " is not a folder";
+    }
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return "the data folder " + folder + " cannot be read (" + std::strerror(errno) + ")";
+    }
+    ::close(fd);
+    return std::nullopt;
 }
 
 std::string asFolder(std::string folder) {
@@ -55,6 +97,14 @@ std::optional<long> wholeNumber(const std::string& text) {
     const char* last = text.data() + text.size();
     auto [end, error] = std::from_chars(first, last, value);
     if (error != std::errc() || end != last || first == last) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<long> wholeNumberIn(const std::string& text, long low, long high) {
+    auto value = wholeNumber(text);
+    if (!value || *value < low || *value > high) {
         return std::nullopt;
     }
     return value;

@@ -21,34 +21,36 @@ namespace {
 constexpr const char* kShowMacroHelp =
     "Usage: brindle-cli show-macro [--data DIR] NAME\n"
     "\n"
-    "Writes the stored text of the macro NAME (cut or filled to 12 characters,\n"
-    "letter case counts) to standard output as the editor shows it: leading and\n"
-    "trailing blanks removed, the bytes as stored. Exit status 2 when no macro\n"
-    "has that name.\n";
+    "Writes the stored text of the macro NAME (at most 12 characters, letter\n"
+    "case counts) to standard output as the editor shows it: leading and\n"
+    "trailing blanks removed, the bytes as stored, whatever the output is (as\n"
+    "cat does). Exit status 2 when no macro has that name.\n";
 
 constexpr const char* kDeleteMacroHelp =
     "Usage: brindle-cli delete-macro [--data DIR] NAME\n"
     "\n"
-    "Deletes the macro NAME as Delete Macro does after Yes: its record is blanked\n"
-    "in place, and combinations holding it no longer list it. Exit status 2 when\n"
-    "there is no such macro, 1 when the database cannot be written.\n";
+    "Deletes the macro NAME (at most 12 characters) as Delete Macro does after\n"
+    "Yes: its record is blanked in place, and combinations holding it no longer\n"
+    "list it. Exit status 2 when there is no such macro, 1 when the database\n"
+    "cannot be written.\n";
 
 constexpr const char* kDeleteComboHelp =
     "Usage: brindle-cli delete-combo [--data DIR] NAME\n"
     "\n"
-    "Deletes the combination NAME as Delete Combination does after Yes. Exit\n"
-    "status 2 when there is no such combination, 1 when the database cannot be\n"
-    "written.\n";
+    "Deletes the combination NAME (at most 16 characters) as Delete Combination\n"
+    "does after Yes. Exit status 2 when there is no such combination, 1 when the\n"
+    "database cannot be written.\n";
 
 constexpr const char* kInsertHelp =
     "Usage: brindle-cli insert [--data DIR] COMBO MACRO [--after LINE]\n"
     "\n"
-    "Inserts the macro MACRO into the sequence of the combination COMBO, after\n"
-    "line LINE of the sequence as show-combo lists it (1 = first line), or after\n"
-    "the last line without --after. Later macros move one position on, and so\n"
-    "does the starting macro when it is one of them. Exit status 2 when either\n"
-    "name is unknown or the sequence has no room (position 256 taken), 1 when\n"
-    "the database cannot be written.\n";
+    "Inserts the macro MACRO (at most 12 characters) into the sequence of the\n"
+    "combination COMBO (at most 16), after line LINE of the sequence as\n"
+    "show-combo lists it (1 = first line), or after the last line without\n"
+    "--after. Later macros move one position on, and so does the starting macro\n"
+    "when it is one of them. Exit status 2 when either name is unknown or too\n"
+    "long, or the sequence has no room (position 256 taken), 1 when the\n"
+    "database cannot be written.\n";
 
 constexpr const char* kUnlinkHelp =
     "Usage: brindle-cli unlink [--data DIR] COMBO LINE\n"
@@ -71,8 +73,19 @@ state::MainState stateFor(const ParsedOptions& options, const CommandContext& co
 
 int noSuch(CommandContext& context, const std::string& command, const char* what,
            const std::string& name) {
-    context.err << "brindle-cli " << command << ": no " << what << " named \"" << name << "\"\n";
+    context.err << "brindle-cli " << command << ": no " << what << " named "
+                << quotedForError(context, name) << "\n";
     return kExitBadInput;
+}
+
+// Names of the command line that fit their fields; a longer one would be cut
+// and so stand for another record.
+bool namesFit(CommandContext& context, const std::string& command, const std::string* combo,
+              const std::string* macro) {
+    return (combo == nullptr ||
+            fitsField(context, command, "combination name", *combo, store::kComboNameWidth)) &&
+           (macro == nullptr ||
+            fitsField(context, command, "macro name", *macro, store::kMacroNameWidth));
 }
 
 // The combination's form as the window shows it after choosing it.
@@ -115,6 +128,9 @@ int runShowMacro(const Arguments& args, CommandContext& context) {
         return usageError(context, "show-macro",
                           options.error.empty() ? "give exactly one NAME" : options.error);
     }
+    if (!namesFit(context, "show-macro", nullptr, &options.positional[0])) {
+        return kExitBadInput;
+    }
     state::MainState state = stateFor(options, context);
     if (!library::findNamedMacro(state, options.positional[0])) {
         return noSuch(context, "show-macro", "macro", options.positional[0]);
@@ -131,6 +147,9 @@ int runDeleteMacro(const Arguments& args, CommandContext& context) {
     if (!options.error.empty() || options.positional.size() != 1) {
         return usageError(context, "delete-macro",
                           options.error.empty() ? "give exactly one NAME" : options.error);
+    }
+    if (!namesFit(context, "delete-macro", nullptr, &options.positional[0])) {
+        return kExitBadInput;
     }
     state::MainState state = stateFor(options, context);
     CommandPrompter prompter(context.err, "delete-macro");
@@ -149,6 +168,9 @@ int runDeleteCombo(const Arguments& args, CommandContext& context) {
     if (!options.error.empty() || options.positional.size() != 1) {
         return usageError(context, "delete-combo",
                           options.error.empty() ? "give exactly one NAME" : options.error);
+    }
+    if (!namesFit(context, "delete-combo", &options.positional[0], nullptr)) {
+        return kExitBadInput;
     }
     state::MainState state = stateFor(options, context);
     CommandPrompter prompter(context.err, "delete-combo");
@@ -170,6 +192,9 @@ int runInsert(const Arguments& args, CommandContext& context) {
     }
     const std::string& comboName = options.positional[0];
     const std::string& macroName = options.positional[1];
+    if (!namesFit(context, "insert", &comboName, &macroName)) {
+        return kExitBadInput;
+    }
     state::MainState state = stateFor(options, context);
     auto form = loadedCombination(state, comboName);
     if (!form) {
@@ -181,9 +206,9 @@ int runInsert(const Arguments& args, CommandContext& context) {
     if (options.has("--after")) {
         auto line = lineIndex(options.value("--after"), *form);
         if (!line) {
-            return usageError(
-                context, "insert",
-                "--after " + options.value("--after") + " is not a line: " + lineRange(*form));
+            return usageError(context, "insert",
+                              "--after " + escapedForError(context, options.value("--after")) +
+                                  " is not a line: " + lineRange(*form));
         }
         form->selectedLine = *line;
     }
@@ -201,6 +226,9 @@ int runUnlink(const Arguments& args, CommandContext& context) {
         return usageError(context, "unlink",
                           options.error.empty() ? "give COMBO and LINE" : options.error);
     }
+    if (!namesFit(context, "unlink", &options.positional[0], nullptr)) {
+        return kExitBadInput;
+    }
     state::MainState state = stateFor(options, context);
     auto form = loadedCombination(state, options.positional[0]);
     if (!form) {
@@ -209,7 +237,8 @@ int runUnlink(const Arguments& args, CommandContext& context) {
     auto line = lineIndex(options.positional[1], *form);
     if (!line) {
         return usageError(context, "unlink",
-                          options.positional[1] + " is not a line: " + lineRange(*form));
+                          escapedForError(context, options.positional[1]) +
+                              " is not a line: " + lineRange(*form));
     }
     form->selectedLine = *line;
     return exitStatusFor(library::unlinkMacro(state, *form), context, "unlink");

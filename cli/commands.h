@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/shown_text.h"
+
 namespace brindle::cli {
 
 constexpr int kExitOk = 0;
@@ -18,12 +20,15 @@ constexpr int kExitCannotWrite = kExitFailure;
 constexpr int kExitBadInput = 2;
 
 // What a command may touch: its streams and the program's data folder (with a
-// trailing separator), where the work files go.
+// trailing separator), where the work files go; and how stored texts are
+// shown on the output and error streams (shown_text.h).
 struct CommandContext {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
     std::string dataDir;
+    TextStyle outStyle;
+    TextStyle errStyle;
 };
 
 using Arguments = std::vector<std::string>;

@@ -3,6 +3,8 @@
 #include <iomanip>
 #include <iostream>
 
+#include <unistd.h>
+
 #include "base/version.h"
 #include "cli/cli_io.h"
 #include "cli/commands.h"
@@ -44,7 +46,12 @@ int main(int argc, char** argv) {
         printUsage(std::cerr);
         return kExitBadInput;
     }
-    CommandContext context{std::cin, std::cout, std::cerr, programFolder(argv[0])};
+    CommandContext context{std::cin,
+                           std::cout,
+                           std::cerr,
+                           programFolder(argv[0]),
+                           styleForStream(STDOUT_FILENO),
+                           styleForStream(STDERR_FILENO)};
     Arguments args(argv + 2, argv + argc);
     int status = command->run(args, context);
     std::cout.flush();

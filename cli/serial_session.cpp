@@ -46,9 +46,15 @@ SerialSession::SerialSession(SerialSetup& setup, link::ReceiveView& receive,
     : m_app(m_argc, m_argv),
       m_port(m_serial, setup.device),
       m_ctx{setup.state, m_port, m_pump, receive, operation} {
-    m_pump.SetTickHandler(
-        [this, &receive] { link::timerTick(m_ctx.state, m_port, m_pump, receive); });
+    m_pump.SetTickHandler([this, &receive] { link::timerTick(m_ctx.state, m_port, receive); });
     m_pump.SetInterval(setup.tickMs);
+}
+
+bool SerialSession::preferPlainEventLoop() {
+    if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) {
+        qputenv("QT_NO_GLIB", "1");
+    }
+    return true;
 }
 
 bool SerialSession::reportPortFailure(CommandContext& context, const std::string& command) const {

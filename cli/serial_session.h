@@ -49,9 +49,16 @@ class SerialSession {
     bool reportPortFailure(CommandContext& context, const std::string& command) const;
 
   private:
+    // Qt's plain Unix event loop: the GLib one, which a terminal tool does
+    // not need, signals itself through an extra file for every change of the
+    // port's write notifier, three system calls a frame. Set before the
+    // application is made.
+    static bool preferPlainEventLoop();
+
     int m_argc = 1;
     char m_name[12] = "brindle-cli";
     char* m_argv[2] = {m_name, nullptr};
+    bool m_plainEventLoop = preferPlainEventLoop();
     QCoreApplication m_app;
     link::qt::QtSerialPort m_serial;
     FixedDevicePort m_port;

@@ -1,7 +1,9 @@
 #pragma once
-// The download's progress on a terminal: a one-line progress bar on a TTY,
-// plain lines otherwise (one per macro and per status change), on the error
-// stream so that standard output stays free for data.
+// The download's progress on a terminal: on a TTY one line with the current
+// macro's bar and the whole download's progress; otherwise plain lines (per
+// status change, and the whole download's progress as each macro begins and
+// at the end), on the error stream so that standard output stays free.
+#include <chrono>
 #include <ostream>
 #include <string>
 
@@ -26,6 +28,7 @@ class TerminalDownloadView : public download::DownloadView, public link::Receive
     void showRetrying(bool visible) override;
     void setMacroSize(const std::string& caption) override;
     void showMacroSize(bool) override {}
+    void showOverallProgress(const download::OverallProgress& progress) override;
     void showProgressFrame(bool visible) override;
     void showProgress(int percent) override;
     void setPercentCaption(const std::string&) override {}
@@ -59,6 +62,9 @@ class TerminalDownloadView : public download::DownloadView, public link::Receive
     int m_percent = -1;
     bool m_barShown = false;
     int m_rewrites = 0;
+    std::string m_overall;
+    int m_overallMacro = -1;
+    std::chrono::steady_clock::time_point m_overallDrawn;
 };
 
 }  // namespace brindle::cli

@@ -8,7 +8,12 @@ namespace brindle::download {
 namespace {
 
 std::string quoted(const std::string& name) {
-    return "\"" + base::trimTrailingBlanks(name) + "\"";
+    // Appended piece by piece: prepending to a temporary string makes g++ 12
+    // at -O3 report a false overlap (-Wrestrict).
+    std::string text(1, '"');
+    text += base::trimTrailingBlanks(name);
+    text += '"';
+    return text;
 }
 
 PlanResult refuse(std::string why) {

@@ -1,11 +1,12 @@
 #pragma once
 // What a download shows and reads in the window: the combination chosen for
 // download, its sequence list, the progress frame with the current macro's
-// size, the "convert status arguments" box of the read-back, and the buttons a
-// run disables. The window implements it with widgets, the command-line tool
-// with terminal output, tests with a recorder.
+// size, the whole download's progress, the "convert status arguments" box of
+// the read-back, and the buttons a run disables. The window implements it with widgets, the
+// command-line tool with terminal output, tests with a recorder.
 #include <string>
 
+#include "download/overall_progress.h"
 #include "link/views.h"
 
 namespace brindle::download {
@@ -25,6 +26,10 @@ class DownloadView : public link::ProgressView {
     // The size caption of the macro being written.
     virtual void setMacroSize(const std::string& caption) = 0;
     virtual void showMacroSize(bool visible) = 0;
+
+    // How far the whole download has come: at its start, when a macro
+    // begins, after every byte confirmed, and once more when it has ended.
+    virtual void showOverallProgress(const OverallProgress& progress) = 0;
 
     // The lines of the chosen combination's sequence.
     virtual int sequenceLineCount() const = 0;

@@ -25,6 +25,9 @@ struct Run {
     base::Prompter& prompter;
     std::string receiveText;
     int tries = 0;
+    // Counted only while a download (not a program clear) runs.
+    OverallProgress overall;
+    int64_t startedMicros = 0;
 
     state::MainState& state() { return ctx.state; }
 
@@ -32,7 +35,26 @@ struct Run {
         link::WriteResult r =
             link::WriteAndVerify(ctx, static_cast<int16_t>(location), value, receiveText);
         tries = r.tries;
+        if (r.confirmed && overall.bytesTotal > 0) {
+            ++overall.bytesWritten;
+            overall.secondsLeft = secondsLeft(overall.bytesWritten, overall.bytesTotal,
+                                              ctx.pump.nowMicros() - startedMicros);
+            view.showOverallProgress(overall);
+        }
         return r.confirmed;
+    }
+
+    void startOverall(const PlanResult& planned) {
+        overall = OverallProgress{};
+        overall.bytesTotal = planned.plan ? bytesToWrite(*planned.plan) : 1;
+        overall.macroCount = planned.plan ? static_cast<int>(planned.plan->macros.size()) : 0;
+        startedMicros = ctx.pump.nowMicros();
+        view.showOverallProgress(overall);
+    }
+
+    void endOverall() {
+        overall.ended = true;
+        view.showOverallProgress(overall);
     }
 
     void showPercent(int counter, int total) {
@@ -129,11 +151,13 @@ void writeHeader(Run& run, const DownloadPlan& plan, int macroCount) {
 DownloadOutcome download(Run& run, const PlanResult& planned) {
     state::MainState& st = run.state();
     link::clearCancelFlag(run.ctx);
+    run.startOverall(planned);
     run.write(state::kImageStateLocation, kIncomplete);
 
     run.view.showMacroSize(true);
     link::clearCancelFlag(run.ctx);  // a Cancel before this point does not stop the run
     if (!planned.plan) {
+        run.endOverall();
         run.view.showProgressFrame(false);
         closingSteps(run);
         return DownloadOutcome::NotFound;
@@ -150,6 +174,8 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
         }
         ++macroCount;
         run.view.setStatusLine("Downloading Macro" + base::decimalText(macro.slot + 1, true));
+        run.overall.macro = macroCount;
+        run.view.showOverallProgress(run.overall);
         st.MacroBuffer = macro.record;
         if (macro.slot < run.view.sequenceLineCount()) {
             run.view.selectSequenceLine(macro.slot);
@@ -164,6 +190,7 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
         writeHeader(run, plan, macroCount);
         success = !st.CancelFlag;
     }
+    run.endOverall();
     if (success) {
         run.prompter.show("Download successful", base::Icon::Information, base::Buttons::Ok);
     } else {
@@ -177,7 +204,7 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
 
 DownloadOutcome process(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
                         const PlanResult* given) {
-    Run run{ctx, view, prompter, {}, 0};
+    Run run{ctx, view, prompter, {}, 0, {}, 0};
     state::MainState& st = ctx.state;
     view.setMacroSize("");
     if (view.chosenCombinationIndex() < 0) {

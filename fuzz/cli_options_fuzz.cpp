@@ -1,6 +1,8 @@
 // Arbitrary command lines (words separated by NUL bytes) through the option
 // parser every brindle-cli command uses: an accepted line has every value
-// option with a value, no unknown option and a non-empty data folder.
+// option with a value, no unknown option and a data folder that is not empty
+// (and exists: the parser checks it).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -33,8 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto parsed =
         brindle::cli::parseOptions(args, {"--data", "--combo", "--baud"}, {"--hex"});
     if (parsed.error.empty()) {
+        // Only a word after "--" may begin with '-'.
+        const bool optionsEnded = std::find(args.begin(), args.end(), "--") != args.end();
         for (const std::string& arg : parsed.positional) {
-            require(arg.size() <= 1 || arg[0] != '-');
+            require(arg.size() <= 1 || arg[0] != '-' || optionsEnded);
         }
         require(!parsed.has("--data") || !parsed.value("--data").empty());
         const std::string folder = parsed.dataFolder("/fallback/");

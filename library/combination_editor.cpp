@@ -7,6 +7,7 @@
 #include "library/editor_messages.h"
 #include "library/loose_match.h"
 #include "store/databases.h"
+#include "store/library_lock.h"
 
 namespace brindle::library {
 namespace {
@@ -131,30 +132,52 @@ ComboEdit saveCombination(state::MainState& state, const ComboForm& form,
     return edit;
 }
 
+namespace {
+
+// Writes the record over `match`, or appends it when that is none; the caller
+// holds the lock since its look-up.
+void writeFound(state::MainState& state, const store::ComboRecord& record,
+                const std::optional<store::ComboMatch>& match, ComboEdit& edit) {
+    const int32_t number = match ? match->number : store::comboCount(state.DataDir) + 1;
+    if (base::Status written = store::writeCombo(state.DataDir, number, record); !written) {
+        edit.fail(std::move(written));
+        return;
+    }
+    if (!match) {
+        edit.addedEntry = record.Name;
+    }
+    edit.outcome = EditOutcome::Done;
+}
+
+}  // namespace
+
 ComboEdit storeCombination(state::MainState& state, const store::ComboRecord& record,
                            base::Prompter& prompter) {
     ComboEdit edit;
-    auto match = store::FindCombo(state.DataDir, record.Name);
-    if (!match) {
-        const int32_t number = store::comboCount(state.DataDir) + 1;
-        if (base::Status written = store::writeCombo(state.DataDir, number, record); !written) {
-            edit.fail(std::move(written));
+    {
+        auto lock = store::LibraryLock::acquire(state.DataDir);
+        if (!lock) {
+            edit.fail(lock.status());
             return edit;
         }
-        edit.addedEntry = record.Name;
-        edit.outcome = EditOutcome::Done;
-        return edit;
+        auto match = store::FindCombo(state.DataDir, record.Name);
+        if (!match) {
+            writeFound(state, record, match, edit);
+            return edit;
+        }
     }
+    // The question waits without the lock; the name is looked up again after.
     if (prompter.show(kOverwriteQuestion, base::Icon::Exclamation, base::Buttons::YesNo,
                       kOverwriteTitle) != base::Answer::Yes) {
         edit.outcome = EditOutcome::Declined;
         return edit;
     }
-    if (base::Status written = store::writeCombo(state.DataDir, match->number, record); !written) {
-        edit.fail(std::move(written));
+    auto lock = store::LibraryLock::acquire(state.DataDir);
+    if (!lock) {
+        edit.fail(lock.status());
         return edit;
     }
-    edit.outcome = EditOutcome::Done;
+    writeFound(state, record, store::FindCombo(state.DataDir, record.Name), edit);
     return edit;
 }
 

@@ -9,6 +9,9 @@
 #include "base/text.h"
 #include "library/library_text.h"
 #include "store/databases.h"
+#include "store/library_journal.h"
+#include "store/library_lock.h"
+#include "store/record_file.h"
 
 namespace brindle::library {
 namespace fs = std::filesystem;
@@ -150,12 +153,66 @@ base::Status writeIfChanged(const std::string& path, const std::string& content)
     return base::replaceFile(path, content);
 }
 
+// The files and folders an export creates; unless kept, they are removed
+// again, so that an export that fails part way (a full disk) leaves no half
+// export that the next one would refuse as a folder holding something else.
+// Files of an earlier export that it rewrote keep their new, whole text.
+class CreatedFiles {
+  public:
+    CreatedFiles(const std::string& folder, const std::string& textFolder) {
+        std::error_code error;
+        for (const std::string& f : {folder, textFolder}) {
+            if (!fs::exists(f, error)) {
+                m_folders.insert(m_folders.begin(), f);
+            }
+        }
+    }
+    CreatedFiles(const CreatedFiles&) = delete;
+    CreatedFiles& operator=(const CreatedFiles&) = delete;
+    ~CreatedFiles() {
+        if (m_kept) {
+            return;
+        }
+        std::error_code error;
+        for (const std::string& file : m_files) {
+            fs::remove(file, error);
+        }
+        for (const std::string& f : m_folders) {
+            fs::remove(f, error);  // only when empty
+        }
+    }
+
+    base::Status write(const std::string& path, const std::string& content) {
+        std::error_code error;
+        const bool isNew = !fs::exists(fs::symlink_status(path, error));
+        base::Status s = writeIfChanged(path, content);
+        if (s && isNew) {
+            m_files.push_back(path);
+        }
+        return s;
+    }
+    void keep() { m_kept = true; }
+
+  private:
+    std::vector<std::string> m_folders;  // innermost first
+    std::vector<std::string> m_files;
+    bool m_kept = false;
+};
+
 }  // namespace
 
 ExchangeResult exportLibrary(const std::string& dataDir, const std::string& folderName) {
     const std::string folder = base::withTrailingSlash(folderName);
     std::string duplicates;
-    base::Result<Library> library = readLibrary(dataDir, duplicates);
+    base::Result<Library> library = [&]() -> base::Result<Library> {
+        // One consistent library, not one that another program changes
+        // while it is read.
+        auto lock = store::LibraryLock::acquire(dataDir);
+        if (!lock) {
+            return lock.status();
+        }
+        return readLibrary(dataDir, duplicates);
+    }();
     if (!library) {
         return failed(library.status());
     }
@@ -176,6 +233,12 @@ ExchangeResult exportLibrary(const std::string& dataDir, const std::string& fold
                        " is not empty and holds no earlier export. Nothing was exported.");
     }
     const std::string textFolder = folder + kMacroTextFolder + "/";
+    const fs::file_status textStatus = fs::symlink_status(folder + kMacroTextFolder, error);
+    if (fs::exists(textStatus) && !fs::is_directory(textStatus)) {
+        // Not even a link to a folder: the texts would be written elsewhere.
+        return refused(folder + kMacroTextFolder + " is not a folder. Nothing was exported.");
+    }
+    CreatedFiles created(folder, textFolder);
     fs::create_directories(textFolder, error);
     if (error) {
         return failed(
@@ -184,20 +247,21 @@ ExchangeResult exportLibrary(const std::string& dataDir, const std::string& fold
     std::set<std::string> written;
     for (std::size_t i = 0; i < library->macros.size(); ++i) {
         const std::string& file = library->macros[i].file;
-        if (base::Status s = writeIfChanged(textFolder + file, library->texts[i]); !s) {
+        if (base::Status s = created.write(textFolder + file, library->texts[i]); !s) {
             return failed(std::move(s));
         }
         written.insert(file);
     }
-    if (base::Status s = writeIfChanged(folder + kMacroIndexFile, writeMacroIndex(library->macros));
+    if (base::Status s = created.write(folder + kMacroIndexFile, writeMacroIndex(library->macros));
         !s) {
         return failed(std::move(s));
     }
     if (base::Status s =
-            writeIfChanged(folder + kCombinationsFile, writeCombinations(library->combinations));
+            created.write(folder + kCombinationsFile, writeCombinations(library->combinations));
         !s) {
         return failed(std::move(s));
     }
+    created.keep();
     for (const std::string& file : *earlier) {
         if (written.count(file) == 0 && safeMacroFileName(file)) {
             // A macro deleted since the earlier export; its file goes too.
@@ -213,10 +277,23 @@ ExchangeResult exportLibrary(const std::string& dataDir, const std::string& fold
 
 ExchangeResult importLibrary(const std::string& dataDir, const std::string& folderName) {
     const std::string folder = base::withTrailingSlash(folderName);
-    if (store::macroCount(dataDir) > 0 || store::comboCount(dataDir) > 0) {
-        return refused("The data folder " + dataDir +
-                       " already holds macros or combinations; an import starts a library afresh "
-                       "in an empty one. Nothing was imported.");
+    // From the check that the library is empty to the write of the new one.
+    auto lock = store::LibraryLock::acquire(dataDir);
+    if (!lock) {
+        return failed(lock.status());
+    }
+    for (auto [path, length] :
+         {std::pair{store::macroDbPath(dataDir), store::kMacroRecordLength},
+          std::pair{store::comboDbPath(dataDir), store::kComboRecordLength}}) {
+        auto count = store::countRecords(path, length);
+        if (!count) {
+            return failed(base::Status::failure(count.message() + " Nothing was imported."));
+        }
+        if (*count > 0) {
+            return refused("The data folder " + dataDir +
+                           " already holds macros or combinations; an import starts a library "
+                           "afresh in an empty one. Nothing was imported.");
+        }
     }
     auto indexText = base::readWholeFile(folder + kMacroIndexFile);
     if (!indexText) {
@@ -308,14 +385,8 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
         macroBytes += store::MacroRecord{}.encode();
     }
 
-    const std::string macroPath = store::macroDbPath(dataDir);
-    const std::string oldMacros = base::readWholeFile(macroPath).valueOr(std::string());
-    if (base::Status s = base::replaceFile(macroPath, macroBytes); !s) {
-        return failed(std::move(s));
-    }
-    if (base::Status s = base::replaceFile(store::comboDbPath(dataDir), comboBytes); !s) {
-        // No half library: the macros go back to what they were.
-        base::skipOnError(base::replaceFile(macroPath, oldMacros));
+    // Both databases are replaced whole, or neither, even by a crash.
+    if (base::Status s = store::replaceLibrary(dataDir, macroBytes, comboBytes); !s) {
         return failed(std::move(s));
     }
     ExchangeResult result;

@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "library/editor_messages.h"
 #include "store/databases.h"
+#include "store/library_lock.h"
 
 namespace brindle::library {
 
@@ -44,6 +45,47 @@ MacroEdit newMacro() {
     return edit;
 }
 
+namespace {
+
+// Fills MacroBuffer for a save; Reserved stays as the look-up left it.
+void fillBuffer(store::MacroRecord& buffer, const std::string& name, const std::string& text) {
+    buffer.Name = name;
+    buffer.Spare1 = 0;
+    buffer.Spare2 = 0;
+    buffer.Body = base::fixedWidth(text, store::kMacroBodyWidth);
+}
+
+// Writes the text as record `existing`, or appends it when that is none; the
+// caller holds the lock since its look-up.
+void writeFound(state::MainState& state, const std::string& name, const std::string& text,
+                std::optional<int32_t> existing, MacroEdit& edit) {
+    fillBuffer(state.MacroBuffer, name, text);
+    const int32_t number = existing ? *existing : store::macroCount(state.DataDir) + 1;
+    if (base::Status written = store::writeMacro(state.DataDir, number, state.MacroBuffer);
+        !written) {
+        edit.fail(std::move(written));
+        return;
+    }
+    if (!existing) {
+        edit.addedEntry = name;
+    }
+    state.MacroRecordNumber = number;
+    edit.outcome = EditOutcome::Done;
+}
+
+// The same after looking the name up afresh under the lock.
+void writeNamed(state::MainState& state, const std::string& name, const std::string& text,
+                MacroEdit& edit) {
+    auto lock = store::LibraryLock::acquire(state.DataDir);
+    if (!lock) {
+        edit.fail(lock.status());
+        return;
+    }
+    writeFound(state, name, text, store::FindMacro(state.DataDir, name, state.MacroBuffer), edit);
+}
+
+}  // namespace
+
 MacroEdit saveMacro(state::MainState& state, const std::string& nameLine, const std::string& text,
                     base::Prompter& prompter) {
     MacroEdit edit;
@@ -55,40 +97,35 @@ MacroEdit saveMacro(state::MainState& state, const std::string& nameLine, const 
         edit.outcome = EditOutcome::Refused;
         return edit;
     }
-    const std::optional<int32_t> existing =
-        store::FindMacro(state.DataDir, name, state.MacroBuffer);
+    // Messages come before the library is locked: no other program waits
+    // while a question waits for the user.
     if (base::upperAscii(text).find("MACRO") == std::string::npos) {
         prompter.show(kMacroStatementWarning, base::Icon::Critical, base::Buttons::Ok);
     }
-    store::MacroRecord& buffer = state.MacroBuffer;
-    buffer.Name = name;
-    buffer.Spare1 = 0;
-    buffer.Spare2 = 0;
-    buffer.Body = base::fixedWidth(text, store::kMacroBodyWidth);
-    // Reserved stays as the look-up left it.
-
-    if (existing) {
-        state.MacroRecordNumber = *existing;
-        if (prompter.show(kOverwriteQuestion, base::Icon::Exclamation, base::Buttons::YesNo,
-                          kOverwriteTitle) != base::Answer::Yes) {
-            edit.outcome = EditOutcome::Declined;
+    std::optional<int32_t> existing;
+    {
+        auto lock = store::LibraryLock::acquire(state.DataDir);
+        if (!lock) {
+            edit.fail(lock.status());
             return edit;
         }
-        if (base::Status written = store::writeMacro(state.DataDir, *existing, buffer); !written) {
-            edit.fail(std::move(written));
+        existing = store::FindMacro(state.DataDir, name, state.MacroBuffer);
+        if (!existing) {
+            writeFound(state, name, text, existing, edit);
             return edit;
         }
-        edit.outcome = EditOutcome::Done;
+    }
+    fillBuffer(state.MacroBuffer, name, text);
+    state.MacroRecordNumber = *existing;
+    if (prompter.show(kOverwriteQuestion, base::Icon::Exclamation, base::Buttons::YesNo,
+                      kOverwriteTitle) != base::Answer::Yes) {
+        edit.outcome = EditOutcome::Declined;
         return edit;
     }
-    const int32_t number = store::macroCount(state.DataDir) + 1;
-    if (base::Status written = store::writeMacro(state.DataDir, number, buffer); !written) {
-        edit.fail(std::move(written));
-        return edit;
-    }
-    edit.addedEntry = name;
-    state.MacroRecordNumber = number;
-    edit.outcome = EditOutcome::Done;
+    // Another program may have changed the library while the question was
+    // open: the record of that name is looked up again, and the text goes
+    // there (or to a new record if it was deleted meanwhile).
+    writeNamed(state, name, text, edit);
     return edit;
 }
 

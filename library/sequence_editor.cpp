@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "library/editor_messages.h"
 #include "store/databases.h"
+#include "store/library_lock.h"
 
 namespace brindle::library {
 namespace {
@@ -61,13 +62,16 @@ void writeBack(state::MainState& state, const ComboForm& form, const store::Comb
 
 }  // namespace
 
-ComboEdit insertMacro(state::MainState& state, const ComboForm& form, const std::string& macroName,
-                      base::Prompter& prompter) {
-    ComboEdit edit;
+namespace {
+
+// Insert/Add with the library locked; returns the message that refuses it,
+// if any, for the caller to show once the lock is released.
+const char* insertLocked(state::MainState& state, const ComboForm& form,
+                         const std::string& macroName, ComboEdit& edit) {
     const std::optional<int32_t> number = findNamedMacro(state, macroName);
     if (!number) {
         edit.outcome = EditOutcome::NotFound;
-        return edit;
+        return nullptr;
     }
     state.MacroRecordNumber = *number;
 
@@ -82,17 +86,15 @@ ComboEdit insertMacro(state::MainState& state, const ComboForm& form, const std:
     auto match =
         store::FindCombo(state.DataDir, base::fixedWidth(form.ComboList, store::kComboNameWidth));
     if (!match) {
-        prompter.show(kComboNotFound, base::Icon::Critical, base::Buttons::Ok);
         edit.outcome = EditOutcome::NotFound;
-        return edit;
+        return kComboNotFound;
     }
     auto& sequence = match->record.Sequence;
     const int16_t oldBoot = match->record.StartingMacroNum;
     const bool bootMoves = holdsBootMacro(match->record) && oldBoot - 1 >= slot;
     if (slot > kLastSlot || holdsListedMacro(state.DataDir, sequence[kLastSlot])) {
-        prompter.show(kSequenceFull, base::Icon::Critical, base::Buttons::Ok);
         edit.outcome = EditOutcome::Refused;
-        return edit;
+        return kSequenceFull;
     }
     for (int s = kLastSlot - 1; s >= slot; --s) {
         sequence[static_cast<std::size_t>(s) + 1] = sequence[static_cast<std::size_t>(s)];
@@ -113,6 +115,27 @@ ComboEdit insertMacro(state::MainState& state, const ComboForm& form, const std:
             }
         }
     }
+    return nullptr;
+}
+
+}  // namespace
+
+ComboEdit insertMacro(state::MainState& state, const ComboForm& form, const std::string& macroName,
+                      base::Prompter& prompter) {
+    ComboEdit edit;
+    const char* refusal = nullptr;
+    {
+        // From the macro's look-up to the combination's write.
+        auto lock = store::LibraryLock::acquire(state.DataDir);
+        if (!lock) {
+            edit.fail(lock.status());
+            return edit;
+        }
+        refusal = insertLocked(state, form, macroName, edit);
+    }
+    if (refusal != nullptr) {
+        prompter.show(refusal, base::Icon::Critical, base::Buttons::Ok);
+    }
     return edit;
 }
 
@@ -122,6 +145,11 @@ ComboEdit unlinkMacro(state::MainState& state, const ComboForm& form) {
         return edit;
     }
     const int slot = slotOfLine(form, form.selectedLine);
+    auto lock = store::LibraryLock::acquire(state.DataDir);
+    if (!lock) {
+        edit.fail(lock.status());
+        return edit;
+    }
     auto match =
         store::FindCombo(state.DataDir, base::fixedWidth(form.ComboList, store::kComboNameWidth));
     if (!match) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "link/reply_wait.h"
+
 namespace brindle::link {
 
 bool mustStop(const LinkContext& ctx) {
@@ -53,15 +55,43 @@ void settle(LinkContext& ctx, int16_t ticks) {
     ctx.state.TickCount = 0;
     ctx.pump.RestartTicks();
     while (ctx.state.TickCount < ticks && !noticeStop(ctx)) {
-        ctx.pump.WaitForEvent();
+        ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
     }
+}
+
+std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& expected,
+                           const std::string& receiveText) {
+    const int16_t wait =
+        replyWaitTicks(ticks, ctx.state.ConfigRecord.BaudRate, ctx.pump.EffectiveIntervalMicros());
+    // The text as the search will see it: limited first, then drained.
+    std::string text = receiveText.size() > kReceiveTextLimit ? std::string() : receiveText;
+    const std::size_t kept = text.size();
+    // A match must end past what was already there when the wait began.
+    const std::size_t fresh = kept + static_cast<std::size_t>(ctx.port.InBufferCount());
+    const std::size_t searchFrom = fresh >= expected.size() ? fresh - expected.size() + 1 : 0;
+    ctx.state.TickCount = 0;
+    ctx.pump.RestartTicks();
+    while (true) {
+        while (ctx.port.InBufferCount() > 0) {
+            text += ctx.port.Input();
+        }
+        if (!expected.empty() && text.size() > fresh &&
+            text.find(expected, searchFrom) != std::string::npos) {
+            break;
+        }
+        if (ctx.state.TickCount >= wait || noticeStop(ctx)) {
+            break;
+        }
+        ctx.pump.WaitForEventOrTicks(wait - ctx.state.TickCount);
+    }
+    return text.substr(kept);
 }
 
 bool probeForInput(LinkContext& ctx, int16_t ticks) {
     ctx.state.TickCount = 0;
     ctx.pump.RestartTicks();
     while (ctx.port.InBufferCount() == 0 && ctx.state.TickCount < ticks && !noticeStop(ctx)) {
-        ctx.pump.WaitForEvent();
+        ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
     }
     return ctx.port.InBufferCount() > 0;
 }

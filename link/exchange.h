@@ -39,6 +39,16 @@ void waitOutputDrained(LinkContext& ctx);
 
 // TickCount = 0, then waits until it reaches ticks.
 void settle(LinkContext& ctx, int16_t ticks);
+// The settle after a read frame: TickCount = 0, then waits until the expected
+// reply is complete in what the receive text will hold once it has been
+// limited and drained, or until the reply's wait has run out (ticks, or more
+// at a short interval: see replyWaitTicks). Only bytes that arrive during the
+// wait end it early; a reply already waiting belongs to an earlier read. The
+// bytes taken from the port meanwhile are returned, in order, for the caller
+// to append to the receive text before it drains the rest. An empty expected
+// reply (a value not known beforehand) never ends the wait early.
+std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& expected,
+                           const std::string& receiveText);
 // TickCount = 0, then waits while nothing is waiting and TickCount is below
 // ticks. True when a byte is waiting at the end (the controller is talking).
 bool probeForInput(LinkContext& ctx, int16_t ticks);

@@ -17,16 +17,8 @@ void InitializePort(state::MainState& state, Port& port) {
     port.SetPortOpen(true);
 }
 
-void InitializePort(state::MainState& state, Port& port, Pump& pump) {
-    if (!state.StartComm) {
-        return;
-    }
-    pump.SetLineSpeed(state.ConfigRecord.BaudRate);
-    InitializePort(state, port);
-}
-
 void InitializePort(LinkContext& ctx) {
-    InitializePort(ctx.state, ctx.port, ctx.pump);
+    InitializePort(ctx.state, ctx.port);
 }
 
 }  // namespace brindle::link

@@ -2,7 +2,6 @@
 // Configuring and (re)opening the port from the configuration record.
 #include "link/link_context.h"
 #include "link/port.h"
-#include "link/pump.h"
 #include "state/main_state.h"
 
 namespace brindle::link {
@@ -10,11 +9,8 @@ namespace brindle::link {
 // Does nothing while StartComm is false. Otherwise closes the port if open,
 // sets CommPort and its device (resolved in DataDir), Settings from the
 // configured speed, and opens it. Failures leave the port closed without a
-// word; Port::describe() tells why. The pump's tick floor follows the speed.
+// word; Port::describe() tells why.
 void InitializePort(LinkContext& ctx);
-void InitializePort(state::MainState& state, Port& port, Pump& pump);
-// Without a pump: for callers that have none at hand (the tick floor is then
-// left as it is).
 void InitializePort(state::MainState& state, Port& port);
 
 }  // namespace brindle::link

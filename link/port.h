@@ -25,7 +25,9 @@ class Port {
     virtual std::string Input() = 0;
     virtual void Output(const std::string& bytes) = 0;
     virtual int InBufferCount() = 0;
-    // Bytes not yet on the line, the operating system's queue included.
+    // Bytes not yet on the line, the operating system's queue included; 0
+    // once everything has gone (an adapter may count only its own buffer
+    // while that holds anything).
     virtual int OutBufferCount() = 0;
 
     // Why the port cannot be used: the last open failed, or the device failed

@@ -50,9 +50,7 @@ void showReceivedLines(state::MainState& state, ReceiveView& view) {
     }
 }
 
-namespace {
-
-void tick(state::MainState& state, Port& port, Pump* pump, ReceiveView& view) {
+void timerTick(state::MainState& state, Port& port, ReceiveView& view) {
     ++state.TickCount;
     if (state.TickCount > kTickCountWrap) {
         state.TickCount = 0;
@@ -62,24 +60,10 @@ void tick(state::MainState& state, Port& port, Pump* pump, ReceiveView& view) {
     }
     if (!state.StartComm) {
         state.StartComm = true;
-        if (pump != nullptr) {
-            InitializePort(state, port, *pump);
-        } else {
-            InitializePort(state, port);
-        }
+        InitializePort(state, port);
     }
     drainIntoReceiveBuffer(state, port);
     showReceivedLines(state, view);
-}
-
-}  // namespace
-
-void timerTick(state::MainState& state, Port& port, Pump& pump, ReceiveView& view) {
-    tick(state, port, &pump, view);
-}
-
-void timerTick(state::MainState& state, Port& port, ReceiveView& view) {
-    tick(state, port, nullptr, view);
 }
 
 void viewbuffer(ReceiveView& view, std::string& buffer) {
@@ -101,8 +85,8 @@ void viewbuffer(ReceiveView& view, std::string& buffer) {
 }
 
 void switchReceiveWindow(state::MainState& state, Pump& pump, ReceiveView& /*view*/, bool checked) {
-    // The tick floor needs the speed even before the port was first opened.
-    pump.SetLineSpeed(state.ConfigRecord.BaudRate);
+    // Only the receive window needs ticks while no operation waits.
+    pump.SetIdleTicks(checked);
     if (checked) {
         state.ReceiveWindowActive = true;
         state.ReceiveBuffer.clear();

@@ -25,8 +25,6 @@ inline constexpr int kListClearIndex = 1000;
 
 // One tick of Timer1. Opens the port on the first tick with the receive window
 // active. Install with pump.SetTickHandler.
-void timerTick(state::MainState& state, Port& port, Pump& pump, ReceiveView& view);
-// The same without a pump (the port's speed then does not reach the tick floor).
 void timerTick(state::MainState& state, Port& port, ReceiveView& view);
 
 // The tick's line rules: moves every complete line of ReceiveBuffer into the

@@ -28,11 +28,15 @@ WriteResult WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
         int good = 0;
         while (true) {
             sendFrame(ctx, read);
-            settle(ctx, st.ReadSettleTicks);
+            const std::string arrived = settleForReply(ctx, st.ReadSettleTicks, reply, receiveText);
             limitReceiveText(receiveText);
+            receiveText += arrived;
             drain(ctx, receiveText);
+            // Searched before viewbuffer takes the first line to the receive
+            // window: a reply that is the first line is shown and still counts.
+            const bool found = receiveText.find(reply) != std::string::npos;
             viewbuffer(ctx.receive, receiveText);
-            if (receiveText.find(reply) == std::string::npos) {
+            if (!found) {
                 ctx.operation.showRetrying(true);
                 done = false;
                 break;  // write the byte again

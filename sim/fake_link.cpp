@@ -8,7 +8,7 @@ namespace brindle::sim {
 FakeLink::FakeLink(ModuleOptions options)
     : module(pump, options), port(pump, module), ctx{state, port, pump, receive, operation} {
     port.setLineSpeed(options.baud);
-    pump.SetTickHandler([this] { link::timerTick(state, port, pump, receive); });
+    pump.SetTickHandler([this] { link::timerTick(state, port, receive); });
     state.StartComm = true;
     link::InitializePort(ctx);
 }

@@ -2,15 +2,9 @@
 
 #include <algorithm>
 
+#include "sim/line_timing.h"
+
 namespace brindle::sim {
-
-namespace {
-
-int64_t byteMicros(int32_t baud) {
-    return baud > 0 ? 10'000'000 / baud : 0;
-}
-
-}  // namespace
 
 FakeModule::FakeModule(VirtualPump& pump, ModuleOptions options)
     : m_pump(pump), m_model(std::move(options)) {
@@ -28,7 +22,7 @@ void FakeModule::say(const std::string& bytes) {
 
 void FakeModule::fromProgram(const std::string& bytes) {
     for (char c : bytes) {
-        for (const Emission& e : m_model.receive(static_cast<uint8_t>(c))) {
+        for (const Emission& e : m_model.receive(static_cast<uint8_t>(c), m_pump.nowMicros())) {
             emit(e, m_pump.nowMicros() + e.delayMicros);
         }
     }

@@ -34,7 +34,12 @@ std::string modsimUsage() {
            "  --link PATH            create a symbolic link PATH to the terminal\n"
            "  --eeprom FILE          E2PROM image: loaded, saved after every write and at exit\n"
            "  --log FILE             write every byte received to FILE\n"
-           "  --baud N               answers leave at N baud (10 bits a byte); 0 = at once\n"
+           "  --baud N               the line runs at N baud both ways (10 bits a byte);\n"
+           "                         0 = bytes pass at once (the default)\n"
+           "  --write-time MS        time to store a written byte; frames that arrive\n"
+           "                         meanwhile are answered after it (default 0)\n"
+           "  --fifo N               answer bytes reach the terminal N at a time, and at the\n"
+           "                         end of each answer, as from a UART's FIFO (default 8)\n"
            "  --latency MS           turnaround before an answer (default 0.2)\n"
            "  --dump-delay MS        extra pause before a dump (default 20)\n"
            "  --drop P               leave an answer out with probability P\n"
@@ -75,6 +80,11 @@ std::optional<ModsimConfig> parseModsimArguments(const std::vector<std::string>&
             ok = value(v) && parseNumber(v, m.baud) && m.baud >= 0;
         } else if (a == "--latency") {
             ok = value(v) && parseMillis(v, m.latencyMicros);
+        } else if (a == "--fifo") {
+            ok = value(v) && parseNumber(v, config.fifoBytes) && config.fifoBytes >= 1 &&
+                 config.fifoBytes <= 4096;
+        } else if (a == "--write-time") {
+            ok = value(v) && parseMillis(v, m.writeTimeMicros);
         } else if (a == "--dump-delay") {
             ok = value(v) && parseMillis(v, m.dumpDelayMicros);
         } else if (a == "--chatter-interval") {

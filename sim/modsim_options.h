@@ -13,6 +13,9 @@ struct ModsimConfig {
     std::string linkPath;    // a symbolic link to create to the terminal
     std::string eepromFile;  // loaded at start, saved after every write and at exit
     std::string logFile;     // every byte received, raw
+    // Answer bytes handed to the terminal together, as a UART's receive FIFO
+    // does (without its timeout: an answer's last bytes go when it ends).
+    int fifoBytes = 8;
 };
 
 // nullopt and a message in error for a bad command line.

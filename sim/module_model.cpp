@@ -1,5 +1,6 @@
 #include "sim/module_model.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "link/frames.h"
@@ -23,7 +24,8 @@ ModuleModel::ModuleModel(ModuleOptions options)
       m_eeprom(kEepromSize, kErased),
       m_talking(m_options.chatterAtStart) {}
 
-std::vector<Emission> ModuleModel::receive(uint8_t byte) {
+std::vector<Emission> ModuleModel::receive(uint8_t byte, int64_t nowMicros) {
+    m_now = nowMicros;
     const char c = static_cast<char>(byte);
     m_received += c;
     if (m_inFrame) {
@@ -94,6 +96,7 @@ std::vector<Emission> ModuleModel::handleFrame(const std::string& body) {
         if (location < kEepromSize) {
             m_eeprom[location] = static_cast<uint8_t>(body[5]);
             m_written.push_back(location);
+            m_storedAt = std::max(m_storedAt, m_now) + m_options.writeTimeMicros;
         }
         return {};
     }
@@ -141,7 +144,8 @@ std::vector<Emission> ModuleModel::answer(std::string bytes, int64_t extraDelay)
         std::uniform_int_distribution<int> flip(1, 255);
         bytes[at(m_random)] ^= static_cast<char>(flip(m_random));
     }
-    return {Emission{std::move(bytes), m_options.latencyMicros + extraDelay}};
+    const int64_t storing = std::max<int64_t>(m_storedAt - m_now, 0);
+    return {Emission{std::move(bytes), storing + m_options.latencyMicros + extraDelay}};
 }
 
 std::string ModuleModel::dump() const {

@@ -37,6 +37,9 @@ struct ModuleOptions {
     int64_t dumpDelayMicros = 20000;
     // Line speed at which answers leave, one byte per 10 bits; 0 = at once.
     int32_t baud = 0;
+    // Time to store a written byte; a frame that arrives meanwhile is
+    // answered once the byte is stored.
+    int64_t writeTimeMicros = 0;
 
     // Trouble.
     double dropProbability = 0.0;      // an answer is not sent
@@ -61,8 +64,9 @@ class ModuleModel {
   public:
     explicit ModuleModel(ModuleOptions options = {});
 
-    // One byte from the line.
-    std::vector<Emission> receive(uint8_t byte);
+    // One byte from the line, at nowMicros on the caller's clock (which only
+    // matters with a write time).
+    std::vector<Emission> receive(uint8_t byte, int64_t nowMicros = 0);
 
     // While talking, the host asks for a line every chatterIntervalMicros.
     bool talking() const { return m_talking; }
@@ -97,6 +101,8 @@ class ModuleModel {
     std::string m_frame;  // the frame being received, from its '#'
     bool m_inFrame = false;
     char m_previous = 0;
+    int64_t m_now = 0;
+    int64_t m_storedAt = 0;  // when the last written byte is stored
     bool m_talking = false;
     int m_chatterCount = 0;
     int m_frames = 0;

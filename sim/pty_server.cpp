@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sim/line_timing.h"
+
 namespace brindle::sim {
 
 namespace {
@@ -98,11 +100,15 @@ void PtyServer::run(const volatile std::sig_atomic_t& stopRequested, const sigse
             }
             m_nextChatter = now + m_config.module.chatterIntervalMicros;
         }
+        receiveDue(now);
         writeDue(now);
 
         int64_t wake = now + 1'000'000;
         if (!m_out.empty()) {
             wake = std::min(wake, m_out.front().first);
+        }
+        if (!m_in.empty()) {
+            wake = std::min(wake, m_in.front().first);
         }
         if (m_model.talking()) {
             wake = std::min(wake, m_nextChatter);
@@ -131,9 +137,23 @@ void PtyServer::readFromProgram(int64_t now) {
         const ssize_t written = ::write(m_logFd, buffer, static_cast<std::size_t>(got));
         (void)written;
     }
+    const int64_t step = byteMicros(m_config.module.baud);
     for (ssize_t i = 0; i < got; ++i) {
-        for (const Emission& e : m_model.receive(static_cast<uint8_t>(buffer[i]))) {
-            queue(e.bytes, now + e.delayMicros);
+        m_inLineFreeAt = std::max(m_inLineFreeAt, now) + step;
+        m_in.emplace_back(m_inLineFreeAt, buffer[i]);
+    }
+    receiveDue(now);
+}
+
+void PtyServer::receiveDue(int64_t now) {
+    if (m_in.empty() || m_in.front().first > now) {
+        return;
+    }
+    while (!m_in.empty() && m_in.front().first <= now) {
+        const auto [arrived, c] = m_in.front();
+        m_in.pop_front();
+        for (const Emission& e : m_model.receive(static_cast<uint8_t>(c), arrived)) {
+            queue(e.bytes, arrived + e.delayMicros);
         }
     }
     if (m_model.talking() && m_nextChatter < now) {
@@ -143,14 +163,13 @@ void PtyServer::readFromProgram(int64_t now) {
 }
 
 void PtyServer::queue(const std::string& bytes, int64_t at) {
-    const int32_t baud = m_config.module.baud;
-    const int64_t step = baud > 0 ? 10'000'000 / baud : 0;
-    int64_t time = std::max(at, m_lineFreeAt);
-    for (char c : bytes) {
-        time += step;
-        m_out.emplace_back(time, c);
+    const int64_t step = byteMicros(m_config.module.baud);
+    const int64_t start = std::max(at, m_lineFreeAt);
+    const std::vector<int64_t> times = handOverTimes(start, bytes.size(), step, m_config.fifoBytes);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        m_out.emplace_back(times[i], bytes[i]);
     }
-    m_lineFreeAt = time;
+    m_lineFreeAt = start + static_cast<int64_t>(bytes.size()) * step;
 }
 
 void PtyServer::writeDue(int64_t now) {

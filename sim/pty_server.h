@@ -1,7 +1,9 @@
 #pragma once
 // The Macro Module on a POSIX pseudo-terminal: the program opens the terminal
 // device as its serial port, the server sits on the master side and answers
-// through a ModuleModel, pacing its answers at the configured line speed.
+// through a ModuleModel, pacing the line both ways at the configured speed.
+// Answer bytes reach the terminal in groups, as a UART's receive FIFO hands
+// them over: every fifoBytes bytes, and at the end of each answer.
 #include <csignal>
 #include <cstdint>
 #include <deque>
@@ -33,6 +35,8 @@ class PtyServer {
 
   private:
     void readFromProgram(int64_t now);
+    // Hands the module the bytes whose ten bits have crossed the line by now.
+    void receiveDue(int64_t now);
     void queue(const std::string& bytes, int64_t at);
     void writeDue(int64_t now);
     void saveWritten();
@@ -46,9 +50,13 @@ class PtyServer {
     int m_logFd = -1;
     std::string m_device;
     bool m_linked = false;
-    // Answer bytes and the time each one has left the line.
+    // Answer bytes and the time each one is handed to the terminal.
     std::deque<std::pair<int64_t, char>> m_out;
     int64_t m_lineFreeAt = 0;
+    // Bytes from the program and the time each one has crossed the line: the
+    // terminal hands them over at once, a real line takes ten bits a byte.
+    std::deque<std::pair<int64_t, char>> m_in;
+    int64_t m_inLineFreeAt = 0;
     int64_t m_nextChatter = 0;
 };
 

@@ -1,9 +1,6 @@
 #include "sim/virtual_pump.h"
 
 #include <algorithm>
-
-#include "link/tick_floor.h"
-
 namespace brindle::sim {
 
 VirtualPump::VirtualPump() {
@@ -17,11 +14,11 @@ void VirtualPump::DoEvents() {
     runDue();
 }
 
-void VirtualPump::WaitForEvent() {
+void VirtualPump::WaitForEventOrTicks(int ticks) {
     if (m_hook) {
         m_hook();
     }
-    int64_t next = m_nextTick;
+    int64_t next = m_nextTick + int64_t{std::max(ticks, 1) - 1} * EffectiveIntervalMicros();
     if (!m_events.empty()) {
         next = std::min(next, m_events.begin()->first.first);
     }
@@ -51,12 +48,8 @@ void VirtualPump::SetInterval(int milliseconds) {
     RestartTicks();
 }
 
-void VirtualPump::SetLineSpeed(int32_t baud) {
-    m_baud = baud;
-}
-
 int VirtualPump::EffectiveIntervalMicros() const {
-    return link::effectiveIntervalMicros(m_interval, m_baud);
+    return std::max(m_interval, 1) * 1000;
 }
 
 void VirtualPump::RestartTicks() {

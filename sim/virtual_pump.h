@@ -24,14 +24,15 @@ class VirtualPump : public link::Pump {
     VirtualPump();
 
     void DoEvents() override;
-    void WaitForEvent() override;
+    void WaitForEventOrTicks(int ticks) override;
     void SetInterval(int milliseconds) override;
     int Interval() const override { return m_interval; }
-    void SetLineSpeed(int32_t baud) override;
     int EffectiveIntervalMicros() const override;
     void RestartTicks() override;
+    int64_t nowMicros() const override { return m_now; }
+    // Virtual time costs nothing while idle: every tick runs.
+    void SetIdleTicks(bool) override {}
 
-    int64_t nowMicros() const { return m_now; }
     int64_t ticks() const { return m_ticks; }
     // Runs action at virtual time atMicros (not before now).
     void schedule(int64_t atMicros, std::function<void()> action);
@@ -44,7 +45,6 @@ class VirtualPump : public link::Pump {
     void runDue();
 
     int m_interval = 55;
-    int32_t m_baud = 0;
     int64_t m_now = 0;
     int64_t m_nextTick = 0;
     int64_t m_ticks = 0;

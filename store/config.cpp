@@ -1,6 +1,8 @@
 #include "store/config.h"
 
+#include "base/files.h"
 #include "base/numeric.h"
+#include "store/library_lock.h"
 #include "store/record_file.h"
 
 namespace brindle::store {
@@ -14,29 +16,40 @@ namespace {
 // Record 1 as the file holds it; when it cannot be read the record in memory
 // stands in, so a writer never invents values for the fields it keeps.
 void refreshFromFile(const std::string& dataDir, ConfigRecord& config) {
-    base::skipOnError(ensureFile(configPath(dataDir)));
     if (auto bytes = readRecord(configPath(dataDir), kConfigRecordLength, 1)) {
         config = ConfigRecord::decode(*bytes);
     }
 }
 
+// The file is replaced whole (a temporary file, then a rename), so a crash
+// leaves the old record or the new one, never a short or empty file. Bytes
+// after the record stay. The caller holds the lock, so that two programs
+// changing different fields at once keep both changes.
 base::Status writeConfig(const std::string& dataDir, const ConfigRecord& config) {
-    return writeRecord(configPath(dataDir), kConfigRecordLength, 1, config.encode());
+    const std::string path = configPath(dataDir);
+    std::string bytes = config.encode();
+    if (auto old = base::readWholeFile(path); old && old->size() > kConfigRecordLength) {
+        bytes += old->substr(kConfigRecordLength);
+    }
+    return base::replaceFile(path, bytes);
 }
 
 }  // namespace
 
 base::Result<ConfigRecord> loadConfigAtStartup(const std::string& dataDir) {
     const std::string path = configPath(dataDir);
-    // A file that cannot be created is reported by the write below.
-    base::skipOnError(ensureFile(path));
-    auto length = fileLength(path);
-    if (length && *length >= kConfigRecordLength) {
-        if (auto bytes = readRecord(path, kConfigRecordLength, 1)) {
-            return ConfigRecord::decode(*bytes);
-        }
+    if (auto bytes = readRecord(path, kConfigRecordLength, 1)) {
+        return ConfigRecord::decode(*bytes);
     }
     ConfigRecord defaults;
+    auto lock = LibraryLock::acquire(dataDir);
+    if (!lock) {
+        return lock.status();
+    }
+    // Another program may have written it meanwhile.
+    if (auto bytes = readRecord(path, kConfigRecordLength, 1)) {
+        return ConfigRecord::decode(*bytes);
+    }
     if (base::Status written = writeConfig(dataDir, defaults); !written) {
         return written;
     }
@@ -45,6 +58,10 @@ base::Result<ConfigRecord> loadConfigAtStartup(const std::string& dataDir) {
 
 base::Status storeDelay(const std::string& dataDir, ConfigRecord& config, DelayField field,
                         std::string_view text, int16_t& moduleCopy) {
+    auto lock = LibraryLock::acquire(dataDir);
+    if (!lock) {
+        return lock.status();
+    }
     ConfigRecord updated = config;
     refreshFromFile(dataDir, updated);
     auto value = base::textToInt16(text);
@@ -64,6 +81,10 @@ base::Status storeDelay(const std::string& dataDir, ConfigRecord& config, DelayF
 
 base::Status storePort(const std::string& dataDir, ConfigRecord& config, int portNumber,
                        int16_t& PostReadDelayMs, int16_t& PostWriteDelayMs) {
+    auto lock = LibraryLock::acquire(dataDir);
+    if (!lock) {
+        return lock.status();
+    }
     ConfigRecord updated = config;
     refreshFromFile(dataDir, updated);
     PostReadDelayMs = updated.ReadDelayMs;
@@ -78,6 +99,10 @@ base::Status storePort(const std::string& dataDir, ConfigRecord& config, int por
 
 base::Status storeBaud(const std::string& dataDir, ConfigRecord& config, std::string_view caption,
                        int16_t& PostReadDelayMs, int16_t& PostWriteDelayMs) {
+    auto lock = LibraryLock::acquire(dataDir);
+    if (!lock) {
+        return lock.status();
+    }
     ConfigRecord updated = config;
     refreshFromFile(dataDir, updated);
     PostReadDelayMs = updated.ReadDelayMs;

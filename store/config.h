@@ -3,6 +3,8 @@
 // Every writer reads record 1 from the file first and writes the whole record
 // back, so reserved fields and fields it does not change keep what the file
 // held. A value that does not fit its field is refused and nothing is written.
+// Writers hold the library lock from that read to the write, and replace the
+// file whole, so a crash never leaves it short or empty.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -4,6 +4,8 @@
 #include "base/numeric.h"
 #include "base/text.h"
 #include "store/leading_fields.h"
+#include "store/library_journal.h"
+#include "store/library_lock.h"
 #include "store/record_file.h"
 
 namespace brindle::store {
@@ -39,18 +41,28 @@ std::optional<ComboRecord> readCombo(const std::string& dataDir, int32_t n) {
 }
 
 base::Status writeMacro(const std::string& dataDir, int32_t n, const MacroRecord& record) {
-    return writeRecord(macroDbPath(dataDir), kMacroRecordLength, n, record.encode());
+    auto lock = LibraryLock::acquire(dataDir);
+    if (!lock) {
+        return lock.status();
+    }
+    return writeRecordSafely(dataDir, Database::Macros, n, record.encode());
 }
 
 base::Status writeCombo(const std::string& dataDir, int32_t n, const ComboRecord& record) {
-    return writeRecord(comboDbPath(dataDir), kComboRecordLength, n, record.encode());
+    auto lock = LibraryLock::acquire(dataDir);
+    if (!lock) {
+        return lock.status();
+    }
+    return writeRecordSafely(dataDir, Database::Combinations, n, record.encode());
 }
 
 std::vector<std::string> macroNameFields(const std::string& dataDir) {
+    finishInterruptedWritesBeforeReading(dataDir);
     return readLeadingFields(macroDbPath(dataDir), kMacroRecordLength, kMacroNameWidth);
 }
 
 std::vector<std::string> comboNameFields(const std::string& dataDir) {
+    finishInterruptedWritesBeforeReading(dataDir);
     return readLeadingFields(comboDbPath(dataDir), kComboRecordLength, kComboNameWidth);
 }
 
@@ -198,6 +210,10 @@ std::vector<SequenceEntry> sequenceEntries(const std::string& dataDir, const Com
 
 base::Result<bool> deleteMacro(const std::string& dataDir, std::string_view name,
                                MacroRecord& MacroBuffer) {
+    auto lock = LibraryLock::acquire(dataDir);
+    if (!lock) {
+        return lock.status();
+    }
     auto n = FindMacro(dataDir, name, MacroBuffer);
     if (!n) {
         return false;
@@ -213,16 +229,23 @@ base::Result<bool> deleteMacro(const std::string& dataDir, std::string_view name
 }
 
 base::Result<bool> deleteCombo(const std::string& dataDir, std::string_view name) {
+    auto lock = LibraryLock::acquire(dataDir);
+    if (!lock) {
+        return lock.status();
+    }
     auto match = FindCombo(dataDir, name);
     if (!match) {
         return false;
     }
-    if (base::Status s = writeCombo(dataDir, match->number, ComboRecord{}); !s) {
-        return s;
-    }
+    // The new database is built whole and renamed in, in one step: blanking
+    // the record in place first would let a crash between the two steps
+    // leave half a deletion.
     std::string survivors;
     const int32_t count = comboCount(dataDir);
     for (int32_t j = 1; j <= count; ++j) {
+        if (j == match->number) {
+            continue;
+        }
         auto bytes = readRecord(comboDbPath(dataDir), kComboRecordLength, j);
         if (!bytes) {
             return base::Status::failure("Cannot read record " + std::to_string(j) + " of " +
@@ -235,15 +258,13 @@ base::Result<bool> deleteCombo(const std::string& dataDir, std::string_view name
             survivors += *bytes;
         }
     }
-    // "ComboDb.tmp" is left holding the survivors for inspection; the
-    // database itself is swapped in by a rename so that a crash cannot lose
-    // the library.
-    if (base::Status s = base::replaceFile(dataDir + kComboTempFile, survivors); !s) {
-        return s;
+    // "ComboDb.tmp" is left holding the survivors for inspection.
+    for (const std::string& path : {dataDir + kComboTempFile, comboDbPath(dataDir)}) {
+        if (base::Status s = base::replaceFile(path, survivors); !s) {
+            return base::Status::failure(s.message() + " The combination was not deleted.");
+        }
     }
-    if (base::Status s = base::replaceFile(comboDbPath(dataDir), survivors); !s) {
-        return s;
-    }
+    forgetLeadingFields(comboDbPath(dataDir));
     return true;
 }
 

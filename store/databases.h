@@ -81,10 +81,14 @@ std::vector<SequenceEntry> sequenceEntries(const std::string& dataDir, const Com
 base::Result<bool> deleteMacro(const std::string& dataDir, std::string_view name,
                                MacroRecord& MacroBuffer);
 
-// Removes the named combination: blanks its record, copies every record whose
-// name is not all blanks into "ComboDb.tmp", then puts the new
-// "ComboDb.Dat" in place with an atomic rename. The value says whether there
-// was such a combination.
+// Removes the named combination: every other record whose name is not all
+// blanks goes, in order, into "ComboDb.tmp" and into a new "ComboDb.Dat",
+// which replaces the old one with an atomic rename. The value says whether
+// there was such a combination.
+//
+// The writers here (writeMacro, writeCombo, deleteMacro, deleteCombo) hold the
+// library lock while they work and write through the journal, so a crash
+// never leaves half a record or half a deletion (library_journal.h).
 base::Result<bool> deleteCombo(const std::string& dataDir, std::string_view name);
 
 }  // namespace brindle::store

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/fault_points.h"
+#include "base/files.h"
 #include "store/leading_fields.h"
 
 namespace brindle::store {
@@ -39,19 +41,6 @@ class Fd {
   private:
     int m_fd;
 };
-
-bool writeAll(int fd, const std::string& bytes, off_t offset) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done,
-                             offset + static_cast<off_t>(done));
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -127,10 +116,11 @@ base::Status writeRecord(const std::string& path, std::size_t recordLength, int3
     }
     // Whatever happens below, remembered names of this file are stale.
     forgetLeadingFields(path);
+    const std::string where = "record " + std::to_string(n) + " of " + path;
     Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
     if (!fd.valid()) {
-        return base::Status::failure("Cannot open " + path +
-                                     " for writing: " + std::strerror(errno) + ".");
+        return base::Status::failure("Cannot open " + path + " for writing: " +
+                                     std::strerror(errno) + ". Nothing was written.");
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
@@ -149,22 +139,42 @@ base::Status writeRecord(const std::string& path, std::size_t recordLength, int3
     }
     const off_t oldLength = st.st_size;
     const off_t offset = static_cast<off_t>(n - 1) * static_cast<off_t>(recordLength);
-    bool ok = writeAll(fd.get(), bytes, offset) && ::fsync(fd.get()) == 0;
-    if (!ok) {
-        // An append that did not complete must not leave a partial record behind.
-        if (offset >=
-            oldLength - static_cast<off_t>(oldLength % static_cast<off_t>(recordLength))) {
-            if (::ftruncate(fd.get(), oldLength) != 0) {
-                // Nothing more can be done; the caller reports the failure.
-            }
+    const bool inPlace = offset + static_cast<off_t>(recordLength) <= oldLength;
+    // What a failed overwrite must put back: a write cut short by a full disk
+    // or a size limit has changed the bytes before the point where it stopped.
+    std::optional<std::string> old;
+    if (inPlace) {
+        old = readRecord(path, recordLength, n);
+        if (!old) {
+            return base::Status::failure("Cannot read " + where + " before writing it: " +
+                                         std::strerror(errno) + ". Nothing was written.");
         }
-        return base::Status::failure("Cannot write record " + std::to_string(n) + " of " + path +
-                                     " (disk full or read-only?). The file was left as it was.");
     }
-    if (!fd.close()) {
-        return base::Status::failure("Cannot close " + path + " after writing.");
+    const std::size_t written = base::writeAt(fd.get(), bytes, offset);
+    if (written == bytes.size() && ::fsync(fd.get()) == 0) {
+        if (!fd.close()) {
+            return base::Status::failure("Cannot close " + path + " after writing.");
+        }
+        return base::Status::success();
     }
-    return base::Status::success();
+    const std::string why = std::strerror(errno);
+    if (inPlace) {
+        // Only the bytes that were written go back: the rest never changed.
+        if (!base::writeAllAt(fd.get(), std::string_view(*old).substr(0, written), offset)) {
+            return base::Status::failure("Cannot write " + where + ": " + why +
+                                         ". The record could not be put back either.");
+        }
+    } else {
+        // An append that did not complete must not leave a partial record.
+        base::faultPoint();
+        if (::ftruncate(fd.get(), oldLength) != 0) {
+            return base::Status::failure("Cannot write " + where + ": " + why +
+                                         ". Its partial record could not be removed.");
+        }
+    }
+    ::fsync(fd.get());
+    return base::Status::failure("Cannot write " + where + ": " + why +
+                                 ". The file was left as it was.");
 }
 
 }  // namespace brindle::store

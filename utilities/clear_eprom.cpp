@@ -41,11 +41,16 @@ bool clearLocation(link::LinkContext& ctx, ClearView& view, int location, std::s
         link::sendFrame(ctx, write);
         link::settle(ctx, st.WriteSettleTicks);
         link::sendFrame(ctx, read);
-        link::settle(ctx, st.ReadSettleTicks);
+        const std::string arrived =
+            link::settleForReply(ctx, st.ReadSettleTicks, expected, replies);
         link::limitReceiveText(replies);
+        replies += arrived;
         link::drain(ctx, replies);
+        // Searched before viewbuffer takes the first line to the receive
+        // window, as in the download.
+        const bool found = replies.find(expected) != std::string::npos;
         link::viewbuffer(ctx.receive, replies);
-        if (replies.find(expected) != std::string::npos) {
+        if (found) {
             view.showRetrying(false);
             attempts = 0;
             verified = true;

@@ -42,14 +42,14 @@ void refuse(base::Prompter& prompter, const std::string& why) {
                   base::Buttons::Ok);
 }
 
-// One attempt's reply: what has arrived one tick after its first byte, or
-// nothing when no byte came within kFirstReplyTicks. The extra tick lets a
-// reply that is still on the line arrive whole.
-std::string awaitReply(link::LinkContext& ctx) {
+// One attempt's reply: what has arrived once the confirmation is complete
+// (or one tick after the first byte, and at least the time a reply takes to
+// cross the line), or nothing when no byte came within kFirstReplyTicks.
+std::string awaitReply(link::LinkContext& ctx, const std::string& confirmation) {
     ctx.port.InputLen(0);
     std::string reply;
     if (link::probeForInput(ctx, kFirstReplyTicks)) {
-        link::settle(ctx, 1);
+        reply = link::settleForReply(ctx, 1, confirmation, "");
         link::drain(ctx, reply);
     }
     return reply;
@@ -110,7 +110,7 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
         ctx.port.InputLen(1);
         link::sendFrame(ctx, frame);
         link::settle(ctx, kAfterSendTicks);
-        std::string reply = awaitReply(ctx);
+        std::string reply = awaitReply(ctx, confirmation);
         if (reply.find(confirmation) != std::string::npos) {
             confirmed = true;
         } else {

@@ -79,9 +79,10 @@ void keepWorkFile(link::LinkContext& ctx, ReadBackResult& result, const std::str
 
 std::optional<uint8_t> readLocation(link::LinkContext& ctx, int location) {
     link::sendFrame(ctx, link::readFrame(static_cast<int16_t>(location)));
-    link::settle(ctx, kLocationReadTicks);
+    // The value is not known beforehand: the wait lasts its ticks, and at
+    // least the time the frame and its reply take to cross the line.
+    std::string received = link::settleForReply(ctx, kLocationReadTicks, "", "");
     ctx.port.InputLen(0);
-    std::string received;
     link::drain(ctx, received);
     return readReplyValue(received);
 }

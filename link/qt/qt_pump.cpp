@@ -2,46 +2,97 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-
-#include "link/tick_floor.h"
+#include <algorithm>
 
 namespace brindle::link::qt {
 
 QtPump::QtPump() {
     m_timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
-    apply();
+    m_timer.setSingleShot(true);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        runDueTicks();
+        rest();
+    });
+    m_clock.start();
+    RestartTicks();
 }
 
 void QtPump::DoEvents() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    resume();
+    if (nowMicros() - m_eventsAt >= kEventsEveryMicros) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        m_eventsAt = nowMicros();
+    }
+    runDueTicks();
 }
 
-void QtPump::WaitForEvent() {
+void QtPump::WaitForEventOrTicks(int ticks) {
+    resume();
+    wakeAtTick(std::max(ticks, 1));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    m_eventsAt = nowMicros();
+    runDueTicks();
+    rest();
 }
 
 void QtPump::SetInterval(int milliseconds) {
     m_interval = milliseconds;
-    apply();
-}
-
-void QtPump::SetLineSpeed(int32_t baud) {
-    m_baud = baud;
-    apply();
+    RestartTicks();
 }
 
 int QtPump::EffectiveIntervalMicros() const {
-    const int micros = effectiveIntervalMicros(m_interval, m_baud);
-    return (micros + 999) / 1000 * 1000;
+    return std::max(m_interval, 1) * 1000;
 }
 
 void QtPump::RestartTicks() {
-    m_timer.start();
+    m_start = nowMicros();
+    m_ticksRun = 0;
+    rest();
 }
 
-void QtPump::apply() {
-    m_timer.start(EffectiveIntervalMicros() / 1000);
+void QtPump::SetIdleTicks(bool needed) {
+    m_idleTicks = needed;
+    if (needed) {
+        resume();
+        runDueTicks();
+    }
+    rest();
+}
+
+int64_t QtPump::nowMicros() const {
+    return m_clock.nsecsElapsed() / 1000;
+}
+
+int64_t QtPump::dueTicks() const {
+    return (nowMicros() - m_start) / EffectiveIntervalMicros();
+}
+
+void QtPump::runDueTicks() {
+    // Read afresh each time: a tick handler may restart the ticks.
+    while (m_ticksRun < dueTicks()) {
+        ++m_ticksRun;
+        tick();
+    }
+}
+
+void QtPump::resume() {
+    if (!m_timer.isActive()) {
+        m_ticksRun = std::max(m_ticksRun, dueTicks() - kIdleCatchUpTicks);
+    }
+}
+
+void QtPump::rest() {
+    if (m_idleTicks) {
+        wakeAtTick(1);
+    } else {
+        m_timer.stop();
+    }
+}
+
+void QtPump::wakeAtTick(int ahead) {
+    const int64_t at = m_start + (m_ticksRun + ahead) * EffectiveIntervalMicros();
+    const int64_t micros = std::max<int64_t>(at - nowMicros(), 0);
+    m_timer.start(static_cast<int>((micros + 999) / 1000));
 }
 
 }  // namespace brindle::link::qt

@@ -162,10 +162,14 @@ int QtSerialPort::InBufferCount() {
     return m_port.isOpen() ? static_cast<int>(m_port.bytesAvailable()) : 0;
 }
 
-// Qt's own buffer and what the operating system still holds for the line.
+// Qt's own buffer, and once that is empty what the operating system still
+// holds for the line (asked only then: the answer is not 0 either way).
 int QtSerialPort::OutBufferCount() {
     if (!m_port.isOpen()) {
         return 0;
+    }
+    if (const auto buffered = static_cast<int>(m_port.bytesToWrite()); buffered > 0) {
+        return buffered;
     }
     int queued = 0;
     const auto fd = static_cast<int>(m_port.handle());
@@ -175,7 +179,7 @@ int QtSerialPort::OutBufferCount() {
         fail(std::string("output queue unreadable: ") + std::strerror(errno));
         return 0;
     }
-    return static_cast<int>(m_port.bytesToWrite()) + queued;
+    return queued;
 }
 
 std::string QtSerialPort::describe() const {

@@ -9,6 +9,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QtTest>
 
 #include "link/frames.h"
@@ -108,6 +110,28 @@ class DownloadWindowTest : public QObject {
         // Entry k is selected for slot k: entry 0 for slot 0; slot 2 has no entry 2.
         QCOMPARE(tab.MacrosInCombination->currentRow(), 0);
         QCOMPARE(m_rig->window().portStatus()->text(), QStringLiteral("Com1: /dev/ttyS0 open"));
+    }
+
+    // The progress frame follows the current macro; the status bar tells how
+    // far the whole download is (71 bytes here), the macro and the time left.
+    void theStatusBarShowsTheWholeDownloadsProgressAndItsEnd() {
+        prepareTwoMacroCombination();
+        m_rig->open();
+        m_rig->chooseCombination(0);
+        QString during;
+        m_rig->pump.setIdleHook([&] {
+            if (during.isEmpty() && m_rig->module.writesReceived() >= 3) {
+                during = m_rig->window().overallProgress()->text();
+            }
+        });
+        m_rig->tab().QuickCmd->click();
+        QCOMPARE(m_rig->prompter().messages.back().text, std::string("Download successful"));
+        const QRegularExpression runningText(
+            QStringLiteral("^2 of 71 bytes written, macro 1 of 2, about [0-9]+:[0-5][0-9] left$"));
+        QVERIFY2(runningText.match(during).hasMatch(), qPrintable(during));
+        QCOMPARE(m_rig->window().overallProgress()->text(),
+                 QStringLiteral("71 of 71 bytes written, macro 2 of 2"));
+        QVERIFY(m_rig->window().statusBar()->isAncestorOf(m_rig->window().overallProgress()));
     }
 
     void cancelDuringTheWritesFailsLeavesTheIncompleteMarkAndTheButtonsWereDisabled() {

@@ -91,9 +91,8 @@ class ReceiveWindowTest : public QObject {
         QVERIFY(m_rig->window().state().ReceiveBuffer.empty());
     }
 
-    // With Check1 ticked, a download shows what it reads through viewbuffer,
-    // which takes the module's reply out of the receive text: only a module
-    // that echoes each frame before answering gets its bytes confirmed.
+    // With Check1 ticked, a download shows the first line of what it reads
+    // through viewbuffer: for a module that echoes, the echo of its frames.
     void aDownloadSwitchesTheReceiveWindowOffWhileItRunsShowsItsLinesAndTurnsItBackOn() {
         brindle::sim::ModuleOptions echoing;
         echoing.echo = true;
@@ -125,18 +124,27 @@ class ReceiveWindowTest : public QObject {
         QVERIFY(entries(m_rig->tab().List1).contains(writeZ));
     }
 
-    void withCheck1TickedAModuleThatDoesNotEchoHasItsRepliesShownAndTheDownloadFails() {
+    // The reply is looked for before viewbuffer takes its line: a module that
+    // does not echo has every reply shown, one line a read, and found.
+    void withCheck1TickedAModuleThatDoesNotEchoHasItsRepliesShownAndTheDownloadSucceeds() {
         const int32_t macro = m_rig->addMacro("ONE", "1 MA 5");
         m_rig->addCombo("C", {{0, macro}}, 1, 1);
         m_rig->open();
         m_rig->tab().Check1->click();
         m_rig->chooseCombination(0);
         m_rig->tab().QuickCmd->click();
-        QCOMPARE(m_rig->prompter().messages.back().text,
-                 std::string("A download failure occurred"));
+        QCOMPARE(m_rig->prompter().messages.back().text, std::string("Download successful"));
+        QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'X'});
+        QCOMPARE(m_rig->eeprom(3586, 7), brindle::testing::hexBytes("31 20 4D 41 20 35 0D"));
+        // "Z" and the 4 header bytes, 2 + 12 table and name bytes, 7 image
+        // bytes: 26 bytes, each written once and read twice.
+        QCOMPARE(m_rig->module.writesReceived(), 26);
+        const QStringList shown = entries(m_rig->tab().List1);
+        QCOMPARE(shown.size(), 52);
         const QString replyZ = brindle::app::toQt(hexBytes("23 4D 04 52 5A FD") + "<cr>");
-        QVERIFY(entries(m_rig->tab().List1).contains(replyZ));
-        QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'Z'});
+        const QString replyX = brindle::app::toQt(hexBytes("23 4D 04 52 58 FB") + "<cr>");
+        QCOMPARE(shown.first(), replyZ);
+        QCOMPARE(shown.last(), replyX);
     }
 
   private:

@@ -154,7 +154,7 @@ TEST_F(CompileLineTest, leavesAGotoWithoutTargetAsItIs) {
 
 TEST_F(CompileLineTest, refusesTheHundredAndFirstLabel) {
     for (int i = 0; i < 100; ++i) {
-        compile("L" + std::to_string(i) + ":");
+        compile(std::string("L").append(std::to_string(i)).append(":"));
     }
     EXPECT_TRUE(tables.problem.empty());
     compile("L100:");

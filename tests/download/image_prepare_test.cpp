@@ -186,7 +186,7 @@ TEST_F(RefusedMacroTest, whenAJumpLocationWouldExceed32767) {
 TEST_F(RefusedMacroTest, whenItHasMoreThan100Labels) {
     std::string text;
     for (int i = 0; i <= 100; ++i) {
-        text += "L" + std::to_string(i) + ":\r\n";
+        text.append("L").append(std::to_string(i)).append(":\r\n");
     }
     expectRefused(text, 0, "Macro \"MOTION\" cannot be compiled: it has more than 100 labels");
 }

@@ -23,6 +23,7 @@ class RecordingDownloadView : public download::DownloadView {
     void setConvertStatusArguments(bool checked) override { statArgument = checked; }
     void setMacroSize(const std::string& caption) override { macroBytes.push_back(caption); }
     void showMacroSize(bool visible) override { macroBytesVisible = visible; }
+    void showOverallProgress(const download::OverallProgress& p) override { overall.push_back(p); }
     void showProgressFrame(bool visible) override {
         progressFrameVisible = visible;
         frameShown += visible ? 1 : 0;
@@ -56,6 +57,7 @@ class RecordingDownloadView : public download::DownloadView {
     std::vector<int> progress;
     std::vector<std::string> captions;
     std::vector<int> macroSelections;
+    std::vector<download::OverallProgress> overall;
 };
 
 }  // namespace brindle::testing

@@ -247,7 +247,7 @@ TEST_F(Transfer, combinationsThatCannotFitAreRefusedBeforeAnythingIsSent) {
     int32_t m = addMacro("OK", "1 MA 5");
     std::string labels;
     for (int i = 0; i < 101; ++i) {
-        labels += "L" + std::to_string(i) + ":1 MA 5\r\n";
+        labels.append("L").append(std::to_string(i)).append(":1 MA 5\r\n");
     }
     int32_t tooManyLabels = addMacro("LABELS", labels);
     std::string big(16000, 'A');
@@ -270,7 +270,7 @@ TEST_F(Transfer, combinationsThatCannotFitAreRefusedBeforeAnythingIsSent) {
     };
     int index = 0;
     for (const Case& c : cases) {
-        addCombo("R" + std::to_string(index++), c.slots, c.node, c.boot);
+        addCombo(std::string("R").append(std::to_string(index++)), c.slots, c.node, c.boot);
         EXPECT_EQ(run(), DownloadOutcome::Refused) << c.expect;
         EXPECT_NE(lastMessage().find(c.expect), std::string::npos) << lastMessage();
         EXPECT_NE(lastMessage().find("Nothing was sent"), std::string::npos);
@@ -279,6 +279,62 @@ TEST_F(Transfer, combinationsThatCannotFitAreRefusedBeforeAnythingIsSent) {
     EXPECT_TRUE(link.module.received().empty());
     EXPECT_TRUE(link.port.outputs().empty());
     EXPECT_TRUE(view.buttonsEnabled);
+}
+
+// The two-macro combination writes 71 bytes: "Z", 2 + 12 + 24 for the first
+// macro, 2 + 12 + 14 for the second and the 4 header bytes.
+TEST_F(Transfer, overallProgressCountsEveryConfirmedByteAndTheMacroUnderWay) {
+    addTwoMacroCombo();
+    ASSERT_EQ(run(), DownloadOutcome::Succeeded);
+    ASSERT_FALSE(view.overall.empty());
+    const download::OverallProgress& first = view.overall.front();
+    EXPECT_EQ(first.bytesWritten, 0);
+    EXPECT_EQ(first.bytesTotal, 71);
+    EXPECT_EQ(first.macroCount, 2);
+    EXPECT_EQ(first.macro, 0);
+    EXPECT_FALSE(first.secondsLeft);
+    // Where each macro began, in bytes written before it.
+    std::vector<std::pair<int, int>> macroStarts;
+    int written = 0;
+    int macro = 0;
+    for (const download::OverallProgress& p : view.overall) {
+        EXPECT_TRUE(p.bytesWritten == written || p.bytesWritten == written + 1);
+        EXPECT_EQ(p.secondsLeft.has_value(), p.bytesWritten > 0);
+        if (p.macro != macro) {
+            macroStarts.emplace_back(p.macro, p.bytesWritten);
+        }
+        written = p.bytesWritten;
+        macro = p.macro;
+    }
+    EXPECT_EQ(macroStarts, (std::vector<std::pair<int, int>>{{1, 1}, {2, 39}}));
+    // At the start, after each byte, when each macro begins, at the end.
+    EXPECT_EQ(view.overall.size(), 1u + 71 + 2 + 1);
+    EXPECT_EQ(view.overall[view.overall.size() - 2].secondsLeft, 0);
+    EXPECT_TRUE(view.overall.back().ended);
+    EXPECT_EQ(download::overallProgressText(view.overall.back()),
+              "71 of 71 bytes written, macro 2 of 2");
+}
+
+TEST_F(SilentAfterStart, overallProgressEndsWithTheBytesThatWereConfirmed) {
+    addTwoMacroCombo();
+    EXPECT_EQ(run(), DownloadOutcome::Failed);
+    EXPECT_TRUE(view.overall.back().ended);
+    EXPECT_EQ(download::overallProgressText(view.overall.back()),
+              "0 of 71 bytes written, macro 1 of 2");
+}
+
+TEST_F(Transfer, overallProgressAfterACancelCountsOnlyConfirmedBytes) {
+    addTwoMacroCombo();
+    // Cancel while the fifth name character ('T' of "FIRST") is being verified.
+    const std::string nameWrite = link::writeFrame(530, 'T');
+    link.pump.setIdleHook([&] {
+        if (link.module.received().find(nameWrite) != std::string::npos) {
+            download::requestCancel(link.state);
+        }
+    });
+    EXPECT_EQ(run(), DownloadOutcome::Failed);
+    EXPECT_EQ(download::overallProgressText(view.overall.back()),
+              "7 of 71 bytes written, macro 1 of 2");
 }
 
 TEST(PercentCaption, keepsTheLastSevenCharactersBeforeTheWords) {

@@ -109,6 +109,16 @@ TEST_F(CliDownload, writesTheWholeLayoutIntoTheModule) {
     expectDownloadedLayout();
     // The first frame on the wire marks the image incomplete.
     EXPECT_EQ(toHex(readBytes(dir.file("wire.bin")).substr(0, 9)), "23 41 06 57 00 03 5A FB 0D");
+    // The whole download's progress as each macro begins and at the end: 92
+    // bytes are "Z", 3 x 14 table and name bytes, 45 image bytes, 4 header.
+    for (const char* line :
+         {"  0 of 92 bytes written\n", "  1 of 92 bytes written, macro 1 of 3, ",
+          "  39 of 92 bytes written, macro 2 of 3, ", "  60 of 92 bytes written, macro 3 of 3, "}) {
+        EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
+    }
+    EXPECT_NE(run.err.find("  92 of 92 bytes written, macro 3 of 3\nnote: Download successful\n"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST_F(CliDownload, droppedRepliesGiveTheSameLayoutOrAnHonestFailure) {

@@ -18,7 +18,7 @@ QtLink::QtLink(std::vector<std::string> modsimOptions) {
                                                dir.file("received.bin"), "--eeprom", eepromFile()});
     module = std::make_unique<ModsimProcess>(modsimOptions);
     state.DataDir = dir.path();
-    pump.SetTickHandler([this] { link::timerTick(state, port, pump, receive); });
+    pump.SetTickHandler([this] { link::timerTick(state, port, receive); });
 }
 
 void QtLink::open(int32_t baud) {

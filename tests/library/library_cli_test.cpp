@@ -71,7 +71,9 @@ TEST_F(LibraryCli, aDatabaseThatCannotBeWrittenGivesStatusOne) {
     CliRun combo = run("add-combo", "C HOME");
     EXPECT_EQ(combo.status, 1);
     EXPECT_NE(combo.err.find("ComboDb.Dat"), std::string::npos);
-    CliRun macro = cli.run("add-macro --data '" + dir.path() + "missing' HOME", "MACRO 1");
+    std::filesystem::remove(dir.file("MacroDb.Dat"));
+    std::filesystem::create_directory(dir.file("MacroDb.Dat"));
+    CliRun macro = run("add-macro", "OTHER", "MACRO 1");
     EXPECT_EQ(macro.status, 1);
     EXPECT_NE(macro.err.find("MacroDb.Dat"), std::string::npos);
 }

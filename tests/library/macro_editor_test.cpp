@@ -213,7 +213,9 @@ TEST_F(MacroEditor, aSaveThatCannotWriteFailsAndAddsNoEntry) {
     state.MacroRecordNumber = 3;
     library::MacroEdit edit = library::saveMacro(state, "HOME", "MACRO 1", prompter);
     EXPECT_EQ(edit.outcome, EditOutcome::Failed);
-    EXPECT_NE(edit.failure.message().find("MacroDb.Dat"), std::string::npos);
+    // The folder is what is wrong, and the message says so.
+    EXPECT_NE(edit.failure.message().find(state.DataDir), std::string::npos);
+    EXPECT_NE(edit.failure.message().find("No such file or directory"), std::string::npos);
     EXPECT_FALSE(edit.addedEntry);
     EXPECT_EQ(state.MacroRecordNumber, 3);
 }

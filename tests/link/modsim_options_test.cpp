@@ -75,5 +75,21 @@ TEST(ModsimOptions, badValuesAndUnknownOptionsAreRefusedWithAReason) {
     }
 }
 
+TEST(ModsimOptions, readsTheWriteTimeAndTheFifoSize) {
+    std::string error;
+    const auto defaults = parse({}, error);
+    ASSERT_TRUE(defaults);
+    EXPECT_EQ(defaults->module.writeTimeMicros, 0);
+    EXPECT_EQ(defaults->fifoBytes, 8);
+    const auto c = parse({"--write-time", "10", "--fifo", "1"}, error);
+    ASSERT_TRUE(c) << error;
+    EXPECT_EQ(c->module.writeTimeMicros, 10000);
+    EXPECT_EQ(c->fifoBytes, 1);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--write-time", "-2"}, {"--fifo", "0"}, {"--fifo", "x"}, {"--fifo"}}) {
+        EXPECT_FALSE(parse(args, error)) << args[0];
+    }
+}
+
 }  // namespace
 }  // namespace brindle::sim

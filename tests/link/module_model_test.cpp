@@ -211,5 +211,30 @@ TEST(ModuleModel, everySecondReadCanBeLeftUnanswered) {
     EXPECT_EQ(m.readsReceived(), 3);
 }
 
+// With a write time, a read that arrives while the byte is being stored is
+// answered once it is stored; a later read at once.
+TEST(ModuleModel, aReadWhileTheByteIsStoredIsAnsweredWhenItIsStored) {
+    ModuleOptions options;
+    options.writeTimeMicros = 10000;
+    options.latencyMicros = 200;
+    ModuleModel m(options);
+    for (char c : hexBytes("23 41 06 57 00 03 5A FB 0D")) {
+        EXPECT_TRUE(m.receive(static_cast<uint8_t>(c), 1000).empty());
+    }
+    const std::string read = hexBytes("23 41 05 52 00 03 9B 0D");
+    std::vector<Emission> answer;
+    for (char c : read) {
+        answer = m.receive(static_cast<uint8_t>(c), 4000);
+    }
+    ASSERT_EQ(answer.size(), 1u);
+    EXPECT_EQ(toHex(answer[0].bytes), "23 4D 04 52 5A FD 0D");
+    EXPECT_EQ(answer[0].delayMicros, (11000 - 4000) + 200);
+    for (char c : read) {
+        answer = m.receive(static_cast<uint8_t>(c), 20000);
+    }
+    ASSERT_EQ(answer.size(), 1u);
+    EXPECT_EQ(answer[0].delayMicros, 200);
+}
+
 }  // namespace
 }  // namespace brindle::sim

@@ -5,7 +5,7 @@
 #include "link/com_port.h"
 #include "link/initialize_port.h"
 #include "link/receive_window.h"
-#include "link/tick_floor.h"
+#include "link/reply_wait.h"
 #include "tests/link/link_rig.h"
 
 namespace brindle::link {
@@ -14,18 +14,44 @@ namespace {
 using testing::LinkRig;
 using testing::TempDir;
 
-TEST(TickFloor, coversAReadFrameAndItsReplyOnTheLinePlusTurnaround) {
-    EXPECT_EQ(tickFloorMicros(38400), 3907 + 1000);
-    EXPECT_EQ(tickFloorMicros(1200), 125000 + 1000);
-    EXPECT_EQ(tickFloorMicros(0), 0);
-    EXPECT_EQ(tickFloorMicros(-9600), 0);
+// Write frame, read frame and reply (24 bytes of 10 bits) plus 20 ms.
+TEST(ReplyWait, boundIsTheLineTimeOfThreeFramesPlusTheTurnaround) {
+    struct Case {
+        int32_t baud;
+        int64_t micros;
+    };
+    for (const Case& c : std::vector<Case>{
+             {38400, 6250 + 20000},
+             {9600, 25000 + 20000},
+             {1200, 200000 + 20000},
+             {115200, 2084 + 20000},  // 2083.3 rounded up
+             {0, 20000},              // speed unknown: the turnaround alone
+             {-9600, 20000},
+         }) {
+        EXPECT_EQ(replyBoundMicros(c.baud), c.micros) << c.baud;
+    }
 }
 
-TEST(TickFloor, stretchesShortIntervalsAndLeavesLongOnes) {
-    EXPECT_EQ(effectiveIntervalMicros(1, 38400), 4907);
-    EXPECT_EQ(effectiveIntervalMicros(55, 38400), 55000);
-    EXPECT_EQ(effectiveIntervalMicros(100, 1200), 126000);
-    EXPECT_EQ(effectiveIntervalMicros(1, 0), 1000);
+TEST(ReplyWait, lastsTheSettleTicksOrMoreWhenTicksAreShorterThanTheBound) {
+    struct Case {
+        int16_t settle;
+        int32_t baud;
+        int interval;
+        int16_t ticks;
+    };
+    for (const Case& c : std::vector<Case>{
+             {1, 38400, 1000, 27},  // 26.25 ms of 1 ms ticks
+             {1, 38400, 55000, 1},  // one start-up tick is longer than the bound
+             {1, 38400, 100000, 1},
+             {5, 38400, 1000, 27},
+             {30, 38400, 1000, 30},       // more ticks asked than the bound needs
+             {1, 1200, 100000, 3},        // 220 ms of 100 ms ticks
+             {1, 50, 1000, 4820},         // 4.8 s on the line
+             {32000, 9600, 1000, 30000},  // TickCount wraps past 30000
+         }) {
+        EXPECT_EQ(replyWaitTicks(c.settle, c.baud, c.interval), c.ticks)
+            << c.settle << " ticks at " << c.baud << " baud, " << c.interval << " us";
+    }
 }
 
 TEST(ComPort, linkInTheDataFolderWinsOverTheSystemPort) {
@@ -109,19 +135,10 @@ TEST_F(InitializePortTest, failedOpenLeavesThePortClosedWithoutComplaint) {
     EXPECT_EQ(rig.module.received(), "");
 }
 
-TEST_F(InitializePortTest, tickFloorFollowsTheConfiguredSpeed) {
-    rig.state.StartComm = true;
-    rig.state.ConfigRecord.BaudRate = 1200;
-    InitializePort(rig.ctx);
-    rig.pump.SetInterval(1);
-    EXPECT_EQ(rig.pump.Interval(), 1);
-    EXPECT_EQ(rig.pump.EffectiveIntervalMicros(), 126000);
-}
-
 TEST_F(InitializePortTest, speedClickBeforeAnyOperationLeavesThePortClosed) {
     // What a BaudOpt click does after storing the speed.
     rig.state.ConfigRecord.BaudRate = 9600;
-    InitializePort(rig.state, rig.port, rig.pump);
+    InitializePort(rig.state, rig.port);
     EXPECT_FALSE(rig.port.PortOpen());
 }
 

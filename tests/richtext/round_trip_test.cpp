@@ -68,11 +68,12 @@ Document everyFontFamily() {
     for (const FontFamily family :
          {FontFamily::Nil, FontFamily::Roman, FontFamily::Swiss, FontFamily::Modern,
           FontFamily::Script, FontFamily::Decor, FontFamily::Tech, FontFamily::Bidi}) {
-        document.fonts.push_back({"Font " + std::to_string(document.fonts.size()), family});
+        document.fonts.push_back(
+            {std::string("Font ").append(std::to_string(document.fonts.size())), family});
     }
     Runs runs;
     for (int font = 7; font >= 0; --font) {
-        runs.push_back({"f" + std::to_string(font), Format{.font = font}});
+        runs.push_back({std::string("f").append(std::to_string(font)), Format{.font = font}});
     }
     document.paragraphs = {paragraph(runs)};
     return document;

@@ -1,0 +1,101 @@
+// The Qt event-loop pump on the real clock: ticks are counted against it, a
+// wait of n ticks wakes the program once, and ticks that fell due while the
+// program was busy all run when it next yields. Only lower bounds of time are
+// asserted, so a busy machine cannot make these fail.
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "link/qt/qt_pump.h"
+#include "tests/e2e/qt_link_fixture.h"
+
+namespace brindle::testing {
+namespace {
+
+struct CountingPump {
+    CountingPump() {
+        qtApplication();
+        pump.SetTickHandler([this] { ++ticks; });
+        pump.SetInterval(1);
+    }
+    link::qt::QtPump pump;
+    int ticks = 0;
+};
+
+TEST(QtPump, aWaitOfThirtyTicksWakesOnceAndRunsEachTick) {
+    CountingPump c;
+    const int64_t start = c.pump.nowMicros();
+    c.pump.RestartTicks();
+    int wakes = 0;
+    while (c.ticks < 30) {
+        c.pump.WaitForEventOrTicks(30 - c.ticks);
+        ++wakes;
+    }
+    const int64_t elapsed = c.pump.nowMicros() - start;
+    EXPECT_LE(wakes, 3);  // nothing else happens here; a stray event at most
+    EXPECT_GE(elapsed, 30 * 1000);
+    EXPECT_LE(c.ticks, elapsed / 1000);
+}
+
+TEST(QtPump, ticksThatFellDueWhileTheProgramWasBusyRunAtTheNextYield) {
+    CountingPump c;
+    c.pump.RestartTicks();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(c.ticks, 0);
+    c.pump.DoEvents();
+    EXPECT_GE(c.ticks, 20);
+}
+
+TEST(QtPump, ticksKeepComingWhileNothingWaits) {
+    CountingPump c;
+    QEventLoop loop;
+    QTimer::singleShot(60, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_GE(c.ticks, 20);
+}
+
+// Without idle ticks nothing wakes the program between waits; the ticks that
+// fell due run at the next yield, at most the last thousand of them.
+TEST(QtPump, withoutIdleTicksNoneRunUntilTheNextYield) {
+    CountingPump c;
+    c.pump.SetIdleTicks(false);
+    QEventLoop loop;
+    QTimer::singleShot(30, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(c.ticks, 0);
+    c.pump.DoEvents();
+    EXPECT_GE(c.ticks, 30);
+
+    c.ticks = 0;
+    c.pump.SetInterval(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    c.pump.DoEvents();
+    EXPECT_GE(c.ticks, 1000);
+    EXPECT_LE(c.ticks, 1001);
+}
+
+TEST(QtPump, aWaitStillRunsItsTicksWithoutIdleTicks) {
+    CountingPump c;
+    c.pump.SetIdleTicks(false);
+    c.pump.RestartTicks();
+    while (c.ticks < 5) {
+        c.pump.WaitForEventOrTicks(5 - c.ticks);
+    }
+    EXPECT_EQ(c.ticks, 5);
+}
+
+TEST(QtPump, restartingBeginsAWholeTickFromNow) {
+    CountingPump c;
+    c.pump.SetInterval(100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(70));
+    c.pump.RestartTicks();
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    c.pump.DoEvents();
+    EXPECT_EQ(c.ticks, 0);  // 110 ms in all, but only 40 since the restart
+}
+
+}  // namespace
+}  // namespace brindle::testing
