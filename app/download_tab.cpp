@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -80,6 +81,7 @@ QGroupBox* DownloadTab::buildProgressFrame() {
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     keepRoomWhenHidden(ProgressFrame);
+    ProgressFrame->installEventFilter(this);
     ProgressFrame->setVisible(false);
     return ProgressFrame;
 }
@@ -294,6 +296,17 @@ bool DownloadTab::pressCancel() {
     }
     CancelCmd->click();
     return true;
+}
+
+// A hidden frame does not tell the column that its parts now need another
+// size (they do once the style has polished them), and the room it keeps
+// would be the size of its unpolished parts until it first shows.
+bool DownloadTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ProgressFrame && event->type() == QEvent::LayoutRequest &&
+        ProgressFrame->isHidden()) {
+        ProgressFrame->updateGeometry();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void DownloadTab::showClearFrame(bool visible) {

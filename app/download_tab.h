@@ -83,6 +83,9 @@ class DownloadTab : public QWidget {
     QLineEdit* UpperFill = nullptr;
     QPushButton* QueryResetCmd = nullptr;
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void buildWidgets();
     QGroupBox* buildProgressFrame();

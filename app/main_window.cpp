@@ -93,10 +93,11 @@ void MainWindow::buildWindow(const DriveEntries& drives) {
     m_portStatus = named(new ElidedLabel, "PortStatus");
     m_statusBar->addWidget(m_portStatus, 1);
     // How far a download has come as a whole; the progress frame shows the
-    // current macro only.
-    m_overallProgress = new QLabel;
-    m_overallProgress->setObjectName(QStringLiteral("OverallProgress"));
-    m_statusBar->addPermanentWidget(m_overallProgress);
+    // current macro only. It shares the bar with the port state once a
+    // download has shown it, each shortened rather than pushing the other out.
+    m_overallProgress = named(new ElidedLabel, "OverallProgress");
+    m_overallProgress->setVisible(false);
+    m_statusBar->addPermanentWidget(m_overallProgress, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_SSTab1, 1);
@@ -122,8 +123,11 @@ void MainWindow::connectTabs() {
     connect(m_specify, &SpecifyTab::combinationRemoved, m_download,
             &DownloadTab::removeCombinationsNamed);
     connect(m_helpcmd, &QPushButton::clicked, this, [this] { onHelpcmdClicked(); });
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, [this] { onEscapeShortcutActivated(); });
+    // Esc belongs to the run while one goes on, and to the focused control
+    // (a list's popup, a text box) otherwise.
+    m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_escape->setEnabled(false);
+    connect(m_escape, &QShortcut::activated, this, [this] { onEscapeShortcutActivated(); });
     // Ctrl+Q from the help window too.
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     quit->setContext(Qt::ApplicationShortcut);
@@ -229,7 +233,9 @@ bool MainWindow::runOperation(const Operation& operation) {
         return false;
     }
     m_operationRunning = true;
+    m_escape->setEnabled(true);
     operation(*m_link);
+    m_escape->setEnabled(false);
     m_operationRunning = false;
     // The operation may have switched the receive window back on.
     m_pump->SetIdleTicks(m_state.ReceiveWindowActive);
@@ -260,6 +266,7 @@ void MainWindow::refreshPortStatus() {
 
 void MainWindow::showOverallProgress(const std::string& text) {
     m_overallProgress->setText(toQt(text));
+    m_overallProgress->setVisible(!text.empty());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

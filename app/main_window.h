@@ -17,6 +17,7 @@
 class QCloseEvent;
 class QLabel;
 class QPushButton;
+class QShortcut;
 class QSettings;
 class QStatusBar;
 class QTabWidget;
@@ -122,6 +123,7 @@ class MainWindow : public QWidget, public OperationHost {
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_portStatus = nullptr;
     QLabel* m_overallProgress = nullptr;
+    QShortcut* m_escape = nullptr;
 };
 
 }  // namespace brindle::app
