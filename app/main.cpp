@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(brindle::app::brindleIcon());
     // The window's size, position and tab, in the user's settings folder
-    // (normally ~/.config/Brindle/brindle.conf); everything else lives in the
+    // (normally ~/.config/Brindle/brindle.ini); everything else lives in the
     // program's folder.
     QSettings layout(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Brindle"),
                      QStringLiteral("brindle"));
