@@ -52,6 +52,7 @@ MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* pare
     connectTabs();
     loadWindow(std::move(dataDir));
     refreshPortStatus();
+    keepScrollAreaBordersVisible(this);
     restoreLayout();
 }
 

@@ -33,6 +33,12 @@ QLabel* makeLabel(const char* caption, QWidget* buddy, const char* name = nullpt
 // moves when it comes and goes.
 void keepRoomWhenHidden(QWidget* widget);
 
+// Lists and text boxes of the window keep their whole border at fractional
+// scale factors (1.5): there the content area, filled with the base colour,
+// rounds onto the border line and paints over it. The box itself is filled
+// instead, under its border, and the content area draws on it unfilled.
+void keepScrollAreaBordersVisible(QWidget* window);
+
 // An editable list whose line holds exactly what was typed: no completion,
 // and Enter adds no entry.
 QComboBox* makeEditableList(const char* name);
