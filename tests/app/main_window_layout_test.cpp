@@ -161,6 +161,29 @@ class MainWindowLayoutTest : public QObject {
         QVERIFY(!w.isVisible());
     }
 
+    // Ctrl+Q closes the window like Exit, pressed in the window or in the
+    // help window beside it.
+    void ctrlQClosesTheWindow_data() {
+        QTest::addColumn<bool>("fromHelp");
+        QTest::newRow("in the window") << false;
+        QTest::newRow("in the help window") << true;
+    }
+
+    void ctrlQClosesTheWindow() {
+        QFETCH(bool, fromHelp);
+        auto& w = *m_fixture->window;
+        w.show();
+        QWidget* target = &w;
+        if (fromHelp) {
+            w.helpcmd()->click();
+            target = w.helpWindow();
+        }
+        target->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(target));
+        QTest::keyClick(target, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!w.isVisible());
+    }
+
     void tabsStandInOrderAndTheWindowOpensOnReadBack() {
         auto* tabs = m_fixture->window->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
         QVERIFY(tabs);
