@@ -22,6 +22,7 @@
 #include "app/widget_factory.h"
 #include "app/window_icon.h"
 #include "base/text.h"
+#include "link/com_port.h"
 #include "link/initialize_port.h"
 #include "link/receive_window.h"
 #include "store/config.h"
@@ -231,6 +232,15 @@ bool MainWindow::runOperation(const Operation& operation) {
     }
     if (!m_link) {
         prompter().show(kNoPortMessage, base::Icon::Critical, base::Buttons::Ok);
+        return false;
+    }
+    // A speed no port runs at (a damaged or hand-edited configuration file)
+    // would make every timed wait absurd: nothing is opened or sent at it.
+    if (const std::string problem = link::storedSpeedProblem(store::configPath(m_state.DataDir),
+                                                             m_state.ConfigRecord.BaudRate);
+        !problem.empty()) {
+        prompter().show(problem + " Choose a Baud Rate on the Setup tab.", base::Icon::Critical,
+                        base::Buttons::Ok);
         return false;
     }
     m_operationRunning = true;

@@ -27,7 +27,8 @@ constexpr const char* kHelp =
     "\n"
     "Exit status: 0 after \"Clear Program Process Successful! \", 1 after\n"
     "\"Clear Program Process Unsuccessful \", 2 for usage or input errors (a range\n"
-    "outside 0..32767 or A not below B; nothing is sent).\n";
+    "outside 0..32767 or A not below B; nothing is sent), 130 when cancelled with\n"
+    "Ctrl-C (or SIGTERM).\n";
 
 }  // namespace
 
@@ -60,8 +61,18 @@ int runClear(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
+    prompter.quietWhile(setup->state.Closing);
     const auto outcome = utilities::runClearUtility(session.ctx(), view, prompter,
                                                     std::to_string(*from), std::to_string(*to));
+    if (outcome == utilities::ClearOutcome::Failed) {
+        const std::string leftBehind = "the clear did not finish; locations " +
+                                       std::to_string(*from) + " to " + std::to_string(*to) +
+                                       " may be cleared in part";
+        if (const auto status = session.abnormalEnd(context, "clear", leftBehind)) {
+            session.port().SetPortOpen(false);
+            return *status;
+        }
+    }
     session.reportPortFailure(context, "clear");
     session.port().SetPortOpen(false);
     switch (outcome) {

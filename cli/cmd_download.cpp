@@ -32,9 +32,14 @@ constexpr const char* kHelp =
     "\n"
     "Progress (the current macro, and the bytes written of the total, the macro\n"
     "under way and the time left) and the final message go to standard error.\n"
-    "Exit status: 0 after \"Download successful\", 1 after a failure, 2 for usage\n"
-    "or input errors (unknown combination, a combination that cannot be\n"
-    "downloaded; nothing is sent then).\n";
+    "A talking controller that answers none of 4 wake-ups (CR CR) is given up.\n"
+    "Ctrl-C (or SIGTERM) cancels the run as the Cancel button does: it ends at\n"
+    "once and location 3 does not hold \"X\".\n"
+    "\n"
+    "Exit status: 0 after \"Download successful\", 1 after a failure (the port's\n"
+    "reason when it failed), 2 for usage or input errors (unknown combination, a\n"
+    "combination that cannot be downloaded, a stored speed no port runs at;\n"
+    "nothing is sent then), 130 when cancelled.\n";
 
 double cpuSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
@@ -78,13 +83,22 @@ int runDownload(const Arguments& args, CommandContext& context) {
     TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0, combo);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
+    prompter.quietWhile(setup->state.Closing);
 
     // The run opens the device itself, once, and uses the plan made above.
     const auto started = std::chrono::steady_clock::now();
     const double cpuStart = cpuSeconds();
     download::DownloadOutcome outcome = download::runDownload(session.ctx(), view, prompter, plan);
-    if (session.reportPortFailure(context, "download")) {
-        return kExitFailure;
+    if (outcome != download::DownloadOutcome::Succeeded) {
+        const std::string leftBehind =
+            view.bytesConfirmed() > 0
+                ? "the download did not finish, and the Macro Module holds an incomplete image "
+                  "(location 3 is not \"X\")"
+                : "the download stopped before its first byte was confirmed; the Macro "
+                  "Module's image is as it was, or marked incomplete";
+        if (const auto status = session.abnormalEnd(context, "download", leftBehind)) {
+            return *status;
+        }
     }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

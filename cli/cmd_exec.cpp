@@ -31,8 +31,10 @@ constexpr const char* kExecHelp =
     "error.\n"
     "\n"
     "Exit status: 0 after \"Execute Command Successful\", 1 when no confirmation\n"
-    "came, 2 for usage or input errors (unknown combination, a position the\n"
-    "combination does not list, a node address outside 0..255; nothing is sent).\n";
+    "came (or a talking controller answered none of 4 wake-ups), 2 for usage or\n"
+    "input errors (unknown combination, a position the combination does not list,\n"
+    "a node address outside 0..255; nothing is sent), 130 when cancelled with\n"
+    "Ctrl-C (or SIGTERM).\n";
 
 constexpr const char* kCancelHelp =
     "Usage: brindle-cli cancel [--data DIR] [--port DEVICE] [--baud N] [--tick-ms N]\n"
@@ -44,7 +46,11 @@ constexpr const char* kCancelHelp =
     "'brindle-cli download'. Messages go to standard error.\n"
     "\n"
     "Exit status: 0 after \"Cancel Command Successful\", 1 when no confirmation\n"
-    "came, 2 for usage errors.\n";
+    "came (or a talking controller answered none of 4 wake-ups), 2 for usage\n"
+    "errors, 130 when cancelled with Ctrl-C (or SIGTERM).\n";
+
+constexpr const char* kUnconfirmed =
+    "no confirmation came; the block command may or may not have reached the controller";
 
 int exitStatus(utilities::ExecuteOutcome outcome) {
     switch (outcome) {
@@ -118,7 +124,14 @@ int runExec(const Arguments& args, CommandContext& context) {
     view.choose(combo, lines, selected);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
+    prompter.quietWhile(setup->state.Closing);
     const auto outcome = utilities::runExecuteBlock(session.ctx(), view, prompter);
+    if (outcome != utilities::ExecuteOutcome::Confirmed) {
+        if (const auto status = session.abnormalEnd(context, "exec", kUnconfirmed)) {
+            session.port().SetPortOpen(false);
+            return *status;
+        }
+    }
     const bool portFailed = session.reportPortFailure(context, "exec");
     session.port().SetPortOpen(false);
     return portFailed ? kExitFailure : exitStatus(outcome);
@@ -141,11 +154,18 @@ int runCancel(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
+    prompter.quietWhile(setup->state.Closing);
     // No combination to look up: the cancel goes to node "A" whatever it is.
     setup->state.Synched_Up = false;
     setup->state.ZeroBlockProcessing = true;
     const auto outcome =
         utilities::sendBlockCommand(session.ctx(), view, prompter, utilities::BlockCommand{});
+    if (outcome != utilities::ExecuteOutcome::Confirmed) {
+        if (const auto status = session.abnormalEnd(context, "cancel", kUnconfirmed)) {
+            session.port().SetPortOpen(false);
+            return *status;
+        }
+    }
     session.reportPortFailure(context, "cancel");
     session.port().SetPortOpen(false);
     return exitStatus(outcome);

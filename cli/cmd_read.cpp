@@ -32,7 +32,8 @@ constexpr const char* kHelp =
     "--data, --port, --baud and --tick-ms are those of 'brindle-cli download'.\n"
     "\n"
     "Exit status: 0 after a read, 1 when a macro is running (nothing is sent), when\n"
-    "the text or a value reads \"Read Failed\" or the port fails, 2 for usage errors.\n";
+    "the text or a value reads \"Read Failed\" or the port fails, 2 for usage errors,\n"
+    "130 when cancelled with Ctrl-C (or SIGTERM).\n";
 
 // A location value as the field shows it, without the field's leading blank.
 std::string valueText(utilities::HeaderField field, const std::optional<uint8_t>& value,
@@ -74,8 +75,14 @@ int runRead(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
+    prompter.quietWhile(setup->state.Closing);
     const utilities::ReadBackResult result = utilities::ReadE2prom(
         session.ctx(), view, prompter, utilities::workFilePath(setup->state.DataDir));
+    if (session.interrupted()) {
+        session.port().SetPortOpen(false);
+        return *session.abnormalEnd(context, "read",
+                                    "the read-back did not finish; no text was written out");
+    }
     if (result.outcome == utilities::ReadOutcome::Busy) {
         session.reportPortFailure(context, "read");
         return kExitFailure;

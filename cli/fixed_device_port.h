@@ -26,6 +26,7 @@ class FixedDevicePort : public link::Port {
     int InBufferCount() override { return m_inner.InBufferCount(); }
     int OutBufferCount() override { return m_inner.OutBufferCount(); }
     std::string failure() const override { return m_inner.failure(); }
+    void fail(const std::string& reason) override { m_inner.fail(reason); }
     std::string describe() const override { return m_inner.describe(); }
 
   private:

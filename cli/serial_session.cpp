@@ -24,16 +24,23 @@ std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandCont
     }
     setup.tickMs = static_cast<int>(*tickMs);
     setup.state.DataDir = dir;
+    setup.state.WakeUpLimit = kCommandLineWakeUps;
     if (auto bytes = store::readRecord(store::configPath(dir), store::kConfigRecordLength, 1)) {
         setup.state.ConfigRecord = store::ConfigRecord::decode(*bytes);
     }
     if (options.has("--baud")) {
         auto baud = wholeNumber(options.value("--baud"));
-        if (!baud || *baud < 50 || *baud > 4000000) {
+        if (!baud || *baud < link::kLowestLineSpeed || *baud > link::kHighestLineSpeed) {
             usageError(context, command, "--baud takes a line speed such as 38400");
             return std::nullopt;
         }
         setup.state.ConfigRecord.BaudRate = static_cast<int32_t>(*baud);
+    } else if (const std::string problem = link::storedSpeedProblem(
+                   store::configPath(dir), setup.state.ConfigRecord.BaudRate);
+               !problem.empty()) {
+        context.err << "brindle-cli " << command << ": " << problem
+                    << " Give one with --baud, or choose a Baud Rate on the Setup tab.\n";
+        return std::nullopt;
     }
     setup.device = options.has("--port")
                        ? std::filesystem::absolute(options.value("--port")).string()
@@ -45,7 +52,8 @@ SerialSession::SerialSession(SerialSetup& setup, link::ReceiveView& receive,
                              link::OperationView& operation)
     : m_app(m_argc, m_argv),
       m_port(m_serial, setup.device),
-      m_ctx{setup.state, m_port, m_pump, receive, operation} {
+      m_ctx{setup.state, m_port, m_pump, receive, operation},
+      m_interrupt(setup.state) {
     m_pump.SetTickHandler([this, &receive] { link::timerTick(m_ctx.state, m_port, receive); });
     m_pump.SetInterval(setup.tickMs);
 }
@@ -55,6 +63,24 @@ bool SerialSession::preferPlainEventLoop() {
         qputenv("QT_NO_GLIB", "1");
     }
     return true;
+}
+
+std::optional<int> SerialSession::abnormalEnd(CommandContext& context, const std::string& command,
+                                              const std::string& leftBehind) {
+    if (interrupted()) {
+        context.err << "brindle-cli " << command << ": cancelled: " << leftBehind << "\n";
+        return kExitInterrupted;
+    }
+    if (reportPortFailure(context, command)) {
+        return kExitFailure;
+    }
+    if (m_ctx.state.WakeUpUnanswered) {
+        context.err << "brindle-cli " << command
+                    << ": the controller is talking but never answered the wake-up (CR CR, sent "
+                    << m_ctx.state.WakeUpLimit << " times); nothing more was sent\n";
+        return kExitFailure;
+    }
+    return std::nullopt;
 }
 
 bool SerialSession::reportPortFailure(CommandContext& context, const std::string& command) const {

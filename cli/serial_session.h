@@ -1,8 +1,9 @@
 #pragma once
 // What every command that talks to the Macro Module shares: the options
-// --data, --port, --baud and --tick-ms read the same way, and the serial
-// stack of the window (the Qt port fixed to one device, the Qt timer as the
-// pump, Timer1's tick installed) built from them.
+// --data, --port, --baud and --tick-ms read the same way, the serial stack of
+// the window (the Qt port fixed to one device, the Qt timer as the pump,
+// Timer1's tick installed) built from them, Ctrl-C that cancels, and the way
+// a run that was cancelled, lost its port or found the controller deaf ends.
 #include <QCoreApplication>
 #include <optional>
 #include <string>
@@ -10,12 +11,18 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/fixed_device_port.h"
+#include "cli/interrupt_watch.h"
 #include "link/link_context.h"
 #include "link/qt/qt_pump.h"
 #include "link/qt/qt_serial_port.h"
 #include "state/main_state.h"
 
 namespace brindle::cli {
+
+// The exit status of a run cancelled by Ctrl-C (SIGINT) or SIGTERM.
+constexpr int kExitInterrupted = 130;
+// Wake-ups a talking controller is sent before the command gives up on it.
+constexpr int16_t kCommandLineWakeUps = 4;
 
 // The serial options every such command takes, for parseOptions.
 inline const std::set<std::string> kSerialOptions = {"--data", "--port", "--baud", "--tick-ms"};
@@ -28,8 +35,9 @@ struct SerialSetup {
     int tickMs = 1;
 };
 
-// Reads the serial options; a bad value is reported as a usage error of
-// command, and nothing comes back.
+// Reads the serial options; a bad value, or a stored speed no port runs at
+// when --baud does not replace it, is reported as an error of command, and
+// nothing comes back.
 std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandContext& context,
                                        const std::string& command);
 
@@ -48,6 +56,15 @@ class SerialSession {
     // When the port failed: its state on the error stream, and true.
     bool reportPortFailure(CommandContext& context, const std::string& command) const;
 
+    // Ctrl-C or SIGTERM arrived during the run.
+    bool interrupted() { return m_interrupt.interrupted(); }
+    // After the run: when it was interrupted, "cancelled: " and what that
+    // left behind; when the controller talked but never answered the
+    // wake-up, or the port failed, that. The exit status for it (130, 1, 1),
+    // or nothing when the run ended on its own.
+    std::optional<int> abnormalEnd(CommandContext& context, const std::string& command,
+                                   const std::string& leftBehind);
+
   private:
     // Qt's plain Unix event loop: the GLib one, which a terminal tool does
     // not need, signals itself through an extra file for every change of the
@@ -64,6 +81,7 @@ class SerialSession {
     FixedDevicePort m_port;
     link::qt::QtPump m_pump;
     link::LinkContext m_ctx;
+    InterruptWatch m_interrupt;
 };
 
 }  // namespace brindle::cli

@@ -1,7 +1,9 @@
 #pragma once
 // Message boxes on a terminal: the text on the error stream, with a word for
 // the icon. Questions are answered with the safe choice (No / Cancel), since
-// a script cannot be asked.
+// a script cannot be asked. Once the run is cancelled (a flag given to
+// quietWhile is set) nothing more is shown: the command says itself how it
+// ended, as the window shows nothing while it closes.
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,6 +18,9 @@ class StreamPrompter : public base::Prompter {
 
     base::Answer show(const std::string& text, base::Icon icon, base::Buttons buttons,
                       const std::string&) override {
+        if (m_quiet != nullptr && *m_quiet) {
+            return base::safeAnswer(buttons);
+        }
         const char* word = icon == base::Icon::Critical      ? "error"
                            : icon == base::Icon::Exclamation ? "warning"
                                                              : "note";
@@ -24,10 +29,13 @@ class StreamPrompter : public base::Prompter {
         return base::safeAnswer(buttons);
     }
 
+    void quietWhile(const bool& flag) { m_quiet = &flag; }
+
     std::vector<std::string> messages;
 
   private:
     std::ostream& m_err;
+    const bool* m_quiet = nullptr;
 };
 
 }  // namespace brindle::cli

@@ -36,6 +36,7 @@ void TerminalDownloadView::showOverallProgress(const download::OverallProgress& 
     // Redrawing for every byte would cost more than it tells: a few times a
     // second, and whenever a macro begins or the run ends.
     constexpr auto kRedrawEvery = std::chrono::milliseconds(200);
+    m_bytesConfirmed = progress.bytesWritten;
     const auto now = std::chrono::steady_clock::now();
     const bool news = progress.macro != m_overallMacro || progress.ended;
     if (!news && now - m_overallDrawn < kRedrawEvery) {

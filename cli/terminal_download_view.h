@@ -48,6 +48,8 @@ class TerminalDownloadView : public download::DownloadView, public link::Receive
     void selectReceivedLine(int) override {}
 
     int rewrites() const { return m_rewrites; }
+    // Bytes confirmed by reading them back, as last reported.
+    int bytesConfirmed() const { return m_bytesConfirmed; }
 
   private:
     void drawBar();
@@ -62,6 +64,7 @@ class TerminalDownloadView : public download::DownloadView, public link::Receive
     int m_percent = -1;
     bool m_barShown = false;
     int m_rewrites = 0;
+    int m_bytesConfirmed = 0;
     std::string m_overall;
     int m_overallMacro = -1;
     std::chrono::steady_clock::time_point m_overallDrawn;

@@ -140,10 +140,15 @@ void writeHeader(Run& run, const DownloadPlan& plan, int macroCount) {
     run.write(state::kImageStateLocation, kComplete);
     if (st.CancelFlag) {
         // The "X" may have reached the module before the failure was seen:
-        // put the incomplete mark back, so that a run reported as failed
-        // never leaves "X" behind.
+        // put the incomplete mark back, so that a run reported as failed or
+        // cancelled never leaves "X" behind. That one byte is written even
+        // while the program is ending (the window closing, Ctrl-C), unless
+        // the port has failed; a second request to end stops it as well.
+        const bool closing = st.Closing;
+        st.Closing = false;
         link::clearCancelFlag(run.ctx);
         run.write(state::kImageStateLocation, kIncomplete);
+        st.Closing = st.Closing || closing;
         st.CancelFlag = true;
     }
 }

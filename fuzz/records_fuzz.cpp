@@ -44,11 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const std::string config = bytes.substr(0, store::kConfigRecordLength);
         require(store::ConfigRecord::decode(config).encode() == config);
     }
-    // Every combination record's sequence shown against names cut from the
-    // input: each line is 17 characters and gives back its 12-character name.
-    for (std::size_t at = 0; at + store::kComboRecordLength <= bytes.size();
-         at += store::kComboRecordLength) {
-        const auto combo = store::ComboRecord::decode(bytes.substr(at, store::kComboRecordLength));
+    // The first combination record's sequence shown against names cut from
+    // the input: each line is 17 characters and gives back its 12-character
+    // name. (One record is enough: the others take the same paths, and 256
+    // lines a record are most of an input's time.)
+    if (bytes.size() >= store::kComboRecordLength) {
+        const auto combo = store::ComboRecord::decode(bytes.substr(0, store::kComboRecordLength));
         for (std::size_t s = 0; s < store::kSequenceSlots; ++s) {
             const std::string name =
                 combo.Description.substr(s % 60, static_cast<std::size_t>(combo.Sequence[s]) % 20);

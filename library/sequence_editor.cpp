@@ -181,16 +181,11 @@ MacroEdit previewSequenceLine(state::MainState& state, const ComboForm& form) {
     const std::string name = base::fixedWidth(
         store::sequenceLineName(form.MacroComboList[static_cast<std::size_t>(form.selectedLine)]),
         store::kMacroNameWidth);
-    auto number = findNamedMacro(state, name);
-    if (!number) {
-        edit.outcome = EditOutcome::NotFound;
-        return edit;
+    // The line's macro is loaded as if chosen from the macro list.
+    edit = chooseMacro(state, name);
+    if (edit.outcome == EditOutcome::Done) {
+        edit.MacroList = name;
     }
-    edit.MacroText = shownMacroText(state.MacroBuffer);
-    edit.MacroSizeLabel = macroSizeCaption(*edit.MacroText);
-    state.MacroRecordNumber = *number;
-    edit.MacroList = name;
-    edit.outcome = EditOutcome::Done;
     return edit;
 }
 

@@ -24,4 +24,17 @@ std::string settingsText(int32_t baud) {
     return base::decimalText(baud) + ",n,8,1";
 }
 
+bool lineSpeedUsable(int32_t baud) {
+    return baud >= kLowestLineSpeed && baud <= kHighestLineSpeed;
+}
+
+std::string storedSpeedProblem(const std::string& configFile, int32_t baud) {
+    if (lineSpeedUsable(baud)) {
+        return {};
+    }
+    return "The line speed " + std::to_string(baud) + " stored in " + configFile +
+           " is not one a serial port runs at (" + std::to_string(kLowestLineSpeed) + " to " +
+           std::to_string(kHighestLineSpeed) + " bits per second).";
+}
+
 }  // namespace brindle::link

@@ -13,4 +13,14 @@ std::string resolveComPort(const std::string& dataDir, int portNumber);
 // The baud rate in decimal without blanks followed by ",n,8,1".
 std::string settingsText(int32_t baud);
 
+// The line speeds a serial port is opened at. Slower ones make every timed
+// wait absurd (a reply bound of minutes at 1 baud); faster ones no UART runs.
+inline constexpr int32_t kLowestLineSpeed = 50;
+inline constexpr int32_t kHighestLineSpeed = 4'000'000;
+bool lineSpeedUsable(int32_t baud);
+
+// Why the speed stored in the configuration file cannot be used, naming the
+// file and the value; empty when it can.
+std::string storedSpeedProblem(const std::string& configFile, int32_t baud);
+
 }  // namespace brindle::link

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
+#include "link/com_port.h"
 #include "link/reply_wait.h"
 
 namespace brindle::link {
 
 bool mustStop(const LinkContext& ctx) {
-    return ctx.state.Closing || !ctx.port.failure().empty();
+    return ctx.state.Closing || ctx.state.WakeUpUnanswered || !ctx.port.failure().empty();
 }
 
 bool noticeStop(LinkContext& ctx) {
@@ -44,10 +45,31 @@ void sendRaw(LinkContext& ctx, const std::string& bytes) {
     waitOutputDrained(ctx);
 }
 
+int64_t drainStallMicros(int waitingBytes, int32_t baud) {
+    const int64_t speed = std::max<int64_t>(baud, kLowestLineSpeed);
+    const int64_t lineMicros = (int64_t{waitingBytes} * 10 * 1'000'000 + speed - 1) / speed;
+    return kDrainStallMicros + 2 * lineMicros;
+}
+
+// Measured on the pump's clock rather than in ticks: the caller may be
+// counting TickCount across the send.
 void waitOutputDrained(LinkContext& ctx) {
     yieldEvents(ctx);
-    while (ctx.port.OutBufferCount() > 0 && !noticeStop(ctx)) {
+    int waiting = ctx.port.OutBufferCount();
+    int64_t lastProgress = ctx.pump.nowMicros();
+    while (waiting > 0 && !ctx.state.CancelFlag && !noticeStop(ctx)) {
+        const int64_t stall = drainStallMicros(waiting, ctx.state.ConfigRecord.BaudRate);
+        if (ctx.pump.nowMicros() - lastProgress > stall) {
+            ctx.port.fail(std::to_string(waiting) + " bytes do not leave the port");
+            noticeStop(ctx);
+            break;
+        }
         ctx.pump.WaitForEvent();
+        const int now = ctx.port.OutBufferCount();
+        if (now < waiting) {
+            lastProgress = ctx.pump.nowMicros();
+        }
+        waiting = now;
     }
 }
 

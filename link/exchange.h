@@ -16,8 +16,13 @@
 
 namespace brindle::link {
 
+// Output waiting without a byte leaving for this long (plus its line time)
+// means the device is gone or stopped.
+inline constexpr int64_t kDrainStallMicros = 1'000'000;
+
 // True when the running operation must end at once, whatever its own steps do
-// with CancelFlag: the window is closing or the port has failed.
+// with CancelFlag: the window is closing, the port has failed or a talking
+// controller never answered the wake-up.
 bool mustStop(const LinkContext& ctx);
 // Sets CancelFlag when the operation must stop; true then. Every wait and
 // every yield calls it, so each loop that tests CancelFlag ends.
@@ -34,8 +39,13 @@ void yieldEvents(LinkContext& ctx);
 void sendFrame(LinkContext& ctx, const std::string& frame);
 // Writes the bytes in one Output call (the wake bytes CR CR are sent so).
 void sendRaw(LinkContext& ctx, const std::string& bytes);
-// Waits until the port has nothing left to send.
+// Waits until the port has nothing left to send, or CancelFlag is set. Bytes
+// that stop leaving (none has gone for drainStallMicros) never will: the port
+// is failed with that reason, which ends the operation.
 void waitOutputDrained(LinkContext& ctx);
+// How long waiting bytes may go without one of them leaving: a second, plus
+// twice their time on the line at the configured speed.
+int64_t drainStallMicros(int waitingBytes, int32_t baud);
 
 // TickCount = 0, then waits until it reaches ticks.
 void settle(LinkContext& ctx, int16_t ticks);

@@ -31,9 +31,12 @@ class Port {
     virtual int OutBufferCount() = 0;
 
     // Why the port cannot be used: the last open failed, or the device failed
-    // while open (unplugged, a write or read error); empty while it works or
-    // after it was closed on purpose.
+    // while open (unplugged, a write or read error, output that never
+    // leaves); empty while it works or after it was closed on purpose.
     virtual std::string failure() const = 0;
+    // The link found the device unusable: close it and keep the reason as
+    // its failure, as when the port finds a fault itself.
+    virtual void fail(const std::string& reason) = 0;
     // Human-readable state: "Com1: /dev/ttyUSB0 open at 38400", or why it is closed.
     virtual std::string describe() const = 0;
 };

@@ -80,6 +80,7 @@ void FakePort::SetPortOpen(bool open) {
     if (!open) {
         m_open = false;
         m_in.clear();
+        m_stuck = 0;
         m_failure.clear();
         return;
     }
@@ -93,9 +94,14 @@ void FakePort::SetPortOpen(bool open) {
 }
 
 void FakePort::unplug() {
+    fail("device removed");
+}
+
+void FakePort::fail(const std::string& reason) {
     m_open = false;
     m_in.clear();
-    m_failure = "device removed";
+    m_stuck = 0;
+    m_failure = reason;
 }
 
 std::string FakePort::Input() {
@@ -109,6 +115,10 @@ std::string FakePort::Input() {
 void FakePort::Output(const std::string& bytes) {
     m_outputs.push_back(bytes);
     if (!m_open) {
+        return;
+    }
+    if (m_outputStuck) {
+        m_stuck += static_cast<int>(bytes.size());
         return;
     }
     const int64_t step = byteMicros(m_baud);
@@ -127,7 +137,7 @@ void FakePort::Output(const std::string& bytes) {
 }
 
 int FakePort::OutBufferCount() {
-    return m_unsent;
+    return m_unsent + m_stuck;
 }
 
 std::string FakePort::describe() const {

@@ -62,12 +62,16 @@ class FakePort : public link::Port {
     int InBufferCount() override { return static_cast<int>(m_in.size()); }
     int OutBufferCount() override;
     std::string failure() const override { return m_failure; }
+    void fail(const std::string& reason) override;
     std::string describe() const override;
 
     // Test controls and records.
     void setOpenFails(bool fails) { m_openFails = fails; }
     // The adapter goes away: the port closes and says why.
     void unplug();
+    // Written bytes stay in the output queue for good, as behind a line that
+    // no longer takes them; they never reach the module.
+    void setOutputStuck(bool stuck) { m_outputStuck = stuck; }
     // Output is paced at this speed (0: leaves at once).
     void setLineSpeed(int32_t baud) { m_baud = baud; }
     int16_t portNumber() const { return m_portNumber; }
@@ -86,6 +90,8 @@ class FakePort : public link::Port {
     std::string m_settings;
     bool m_open = false;
     bool m_openFails = false;
+    bool m_outputStuck = false;
+    int m_stuck = 0;
     std::string m_failure;
     int m_opens = 0;
     int16_t m_inputLen = 0;

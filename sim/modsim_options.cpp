@@ -44,9 +44,11 @@ std::string modsimUsage() {
            "  --dump-delay MS        extra pause before a dump (default 20)\n"
            "  --drop P               leave an answer out with probability P\n"
            "  --corrupt P            change one byte of an answer with probability P\n"
+           "  --corrupt-bytes P      change each byte of an answer with probability P\n"
            "  --drop-second-reads    answer only reads 1, 3, 5, ...\n"
            "  --echo                 repeat every frame before answering it\n"
            "  --silent               never answer\n"
+           "  --stop-after N         answer nothing more once N frames have arrived\n"
            "  --chatter              talk from the start, as while a macro runs\n"
            "  --run-chatters         a started block talks until it is cancelled\n"
            "  --chatter-interval MS  pause between chatter lines (default 20)\n"
@@ -93,6 +95,10 @@ std::optional<ModsimConfig> parseModsimArguments(const std::vector<std::string>&
             ok = value(v) && parseProbability(v, m.dropProbability);
         } else if (a == "--corrupt") {
             ok = value(v) && parseProbability(v, m.corruptProbability);
+        } else if (a == "--corrupt-bytes") {
+            ok = value(v) && parseProbability(v, m.corruptByteProbability);
+        } else if (a == "--stop-after") {
+            ok = value(v) && parseNumber(v, m.stopAfterFrames) && m.stopAfterFrames >= 0;
         } else if (a == "--seed") {
             ok = value(v) && parseNumber(v, m.seed);
         } else if (a == "--sync") {

@@ -48,6 +48,10 @@ std::vector<Emission> ModuleModel::receive(uint8_t byte, int64_t nowMicros) {
                     return {};
                 }
                 ++m_frames;
+                if (m_options.stopAfterFrames >= 0 && m_frames > m_options.stopAfterFrames) {
+                    m_options.silent = true;
+                    m_talking = false;
+                }
                 std::vector<Emission> out;
                 if (m_options.echo && !m_options.silent) {
                     out.push_back({m_frame, m_options.latencyMicros});
@@ -143,6 +147,14 @@ std::vector<Emission> ModuleModel::answer(std::string bytes, int64_t extraDelay)
         std::uniform_int_distribution<std::size_t> at(0, bytes.size() - 1);
         std::uniform_int_distribution<int> flip(1, 255);
         bytes[at(m_random)] ^= static_cast<char>(flip(m_random));
+    }
+    if (m_options.corruptByteProbability > 0.0) {
+        std::uniform_int_distribution<int> flip(1, 255);
+        for (char& c : bytes) {
+            if (chance(m_options.corruptByteProbability)) {
+                c ^= static_cast<char>(flip(m_random));
+            }
+        }
     }
     const int64_t storing = std::max<int64_t>(m_storedAt - m_now, 0);
     return {Emission{std::move(bytes), storing + m_options.latencyMicros + extraDelay}};

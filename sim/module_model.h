@@ -42,9 +42,13 @@ struct ModuleOptions {
     int64_t writeTimeMicros = 0;
 
     // Trouble.
-    double dropProbability = 0.0;      // an answer is not sent
-    double corruptProbability = 0.0;   // one byte of an answer is changed
-    bool silent = false;               // never answers anything
+    double dropProbability = 0.0;         // an answer is not sent
+    double corruptProbability = 0.0;      // one byte of an answer is changed
+    double corruptByteProbability = 0.0;  // each byte of an answer is changed
+    bool silent = false;                  // never answers anything
+    // Once this many good frames have arrived, answers nothing more and
+    // stops talking (as silent: writes are still stored); negative: never.
+    int stopAfterFrames = -1;
     bool echo = false;                 // repeats every frame it receives before answering
     bool dropEverySecondRead = false;  // answers reads 1, 3, 5, ... only
     std::set<int> dropReads;           // read numbers (from 1) not answered

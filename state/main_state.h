@@ -37,9 +37,16 @@ struct MainState {
     // Private fields shared by several operations.
     int16_t TickCount = 0;
     bool CancelFlag = false;
-    // The window is closing: every operation ends at once, whatever its own
-    // steps do with CancelFlag.
+    // The window is closing (or the command line was interrupted): every
+    // operation ends at once, whatever its own steps do with CancelFlag.
     bool Closing = false;
+    // How many times a talking controller is sent the wake-up before the
+    // operation gives up on it; 0: as long as it takes (the window, which has
+    // Cancel for that).
+    int16_t WakeUpLimit = 0;
+    // The controller talked but answered none of those wake-ups: the
+    // operation ends at once, without sending anything more.
+    bool WakeUpUnanswered = false;
     store::ConfigRecord ConfigRecord;
     store::MacroRecord MacroBuffer;
 };

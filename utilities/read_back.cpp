@@ -1,9 +1,12 @@
 #include "utilities/read_back.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "base/files.h"
 #include "link/exchange.h"
+#include "link/receive_window.h"
+#include "link/reply_wait.h"
 #include "utilities/dump_reception.h"
 #include "utilities/read_reply.h"
 #include "utilities/readback_text.h"
@@ -37,10 +40,22 @@ void restoreReceiveWindow(link::LinkContext& ctx) {
     }
 }
 
-// Takes the dump a byte at a time until kDumpSilenceTicks pass without one.
+// Takes the dump a byte at a time until kDumpSilenceTicks pass without one,
+// and never less than the time the dump frame and a reply take to cross the
+// line: at a short interval 25 ticks end before a slow line's first byte.
 // True when the module went on sending past a whole macro area.
 bool receiveDump(link::LinkContext& ctx, DumpReception& reception) {
     link::Port& port = ctx.port;
+    const int interval = ctx.pump.EffectiveIntervalMicros();
+    const int16_t silence =
+        link::replyWaitTicks(kDumpSilenceTicks, ctx.state.ConfigRecord.BaudRate, interval);
+    // The module may take a while to begin: the first byte is waited for at
+    // least kDumpStartMicros, which only a module that never answers pays.
+    const int16_t firstByteWait = std::max(
+        silence,
+        static_cast<int16_t>(std::min<int64_t>(
+            (kDumpStartMicros + interval - 1) / std::max(interval, 1), link::kTickCountWrap)));
+    bool started = false;
     ctx.state.TickCount = 0;
     ctx.pump.RestartTicks();
     while (!ctx.state.CancelFlag) {
@@ -48,19 +63,20 @@ bool receiveDump(link::LinkContext& ctx, DumpReception& reception) {
         if (port.InBufferCount() > 0) {
             port.InputLen(1);
             ctx.state.TickCount = 0;
+            started = true;
             for (char c : port.Input()) {
                 reception.receive(static_cast<uint8_t>(c));
             }
             if (reception.storedBytes() >= kMacroAreaBytes ||
                 reception.receivedBytes() >= kDumpByteLimit) {
                 // A whole macro area has come: anything more is not a dump.
-                const bool more = link::probeForInput(ctx, kDumpSilenceTicks);
+                const bool more = link::probeForInput(ctx, silence);
                 link::discardInput(ctx);
                 return more;
             }
             continue;
         }
-        if (ctx.state.TickCount >= kDumpSilenceTicks) {
+        if (ctx.state.TickCount >= (started ? silence : firstByteWait)) {
             break;
         }
         ctx.pump.WaitForEvent();
@@ -78,6 +94,8 @@ void keepWorkFile(link::LinkContext& ctx, ReadBackResult& result, const std::str
 }
 
 std::optional<uint8_t> readLocation(link::LinkContext& ctx, int location) {
+    // A reply that came too late for the read before is not this one's.
+    link::discardInput(ctx);
     link::sendFrame(ctx, link::readFrame(static_cast<int16_t>(location)));
     // The value is not known beforehand: the wait lasts its ticks, and at
     // least the time the frame and its reply take to cross the line.

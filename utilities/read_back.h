@@ -28,6 +28,8 @@ namespace brindle::utilities {
 inline constexpr const char* kWorkFileName = "e2read.tmp";
 inline constexpr int16_t kBusyProbeTicks = 25;
 inline constexpr int16_t kDumpSilenceTicks = 25;
+// The least time the first byte of a dump is waited for.
+inline constexpr int64_t kDumpStartMicros = 250000;
 inline constexpr int16_t kLocationReadTicks = 5;
 // The macro area holds this many bytes; a dump sends two bytes for each.
 inline constexpr int32_t kMacroAreaBytes = state::kLocationCount - state::kMacroArea;

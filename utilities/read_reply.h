@@ -1,7 +1,8 @@
 #pragma once
 // The module answers a location read with the frame '#' 'M' 04 'R' v cs CR.
-// What was received may hold other text before it, so the value is the byte
-// after the first 'M' 04 'R'.
+// What was received may hold other text before it, and a reply that came too
+// late for the read before, so the value is the byte after the last 'M' 04 'R'
+// that has one.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -1,6 +1,8 @@
 #include "link/qt/qt_serial_port.h"
 
+#include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 
 #include <cerrno>
@@ -10,10 +12,27 @@
 
 #include "base/numeric.h"
 #include "base/text.h"
+#include "link/com_port.h"
 
 namespace brindle::link::qt {
 
 namespace {
+
+// Why the device cannot be a serial port at all, before it is opened: it is
+// missing, or it is a file or folder rather than a device. Empty otherwise
+// (whether a device is a terminal only the open can tell).
+std::string deviceProblem(const std::string& device) {
+    struct stat info {};
+    if (::stat(device.c_str(), &info) != 0) {
+        return std::strerror(errno);
+    }
+    if (S_ISCHR(info.st_mode)) {
+        return {};
+    }
+    return S_ISDIR(info.st_mode)   ? "not a terminal: a folder"
+           : S_ISREG(info.st_mode) ? "not a terminal: a plain file"
+                                   : "not a terminal";
+}
 
 std::vector<std::string> splitFields(const std::string& text) {
     std::vector<std::string> out;
@@ -36,14 +55,45 @@ QtSerialPort::QtSerialPort() {
                 !m_port.isOpen()) {
                 return;
             }
-            fail(error == QSerialPort::ResourceError ? "device removed"
-                                                     : m_port.errorString().toStdString());
+            const std::string detail = m_port.errorString().toStdString();
+            recordFailure(faultReason(
+                error == QSerialPort::ResourceError ? "device removed (" + detail + ")" : detail));
+            // Closed once QSerialPort has left the code that reported the
+            // error: it still uses its buffer there. Until then the port
+            // already acts as closed.
+            QMetaObject::invokeMethod(
+                &m_port,
+                [this] {
+                    if (!m_failure.empty() && m_port.isOpen()) {
+                        m_port.close();
+                        m_port.clearError();
+                    }
+                },
+                Qt::QueuedConnection);
         });
 }
 
+// A terminal whose far side has gone (a pseudo-terminal's other end closed,
+// an adapter unplugged) reports a hang-up; the error that brought it to
+// light (a read of nothing, an ioctl refused) says less than that.
+std::string QtSerialPort::faultReason(const std::string& otherwise) const {
+    pollfd device{static_cast<int>(m_port.handle()), 0, 0};
+    if (device.fd >= 0 && ::poll(&device, 1, 0) == 1 &&
+        (device.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        return kHungUp;
+    }
+    return otherwise;
+}
+
+void QtSerialPort::recordFailure(const std::string& reason) {
+    if (m_failure.empty()) {
+        m_failure = reason;
+        m_reason = reason;
+    }
+}
+
 void QtSerialPort::fail(const std::string& reason) {
-    m_failure = reason;
-    m_reason = reason;
+    recordFailure(reason);
     if (m_port.isOpen()) {
         m_port.close();
     }
@@ -60,12 +110,19 @@ QtSerialPort::~QtSerialPort() {
 void QtSerialPort::Settings(const std::string& settings) {
     m_settings = settings;
     m_settingsValid = false;
+    m_settingsProblem.clear();
     const std::vector<std::string> f = splitFields(settings);
     if (f.size() != 4) {
         return;
     }
     const auto baud = base::textToInt32(f[0]);
     if (!baud || *baud <= 0) {
+        return;
+    }
+    if (!lineSpeedUsable(*baud)) {
+        m_settingsProblem = "line speed " + f[0] + " is outside " +
+                            std::to_string(kLowestLineSpeed) + " to " +
+                            std::to_string(kHighestLineSpeed);
         return;
     }
     const std::string parity = base::upperAscii(f[1]);
@@ -115,14 +172,24 @@ void QtSerialPort::SetPortOpen(bool open) {
         return;
     }
     if (m_port.isOpen()) {
-        return;
+        if (m_failure.empty()) {
+            return;
+        }
+        m_port.close();  // failed, its close still to come
+        m_port.clearError();
     }
     if (m_device.empty()) {
         m_reason = m_failure = "no such port";
         return;
     }
     if (!m_settingsValid) {
-        m_reason = m_failure = "settings \"" + m_settings + "\" not understood";
+        m_reason = m_failure = m_settingsProblem.empty()
+                                   ? "settings \"" + m_settings + "\" not understood"
+                                   : m_settingsProblem;
+        return;
+    }
+    if (const std::string problem = deviceProblem(m_device); !problem.empty()) {
+        m_reason = m_failure = problem;
         return;
     }
     m_port.setPortName(QString::fromStdString(m_device));
@@ -141,7 +208,7 @@ void QtSerialPort::SetPortOpen(bool open) {
 }
 
 std::string QtSerialPort::Input() {
-    if (!m_port.isOpen()) {
+    if (!usable()) {
         return {};
     }
     const QByteArray data = m_inputLen <= 0 ? m_port.readAll() : m_port.read(m_inputLen);
@@ -149,23 +216,23 @@ std::string QtSerialPort::Input() {
 }
 
 void QtSerialPort::Output(const std::string& bytes) {
-    if (!m_port.isOpen() || bytes.empty()) {
+    if (!usable() || bytes.empty()) {
         return;
     }
     const qint64 written = m_port.write(bytes.data(), static_cast<qint64>(bytes.size()));
     if (written != static_cast<qint64>(bytes.size())) {
-        fail("write failed: " + m_port.errorString().toStdString());
+        fail(faultReason("write failed: " + m_port.errorString().toStdString()));
     }
 }
 
 int QtSerialPort::InBufferCount() {
-    return m_port.isOpen() ? static_cast<int>(m_port.bytesAvailable()) : 0;
+    return usable() ? static_cast<int>(m_port.bytesAvailable()) : 0;
 }
 
 // Qt's own buffer, and once that is empty what the operating system still
 // holds for the line (asked only then: the answer is not 0 either way).
 int QtSerialPort::OutBufferCount() {
-    if (!m_port.isOpen()) {
+    if (!usable()) {
         return 0;
     }
     if (const auto buffered = static_cast<int>(m_port.bytesToWrite()); buffered > 0) {
@@ -176,7 +243,7 @@ int QtSerialPort::OutBufferCount() {
     if (fd < 0 || ::ioctl(fd, TIOCOUTQ, &queued) != 0) {
         // A device that cannot say what it still holds is gone: waiting for
         // its queue to drain would never end.
-        fail(std::string("output queue unreadable: ") + std::strerror(errno));
+        fail(faultReason(std::string("output queue unreadable: ") + std::strerror(errno)));
         return 0;
     }
     return queued;
@@ -185,7 +252,7 @@ int QtSerialPort::OutBufferCount() {
 std::string QtSerialPort::describe() const {
     std::string text = "Com" + std::to_string(m_number) + ": ";
     text += m_device.empty() ? std::string("(no device)") : m_device;
-    if (m_port.isOpen()) {
+    if (PortOpen()) {
         return text + " open at " + base::decimalText(m_baud);
     }
     return text + " closed (" + m_reason + ")";

@@ -1,8 +1,10 @@
 #pragma once
 // The Port on QSerialPort: real serial devices and pseudo-terminals alike.
 // Errors never escape: a failed open leaves the port closed, and a device
-// that fails while open (unplugged, a write that does not go out, an output
+// that fails while open (unplugged, hung up, a read or write error, an output
 // queue that cannot be read) is closed; failure() and describe() say why.
+// From the moment of the failure the port acts as closed: nothing more is
+// read or written, so no wait on it can go on.
 #include <QSerialPort>
 #include <cstdint>
 #include <string>
@@ -10,6 +12,9 @@
 #include "link/port.h"
 
 namespace brindle::link::qt {
+
+// The reason of a device whose far side has gone.
+inline constexpr const char* kHungUp = "device removed or hung up";
 
 class QtSerialPort : public Port {
   public:
@@ -21,7 +26,7 @@ class QtSerialPort : public Port {
     void CommPort(int16_t portNumber) override { m_number = portNumber; }
     void DevicePath(const std::string& path) override { m_device = path; }
     void Settings(const std::string& settings) override;
-    bool PortOpen() const override { return m_port.isOpen(); }
+    bool PortOpen() const override { return m_port.isOpen() && m_failure.empty(); }
     void SetPortOpen(bool open) override;
     void InputLen(int16_t count) override { m_inputLen = count; }
     std::string Input() override;
@@ -29,17 +34,24 @@ class QtSerialPort : public Port {
     int InBufferCount() override;
     int OutBufferCount() override;
     std::string failure() const override { return m_failure; }
+    void fail(const std::string& reason) override;
     std::string describe() const override;
 
   private:
-    // The device failed while open: close it and keep the reason.
-    void fail(const std::string& reason);
+    // The reason for a fault: a hang-up when the device shows one, else the
+    // reason given.
+    std::string faultReason(const std::string& otherwise) const;
+    // Keeps the first reason of a failure.
+    void recordFailure(const std::string& reason);
+    // The device as the operations may use it: open and not failed.
+    bool usable() const { return PortOpen(); }
 
     QSerialPort m_port;
     int16_t m_number = 0;
     std::string m_device;
     std::string m_settings;
     bool m_settingsValid = false;
+    std::string m_settingsProblem;
     int32_t m_baud = 0;
     QSerialPort::Parity m_parity = QSerialPort::NoParity;
     QSerialPort::DataBits m_dataBits = QSerialPort::Data8;

@@ -13,7 +13,9 @@
 #include <QStatusBar>
 #include <QtTest>
 
+#include "app/setup_tab.h"
 #include "link/frames.h"
+#include "store/config.h"
 #include "tests/app/link_window_fixture.h"
 
 using brindle::base::Icon;
@@ -287,6 +289,96 @@ class DownloadWindowTest : public QObject {
         tab.CancelCmd->click();
         QVERIFY(m_rig->window().state().CancelFlag);
         QVERIFY(m_rig->module.received().empty());
+    }
+
+    // A configuration file with a speed no port runs at (damaged, or edited
+    // by hand): the operation says which file and value, and nothing is
+    // opened or sent. A speed chosen on the Setup tab replaces it.
+    void aStoredSpeedNoPortRunsAtIsRefusedUntilAnotherIsChosen() {
+        prepareTwoMacroCombination();
+        brindle::store::ConfigRecord config;
+        config.BaudRate = 1;
+        brindle::testing::writeBytes(brindle::store::configPath(m_rig->dataDir()), config.encode());
+        m_rig->open();
+        m_rig->chooseCombination(0);
+        auto& tab = m_rig->tab();
+        tab.QuickCmd->click();
+        tab.ExecuteBlock->click();
+        const auto& messages = m_rig->prompter().messages;
+        QCOMPARE(messages.size(), std::size_t{2});
+        const std::string expected =
+            "The line speed 1 stored in " + m_rig->dataDir() +
+            "ZrtCfg.Dat is not one a serial port runs at (50 to 4000000 bits per second). "
+            "Choose a Baud Rate on the Setup tab.";
+        for (const auto& message : messages) {
+            QCOMPARE(message.text, expected);
+            QCOMPARE(message.icon, Icon::Critical);
+        }
+        QCOMPARE(m_rig->port.opens(), 0);
+        QVERIFY(m_rig->module.received().empty());
+        QVERIFY(allEnabled(buttonStates(tab)));
+
+        m_rig->window().setupTab().BaudOpt[3]->click();  // 38400
+        tab.QuickCmd->click();
+        QCOMPARE(messages.back().text, std::string("Download successful"));
+        QCOMPARE(m_rig->port.settings(), std::string("38400,n,8,1"));
+    }
+
+    // Output that stops leaving the port (a line that takes nothing more)
+    // fails the port after a second with that reason (here the read frame
+    // after the fifth write): the run ends with its failure message, the
+    // status bar says why, location 3 keeps "Z".
+    void outputThatStopsLeavingEndsTheRunWithThePortsReason() {
+        prepareTwoMacroCombination();
+        m_rig->open();
+        m_rig->chooseCombination(0);
+        bool stuck = false;
+        m_rig->pump.setIdleHook([&] {
+            if (!stuck && m_rig->module.writesReceived() >= 5) {
+                stuck = true;
+                m_rig->port.setOutputStuck(true);
+            }
+        });
+        m_rig->tab().QuickCmd->click();
+        QVERIFY(stuck);
+        QCOMPARE(m_rig->prompter().messages.back().text,
+                 std::string("A download failure occurred"));
+        QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'Z'});
+        QCOMPARE(m_rig->window().portStatus()->text(),
+                 QStringLiteral("Com1: /dev/ttyS0 closed (8 bytes do not leave the port)"));
+        QVERIFY(allEnabled(buttonStates(m_rig->tab())));
+    }
+
+    // Cancel, and closing the window, end the wait for such output at once.
+    void cancelAndExitWorkWhileOutputDoesNotLeave() {
+        for (const bool exit : {false, true}) {
+            m_rig = std::make_unique<LinkWindowFixture>();
+            prepareTwoMacroCombination();
+            m_rig->open();
+            m_rig->chooseCombination(0);
+            bool stuck = false;
+            int64_t pressedAt = -1;
+            m_rig->pump.setIdleHook([&] {
+                if (!stuck && m_rig->module.writesReceived() >= 5) {
+                    stuck = true;
+                    m_rig->port.setOutputStuck(true);
+                } else if (stuck && pressedAt < 0 && m_rig->port.OutBufferCount() > 0) {
+                    pressedAt = m_rig->pump.nowMicros();
+                    if (exit) {
+                        m_rig->window().close();
+                    } else {
+                        m_rig->tab().CancelCmd->click();
+                    }
+                }
+            });
+            m_rig->tab().QuickCmd->click();
+            QVERIFY(pressedAt >= 0);
+            // No second went by waiting for the port to fail.
+            QVERIFY(m_rig->pump.nowMicros() - pressedAt < 100'000);
+            QVERIFY(m_rig->port.failure().empty());
+            QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'Z'});
+            QCOMPARE(m_rig->window().isVisible(), !exit);
+        }
     }
 
   private:

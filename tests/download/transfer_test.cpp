@@ -208,6 +208,42 @@ TEST_F(Transfer, aCancelWhileTheCompleteMarkIsVerifiedPutsTheIncompleteMarkBack)
     EXPECT_EQ(link.module.eeprom()[3], 'Z');
 }
 
+// Ending the program (the window closing, Ctrl-C) while the "X" is being
+// verified still writes the one byte that takes it back.
+TEST_F(Transfer, endingTheProgramWhileTheCompleteMarkIsVerifiedStillPutsTheIncompleteMarkBack) {
+    addTwoMacroCombo();
+    const std::string markWrite = link::writeFrame(3, 'X');
+    bool ended = false;
+    link.pump.setIdleHook([&] {
+        if (!ended && link.module.received().find(markWrite) != std::string::npos) {
+            ended = true;
+            link.state.Closing = true;
+            link.state.CancelFlag = true;
+        }
+    });
+    EXPECT_EQ(run(), DownloadOutcome::Failed);
+    EXPECT_EQ(link.module.eeprom()[3], 'Z');
+    // The "Z" went out after the "X".
+    const std::string& wire = link.module.received();
+    EXPECT_NE(wire.find(hexBytes("23 41 06 57 00 03 5A FB 0D"), wire.find(markWrite)),
+              std::string::npos);
+    EXPECT_TRUE(link.state.Closing);
+}
+
+// With counted wake-ups, a talking controller that never answers ends the
+// run before anything is written.
+TEST_F(Transfer, aControllerThatNeverAnswersCountedWakeUpsEndsTheRunBeforeAnyWrite) {
+    link.module.startChatter();
+    link.module.options().syncReply = sim::SyncReply::None;
+    link.state.WakeUpLimit = 2;
+    addTwoMacroCombo();
+    EXPECT_EQ(run(), DownloadOutcome::Failed);
+    EXPECT_EQ(lastMessage(), "A download failure occurred");
+    EXPECT_EQ(toHex(link.module.received()), "0D 0D 0D 0D");
+    EXPECT_EQ(link.module.eeprom()[3], 0xFF);
+    EXPECT_TRUE(link.state.WakeUpUnanswered);
+}
+
 TEST_F(Transfer, cancelDuringTheSyncWaitEndsTheWaitAndTheDownloadGoesOn) {
     link.module.startChatter();
     addTwoMacroCombo();

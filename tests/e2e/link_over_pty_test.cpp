@@ -2,7 +2,9 @@
 // pseudo-terminal: what the module receives is compared byte for byte.
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 
 #include "link/exchange.h"
@@ -194,6 +196,75 @@ TEST(LinkOverPty, eepromFileIsLoadedAtStart) {
     std::string reply = link::settleForReply(first.ctx, 5, "", "");
     link::drain(first.ctx, reply);
     EXPECT_EQ(toHex(reply), "23 4D 04 52 07 AA 0D");
+}
+
+double processCpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+// The window's own stack (QSerialPort, the Qt pump) when the far end of the
+// terminal goes away in the middle of an operation: the hang-up fails the
+// port with a reason, and the operation ends at its next wait instead of
+// waiting on, or spinning on, a device that is gone. A thousand tries per
+// byte would take half a minute against the silent module.
+TEST(LinkOverPty, aTerminalWhoseFarEndVanishesEndsTheWriteAndVerifyAtOnce) {
+    QtLink q({"--silent"});
+    q.open();
+    asDuringADownload(q);
+    q.state.RetryLimit = 1000;
+    QTimer::singleShot(150, [&] { q.module->kill(); });
+    const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = processCpuSeconds();
+    std::string text;
+    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).confirmed);
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(took, 1.5);
+    EXPECT_LT(processCpuSeconds() - cpuStart, 0.5);
+    EXPECT_TRUE(q.state.CancelFlag);
+    EXPECT_FALSE(q.port.PortOpen());
+    EXPECT_EQ(q.port.failure(), "device removed or hung up");
+    EXPECT_EQ(q.port.describe(),
+              "Com1: " + q.dir.file("com1") + " closed (device removed or hung up)");
+    // The next operation finds the port gone as well, and ends at once.
+    link::reopenPort(q.ctx);
+    EXPECT_FALSE(q.port.PortOpen());
+    EXPECT_NE(q.port.failure(), "");
+}
+
+// The same while the window waits for a talking module's answer to the
+// wake-up, a wait with no limit of its own.
+TEST(LinkOverPty, aTalkingModuleThatVanishesEndsTheWaitForTheWakeUpAnswer) {
+    QtLink q({"--chatter", "--sync", "none", "--chatter-interval", "5"});
+    q.open();
+    asDuringADownload(q);
+    QTimer::singleShot(150, [&] { q.module->kill(); });
+    const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = processCpuSeconds();
+    std::string text;
+    link::SyncWithModule(q.ctx, text);
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(took, 1.5);
+    EXPECT_LT(processCpuSeconds() - cpuStart, 0.5);
+    EXPECT_TRUE(q.state.CancelFlag);
+    EXPECT_EQ(q.port.failure(), "device removed or hung up");
+    EXPECT_TRUE(link::mustStop(q.ctx));
+}
+
+// A speed no serial port runs at is refused when the port is configured:
+// it stays closed and says why.
+TEST(LinkOverPty, aSpeedNoPortRunsAtLeavesThePortClosedWithTheSpeedNamed) {
+    for (const int32_t baud : {1, 49, 4'000'001}) {
+        QtLink q;
+        q.open(baud);
+        EXPECT_FALSE(q.port.PortOpen()) << baud;
+        EXPECT_EQ(q.port.describe(), "Com1: " + q.dir.file("com1") + " closed (line speed " +
+                                         std::to_string(baud) + " is outside 50 to 4000000)");
+    }
+    QtLink q;
+    q.open(50);
+    EXPECT_TRUE(q.port.PortOpen());
 }
 
 }  // namespace

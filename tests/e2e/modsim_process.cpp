@@ -71,6 +71,20 @@ ModsimProcess::~ModsimProcess() {
     stop();
 }
 
+void ModsimProcess::kill() {
+    if (m_pid <= 0) {
+        return;
+    }
+    ::kill(m_pid, SIGKILL);
+    int status = 0;
+    ::waitpid(m_pid, &status, 0);
+    m_pid = -1;
+    if (m_stdout >= 0) {
+        ::close(m_stdout);
+        m_stdout = -1;
+    }
+}
+
 bool ModsimProcess::stop() {
     if (m_pid <= 0) {
         return true;

@@ -19,6 +19,9 @@ class ModsimProcess {
     const std::string& devicePath() const { return m_device; }
     // Stops the simulator and waits for it; true when it ended cleanly.
     bool stop();
+    // Kills it at once (SIGKILL), as a crash or a pulled cable ends the far
+    // side: the terminal hangs up. Its E2PROM file holds every byte stored.
+    void kill();
 
     // Where the executable is (set by the build).
     static std::string executable();

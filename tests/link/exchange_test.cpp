@@ -119,5 +119,54 @@ TEST(SendRaw, wakeBytesGoOutInOneWrite) {
     EXPECT_EQ(rig.module.received(), hexBytes("0D 0D"));
 }
 
+// Bytes that stop leaving, as behind a line that takes nothing more, fail
+// the port after a second and twice their line time (9 bytes at 38400 baud:
+// 4688 us) without a byte leaving; the port's reason ends the operation.
+TEST(WaitOutputDrained, outputThatNeverLeavesFailsThePortWithItsReason) {
+    LinkRig rig;
+    rig.port.setOutputStuck(true);
+    const int64_t start = rig.pump.nowMicros();
+    sendFrame(rig.ctx, writeFrame(3, 'Z'));
+    const int64_t waited = rig.pump.nowMicros() - start;
+    EXPECT_EQ(rig.port.failure(), "9 bytes do not leave the port");
+    EXPECT_FALSE(rig.port.PortOpen());
+    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_TRUE(mustStop(rig.ctx));
+    EXPECT_GT(waited, 1'004'688);
+    EXPECT_LE(waited, 1'004'688 + 55'000);
+    EXPECT_EQ(rig.module.received(), "");
+}
+
+// A slow line that keeps sending is no stalled one: 21 bytes at 50 baud take
+// 4.2 s, but one leaves every 200 ms.
+TEST(WaitOutputDrained, aSlowLineThatKeepsSendingIsWaitedForToTheEnd) {
+    sim::ModuleOptions options;
+    options.baud = 50;
+    LinkRig rig(options);
+    const int64_t start = rig.pump.nowMicros();
+    sendFrame(rig.ctx, std::string(30, 'x'));
+    EXPECT_EQ(rig.port.failure(), "");
+    EXPECT_EQ(rig.module.received().size(), 21u);
+    EXPECT_GE(rig.pump.nowMicros() - start, 21 * 200'000);
+    EXPECT_FALSE(rig.state.CancelFlag);
+}
+
+// Cancel and closing the window end a wait for output that never leaves at
+// once: nothing else has to fail first.
+TEST(WaitOutputDrained, cancelOrClosingEndsTheWaitAtTheNextTick) {
+    for (const bool closing : {false, true}) {
+        LinkRig rig;
+        rig.port.setOutputStuck(true);
+        rig.pump.schedule(200'000, [&] {
+            rig.state.CancelFlag = true;
+            rig.state.Closing = closing;
+        });
+        sendFrame(rig.ctx, readFrame(3));
+        EXPECT_LE(rig.pump.nowMicros(), 200'000 + 55'000) << closing;
+        EXPECT_EQ(rig.port.failure(), "") << closing;
+        EXPECT_EQ(rig.port.OutBufferCount(), 8) << closing;
+    }
+}
+
 }  // namespace
 }  // namespace brindle::link

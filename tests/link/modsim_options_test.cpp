@@ -34,7 +34,11 @@ TEST(ModsimOptions, readsEveryTroubleOptionAndTimesInMilliseconds) {
                           "--drop-second-reads",
                           "--run-chatters",
                           "--chatter-interval",
-                          "7"},
+                          "7",
+                          "--corrupt-bytes",
+                          "0.01",
+                          "--stop-after",
+                          "40"},
                          error);
     ASSERT_TRUE(c) << error;
     EXPECT_EQ(c->linkPath, "/d/com1");
@@ -51,6 +55,8 @@ TEST(ModsimOptions, readsEveryTroubleOptionAndTimesInMilliseconds) {
     EXPECT_TRUE(c->module.dropEverySecondRead);
     EXPECT_TRUE(c->module.runChatters);
     EXPECT_EQ(c->module.chatterIntervalMicros, 7000);
+    EXPECT_DOUBLE_EQ(c->module.corruptByteProbability, 0.01);
+    EXPECT_EQ(c->module.stopAfterFrames, 40);
 }
 
 TEST(ModsimOptions, noOptionsGiveAQuietWellBehavedModule) {
@@ -59,15 +65,21 @@ TEST(ModsimOptions, noOptionsGiveAQuietWellBehavedModule) {
     ASSERT_TRUE(c);
     EXPECT_EQ(c->module.baud, 0);
     EXPECT_FALSE(c->module.silent);
+    EXPECT_LT(c->module.stopAfterFrames, 0);
+    EXPECT_EQ(c->module.corruptByteProbability, 0.0);
     EXPECT_EQ(c->module.syncReply, SyncReply::Frame);
     EXPECT_EQ(c->linkPath, "");
 }
 
 TEST(ModsimOptions, badValuesAndUnknownOptionsAreRefusedWithAReason) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--baud", "fast"},  {"--baud", "-1"},           {"--drop", "1.5"}, {"--corrupt", "x"},
-        {"--sync", "maybe"}, {"--latency", "-3"},        {"--seed", "1e3"}, {"--link"},
-        {"--frobnicate"},    {"--chatter-interval", "0"}};
+        {"--baud", "fast"},       {"--baud", "-1"},
+        {"--drop", "1.5"},        {"--corrupt", "x"},
+        {"--sync", "maybe"},      {"--latency", "-3"},
+        {"--seed", "1e3"},        {"--link"},
+        {"--frobnicate"},         {"--chatter-interval", "0"},
+        {"--corrupt-bytes", "2"}, {"--stop-after", "-1"},
+        {"--stop-after", "many"}};
     for (const auto& args : bad) {
         std::string error;
         EXPECT_FALSE(parse(args, error)) << args[0];

@@ -201,6 +201,49 @@ TEST(ModuleModel, droppedAndCorruptedAnswersRepeatWithTheSameSeed) {
     EXPECT_LT(a.size(), clean.size());
 }
 
+// Every answer byte is changed with the given chance, each on its own: at a
+// half, about half the bytes of 40 replies differ, and the same seed changes
+// the same ones.
+TEST(ModuleModel, corruptBytesChangesSingleBytesRepeatablyBySeed) {
+    ModuleOptions options;
+    options.corruptByteProbability = 0.5;
+    options.seed = 5;
+    ModuleModel first(options);
+    ModuleModel second(options);
+    std::string a;
+    std::string b;
+    for (int i = 0; i < 40; ++i) {
+        a += feed(first, link::readFrame(static_cast<int16_t>(i)));
+        b += feed(second, link::readFrame(static_cast<int16_t>(i)));
+    }
+    EXPECT_EQ(a, b);
+    const std::string clean = hexBytes("23 4D 04 52 FF A2 0D");
+    ASSERT_EQ(a.size(), 40u * 7u);
+    int changed = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        changed += a[i] != clean[i % 7] ? 1 : 0;
+    }
+    EXPECT_GT(changed, 80);
+    EXPECT_LT(changed, 200);
+}
+
+// A module that stops answering midway: the third frame and later get
+// nothing, the chatter stops too, and writes are still stored.
+TEST(ModuleModel, stopAfterFramesFallsSilentButStillStores) {
+    ModuleOptions options;
+    options.stopAfterFrames = 2;
+    options.chatterAtStart = true;
+    ModuleModel m(options);
+    EXPECT_EQ(toHex(feed(m, link::readFrame(3))), "23 4D 04 52 FF A2 0D");
+    EXPECT_EQ(feed(m, link::writeFrame(3, 'Z')), "");
+    EXPECT_TRUE(m.talking());
+    EXPECT_EQ(feed(m, link::readFrame(3)), "");
+    EXPECT_FALSE(m.talking());
+    EXPECT_EQ(feed(m, link::writeFrame(4, 'Q') + link::readFrame(4) + "\r\r"), "");
+    EXPECT_EQ(m.eeprom()[4], 'Q');
+    EXPECT_EQ(m.framesReceived(), 5);
+}
+
 TEST(ModuleModel, everySecondReadCanBeLeftUnanswered) {
     ModuleOptions options;
     options.dropEverySecondRead = true;

@@ -115,5 +115,53 @@ TEST(SyncWithModule, chatterLinesAreShownWhileCheck1IsTicked) {
     EXPECT_EQ(rig.receive.entries[0].substr(0, 7), "STATUS ");
 }
 
+// Counted wake-ups (the command line): each waits half a second and the
+// line time of 64 bytes (at 38400 baud and 55 ms ticks: 10 ticks), then the
+// wake-up goes again; after the last the controller is given up, Synched_Up
+// stays clear and nothing more is sent by the operation.
+TEST(SyncWithModule, countedWakeUpsAreSentAgainThenTheControllerIsGivenUp) {
+    LinkRig rig(talking(sim::SyncReply::None));
+    rig.state.WakeUpLimit = 4;
+    std::string text;
+    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(rig.receivedHex(), "0D 0D 0D 0D 0D 0D 0D 0D");
+    EXPECT_TRUE(rig.state.WakeUpUnanswered);
+    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_FALSE(rig.state.Synched_Up);
+    EXPECT_GE(rig.pump.nowMicros(), 4 * 10 * 55'000);
+    EXPECT_LE(rig.pump.nowMicros(), 4 * 10 * 55'000 + 2 * 55'000);
+
+    clearCancelFlag(rig.ctx);
+    EXPECT_TRUE(rig.state.CancelFlag);
+    std::string replies;
+    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', replies).confirmed);
+    EXPECT_EQ(rig.receivedHex(), "0D 0D 0D 0D 0D 0D 0D 0D");
+}
+
+TEST(SyncWithModule, aLostAnswerIsMadeUpForByTheNextCountedWakeUp) {
+    LinkRig rig(talking(sim::SyncReply::None));
+    rig.state.WakeUpLimit = 4;
+    rig.pump.setIdleHook([&] {
+        if (rig.module.received() == "\r\r") {
+            rig.module.options().syncReply = sim::SyncReply::Frame;
+        }
+    });
+    std::string text;
+    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(rig.receivedHex(), "0D 0D 0D 0D");
+    EXPECT_TRUE(rig.state.Synched_Up);
+    EXPECT_FALSE(rig.state.WakeUpUnanswered);
+    EXPECT_NE(text.find(syncFrame()), std::string::npos);
+}
+
+// Slower lines wait longer for the answer: the 64 bytes take 12.8 s at 50
+// baud; at 1 ms ticks the wait is counted in whole ticks.
+TEST(SyncWithModule, theWaitForAnAnswerGrowsWithTheLineTime) {
+    EXPECT_EQ(wakeUpAnswerTicks(38400, 1000), 517);
+    EXPECT_EQ(wakeUpAnswerTicks(50, 1000), 13300);
+    EXPECT_EQ(wakeUpAnswerTicks(38400, 55000), 10);
+    EXPECT_EQ(wakeUpAnswerTicks(38400, 1'000'000), 1);
+}
+
 }  // namespace
 }  // namespace brindle::link

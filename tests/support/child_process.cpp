@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <stdexcept>
 
@@ -96,18 +98,45 @@ ChildProcess::~ChildProcess() {
 }
 
 ChildResult ChildProcess::wait() {
+    return waitAtMost(-1);
+}
+
+void ChildProcess::sendSignal(int signal) {
+    if (!m_result && m_pid > 0) {
+        ::kill(m_pid, signal);
+    }
+}
+
+ChildResult ChildProcess::waitAtMost(int timeoutMs) {
     if (m_result) {
         return *m_result;
     }
     ChildResult result;
     char buffer[4096];
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     while (m_out >= 0 || m_err >= 0) {
+        int wait = -1;
+        if (timeoutMs >= 0 && !result.timedOut) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            wait = static_cast<int>(std::max<int64_t>(left.count(), 0));
+            if (wait == 0) {
+                result.timedOut = true;
+                ::kill(m_pid, SIGKILL);
+                wait = -1;
+            }
+        }
         pollfd fds[2] = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
+        const int ready = ::poll(fds, 2, wait);
+        if (ready < 0) {
             if (errno == EINTR) {
                 continue;
             }
             break;
+        }
+        if (ready == 0) {
+            continue;
         }
         for (int i = 0; i < 2; ++i) {
             int& fd = i == 0 ? m_out : m_err;
@@ -123,8 +152,11 @@ ChildResult ChildProcess::wait() {
         }
     }
     int status = 0;
-    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    rusage usage{};
+    while (::wait4(m_pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
+    result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     if (WIFEXITED(status)) {
         result.status = WEXITSTATUS(status);
     } else if (WIFSIGNALED(status)) {

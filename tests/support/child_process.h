@@ -22,6 +22,8 @@ struct ChildResult {
     int signal = 0;   // the signal that ended it, 0 when it exited
     std::string out;
     std::string err;
+    double cpuSeconds = 0;  // user and system time the child used
+    bool timedOut = false;  // killed because it ran past the time it was given
 };
 
 class ChildProcess {
@@ -33,6 +35,12 @@ class ChildProcess {
 
     // Reads the output to its end and reaps the child.
     ChildResult wait();
+    // The same, but a child still running after timeoutMs is killed
+    // (SIGKILL) and reported as timed out.
+    ChildResult waitAtMost(int timeoutMs);
+
+    pid_t pid() const { return m_pid; }
+    void sendSignal(int signal);
 
   private:
     pid_t m_pid = -1;

@@ -385,3 +385,33 @@ TEST_F(ExecuteBlock, theReceiveWindowIsOffDuringARunOnAfterAnExecuteAndOffAfterA
     EXPECT_FALSE(link.state.ReceiveWindowActive);
     EXPECT_EQ(view.unticks, 1);
 }
+
+namespace {
+
+// The controller answers at the line's speed and the receive timer runs at
+// 1 ms: on a slow line the confirmation takes several ticks to arrive whole.
+class ExecuteBlockPaced : public ExecuteBlock, public ::testing::WithParamInterface<int32_t> {
+  protected:
+    ExecuteBlockPaced() : ExecuteBlock(pacedOptions()) {
+        link.state.ConfigRecord.BaudRate = GetParam();
+        link.pump.SetInterval(1);
+    }
+    static sim::ModuleOptions pacedOptions() {
+        sim::ModuleOptions o;
+        o.baud = GetParam();
+        return o;
+    }
+};
+
+}  // namespace
+
+TEST_P(ExecuteBlockPaced, theConfirmationIsAwaitedWholeAtAShortInterval) {
+    chooseLine();
+    view.selectedLine = 1;
+    EXPECT_EQ(execute(), ExecuteOutcome::Confirmed);
+    // One start-block frame: the first attempt was confirmed.
+    EXPECT_EQ(toHex(wire()), "23 07 04 53 03 61 0D");
+    EXPECT_EQ(lastMessage(), "Execute Command Successful");
+}
+
+INSTANTIATE_TEST_SUITE_P(Speeds, ExecuteBlockPaced, ::testing::Values(1200, 9600, 38400));

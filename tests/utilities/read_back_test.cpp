@@ -287,3 +287,62 @@ TEST_F(ReadBack, aPortClosedByAnEarlierFailureIsOpenedAgain) {
     EXPECT_EQ(view.text, kShownText);
     EXPECT_TRUE(link.port.PortOpen());
 }
+
+namespace {
+
+sim::ModuleOptions pacedAt(int32_t baud) {
+    sim::ModuleOptions o;
+    o.baud = baud;
+    return o;
+}
+
+// The module paces its answers at the line's speed and the receive timer runs
+// at 1 ms: a slow line's dump begins later than 25 ticks after the frame.
+class ReadBackPaced : public ReadBack, public ::testing::WithParamInterface<int32_t> {
+  protected:
+    ReadBackPaced() : ReadBack(pacedAt(GetParam())) {
+        link.state.ConfigRecord.BaudRate = GetParam();
+        link.pump.SetInterval(1);
+    }
+};
+
+}  // namespace
+
+TEST_P(ReadBackPaced, waitsForTheDumpAndEachLocationAtAShortInterval) {
+    storeDownload();
+    const auto result = read();
+    EXPECT_EQ(result.outcome, ReadOutcome::Read);
+    EXPECT_FALSE(result.readFailed);
+    EXPECT_EQ(view.text, kShownText);
+    EXPECT_EQ(view.macroId(), " 7");
+    EXPECT_EQ(view.bootMacro(), " 3");
+    EXPECT_EQ(view.macroCount(), " 2");
+    EXPECT_EQ(wire(), kDumpHex + " " + kFourReadsHex);
+}
+
+INSTANTIATE_TEST_SUITE_P(Speeds, ReadBackPaced, ::testing::Values(1200, 9600, 38400, 115200));
+
+namespace {
+
+sim::ModuleOptions slowToStart() {
+    sim::ModuleOptions o;
+    o.dumpDelayMicros = 150000;
+    return o;
+}
+
+class ReadBackSlowStart : public ReadBack {
+  protected:
+    ReadBackSlowStart() : ReadBack(slowToStart()) { link.pump.SetInterval(1); }
+};
+
+}  // namespace
+
+// A module that takes 150 ms to begin its dump is still read at the 1 ms
+// interval: 25 ticks of silence before the first byte do not end the read.
+TEST_F(ReadBackSlowStart, aDumpThatBeginsLateIsReadWhole) {
+    storeDownload();
+    const auto result = read();
+    EXPECT_FALSE(result.readFailed);
+    EXPECT_EQ(view.text, kShownText);
+    EXPECT_EQ(view.bootMacro(), " 3");
+}
