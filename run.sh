@@ -28,8 +28,12 @@ done
     --description "Home, pick and place" DEMO HOME - PICK PLACE
 "$cli" add-combo --data "$demo" --node 65 --boot 0 "PICK ONLY" PICK
 
+# The simulated controller talks from the start, as while a macro runs, one
+# status line every quarter second: the receive window has something to show.
+# The wake-up of a download or a block command stops it (until then a read
+# finds the controller busy); a started block talks again until Cancel Exec.
 ./build/sim/brindle-modsim --link "$demo/com1" --eeprom "$demo/eeprom.bin" --baud 38400 \
-    --run-chatters >"$demo/modsim.out" 2>&1 &
+    --chatter --run-chatters --chatter-interval 250 >"$demo/modsim.out" 2>&1 &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
@@ -38,6 +42,7 @@ for _ in $(seq 50); do
 done
 echo "Demo folder: $demo"
 echo "Simulator on $(head -n 1 "$demo/modsim.out"), linked as $demo/com1; its E2PROM is $demo/eeprom.bin"
+echo "The simulated controller is talking: tick Receive Window Active on the Down Load tab to see it."
 echo "On the Down Load tab, choose DEMO and press Download; then read it back on the Read back tab."
 echo "Execute Block starts the selected macro, which talks until Cancel Exec stops it."
 "$demo/brindle"

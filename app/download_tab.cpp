@@ -1,7 +1,9 @@
 #include "app/download_tab.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,9 +12,11 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "app/elided_label.h"
+#include "app/fixed_width_font.h"
 #include "app/text_conversion.h"
 #include "app/widget_clear_view.h"
 #include "app/widget_download_view.h"
@@ -45,25 +49,39 @@ link::ReceiveView& DownloadTab::receiveView() {
 
 QGroupBox* DownloadTab::buildProgressFrame() {
     ProgressFrame = named(new QGroupBox, "ProgressFrame");
-    Label6 = named(new QLabel(QStringLiteral("Downloading")), "Label6");
+    Label6 = named(new ElidedLabel, "Label6");
+    Label6->setText(QStringLiteral("Downloading"));
     ProgressBar1 = named(new QProgressBar, "ProgressBar1");
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
-    PercentCaption = named(new QLabel, "PercentCaption");
-    MacroBytes = named(new QLabel, "MacroBytes");
+    PercentCaption = named(new ElidedLabel, "PercentCaption");
+    MacroBytes = named(new ElidedLabel, "MacroBytes");
+    MacroBytes->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     RetryLabel = named(new QLabel(QStringLiteral("Verifying.....")), "RetryLabel");
-    CancelCmd = makeButton("CancelCmd", "Cancel");
+    CancelCmd = makeButton("CancelCmd", "&Cancel", "Stop the run now (Esc)");
     // The operations show these when they have something to report.
     MacroBytes->setVisible(false);
     RetryLabel->setVisible(false);
+    // Every part keeps its room while hidden and the captions take the width
+    // they are given, so nothing in the frame moves while a run shows,
+    // hides or rewrites them.
+    for (QWidget* part : {static_cast<QWidget*>(Label6), static_cast<QWidget*>(ProgressBar1),
+                          static_cast<QWidget*>(PercentCaption), static_cast<QWidget*>(MacroBytes),
+                          static_cast<QWidget*>(RetryLabel), static_cast<QWidget*>(CancelCmd)}) {
+        keepRoomWhenHidden(part);
+    }
 
     auto* layout = new QGridLayout(ProgressFrame);
-    layout->addWidget(Label6, 0, 0);
-    layout->addWidget(MacroBytes, 0, 1);
+    layout->addWidget(Label6, 0, 0, 1, 2);
     layout->addWidget(ProgressBar1, 1, 0, 1, 2);
     layout->addWidget(PercentCaption, 2, 0);
-    layout->addWidget(RetryLabel, 2, 1);
-    layout->addWidget(CancelCmd, 3, 0, 1, 2, Qt::AlignHCenter);
+    layout->addWidget(MacroBytes, 2, 1);
+    layout->addWidget(RetryLabel, 3, 0, 1, 2);
+    layout->addWidget(CancelCmd, 4, 0, 1, 2, Qt::AlignHCenter);
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(1, 1);
+    keepRoomWhenHidden(ProgressFrame);
+    ProgressFrame->installEventFilter(this);
     ProgressFrame->setVisible(false);
     return ProgressFrame;
 }
@@ -74,7 +92,7 @@ QGroupBox* DownloadTab::buildClearFrame() {
     ClearFrame->setToolTip(warning);
     LowerFill = named(new QLineEdit(QStringLiteral("0")), "LowerFill");
     UpperFill = named(new QLineEdit(QStringLiteral("16")), "UpperFill");
-    QueryResetCmd = makeButton("QueryResetCmd", "Ok", "Perform requested function");
+    QueryResetCmd = makeButton("QueryResetCmd", "&Ok", "Perform requested function");
 
     auto* layout = new QGridLayout(ClearFrame);
     layout->addWidget(new QLabel(QStringLiteral("Clear")), 0, 0, 1, 2);
@@ -88,21 +106,50 @@ QGroupBox* DownloadTab::buildClearFrame() {
     return ClearFrame;
 }
 
+// The frames' column is as wide as the widest caption a run can show, so no
+// caption is cut and nothing moves when the captions change.
+void DownloadTab::fixFrameColumnWidth() {
+    const QFontMetrics metrics = Label6->fontMetrics();
+    int status = 0;
+    for (const char* caption : {"Downloading Macro 255", "Cancelling block execution",
+                                "Executing block 255", "Clearing ..", "Downloading.."}) {
+        status = std::max(status, metrics.horizontalAdvance(QString::fromLatin1(caption)));
+    }
+    Label6->setMinimumWidth(status);
+    int figures = 0;
+    for (const char* caption : {"    100 % Complete", "29182 Bytes"}) {
+        figures = std::max(figures, metrics.horizontalAdvance(QString::fromLatin1(caption)));
+    }
+    PercentCaption->setMinimumWidth(figures);
+    MacroBytes->setMinimumWidth(figures);
+    const int width =
+        std::max(ProgressFrame->minimumSizeHint().width(), ClearFrame->minimumSizeHint().width());
+    ProgressFrame->setFixedWidth(width);
+    ClearFrame->setFixedWidth(width);
+}
+
 void DownloadTab::buildWidgets() {
     CustomList = named(new QComboBox, "CustomList");
     MacrosInCombination = named(new QListWidget, "MacrosInCombination");
     MacrosInCombination->setToolTip(QStringLiteral("Click on Macro to select it"));
+    // Fixed width, so that the position fields of the lines line up.
+    useFixedWidthFont(MacrosInCombination);
     QuickCmd =
-        makeButton("QuickCmd", "Download", "Click to download ALL Macros in Combination selected");
-    ExecuteBlock = makeButton("ExecuteBlock", "Execute Block", "Execute Selected Macro");
-    CancelExec = makeButton("CancelExec", "Cancel Exec", "Cancel Macro execution");
-    Check1 = named(new QCheckBox(QStringLiteral("Receive Window Active")), "Check1");
+        makeButton("QuickCmd", "&Download", "Click to download ALL Macros in Combination selected");
+    ExecuteBlock = makeButton("ExecuteBlock", "&Execute Block", "Execute Selected Macro");
+    CancelExec = makeButton("CancelExec", "Ca&ncel Exec", "Cancel Macro execution");
+    Check1 = named(new QCheckBox(QStringLiteral("Receive &Window Active")), "Check1");
     Check1->setToolTip(QStringLiteral("Leave unchecked to increase download speed"));
     List1 = named(new QListWidget, "List1");
-    ClearHistory = makeButton("ClearHistory", "Clear Receive Window");
+    useFixedWidthFont(List1);
+    ClearHistory = makeButton("ClearHistory", "C&lear Receive Window",
+                              "Remove every line from the receive window");
     TransposeToHex =
-        named(new QCheckBox(QStringLiteral("Transpose Status Arguments from Decimal to Hex")),
+        named(new QCheckBox(QStringLiteral("&Transpose Status Arguments from Decimal to Hex")),
               "TransposeToHex");
+    TransposeToHex->setToolTip(
+        QStringLiteral("Every download converts status arguments to hexadecimal; this box "
+                       "changes nothing"));
 
     auto* selection = new QVBoxLayout;
     selection->addWidget(makeLabel("Select Macro Combination", CustomList, "Label5"));
@@ -122,20 +169,13 @@ void DownloadTab::buildWidgets() {
     receive->addWidget(List1, 1);
     receive->addWidget(ClearHistory);
 
+    // The progress frame keeps its place while hidden, so the lists and the
+    // clear utility do not move when a run starts or ends.
     auto* frames = new QVBoxLayout;
     frames->addWidget(buildProgressFrame());
     frames->addWidget(buildClearFrame());
     frames->addStretch(1);
-    // The progress frame keeps its place and the column its width, so the
-    // lists and the clear utility do not move when a run starts or ends.
-    QSizePolicy keep = ProgressFrame->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    ProgressFrame->setSizePolicy(keep);
-    const int columnWidth =
-        fontMetrics().horizontalAdvance(QStringLiteral("Downloading Macro 255  29182 Bytes")) +
-        4 * style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
-    ProgressFrame->setFixedWidth(columnWidth);
-    ClearFrame->setFixedWidth(columnWidth);
+    fixFrameColumnWidth();
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(selection, 1);
@@ -198,28 +238,75 @@ void DownloadTab::onCustomListActivated(int index) {
 }
 
 void DownloadTab::onQuickCmdClicked() {
-    m_host.runOperation([this](link::LinkContext& ctx) {
+    runFromButton(QuickCmd, [this](link::LinkContext& ctx) {
         download::runDownload(ctx, *m_downloadView, m_host.prompter());
     });
 }
 
 void DownloadTab::onExecuteBlockClicked() {
-    m_host.runOperation([this](link::LinkContext& ctx) {
+    runFromButton(ExecuteBlock, [this](link::LinkContext& ctx) {
         utilities::runExecuteBlock(ctx, *m_executeView, m_host.prompter());
     });
 }
 
 void DownloadTab::onCancelExecClicked() {
-    m_host.runOperation([this](link::LinkContext& ctx) {
+    runFromButton(CancelExec, [this](link::LinkContext& ctx) {
         utilities::runCancelExec(ctx, *m_executeView, m_host.prompter());
     });
 }
 
 void DownloadTab::onQueryResetCmdClicked() {
-    m_host.runOperation([this](link::LinkContext& ctx) {
+    runFromButton(QueryResetCmd, [this](link::LinkContext& ctx) {
         utilities::runClearUtility(ctx, *m_clearView, m_host.prompter(), fromQt(LowerFill->text()),
                                    fromQt(UpperFill->text()));
     });
+}
+
+// A run disables the button that started it, and Qt would pass the focus on
+// to the next control, a check box or a control of the next frame, where a
+// key press would change it. The focus waits on the tab itself instead, on
+// Cancel while the progress frame offers it, and comes back to the button.
+void DownloadTab::runFromButton(QPushButton* button, const OperationHost::Operation& operation) {
+    const QWidget* focus = window()->focusWidget();
+    const bool parked = focus != nullptr && isAncestorOf(focus);
+    if (parked) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    m_host.runOperation(operation);
+    focus = window()->focusWidget();
+    if (parked && (focus == nullptr || focus == this)) {
+        button->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void DownloadTab::showProgressFrame(bool visible) {
+    const QWidget* focus = window()->focusWidget();
+    if (!visible && focus != nullptr && ProgressFrame->isAncestorOf(focus)) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    ProgressFrame->setVisible(visible);
+    if (visible && focus == this) {
+        CancelCmd->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool DownloadTab::pressCancel() {
+    if (ProgressFrame->isHidden() || !CancelCmd->isEnabled()) {
+        return false;
+    }
+    CancelCmd->click();
+    return true;
+}
+
+// A hidden frame does not tell the column that its parts now need another
+// size (they do once the style has polished them), and the room it keeps
+// would be the size of its unpolished parts until it first shows.
+bool DownloadTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ProgressFrame && event->type() == QEvent::LayoutRequest &&
+        ProgressFrame->isHidden()) {
+        ProgressFrame->updateGeometry();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void DownloadTab::showClearFrame(bool visible) {

@@ -55,6 +55,11 @@ class DownloadTab : public QWidget {
 
     // The Setup tab's "Enable Clear Utility on Down-Load Tab" box.
     void showClearFrame(bool visible);
+    // The progress frame, for the operations' views: the keyboard focus
+    // waiting for a run's end moves to its Cancel and back.
+    void showProgressFrame(bool visible);
+    // Esc: presses Cancel while a run offers it; false when none does.
+    bool pressCancel();
 
     // The controls, by their control names.
     QComboBox* CustomList = nullptr;
@@ -78,11 +83,18 @@ class DownloadTab : public QWidget {
     QLineEdit* UpperFill = nullptr;
     QPushButton* QueryResetCmd = nullptr;
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void buildWidgets();
     QGroupBox* buildProgressFrame();
     QGroupBox* buildClearFrame();
+    void fixFrameColumnWidth();
     void connectHandlers();
+
+    // Runs a controller operation started by one of the tab's buttons.
+    void runFromButton(QPushButton* button, const OperationHost::Operation& operation);
 
     void onCustomListActivated(int index);
     void onQuickCmdClicked();

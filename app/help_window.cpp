@@ -32,6 +32,7 @@ HelpWindow::HelpWindow(std::string programDir, base::Prompter& prompter, QWidget
     layout->addWidget(Command1, 0, Qt::AlignLeft);
     connect(Command1, &QPushButton::clicked, this, [this] { onCommand1Clicked(); });
     resize(640, 560);
+    keepScrollAreaBordersVisible(this);
     load();
 }
 

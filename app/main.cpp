@@ -1,10 +1,12 @@
 // brindle: the window. The data files live in the program's own folder.
 #include <QApplication>
+#include <QSettings>
 #include <cstdio>
 #include <string_view>
 
 #include "app/main_window.h"
 #include "app/text_conversion.h"
+#include "app/window_icon.h"
 #include "base/version.h"
 #include "link/qt/qt_pump.h"
 #include "link/qt/qt_serial_port.h"
@@ -27,11 +29,19 @@ int main(int argc, char* argv[]) {
         }
     }
     QApplication application(argc, argv);
+    QApplication::setWindowIcon(brindle::app::brindleIcon());
+    // The window's size, position and tab, in the user's settings folder
+    // (normally ~/.config/Brindle/brindle.ini); everything else lives in the
+    // program's folder.
+    QSettings layout(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Brindle"),
+                     QStringLiteral("brindle"));
     // The serial port and the receive timer outlive the window that uses them.
     brindle::link::qt::QtSerialPort port;
     brindle::link::qt::QtPump pump;
+    brindle::app::WindowOptions options;
+    options.layoutSettings = &layout;
     brindle::app::MainWindow window(
-        brindle::app::pathFromQt(QCoreApplication::applicationDirPath()));
+        brindle::app::pathFromQt(QCoreApplication::applicationDirPath()), options);
     window.attachLink(port, pump);
     window.show();
     return application.exec();

@@ -1,23 +1,26 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QListWidget>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/closing_prompter.h"
 #include "app/download_tab.h"
+#include "app/elided_label.h"
 #include "app/help_window.h"
 #include "app/message_box_prompter.h"
 #include "app/read_back_tab.h"
 #include "app/specify_tab.h"
 #include "app/text_conversion.h"
 #include "app/widget_download_view.h"
+#include "app/widget_factory.h"
+#include "app/window_icon.h"
 #include "base/text.h"
 #include "link/com_port.h"
 #include "link/initialize_port.h"
@@ -27,10 +30,20 @@
 
 namespace brindle::app {
 
+namespace {
+
+// The only settings kept outside the configuration record: where the window
+// was and which tab it showed.
+constexpr const char* kGeometryKey = "window/geometry";
+constexpr const char* kTabKey = "window/tab";
+
+}  // namespace
+
 MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* parent)
-    : QWidget(parent), m_prompter(options.prompter) {
+    : QWidget(parent), m_prompter(options.prompter), m_layoutSettings(options.layoutSettings) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromLatin1(kWindowCaption));
+    setWindowIcon(brindleIcon());
     if (!m_prompter) {
         m_ownPrompter = std::make_unique<MessageBoxPrompter>(this);
         m_prompter = m_ownPrompter.get();
@@ -40,6 +53,8 @@ MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* pare
     connectTabs();
     loadWindow(std::move(dataDir));
     refreshPortStatus();
+    keepScrollAreaBordersVisible(this);
+    restoreLayout();
 }
 
 MainWindow::~MainWindow() {
@@ -56,9 +71,6 @@ void MainWindow::buildWindow(const DriveEntries& drives) {
         *this, StatusArgumentsHook{[this] { return m_readBack->convertStatusArguments(); },
                                    [this](bool on) { m_readBack->setConvertStatusArguments(on); }});
     m_setup = new SetupTab(*this, drives);
-    // Both sequence lists in a fixed-width font, so that their position
-    // fields line up.
-    m_download->MacrosInCombination->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     m_SSTab1 = new QTabWidget;
     m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
@@ -68,28 +80,26 @@ void MainWindow::buildWindow(const DriveEntries& drives) {
     m_SSTab1->addTab(m_setup, QStringLiteral("Setup"));
     m_SSTab1->setCurrentIndex(kReadBackTabIndex);
 
-    m_exitcmd = new QPushButton(QStringLiteral("Exit"));
-    m_exitcmd->setObjectName(QStringLiteral("exitcmd"));
-    m_helpcmd = new QPushButton(QStringLiteral("Help"));
-    m_helpcmd->setObjectName(QStringLiteral("helpcmd"));
-    m_helpcmd->setToolTip(QStringLiteral("Click to view command descriptions"));
+    m_exitcmd = makeButton("exitcmd", "E&xit", "Close Brindle (Ctrl+Q)");
+    m_helpcmd = makeButton("helpcmd", "&Help", "Click to view command descriptions");
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_helpcmd);
     buttons->addWidget(m_exitcmd);
-    // The port state, so that a port that could not be opened is visible.
+    // The port state, so that a port that could not be opened is visible. A
+    // long device path is shortened rather than widening the window.
     m_statusBar = new QStatusBar;
     m_statusBar->setObjectName(QStringLiteral("StatusBar"));
     m_statusBar->setSizeGripEnabled(false);
-    m_portStatus = new QLabel;
-    m_portStatus->setObjectName(QStringLiteral("PortStatus"));
+    m_portStatus = named(new ElidedLabel, "PortStatus");
     m_statusBar->addWidget(m_portStatus, 1);
     // How far a download has come as a whole; the progress frame shows the
-    // current macro only.
-    m_overallProgress = new QLabel;
-    m_overallProgress->setObjectName(QStringLiteral("OverallProgress"));
-    m_statusBar->addPermanentWidget(m_overallProgress);
+    // current macro only. It shares the bar with the port state once a
+    // download has shown it, each shortened rather than pushing the other out.
+    m_overallProgress = named(new ElidedLabel, "OverallProgress");
+    m_overallProgress->setVisible(false);
+    m_statusBar->addPermanentWidget(m_overallProgress, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_SSTab1, 1);
@@ -115,6 +125,45 @@ void MainWindow::connectTabs() {
     connect(m_specify, &SpecifyTab::combinationRemoved, m_download,
             &DownloadTab::removeCombinationsNamed);
     connect(m_helpcmd, &QPushButton::clicked, this, [this] { onHelpcmdClicked(); });
+    // Esc belongs to the run while one goes on, and to the focused control
+    // (a list's popup, a text box) otherwise.
+    m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_escape->setEnabled(false);
+    connect(m_escape, &QShortcut::activated, this, [this] { onEscapeShortcutActivated(); });
+    // Ctrl+Q from the help window too.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    quit->setContext(Qt::ApplicationShortcut);
+    connect(quit, &QShortcut::activated, this, &QWidget::close);
+}
+
+// Esc presses the progress frame's Cancel while a run offers it.
+void MainWindow::onEscapeShortcutActivated() {
+    if (m_operationRunning) {
+        m_download->pressCancel();
+    }
+}
+
+void MainWindow::restoreLayout() {
+    if (m_layoutSettings == nullptr) {
+        return;
+    }
+    restoreGeometry(m_layoutSettings->value(QString::fromLatin1(kGeometryKey)).toByteArray());
+    bool isNumber = false;
+    const int tab = m_layoutSettings->value(QString::fromLatin1(kTabKey)).toInt(&isNumber);
+    if (isNumber && tab >= 0 && tab < m_SSTab1->count()) {
+        m_SSTab1->setCurrentIndex(tab);
+    }
+}
+
+// A layout that cannot be stored is not worth a message: the window then
+// opens where the system puts it.
+void MainWindow::saveLayout() {
+    if (m_layoutSettings == nullptr) {
+        return;
+    }
+    m_layoutSettings->setValue(QString::fromLatin1(kGeometryKey), saveGeometry());
+    m_layoutSettings->setValue(QString::fromLatin1(kTabKey), m_SSTab1->currentIndex());
+    m_layoutSettings->sync();
 }
 
 HelpWindow* MainWindow::helpWindow() const {
@@ -195,7 +244,9 @@ bool MainWindow::runOperation(const Operation& operation) {
         return false;
     }
     m_operationRunning = true;
+    m_escape->setEnabled(true);
     operation(*m_link);
+    m_escape->setEnabled(false);
     m_operationRunning = false;
     // The operation may have switched the receive window back on.
     m_pump->SetIdleTicks(m_state.ReceiveWindowActive);
@@ -218,11 +269,15 @@ void MainWindow::refreshPortStatus() {
     } else {
         text = m_port->describe();
     }
-    m_portStatus->setText(toQt(text));
+    const QString shown = toQt(text);
+    if (m_portStatus->text() != shown) {
+        m_portStatus->setText(shown);
+    }
 }
 
 void MainWindow::showOverallProgress(const std::string& text) {
     m_overallProgress->setText(toQt(text));
+    m_overallProgress->setVisible(!text.empty());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -233,6 +288,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    saveLayout();
     shutDown();
     QWidget::closeEvent(event);
 }
@@ -250,8 +306,9 @@ void MainWindow::shutDown() {
 void MainWindow::onTimerTick() {
     const bool started = m_state.StartComm;
     link::timerTick(m_state, *m_port, m_download->receiveView());
-    // The first tick with the receive window active opens the port.
-    if (!started && m_state.StartComm) {
+    // The first tick with the receive window active opens the port; an
+    // operation opens it, or finds it failing, between its own steps.
+    if (m_operationRunning || (!started && m_state.StartComm)) {
         refreshPortStatus();
     }
 }

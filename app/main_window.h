@@ -17,6 +17,8 @@
 class QCloseEvent;
 class QLabel;
 class QPushButton;
+class QShortcut;
+class QSettings;
 class QStatusBar;
 class QTabWidget;
 
@@ -35,6 +37,9 @@ struct WindowOptions {
     // Messages go here; without one they go to message boxes.
     base::Prompter* prompter = nullptr;
     DriveEntries drives;
+    // Where the window's size, position and tab are remembered between runs;
+    // none: not remembered. Must outlive the window.
+    QSettings* layoutSettings = nullptr;
 };
 
 class MainWindow : public QWidget, public OperationHost {
@@ -90,12 +95,16 @@ class MainWindow : public QWidget, public OperationHost {
     void loadWindow(std::string dataDir);
     void onTimerTick();
     void onHelpcmdClicked();
+    void onEscapeShortcutActivated();
+    void restoreLayout();
+    void saveLayout();
     void shutDown();
 
     state::MainState m_state;
     std::unique_ptr<base::Prompter> m_ownPrompter;
     base::Prompter* m_prompter = nullptr;
     std::unique_ptr<base::Prompter> m_closingPrompter;
+    QSettings* m_layoutSettings = nullptr;
 
     link::Port* m_port = nullptr;
     link::Pump* m_pump = nullptr;
@@ -114,6 +123,7 @@ class MainWindow : public QWidget, public OperationHost {
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_portStatus = nullptr;
     QLabel* m_overallProgress = nullptr;
+    QShortcut* m_escape = nullptr;
 };
 
 }  // namespace brindle::app

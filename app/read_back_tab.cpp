@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "app/fixed_width_font.h"
 #include "app/text_conversion.h"
 #include "app/widget_factory.h"
 #include "app/widget_read_back_view.h"
@@ -47,17 +47,21 @@ std::string ReadBackTab::e2promText() const {
 }
 
 void ReadBackTab::buildWidgets() {
-    Command1 = makeButton("Command1", "Read E2prom", "Read contents of E2prom in Macro Module");
-    Command2 = makeButton("Command2", "Clear All");
-    SaveCmd = makeButton("SaveCmd", "Save to File", "Saves Data read to a file");
+    Command1 = makeButton("Command1", "&Read E2prom", "Read contents of E2prom in Macro Module");
+    Command2 =
+        makeButton("Command2", "&Clear All", "Empty the E2prom data and the three values shown");
+    SaveCmd = makeButton("SaveCmd", "&Save to File", "Saves Data read to a file");
     StatArgument =
-        named(new QCheckBox(QStringLiteral("Convert Status Arguments to HEX")), "StatArgument");
+        named(new QCheckBox(QStringLiteral("Con&vert Status Arguments to HEX")), "StatArgument");
+    StatArgument->setToolTip(
+        QStringLiteral("Every download and block command ticks this box; the read-back shows "
+                       "the stored text either way"));
     Text1 = named(new QTextEdit, "Text1");
     // The text is what the module holds: shown, not edited, in columns.
     Text1->setReadOnly(true);
     Text1->setAcceptRichText(false);
     Text1->setLineWrapMode(QTextEdit::NoWrap);
-    Text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    useFixedWidthFont(Text1);
     Text2 = named(new QLineEdit, "Text2");
     Text3 = named(new QLineEdit, "Text3");
     Text4 = named(new QLineEdit, "Text4");
@@ -72,9 +76,7 @@ void ReadBackTab::buildWidgets() {
          {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text4),
           static_cast<QWidget*>(Label20), static_cast<QWidget*>(Label21),
           static_cast<QWidget*>(Label23), static_cast<QWidget*>(ReadingMsg)}) {
-        QSizePolicy policy = w->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        w->setSizePolicy(policy);
+        keepRoomWhenHidden(w);
         w->setVisible(false);
     }
 

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/browser_lists.h"
+#include "app/elided_label.h"
 #include "app/text_conversion.h"
 #include "app/widget_factory.h"
 #include "base/numeric.h"
@@ -62,7 +63,7 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
     PostWriteDelay = makeDelaySelector("PostWriteDelay");
     PostReadDelay = makeDelaySelector("PostReadDelay");
     EnableClearUtility =
-        named(new QCheckBox(QStringLiteral("Enable Clear Utility on Down-Load Tab")),
+        named(new QCheckBox(QStringLiteral("&Enable Clear Utility on Down-Load Tab")),
               "EnableClearUtility");
     EnableClearUtility->setToolTip(
         QStringLiteral("Contact Technical Support before using this feature"));
@@ -104,8 +105,8 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
     browser->addWidget(makeLabel("Drive", Drive1), 0, 0);
     browser->addWidget(Drive1, 1, 0);
     browser->addWidget(makeLabel("Auxiliary Folders Directory", Dir1), 2, 0);
-    FolderPath = named(new QLabel, "FolderPath");
-    FolderPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long path is shortened in its middle rather than widening the tab.
+    FolderPath = named(new ElidedLabel(Qt::ElideMiddle), "FolderPath");
     FolderPath->setText(Dir1->path());
     auto* folder = new QVBoxLayout;
     folder->addWidget(FolderPath);

@@ -1,7 +1,6 @@
 #include "app/specify_tab.h"
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -14,6 +13,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "app/fixed_width_font.h"
 #include "app/text_conversion.h"
 #include "app/widget_factory.h"
 #include "library/sequence_editor.h"
@@ -122,15 +122,14 @@ void SpecifyTab::listMacros(const std::vector<std::string>& names) {
 }
 
 void SpecifyTab::buildWidgets() {
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     ComboList = makeEditableList("ComboList");
     MacroList = makeEditableList("MacroList");
     MacroComboList = named(new QListWidget, "MacroComboList");
     MacroComboList->setToolTip(QStringLiteral("Click on Macro to Preview or edit the Macro"));
     // Fixed width, so that the position fields of the lines line up.
-    MacroComboList->setFont(fixed);
+    useFixedWidthFont(MacroComboList);
     MacroText = named(new QPlainTextEdit, "MacroText");
-    MacroText->setFont(fixed);
+    useFixedWidthFont(MacroText);
     MacroText->setLineWrapMode(QPlainTextEdit::NoWrap);
     MacroSizeLabel = named(new QLabel, "MacroSizeLabel");
     // Room for the caption from the start, so that nothing moves when it appears.
@@ -147,15 +146,21 @@ void SpecifyTab::buildWidgets() {
         makeField("StartingMacroNum", "Macro to be performed after power up (0-none)");
     NodeAddress = makeField("NodeAddress", "Address of ZRT Host");
     NewComboCmd =
-        makeButton("NewComboCmd", "New Combination", "Click to creat a new Macro Combination");
-    NewMacroCmd = makeButton("NewMacroCmd", "New Macro", "Click to create a new Macro");
-    SaveComboCmd = makeButton("SaveComboCmd", "Save Combination");
-    SaveMacroCmd = makeButton("SaveMacroCmd", "Save Macro");
-    InsertAddCmd = makeButton("InsertAddCmd", "Insert/Add To Combo Combination Sequence",
+        makeButton("NewComboCmd", "&New Combination", "Click to creat a new Macro Combination");
+    NewMacroCmd = makeButton("NewMacroCmd", "New &Macro", "Click to create a new Macro");
+    SaveComboCmd =
+        makeButton("SaveComboCmd", "&Save Combination",
+                   "Store the combination named above with its fields and the listed sequence");
+    SaveMacroCmd = makeButton("SaveMacroCmd", "Sa&ve Macro",
+                              "Store the macro text under the name in Select Macro");
+    InsertAddCmd = makeButton("InsertAddCmd", "&Insert/Add To Combo Combination Sequence",
                               "Always save the Combination selected to insert a new macro");
-    DeleteMacroLink = makeButton("DeleteMacroLink", "Delete Macro Link");
-    DeleteCombo = makeButton("DeleteCombo", "Delete Combination");
-    DeleteMacro = makeButton("DeleteMacro", "Delete Macro");
+    DeleteMacroLink = makeButton("DeleteMacroLink", "Delete Macro Lin&k",
+                                 "Remove the selected line from the combination's sequence");
+    DeleteCombo = makeButton("DeleteCombo", "&Delete Combination",
+                             "Delete the combination named in Select Macro Combination");
+    DeleteMacro =
+        makeButton("DeleteMacro", "De&lete Macro", "Delete the macro named in Select Macro");
 
     // Left: the combination and its sequence; right: the macro.
     auto* combo = new QGridLayout;

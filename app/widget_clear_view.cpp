@@ -19,7 +19,7 @@ void WidgetClearView::showRetrying(bool visible) {
 }
 
 void WidgetClearView::showProgressFrame(bool visible) {
-    m_tab.ProgressFrame->setVisible(visible);
+    m_tab.showProgressFrame(visible);
 }
 
 void WidgetClearView::showProgress(int percent) {

@@ -55,7 +55,7 @@ void WidgetDownloadView::showOverallProgress(const download::OverallProgress& pr
 }
 
 void WidgetDownloadView::showProgressFrame(bool visible) {
-    m_tab.ProgressFrame->setVisible(visible);
+    m_tab.showProgressFrame(visible);
 }
 
 void WidgetDownloadView::showProgress(int percent) {

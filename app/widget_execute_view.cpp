@@ -60,7 +60,7 @@ void WidgetExecuteView::showCancelFrame(bool visible) {
     // The frame offers Cancel; a block command has no percentage to show.
     m_tab.ProgressBar1->setVisible(!visible);
     m_tab.PercentCaption->setVisible(!visible);
-    m_tab.ProgressFrame->setVisible(visible);
+    m_tab.showProgressFrame(visible);
 }
 
 void WidgetExecuteView::enableOperationButtons(bool enabled) {

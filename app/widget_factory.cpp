@@ -1,5 +1,6 @@
 #include "app/widget_factory.h"
 
+#include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -31,6 +32,24 @@ QLabel* makeLabel(const char* caption, QWidget* buddy, const char* name) {
     }
     label->setBuddy(buddy);
     return label;
+}
+
+void keepRoomWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+void keepScrollAreaBordersVisible(QWidget* window) {
+    for (QAbstractScrollArea* area : window->findChildren<QAbstractScrollArea*>()) {
+        // A list's popup is a window of its own and has no border to keep.
+        if (area->window() != window) {
+            continue;
+        }
+        area->setBackgroundRole(QPalette::Base);
+        area->setAutoFillBackground(true);
+        area->viewport()->setAutoFillBackground(false);
+    }
 }
 
 QComboBox* makeEditableList(const char* name) {

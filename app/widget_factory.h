@@ -29,6 +29,16 @@ QPushButton* makeButton(const char* name, const char* caption, const char* tip =
 // A caption next to its control: the label's buddy is the control.
 QLabel* makeLabel(const char* caption, QWidget* buddy, const char* name = nullptr);
 
+// The widget keeps its room in the layout while hidden, so that nothing
+// moves when it comes and goes.
+void keepRoomWhenHidden(QWidget* widget);
+
+// Lists and text boxes of the window keep their whole border at fractional
+// scale factors (1.5): there the content area, filled with the base colour,
+// rounds onto the border line and paints over it. The box itself is filled
+// instead, under its border, and the content area draws on it unfilled.
+void keepScrollAreaBordersVisible(QWidget* window);
+
 // An editable list whose line holds exactly what was typed: no completion,
 // and Enter adds no entry.
 QComboBox* makeEditableList(const char* name);

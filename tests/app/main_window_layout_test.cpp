@@ -1,26 +1,46 @@
 // The window's controls: every control of the four tabs is found by its name
 // on its tab, with its kind, caption, tool tip and the label next to it.
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QtTest>
 #include <algorithm>
+#include <map>
 
+#include "app/help_window.h"
 #include "tests/app/window_fixture.h"
 
 using brindle::testing::WindowFixture;
 
 namespace {
 
+// A caption as the user reads it: "&&" shows one ampersand, a single "&"
+// only underlines the letter after it.
+QString readCaption(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 QString captionOf(const QWidget* w) {
     if (auto* button = qobject_cast<const QAbstractButton*>(w)) {
-        return button->text();
+        return readCaption(button->text());
     }
     if (auto* frame = qobject_cast<const QGroupBox*>(w)) {
         return frame->title();
@@ -41,6 +61,75 @@ QString labelOf(const QWidget* window, const QWidget* control) {
     return QString();
 }
 
+// A tool tip of the program's own wording, where none is prescribed.
+constexpr const char* kOwnTip = "*";
+
+// The letter that Alt and the key press: the one after a single "&", in
+// lower case; none (a null character) when the text has no mnemonic.
+QChar mnemonicOf(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            if (text[i + 1] != QLatin1Char('&')) {
+                return text[i + 1].toLower();
+            }
+            ++i;
+        }
+    }
+    return QChar();
+}
+
+// What a control's Alt key is written in: a button's or frame's caption, or
+// a label's that passes the key on to its control.
+QString mnemonicText(const QWidget* w) {
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) {
+        return button->text();
+    }
+    if (auto* frame = qobject_cast<const QGroupBox*>(w)) {
+        return frame->title();
+    }
+    if (auto* label = qobject_cast<const QLabel*>(w); label && label->buddy()) {
+        return label->text();
+    }
+    return QString();
+}
+
+// Inside a list or a text box: its own parts, laid out by the scroll area.
+bool insideScrollArea(const QWidget* w) {
+    for (const QWidget* p = w->parentWidget(); p != nullptr; p = p->parentWidget()) {
+        if (qobject_cast<const QAbstractScrollArea*>(p)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The visible controls of a widget that are cut by their parent's edge or
+// narrower than they need: a clipped frame border, a button caption that
+// does not fit. Labels that shorten their text on purpose ignore their width.
+QStringList clippedControls(const QWidget* top) {
+    QStringList clipped;
+    for (const QWidget* w : top->findChildren<QWidget*>()) {
+        if (!w->isVisible() || w->isWindow() || insideScrollArea(w)) {
+            continue;
+        }
+        const QString name = QStringLiteral("%1 %2 %3")
+                                 .arg(QString::fromLatin1(w->metaObject()->className()),
+                                      w->objectName(), QVariant(w->geometry()).toString());
+        if (!w->parentWidget()->rect().contains(w->geometry())) {
+            clipped << name + QStringLiteral(" outside its parent");
+        }
+        const bool ignoresWidth = w->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored;
+        if (!ignoresWidth &&
+            (qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLabel*>(w) ||
+             qobject_cast<const QGroupBox*>(w))) {
+            if (w->width() < w->minimumSizeHint().width()) {
+                clipped << name + QStringLiteral(" narrower than its text");
+            }
+        }
+    }
+    return clipped;
+}
+
 }  // namespace
 
 class MainWindowLayoutTest : public QObject {
@@ -59,8 +148,8 @@ class MainWindowLayoutTest : public QObject {
         auto* exit = w.findChild<QPushButton*>(QStringLiteral("exitcmd"));
         auto* help = w.findChild<QPushButton*>(QStringLiteral("helpcmd"));
         QVERIFY(exit && help);
-        QCOMPARE(exit->text(), QStringLiteral("Exit"));
-        QCOMPARE(help->text(), QStringLiteral("Help"));
+        QCOMPARE(readCaption(exit->text()), QStringLiteral("Exit"));
+        QCOMPARE(readCaption(help->text()), QStringLiteral("Help"));
         QCOMPARE(help->toolTip(), QStringLiteral("Click to view command descriptions"));
     }
 
@@ -69,6 +158,29 @@ class MainWindowLayoutTest : public QObject {
         w.show();
         QVERIFY(w.isVisible());
         w.findChild<QPushButton*>(QStringLiteral("exitcmd"))->click();
+        QVERIFY(!w.isVisible());
+    }
+
+    // Ctrl+Q closes the window like Exit, pressed in the window or in the
+    // help window beside it.
+    void ctrlQClosesTheWindow_data() {
+        QTest::addColumn<bool>("fromHelp");
+        QTest::newRow("in the window") << false;
+        QTest::newRow("in the help window") << true;
+    }
+
+    void ctrlQClosesTheWindow() {
+        QFETCH(bool, fromHelp);
+        auto& w = *m_fixture->window;
+        w.show();
+        QWidget* target = &w;
+        if (fromHelp) {
+            w.helpcmd()->click();
+            target = w.helpWindow();
+        }
+        target->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(target));
+        QTest::keyClick(target, Qt::Key_Q, Qt::ControlModifier);
         QVERIFY(!w.isVisible());
     }
 
@@ -110,19 +222,19 @@ class MainWindowLayoutTest : public QObject {
         row("NewComboCmd", 0, "QPushButton", "New Combination",
             "Click to creat a new Macro Combination", "");
         row("NewMacroCmd", 0, "QPushButton", "New Macro", "Click to create a new Macro", "");
-        row("SaveComboCmd", 0, "QPushButton", "Save Combination", "", "");
-        row("SaveMacroCmd", 0, "QPushButton", "Save Macro", "", "");
+        row("SaveComboCmd", 0, "QPushButton", "Save Combination", kOwnTip, "");
+        row("SaveMacroCmd", 0, "QPushButton", "Save Macro", kOwnTip, "");
         row("InsertAddCmd", 0, "QPushButton", "Insert/Add To Combo Combination Sequence",
             "Always save the Combination selected to insert a new macro", "");
-        row("DeleteMacroLink", 0, "QPushButton", "Delete Macro Link", "", "");
-        row("DeleteCombo", 0, "QPushButton", "Delete Combination", "", "");
-        row("DeleteMacro", 0, "QPushButton", "Delete Macro", "", "");
+        row("DeleteMacroLink", 0, "QPushButton", "Delete Macro Link", kOwnTip, "");
+        row("DeleteCombo", 0, "QPushButton", "Delete Combination", kOwnTip, "");
+        row("DeleteMacro", 0, "QPushButton", "Delete Macro", kOwnTip, "");
 
         row("Command1", 1, "QPushButton", "Read E2prom", "Read contents of E2prom in Macro Module",
             "");
-        row("Command2", 1, "QPushButton", "Clear All", "", "");
+        row("Command2", 1, "QPushButton", "Clear All", kOwnTip, "");
         row("SaveCmd", 1, "QPushButton", "Save to File", "Saves Data read to a file", "");
-        row("StatArgument", 1, "QCheckBox", "Convert Status Arguments to HEX", "", "");
+        row("StatArgument", 1, "QCheckBox", "Convert Status Arguments to HEX", kOwnTip, "");
         row("Text1", 1, "QTextEdit", "", "", "E2prom Data");
         row("Text2", 1, "QLineEdit", "", "", "Macro Id");
         row("Text3", 1, "QLineEdit", "", "", "Boot Macro");
@@ -139,11 +251,11 @@ class MainWindowLayoutTest : public QObject {
         row("Check1", 2, "QCheckBox", "Receive Window Active",
             "Leave unchecked to increase download speed", "");
         row("List1", 2, "QListWidget", "", "", "Receive Window");
-        row("ClearHistory", 2, "QPushButton", "Clear Receive Window", "", "");
-        row("TransposeToHex", 2, "QCheckBox", "Transpose Status Arguments from Decimal to Hex", "",
-            "");
+        row("ClearHistory", 2, "QPushButton", "Clear Receive Window", kOwnTip, "");
+        row("TransposeToHex", 2, "QCheckBox", "Transpose Status Arguments from Decimal to Hex",
+            kOwnTip, "");
         row("ProgressFrame", 2, "QGroupBox", "", "", "");
-        row("CancelCmd", 2, "QPushButton", "Cancel", "", "");
+        row("CancelCmd", 2, "QPushButton", "Cancel", kOwnTip, "");
         row("ProgressBar1", 2, "QProgressBar", "", "", "");
         row("MacroBytes", 2, "QLabel", "", "", "");
         row("RetryLabel", 2, "QLabel", "Verifying.....", "", "");
@@ -183,7 +295,11 @@ class MainWindowLayoutTest : public QObject {
         QVERIFY2(control->inherits(kind.toLatin1().constData()),
                  control->metaObject()->className());
         QCOMPARE(captionOf(control), caption);
-        QCOMPARE(control->toolTip(), tip);
+        if (tip == QLatin1String(kOwnTip)) {
+            QVERIFY(!control->toolTip().isEmpty());
+        } else {
+            QCOMPARE(control->toolTip(), tip);
+        }
         QCOMPARE(labelOf(&w, control), label);
     }
 
@@ -303,6 +419,88 @@ class MainWindowLayoutTest : public QObject {
         QCOMPARE(download.ProgressBar1->maximum(), 100);
         QCOMPARE(download.LowerFill->text(), QStringLiteral("0"));
         QCOMPARE(download.UpperFill->text(), QStringLiteral("16"));
+    }
+
+    // Every button, the help window's included, says what it does when the
+    // pointer rests on it and can be pressed with Alt and a letter.
+    void everyButtonCarriesAToolTipAndAnAltKey() {
+        auto& w = *m_fixture->window;
+        w.helpcmd()->click();
+        QVERIFY(w.helpWindow());
+        const QList<QPushButton*> buttons = w.findChildren<QPushButton*>();
+        QVERIFY(buttons.contains(w.helpWindow()->Command1));
+        QVERIFY(buttons.contains(w.downloadTab().CancelCmd));
+        for (const QPushButton* button : buttons) {
+            const QByteArray id =
+                (button->objectName() + QLatin1Char(' ') + button->text()).toUtf8();
+            QVERIFY2(!button->toolTip().trimmed().isEmpty(), id.constData());
+            QVERIFY2(!mnemonicOf(button->text()).isNull(), id.constData());
+        }
+    }
+
+    // Within one tab, together with Exit and Help, no two controls answer
+    // the same Alt key: the second would never be reached with it.
+    void altKeysAreUniqueOnEachTab() {
+        auto& w = *m_fixture->window;
+        for (int tab = 0; tab < w.SSTab1()->count(); ++tab) {
+            std::map<QChar, QString> owners;
+            QList<QWidget*> controls = w.SSTab1()->widget(tab)->findChildren<QWidget*>();
+            controls << w.exitcmd() << w.helpcmd();
+            for (const QWidget* control : controls) {
+                const QChar key = mnemonicOf(mnemonicText(control));
+                if (key.isNull()) {
+                    continue;
+                }
+                const QString owner =
+                    control->objectName() + QLatin1Char(' ') + mnemonicText(control);
+                const auto [it, added] = owners.emplace(key, owner);
+                QVERIFY2(added, qPrintable(QStringLiteral("tab %1: Alt+%2 for %3 and %4")
+                                               .arg(tab)
+                                               .arg(key)
+                                               .arg(it->second, owner)));
+            }
+        }
+    }
+
+    // Text whose columns must line up: every character as wide as the next.
+    void columnTextUsesOneWidthForEveryCharacter_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name :
+             {"MacroText", "MacroComboList", "Text1", "List1", "MacrosInCombination"}) {
+            QTest::newRow(name) << QString::fromLatin1(name);
+        }
+    }
+
+    void columnTextUsesOneWidthForEveryCharacter() {
+        QFETCH(QString, name);
+        auto* control = m_fixture->window->SSTab1()->findChild<QWidget*>(name);
+        QVERIFY(control);
+        const QFontMetrics metrics(control->font());
+        const int width = metrics.horizontalAdvance(QStringLiteral("MMMMM"));
+        for (const char* text : {"iiiii", "  1 *", "#.,:;", "WWWWW", "/* */"}) {
+            QCOMPARE(metrics.horizontalAdvance(QString::fromLatin1(text)), width);
+        }
+    }
+
+    // Every tab at the window's first size and at the smallest it can be
+    // made: no frame border or caption is cut.
+    void noControlIsCutAtTheFirstOrTheSmallestSize() {
+        auto& w = *m_fixture->window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (const QSize size : {w.size(), w.minimumSizeHint()}) {
+            w.resize(size);
+            for (int tab = 0; tab < w.SSTab1()->count(); ++tab) {
+                w.SSTab1()->setCurrentIndex(tab);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+                const QStringList clipped = clippedControls(&w);
+                QVERIFY2(clipped.isEmpty(), qPrintable(QStringLiteral("tab %1 at %2x%3: ")
+                                                           .arg(tab)
+                                                           .arg(w.width())
+                                                           .arg(w.height()) +
+                                                       clipped.join(QStringLiteral("; "))));
+            }
+        }
     }
 
   private:

@@ -2,6 +2,7 @@
 // One window on a fresh folder that is both the data folder and the current
 // folder (where the remembered browser files live), with scripted messages.
 #include <QDir>
+#include <QSettings>
 #include <QString>
 #include <memory>
 #include <string>
@@ -36,8 +37,11 @@ class WindowFixture {
     WindowFixture& operator=(const WindowFixture&) = delete;
 
     app::MainWindow& open() {
-        window =
-            std::make_unique<app::MainWindow>(dir.path(), app::WindowOptions{&prompter, drives});
+        app::WindowOptions options;
+        options.prompter = &prompter;
+        options.drives = drives;
+        options.layoutSettings = layoutSettings;
+        window = std::make_unique<app::MainWindow>(dir.path(), options);
         return *window;
     }
     std::string file(const std::string& name) const { return dir.file(name); }
@@ -47,6 +51,8 @@ class WindowFixture {
     ScriptedPrompter prompter;
     // The volumes the Setup tab's browser offers (the machine's when empty).
     app::DriveEntries drives;
+    // Where the window remembers its place (nowhere when null).
+    QSettings* layoutSettings = nullptr;
     std::unique_ptr<app::MainWindow> window;
 
   private:
