@@ -12,6 +12,26 @@
 #include "base/fault_points.h"
 
 namespace brindle::base {
+
+UniqueFd::~UniqueFd() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+        close();
+        m_fd = other.release();
+    }
+    return *this;
+}
+
+bool UniqueFd::close() {
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd >= 0 && ::close(fd) == 0;
+}
 namespace {
 
 std::string reason() {

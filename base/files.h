@@ -14,6 +14,29 @@
 
 namespace brindle::base {
 
+// An open file descriptor, closed when it goes (-1: none).
+class UniqueFd {
+  public:
+    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
+    ~UniqueFd();
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
+    int get() const { return m_fd; }
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+    bool valid() const { return m_fd >= 0; }
+    // Closes now and reports whether the close succeeded.
+    bool close();
+
+  private:
+    int m_fd;
+};
+
 // The temporary file of a replace is path + kTempSuffix + six random
 // characters; only a crash leaves one behind.
 inline constexpr const char* kTempSuffix = ".tmp-";

@@ -8,6 +8,8 @@
 
 #include "base/text.h"
 #include "cli/shown_text.h"
+#include "store/databases.h"
+#include "store/library_journal.h"
 #include "store/records.h"
 
 namespace brindle::cli {
@@ -102,6 +104,24 @@ bool printableName(CommandContext& context, const std::string& command, const st
         }
     }
     return true;
+}
+
+bool libraryUsable(CommandContext& context, const std::string& command, const std::string& dataDir,
+                   Uses uses) {
+    if (base::Status usable =
+            store::checkDatabases(dataDir, uses != Uses::Combinations, uses != Uses::Macros);
+        !usable) {
+        context.err << "brindle-cli " << command << ": "
+                    << escapedForError(context, usable.message()) << "\n";
+        return false;
+    }
+    return true;
+}
+
+void printLibraryNotes(std::ostream& err) {
+    for (const std::string& note : store::takeLibraryNotes()) {
+        err << "brindle-cli: " << note << "\n";
+    }
 }
 
 }  // namespace brindle::cli

@@ -49,4 +49,17 @@ bool fitsField(CommandContext& context, const std::string& command, const std::s
 bool printableName(CommandContext& context, const std::string& command, const std::string& what,
                    std::string_view name);
 
+// Whether the databases of dataDir can be read and written (store::
+// checkDatabases); otherwise a message names the file and the reason (a
+// link, a FIFO, a folder, a device, too many records). Every command that
+// reads or writes the library asks first: a listing of a pipe is no empty
+// library, nor a look-up in it "no such name".
+enum class Uses { Macros, Combinations, Both };
+bool libraryUsable(CommandContext& context, const std::string& command, const std::string& dataDir,
+                   Uses uses = Uses::Both);
+
+// Prints, once each, what the library's files gave to know that is no
+// failure (a leftover file not used, a write still to be finished).
+void printLibraryNotes(std::ostream& err);
+
 }  // namespace brindle::cli

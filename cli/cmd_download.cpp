@@ -59,11 +59,19 @@ int runDownload(const Arguments& args, CommandContext& context) {
         return usageError(context, "download",
                           !options.error.empty() ? options.error : "--combo NAME is required");
     }
+    // Cut to fit, a longer name would stand for another combination.
+    if (!fitsField(context, "download", "combination name", options.value("--combo"),
+                   store::kComboNameWidth)) {
+        return kExitBadInput;
+    }
     std::optional<SerialSetup> setup = serialSetup(options, context, "download");
     if (!setup) {
         return kExitBadInput;
     }
     const std::string& dir = setup->state.DataDir;
+    if (!libraryUsable(context, "download", dir)) {
+        return kExitFailure;
+    }
     const std::string combo = base::fixedWidth(options.value("--combo"), store::kComboNameWidth);
 
     // Known before anything is sent: an unknown name or a combination that

@@ -132,6 +132,9 @@ int runShowMacro(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
     state::MainState state = stateFor(options, context);
+    if (!libraryUsable(context, "show-macro", state.DataDir, Uses::Macros)) {
+        return kExitFailure;
+    }
     if (!library::findNamedMacro(state, options.positional[0])) {
         return noSuch(context, "show-macro", "macro", options.positional[0]);
     }
@@ -152,6 +155,9 @@ int runDeleteMacro(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
     state::MainState state = stateFor(options, context);
+    if (!libraryUsable(context, "delete-macro", state.DataDir, Uses::Macros)) {
+        return kExitFailure;
+    }
     CommandPrompter prompter(context.err, "delete-macro");
     library::MacroEdit edit = library::deleteMacro(state, options.positional[0], prompter);
     if (edit.outcome == library::EditOutcome::NotFound) {
@@ -173,6 +179,9 @@ int runDeleteCombo(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
     state::MainState state = stateFor(options, context);
+    if (!libraryUsable(context, "delete-combo", state.DataDir, Uses::Combinations)) {
+        return kExitFailure;
+    }
     CommandPrompter prompter(context.err, "delete-combo");
     library::ComboEdit edit = library::deleteCombination(state, options.positional[0], prompter);
     if (edit.outcome == library::EditOutcome::NotFound) {
@@ -196,6 +205,9 @@ int runInsert(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
     state::MainState state = stateFor(options, context);
+    if (!libraryUsable(context, "insert", state.DataDir)) {
+        return kExitFailure;
+    }
     auto form = loadedCombination(state, comboName);
     if (!form) {
         return noSuch(context, "insert", "combination", comboName);
@@ -230,6 +242,9 @@ int runUnlink(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
     state::MainState state = stateFor(options, context);
+    if (!libraryUsable(context, "unlink", state.DataDir)) {
+        return kExitFailure;
+    }
     auto form = loadedCombination(state, options.positional[0]);
     if (!form) {
         return noSuch(context, "unlink", "combination", options.positional[0]);

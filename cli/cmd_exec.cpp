@@ -91,11 +91,19 @@ int runExec(const Arguments& args, CommandContext& context) {
     if (!block) {
         return usageError(context, "exec", "--block takes a macro position such as 3");
     }
+    // Cut to fit, a longer name would stand for another combination.
+    if (!fitsField(context, "exec", "combination name", options.value("--combo"),
+                   store::kComboNameWidth)) {
+        return kExitBadInput;
+    }
     std::optional<SerialSetup> setup = serialSetup(options, context, "exec");
     if (!setup) {
         return kExitBadInput;
     }
     state::MainState& st = setup->state;
+    if (!libraryUsable(context, "exec", st.DataDir)) {
+        return kExitFailure;
+    }
     const std::string combo = base::fixedWidth(options.value("--combo"), store::kComboNameWidth);
     const auto match = store::FindCombo(st.DataDir, combo);
     if (!match) {

@@ -102,8 +102,12 @@ int runMacros(const Arguments& args, CommandContext& context) {
                           options.error.empty() ? "no arguments expected" : options.error);
     }
     const TextStyle style = listingStyle(options, context);
+    const std::string dir = dataFolder(options, context);
+    if (!libraryUsable(context, "macros", dir, Uses::Macros)) {
+        return kExitFailure;
+    }
     store::MacroRecord buffer;
-    for (const std::string& name : store::listMacroNames(dataFolder(options, context), buffer)) {
+    for (const std::string& name : store::listMacroNames(dir, buffer)) {
         context.out << shownText(name, style) << "\n";
     }
     return kExitOk;
@@ -119,7 +123,11 @@ int runCombos(const Arguments& args, CommandContext& context) {
                           options.error.empty() ? "no arguments expected" : options.error);
     }
     const TextStyle style = listingStyle(options, context);
-    for (const std::string& name : store::listComboNames(dataFolder(options, context))) {
+    const std::string dir = dataFolder(options, context);
+    if (!libraryUsable(context, "combos", dir, Uses::Combinations)) {
+        return kExitFailure;
+    }
+    for (const std::string& name : store::listComboNames(dir)) {
         context.out << shownText(name, style) << "\n";
     }
     return kExitOk;
@@ -139,6 +147,9 @@ int runShowCombo(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
     const std::string dir = dataFolder(options, context);
+    if (!libraryUsable(context, "show-combo", dir)) {
+        return kExitFailure;
+    }
     auto match = store::FindCombo(dir, name);
     if (!match) {
         context.err << "brindle-cli show-combo: no combination named "
@@ -188,6 +199,9 @@ int runAddMacro(const Arguments& args, CommandContext& context) {
     }
     state::MainState state;
     state.DataDir = dataFolder(options, context);
+    if (!libraryUsable(context, "add-macro", state.DataDir, Uses::Macros)) {
+        return kExitFailure;
+    }
     CommandPrompter prompter(context.err, "add-macro");
     return exitStatusFor(library::saveMacro(state, name, *text, prompter), context, "add-macro");
 }
@@ -236,6 +250,9 @@ int runAddCombo(const Arguments& args, CommandContext& context) {
     const auto& boot = numbers[1];
     state::MainState state;
     state.DataDir = dataFolder(options, context);
+    if (!libraryUsable(context, "add-combo", state.DataDir)) {
+        return kExitFailure;
+    }
     store::ComboRecord record;
     record.Name = base::fixedWidth(name, store::kComboNameWidth);
     record.Version = base::fixedWidth(options.value("--version"), 16);

@@ -55,5 +55,6 @@ int main(int argc, char** argv) {
     Arguments args(argv + 2, argv + argc);
     int status = command->run(args, context);
     std::cout.flush();
+    printLibraryNotes(std::cerr);
     return status;
 }

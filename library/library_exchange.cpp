@@ -1,9 +1,16 @@
 #include "library/library_exchange.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/files.h"
 #include "base/text.h"
@@ -21,6 +28,10 @@ namespace {
 constexpr std::size_t kVersionWidth = 16;
 constexpr std::size_t kDescriptionWidth = 80;
 constexpr std::size_t kReservedWidth = 12;
+// The index files of the largest library an export can hold, with room for
+// comments: 32,767 macros of one line each, combinations of 256 lines each.
+constexpr std::uintmax_t kMacroIndexLimit = std::uintmax_t{32767} * 1024;
+constexpr std::uintmax_t kCombinationsLimit = std::uintmax_t{32767} * 16 * 1024;
 
 ExchangeResult refused(std::string problem) {
     ExchangeResult result;
@@ -199,6 +210,86 @@ class CreatedFiles {
     bool m_kept = false;
 };
 
+// Whether a name holds a control byte (a line break, an escape sequence),
+// which no name typed in the window or given to add-macro can hold.
+bool holdsControlByte(std::string_view name) {
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A file or folder of the export, opened only when it is what it should be
+// and reached without following a link (the export folder itself is the
+// user's choice; nothing inside it may lead out of it).
+base::Result<base::UniqueFd> openInside(int folderFd, const std::string& shownPath,
+                                        const std::string& name, bool folder) {
+    struct stat st {};
+    if (::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return base::Status::failure("Cannot open " + shownPath + ": " + std::strerror(errno) +
+                                     ".");
+    }
+    const bool kindRight = folder ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode);
+    if (!kindRight) {
+        return base::Status::failure(folder && S_ISREG(st.st_mode)
+                                         ? shownPath + " is a file, not a folder."
+                                         : store::notRegularReason(shownPath, st.st_mode));
+    }
+    base::UniqueFd fd(
+        ::openat(folderFd, name.c_str(),
+                 O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (folder ? O_DIRECTORY : 0)));
+    struct stat opened {};
+    if (!fd.valid() || ::fstat(fd.get(), &opened) != 0 || opened.st_ino != st.st_ino ||
+        opened.st_dev != st.st_dev) {
+        return base::Status::failure("Cannot open " + shownPath +
+                                     ": it changed while it was read.");
+    }
+    return fd;
+}
+
+// The bytes of a regular file of the export, refused by its size before a
+// byte is read when it is longer than `limit`.
+base::Result<std::string> readInside(int folderFd, const std::string& shownPath,
+                                     const std::string& name, std::uintmax_t limit,
+                                     const std::function<std::string(std::uintmax_t)>& tooLong) {
+    auto fd = openInside(folderFd, shownPath, name, false);
+    if (!fd) {
+        return fd.status();
+    }
+    struct stat st {};
+    if (::fstat(fd->get(), &st) != 0) {
+        return base::Status::failure("Cannot examine " + shownPath + ".");
+    }
+    if (static_cast<std::uintmax_t>(st.st_size) > limit) {
+        return base::Status::failure(tooLong(static_cast<std::uintmax_t>(st.st_size)));
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd->get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return base::Status::failure("Cannot read " + shownPath + ": " + std::strerror(errno) +
+                                         ".");
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+        if (bytes.size() > limit) {
+            // It grew while it was read.
+            return base::Status::failure("Cannot read " + shownPath +
+                                         ": it changed while it was read.");
+        }
+    }
+    return bytes;
+}
+
 }  // namespace
 
 ExchangeResult exportLibrary(const std::string& dataDir, const std::string& folderName) {
@@ -207,9 +298,15 @@ ExchangeResult exportLibrary(const std::string& dataDir, const std::string& fold
     base::Result<Library> library = [&]() -> base::Result<Library> {
         // One consistent library, not one that another program changes
         // while it is read.
-        auto lock = store::LibraryLock::acquire(dataDir);
+        // It reads and renames nothing: an interrupted write waits for the
+        // next writer.
+        auto lock = store::LibraryLock::acquireToRead(dataDir);
         if (!lock) {
             return lock.status();
+        }
+        // A database that cannot be read is no empty library.
+        if (base::Status usable = store::checkDatabases(dataDir); !usable) {
+            return base::Status::failure(usable.message() + " Nothing was exported.");
         }
         return readLibrary(dataDir, duplicates);
     }();
@@ -295,7 +392,19 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
                            "afresh in an empty one. Nothing was imported.");
         }
     }
-    auto indexText = base::readWholeFile(folder + kMacroIndexFile);
+    base::UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folderFd.valid()) {
+        return refused("Cannot open the folder " + folderName + ": " + std::strerror(errno) +
+                       ". Nothing was imported.");
+    }
+    auto tooLongIndex = [](const std::string& path) {
+        return [path](std::uintmax_t size) {
+            return path + " has " + std::to_string(size) +
+                   " bytes, more than the export of the largest library holds.";
+        };
+    };
+    auto indexText = readInside(folderFd.get(), folder + kMacroIndexFile, kMacroIndexFile,
+                                kMacroIndexLimit, tooLongIndex(folder + kMacroIndexFile));
     if (!indexText) {
         return refused(indexText.message() + " Nothing was imported.");
     }
@@ -303,13 +412,23 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
     if (!macros) {
         return refused(macros.message() + " Nothing was imported.");
     }
-    auto comboText = base::readWholeFile(folder + kCombinationsFile);
+    auto comboText = readInside(folderFd.get(), folder + kCombinationsFile, kCombinationsFile,
+                                kCombinationsLimit, tooLongIndex(folder + kCombinationsFile));
     if (!comboText) {
         return refused(comboText.message() + " Nothing was imported.");
     }
     auto combinations = parseCombinations(*comboText);
     if (!combinations) {
         return refused(combinations.message() + " Nothing was imported.");
+    }
+    const std::string textFolder = folder + kMacroTextFolder;
+    base::UniqueFd textFolderFd;
+    if (!macros->empty()) {
+        auto opened = openInside(folderFd.get(), textFolder, kMacroTextFolder, true);
+        if (!opened) {
+            return refused(opened.message() + " Nothing was imported.");
+        }
+        textFolderFd = std::move(*opened);
     }
 
     std::string macroBytes;
@@ -323,11 +442,22 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
                            " has a blank or too long name or reserved text. Nothing was "
                            "imported.");
         }
+        if (holdsControlByte(macro.name)) {
+            return refused("The macro name " + quoteText(macro.name) + " in " + kMacroIndexFile +
+                           " holds a control character; a name is printable text. Nothing was "
+                           "imported.");
+        }
         if (numbers.count(name) > 0) {
             return refused("The macro " + quoteText(macro.name) + " is listed twice in " +
                            kMacroIndexFile + ". Nothing was imported.");
         }
-        auto text = base::readWholeFile(folder + kMacroTextFolder + "/" + macro.file);
+        auto text = readInside(textFolderFd.get(), textFolder + "/" + macro.file, macro.file,
+                               store::kMacroBodyWidth, [&](std::uintmax_t size) {
+                                   return "The text of macro " + quoteText(macro.name) + " has " +
+                                          std::to_string(size) +
+                                          " characters; a macro holds at most " +
+                                          std::to_string(store::kMacroBodyWidth) + ".";
+                               });
         if (!text) {
             return refused(text.message() + " Nothing was imported.");
         }
@@ -345,7 +475,8 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
     }
 
     std::string comboBytes;
-    int32_t deletedRecord = 0;  // one blank record stands for every deleted macro
+    int32_t deletedRecord = 0;         // one blank record stands for every deleted macro
+    std::set<std::string> comboNames;  // 16-character names
     for (const TextCombination& c : *combinations) {
         if (base::trimBlanks(c.name).empty() ||
             base::trimTrailingBlanks(c.name).size() > store::kComboNameWidth ||
@@ -354,6 +485,16 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
             return refused("The combination " + quoteText(c.name) + " in " + kCombinationsFile +
                            " has a blank or too long name, version or description. Nothing was "
                            "imported.");
+        }
+        if (holdsControlByte(c.name)) {
+            return refused("The combination name " + quoteText(c.name) + " in " +
+                           kCombinationsFile +
+                           " holds a control character; a name is printable text. Nothing was "
+                           "imported.");
+        }
+        if (!comboNames.insert(base::fixedWidth(c.name, store::kComboNameWidth)).second) {
+            return refused("The combination " + quoteText(c.name) + " is given twice in " +
+                           kCombinationsFile + ". Nothing was imported.");
         }
         store::ComboRecord record;
         record.Name = base::fixedWidth(c.name, store::kComboNameWidth);

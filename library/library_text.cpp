@@ -240,8 +240,9 @@ base::Result<std::vector<TextMacro>> parseMacroIndex(std::string_view text) {
                                "\"BYTES\"");
         }
         if (!safeMacroFileName(t[1].text)) {
-            return lineProblem(kMacroIndexFile, line.number,
-                               "the file name " + t[1].text + " is not one an export writes");
+            return lineProblem(
+                kMacroIndexFile, line.number,
+                "the file name " + quoteText(t[1].text) + " is not one an export writes");
         }
         macros.push_back({t[0].text, t[1].text, withReserved ? t[3].text : std::string()});
     }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace brindle::store {
 
@@ -31,6 +32,32 @@ inline int32_t getInt32(const std::string& bytes, std::size_t offset) {
         u |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
     }
     return static_cast<int32_t>(u);
+}
+
+inline void putUint64(std::string& bytes, std::size_t offset, uint64_t value) {
+    for (std::size_t i = 0; i < 8; ++i) {
+        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+inline uint64_t getUint64(const std::string& bytes, std::size_t offset) {
+    uint64_t u = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        u |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+    }
+    return u;
+}
+
+// FNV-1a, 64 bits: tells a file the library wrote from one that merely has
+// its name (not a defence against a forger). Fed in pieces, it gives the
+// same value as over the whole.
+inline constexpr uint64_t kChecksumStart = 0xCBF29CE484222325ULL;
+inline uint64_t checksum(std::string_view bytes, uint64_t sum = kChecksumStart) {
+    for (char c : bytes) {
+        sum ^= static_cast<unsigned char>(c);
+        sum *= 0x100000001B3ULL;
+    }
+    return sum;
 }
 
 // A text field: cut or blank-filled to its width.

@@ -17,6 +17,20 @@ std::string comboDbPath(const std::string& dataDir) {
     return dataDir + kComboDbFile;
 }
 
+base::Status checkDatabases(const std::string& dataDir, bool macros, bool combinations) {
+    if (macros) {
+        if (auto count = countRecordsAsTheyAre(macroDbPath(dataDir), kMacroRecordLength); !count) {
+            return count.status();
+        }
+    }
+    if (combinations) {
+        if (auto count = countRecordsAsTheyAre(comboDbPath(dataDir), kComboRecordLength); !count) {
+            return count.status();
+        }
+    }
+    return base::Status::success();
+}
+
 int32_t macroCount(const std::string& dataDir) {
     return recordCount(macroDbPath(dataDir), kMacroRecordLength);
 }
@@ -57,12 +71,12 @@ base::Status writeCombo(const std::string& dataDir, int32_t n, const ComboRecord
 }
 
 std::vector<std::string> macroNameFields(const std::string& dataDir) {
-    finishInterruptedWritesBeforeReading(dataDir);
+    noteInterruptedWrites(dataDir);
     return readLeadingFields(macroDbPath(dataDir), kMacroRecordLength, kMacroNameWidth);
 }
 
 std::vector<std::string> comboNameFields(const std::string& dataDir) {
-    finishInterruptedWritesBeforeReading(dataDir);
+    noteInterruptedWrites(dataDir);
     return readLeadingFields(comboDbPath(dataDir), kComboRecordLength, kComboNameWidth);
 }
 
@@ -214,6 +228,9 @@ base::Result<bool> deleteMacro(const std::string& dataDir, std::string_view name
     if (!lock) {
         return lock.status();
     }
+    if (base::Status usable = checkDatabases(dataDir, true, false); !usable) {
+        return usable;
+    }
     auto n = FindMacro(dataDir, name, MacroBuffer);
     if (!n) {
         return false;
@@ -232,6 +249,9 @@ base::Result<bool> deleteCombo(const std::string& dataDir, std::string_view name
     auto lock = LibraryLock::acquire(dataDir);
     if (!lock) {
         return lock.status();
+    }
+    if (base::Status usable = checkDatabases(dataDir, false, true); !usable) {
+        return usable;
     }
     auto match = FindCombo(dataDir, name);
     if (!match) {

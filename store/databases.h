@@ -21,6 +21,14 @@ inline constexpr const char* kComboTempFile = "ComboDb.tmp";
 std::string macroDbPath(const std::string& dataDir);
 std::string comboDbPath(const std::string& dataDir);
 
+// Whether the databases can be used: each a regular file (or missing),
+// never reached through a link, of at most 32,767 records. The failure names
+// the file and the reason. The listings and look-ups below read a refused
+// file as empty, so every reader and writer asks this first, of the
+// databases it uses.
+base::Status checkDatabases(const std::string& dataDir, bool macros = true,
+                            bool combinations = true);
+
 int32_t macroCount(const std::string& dataDir);
 int32_t comboCount(const std::string& dataDir);
 

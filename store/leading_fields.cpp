@@ -61,7 +61,7 @@ std::vector<std::string> readLeadingFields(const std::string& path, std::size_t 
     }
     timespec scanStart{};
     ::clock_gettime(CLOCK_REALTIME, &scanStart);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         return fields;
     }

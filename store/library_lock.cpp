@@ -19,6 +19,7 @@ using Key = std::pair<dev_t, ino_t>;
 struct LibraryLock::Held {
     int fd = -1;
     Key key;
+    bool finished = false;  // interrupted writes finished under it
     ~Held();
 };
 
@@ -46,6 +47,31 @@ LibraryLock::Held::~Held() {
 LibraryLock::~LibraryLock() = default;
 
 base::Result<LibraryLock> LibraryLock::acquire(const std::string& dataDir) {
+    return take(dataDir, true);
+}
+
+base::Result<LibraryLock> LibraryLock::acquireToRead(const std::string& dataDir) {
+    return take(dataDir, false);
+}
+
+base::Result<LibraryLock> LibraryLock::finishedBy(std::shared_ptr<Held> held,
+                                                  const std::string& dataDir, bool toWrite) {
+    LibraryLock lock(held);
+    if (held->finished) {
+        return lock;
+    }
+    if (!toWrite) {
+        inspectInterruptedWrites(dataDir);
+        return lock;
+    }
+    if (base::Status finished = finishInterruptedWrites(dataDir); !finished) {
+        return finished;
+    }
+    held->finished = true;
+    return lock;
+}
+
+base::Result<LibraryLock> LibraryLock::take(const std::string& dataDir, bool toWrite) {
     const std::string path = dataDir + kLockFile;
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW, 0644);
     const int openError = errno;
@@ -68,7 +94,7 @@ base::Result<LibraryLock> LibraryLock::acquire(const std::string& dataDir) {
     if (auto it = held().find(key); it != held().end()) {
         if (auto shared = it->second.lock()) {
             ::close(fd);
-            return LibraryLock(std::move(shared));
+            return finishedBy(std::move(shared), dataDir, toWrite);
         }
     }
     // Blocks until the other writer is done; a signal only restarts the wait.
@@ -83,11 +109,7 @@ base::Result<LibraryLock> LibraryLock::acquire(const std::string& dataDir) {
     shared->fd = fd;
     shared->key = key;
     held()[key] = shared;
-    LibraryLock lock(std::move(shared));
-    if (base::Status finished = finishInterruptedWrites(dataDir); !finished) {
-        return finished;
-    }
-    return lock;
+    return finishedBy(std::move(shared), dataDir, toWrite);
 }
 
 bool holdsLibraryLock(const std::string& dataDir) {

@@ -15,8 +15,10 @@
 // nest: the outermost takes the flock, inner ones share it (a process writes
 // from one thread).
 //
-// The outermost lock first finishes what a crash interrupted (see
-// record_journal.h), so every writer starts from a whole library.
+// A writer's lock first finishes what a crash interrupted (see
+// library_journal.h), so every writer starts from a whole library. A
+// reader's lock (an export wants one consistent library) finishes nothing:
+// it only reports what waits for the next writer.
 #include <memory>
 #include <string>
 
@@ -32,6 +34,8 @@ class LibraryLock {
     // cannot be opened, or an interrupted write that cannot be finished, is
     // a failure that says why.
     static base::Result<LibraryLock> acquire(const std::string& dataDir);
+    // The same for a reader: it renames and writes nothing.
+    static base::Result<LibraryLock> acquireToRead(const std::string& dataDir);
 
     LibraryLock(LibraryLock&&) noexcept = default;
     LibraryLock& operator=(LibraryLock&&) noexcept = default;
@@ -41,6 +45,9 @@ class LibraryLock {
 
   private:
     explicit LibraryLock(std::shared_ptr<Held> held) : m_held(std::move(held)) {}
+    static base::Result<LibraryLock> take(const std::string& dataDir, bool toWrite);
+    static base::Result<LibraryLock> finishedBy(std::shared_ptr<Held> held,
+                                                const std::string& dataDir, bool toWrite);
     std::shared_ptr<Held> m_held;
 };
 

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <system_error>
 
 #include <fcntl.h>
@@ -15,62 +14,51 @@
 #include "store/leading_fields.h"
 
 namespace brindle::store {
-namespace fs = std::filesystem;
 
-namespace {
-
-class Fd {
-  public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    // Closes now and reports whether the close succeeded.
-    bool close() {
-        int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int m_fd;
-};
-
-}  // namespace
+using Fd = base::UniqueFd;
 
 base::Status ensureFile(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
+    // A link at the name is never followed, nor created through.
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW, 0644));
     // A read-only file still exists and can be read.
-    if (fd.valid() || ::access(path.c_str(), R_OK) == 0) {
+    struct stat st {};
+    if (fd.valid() || (::lstat(path.c_str(), &st) == 0 && ::access(path.c_str(), R_OK) == 0)) {
         return base::Status::success();
     }
     return base::Status::failure("Cannot create " + path + ".");
 }
 
 std::optional<std::uintmax_t> fileLength(const std::string& path) {
-    std::error_code ec;
-    auto size = fs::file_size(path, ec);
-    if (ec) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return std::nullopt;
     }
-    return size;
+    return static_cast<std::uintmax_t>(st.st_size);
+}
+
+std::string notRegularReason(const std::string& path, unsigned mode) {
+    const char* what = S_ISLNK(mode)                    ? "a symbolic link, which is never followed"
+                       : S_ISDIR(mode)                  ? "a folder"
+                       : S_ISFIFO(mode)                 ? "a FIFO (named pipe)"
+                       : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                       : S_ISSOCK(mode)                 ? "a socket"
+                                                        : "of an unknown kind";
+    return path + " is " + what + ", not a regular file.";
 }
 
 base::Result<int32_t> countRecords(const std::string& path, std::size_t recordLength) {
     // A file that cannot be created counts no records.
     base::skipOnError(ensureFile(path));
+    return countRecordsAsTheyAre(path, recordLength);
+}
+
+base::Result<int32_t> countRecordsAsTheyAre(const std::string& path, std::size_t recordLength) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    if (::lstat(path.c_str(), &st) != 0) {
         return 0;
     }
     if (!S_ISREG(st.st_mode)) {
-        return base::Status::failure(path + " is not a regular file.");
+        return base::Status::failure(notRegularReason(path, st.st_mode));
     }
     const int64_t count = static_cast<int64_t>(st.st_size) / static_cast<int64_t>(recordLength);
     if (count > kMaxRecords) {
@@ -90,7 +78,7 @@ std::optional<std::string> readRecord(const std::string& path, std::size_t recor
     if (n < 1) {
         return std::nullopt;
     }
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
     struct stat st {};
     if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return std::nullopt;
@@ -117,7 +105,10 @@ base::Status writeRecord(const std::string& path, std::size_t recordLength, int3
     // Whatever happens below, remembered names of this file are stale.
     forgetLeadingFields(path);
     const std::string where = "record " + std::to_string(n) + " of " + path;
-    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW, 0644));
+    if (!fd.valid() && errno == ELOOP) {
+        return base::Status::failure(notRegularReason(path, S_IFLNK) + " Nothing was written.");
+    }
     if (!fd.valid()) {
         return base::Status::failure("Cannot open " + path + " for writing: " +
                                      std::strerror(errno) + ". Nothing was written.");
@@ -127,7 +118,7 @@ base::Status writeRecord(const std::string& path, std::size_t recordLength, int3
         return base::Status::failure("Cannot examine " + path + ".");
     }
     if (!S_ISREG(st.st_mode)) {
-        return base::Status::failure(path + " is not a regular file; nothing was written.");
+        return base::Status::failure(notRegularReason(path, st.st_mode) + " Nothing was written.");
     }
     // Whatever a caller counted, a file beyond the formats' limit is never
     // written into, and no record beyond it is added.

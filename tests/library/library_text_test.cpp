@@ -102,9 +102,13 @@ TEST(LibraryText, damagedFilesAreRefusedNamingTheLine) {
         EXPECT_FALSE(parsed) << text;
         EXPECT_EQ(parsed.message(), message);
     }
-    const std::pair<const char*, const char*> indexes[] = {
+    using namespace std::string_literals;
+    const std::pair<std::string, std::string> indexes[] = {
         {"\"A\" ../../etc/passwd\n",
-         "macros.txt line 1: the file name ../../etc/passwd is not one an export writes."},
+         "macros.txt line 1: the file name \"../../etc/passwd\" is not one an export writes."},
+        // Control bytes of a word are shown escaped, never as they are.
+        {"\"A\" a\0\x1B.txt\n"s,
+         "macros.txt line 1: the file name \"a\\x00\\x1B.txt\" is not one an export writes."},
         {"\"A\"\n",
          "macros.txt line 1: expected a quoted name, a file name and optionally reserved "
          "\"BYTES\"."},
