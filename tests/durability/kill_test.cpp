@@ -3,9 +3,9 @@
 // of a build made with BRINDLE_FAULT_POINTS: before each creation, write,
 // rename, cut or removal of a file, and in the middle of each write. Every
 // trial starts from a seeded random library; the same operation run to its
-// end on a copy gives the files a finished run leaves. After the kill, and
-// after any program has next looked at the library (which finishes an
-// interrupted write), the files must be exactly those before the operation or
+// end on a copy gives the files a finished run leaves. After the kill a
+// listing changes nothing, and after the next writer has taken the library
+// (which finishes an interrupted write), the files must be exactly those before the operation or
 // exactly those after it, for both databases together: every record written
 // before is intact, each file is whole records, and a deletion or a rebuild
 // happened whole or not at all.
@@ -25,6 +25,7 @@
 
 #include "base/text.h"
 #include "library/library_exchange.h"
+#include "store/library_lock.h"
 #include "store/records.h"
 #include "tests/durability/random_library.h"
 #include "tests/support/child_process.h"
@@ -112,12 +113,13 @@ int recordsLost(const std::string& before, const std::string& after, std::size_t
     return lost;
 }
 
-// Names in the data folder of a write still to be finished. (A temporary
-// file of a replace cut short may stay until the next write: it is not part
-// of the library.)
+// Whether the data folder holds the journal of a write still to be
+// finished. (A temporary file of a replace cut short may stay until the next
+// write, and files staged before the journal that would have used them was
+// written stay as leftovers: neither is part of the library.)
 std::vector<std::string> unfinished(const std::string& dir) {
     std::vector<std::string> found;
-    for (const char* name : {"Library.Jnl", "MacroDb.new", "ComboDb.new"}) {
+    for (const char* name : {"Library.Jnl"}) {
         if (std::filesystem::exists(dir + name)) {
             found.push_back(name);
         }
@@ -172,10 +174,18 @@ Tally runTrials(const std::string& name, const Prepare& prepare, bool recover,
             const ChildResult killed = runChild(words(inv, trial.path()), killing);
             EXPECT_EQ(killed.signal, SIGKILL) << name << " point " << point << ": " << killed.err;
             if (recover) {
-                // Any program that looks at the library next finishes the write.
+                // A listing reads what it finds and renames or writes nothing.
+                const Snapshot killedState = snapshot(trial.path(), inv.files);
+                const std::vector<std::string> leftKilled = unfinished(trial.path());
                 const ChildResult listed =
                     runChild({BRINDLE_CLI_PATH, "macros", "--data", trial.path()});
                 EXPECT_EQ(listed.status, 0) << listed.err;
+                EXPECT_TRUE(snapshot(trial.path(), inv.files) == killedState)
+                    << name << " point " << point << ": a listing changed the library";
+                EXPECT_EQ(unfinished(trial.path()), leftKilled);
+                // The next writer finishes the write.
+                const auto lock = store::LibraryLock::acquire(trial.path());
+                EXPECT_TRUE(lock.ok()) << lock.message();
                 EXPECT_EQ(unfinished(trial.path()), std::vector<std::string>{})
                     << name << " point " << point;
             }

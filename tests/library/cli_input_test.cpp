@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <pty.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -292,4 +295,80 @@ TEST_F(CliInput, exportedNamesStayInsideTheExportAndALinkedTextFolderIsRefused) 
     EXPECT_EQ(linked.err, "brindle-cli export: " + out.file("linked/macros") +
                               " is not a folder. Nothing was exported.\n");
     EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
+}
+
+TEST_F(CliInput, aDatabaseThatIsALinkAFifoAFolderOrADeviceIsRefusedByEveryReaderWithItsName) {
+    TempDir outside;
+    writeBytes(outside.file("target"), std::string(16360, ' '));
+    struct Kind {
+        const char* kind;
+        std::function<void(const std::string&)> make;
+    };
+    std::vector<Kind> kinds = {
+        {"a symbolic link, which is never followed",
+         [&](const std::string& path) {
+             std::filesystem::create_symlink(outside.file("target"), path);
+         }},
+        {"a FIFO (named pipe)", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); }},
+        {"a folder", [](const std::string& path) { std::filesystem::create_directory(path); }},
+    };
+    // A device node (only root may make one).
+    auto makeDevice = [](const std::string& path) {
+        return ::mknod(path.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    };
+    if (makeDevice(outside.file("probe"))) {
+        kinds.push_back({"a device", [&](const std::string& path) { makeDevice(path); }});
+    }
+    const struct {
+        const char* file;
+        std::vector<std::string> words;
+    } readers[] = {
+        {"MacroDb.Dat", {"macros"}},          {"MacroDb.Dat", {"show-macro", "A"}},
+        {"ComboDb.Dat", {"combos"}},          {"ComboDb.Dat", {"show-combo", "C"}},
+        {"MacroDb.Dat", {"show-combo", "C"}},
+    };
+    for (const auto& kind : kinds) {
+        for (const auto& reader : readers) {
+            TempDir data;
+            brindle::testing::addMacro(data.path(), "A", "MACRO 1");
+            brindle::testing::addCombo(data.path(), "C", {{0, 1}});
+            std::filesystem::remove(data.file(reader.file));
+            kind.make(data.file(reader.file));
+            std::vector<std::string> words = reader.words;
+            words.insert(words.begin() + 1, {"--data", data.path()});
+            const ChildResult r = cli(words);
+            const std::string what = kind.kind;
+            EXPECT_EQ(r.status, 1) << words[0] << " " << what;
+            EXPECT_EQ(r.out, "") << words[0] << " " << what;
+            EXPECT_EQ(r.err, "brindle-cli " + words[0] + ": " + data.file(reader.file) + " is " +
+                                 what + ", not a regular file.\n");
+        }
+    }
+    EXPECT_EQ(readBytes(outside.file("target")), std::string(16360, ' '));
+}
+
+TEST_F(CliInput, exportOfAnUnreadableDatabaseAndAComboNameTooLongForDownloadOrExecFail) {
+    brindle::testing::addMacro(dir.path(), "A", "MACRO 1");
+    ASSERT_EQ(::mkfifo(dir.file("ComboDb.Dat").c_str(), 0600), 0);
+    TempDir out;
+    const ChildResult exported = cli({"export", "--data", dir.path(), out.file("lib")});
+    EXPECT_EQ(exported.status, 1);
+    EXPECT_EQ(exported.err, "brindle-cli export: " + dir.file("ComboDb.Dat") +
+                                " is a FIFO (named pipe), not a regular file. Nothing was "
+                                "exported.\n");
+    EXPECT_FALSE(std::filesystem::exists(out.file("lib")));
+
+    // Cut to 16 characters the name would stand for another combination.
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"download", "--combo", "SEVENTEEN-LETTER"},
+          std::vector<std::string>{"exec", "--block", "1", "--combo", "SEVENTEEN-LETTER"}}) {
+        std::vector<std::string> argv = words;
+        argv.back() += "S";
+        argv.insert(argv.end(), {"--data", dir.path(), "--port", dir.file("no-such-port")});
+        const ChildResult r = cli(argv);
+        EXPECT_EQ(r.status, 2) << words[0];
+        EXPECT_EQ(r.err, "brindle-cli " + words[0] +
+                             ": the combination name \"SEVENTEEN-LETTERS\" has 17 characters; a "
+                             "combination name holds at most 16\n");
+    }
 }

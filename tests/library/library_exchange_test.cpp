@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <functional>
 
 #include "store/databases.h"
 #include "tests/support/library_builder.h"
@@ -172,4 +175,113 @@ TEST_F(LibraryExchange, anImportIsRefusedIntoALibraryOrFromADamagedExportAndWrit
     EXPECT_EQ(exported("macros.txt"), index);
     EXPECT_EQ(exported("combinations.txt"), combos);
     EXPECT_EQ(library::importLibrary(target.path(), out.path()).outcome, EditOutcome::Done);
+}
+
+TEST_F(LibraryExchange, anImportReadsOnlyRegularFilesInsideItsFolderAndRefusesByNameOrSize) {
+    const std::string index = "# Brindle macro library export\n\"A\" A.txt\n";
+    const std::string combos =
+        "combination \"C\"\nversion \"\"\ndescription \"\"\nnode 65\nboot 0\n1 \"A\"\nend\n";
+    TempDir outside;
+    writeBytes(outside.file("A.txt"), "SECRET");
+    writeBytes(outside.file("macros.txt"), index);
+    const std::string lib = out.path();
+    struct Case {
+        const char* what;
+        std::function<void()> spoil;
+        std::string problem;  // the refusal, before " Nothing was imported."
+    };
+    const Case cases[] = {
+        {"a text that is a link",
+         [&] {
+             std::filesystem::remove(lib + "macros/A.txt");
+             std::filesystem::create_symlink(outside.file("A.txt"), lib + "macros/A.txt");
+         },
+         lib + "macros/A.txt is a symbolic link, which is never followed, not a regular file."},
+        {"a text folder that is a link",
+         [&] {
+             std::filesystem::remove_all(lib + "macros");
+             std::filesystem::create_symlink(outside.path(), lib + "macros");
+         },
+         lib + "macros is a symbolic link, which is never followed, not a regular file."},
+        {"an index that is a link",
+         [&] {
+             std::filesystem::remove(lib + "macros.txt");
+             std::filesystem::create_symlink(outside.file("macros.txt"), lib + "macros.txt");
+         },
+         lib + "macros.txt is a symbolic link, which is never followed, not a regular file."},
+        {"a text that is a FIFO",
+         [&] {
+             std::filesystem::remove(lib + "macros/A.txt");
+             ASSERT_EQ(::mkfifo((lib + "macros/A.txt").c_str(), 0600), 0);
+         },
+         lib + "macros/A.txt is a FIFO (named pipe), not a regular file."},
+        {"a text that is a folder",
+         [&] {
+             std::filesystem::remove(lib + "macros/A.txt");
+             std::filesystem::create_directory(lib + "macros/A.txt");
+         },
+         lib + "macros/A.txt is a folder, not a regular file."},
+        {"a sparse text of 3 GB, refused before it is read",
+         [&] {
+             writeBytes(lib + "macros/A.txt", "");
+             std::filesystem::resize_file(lib + "macros/A.txt", 3000000000u);
+         },
+         "The text of macro \"A\" has 3000000000 characters; a macro holds at most 16332."},
+        {"a name with an escape byte",
+         [&] { writeBytes(lib + "macros.txt", "\"A\\x1B[2J\" A.txt\n"); },
+         "The macro name \"A\\x1B[2J\" in macros.txt holds a control character; a name is "
+         "printable text."},
+        {"a combination name with a line break",
+         [&] {
+             writeBytes(lib + "combinations.txt", "combination \"C\\x0A\"" + combos.substr(15));
+         },
+         "The combination name \"C\\x0A\" in combinations.txt holds a control character; a name "
+         "is printable text."},
+        {"one combination name twice (trailing blanks do not count)",
+         [&] {
+             writeBytes(lib + "combinations.txt",
+                        combos + "combination \"C  \"" + combos.substr(15));
+         },
+         "The combination \"C\" is given twice in combinations.txt."},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(lib);
+        std::filesystem::create_directories(lib + "macros");
+        writeBytes(lib + "macros.txt", index);
+        writeBytes(lib + "combinations.txt", combos);
+        writeBytes(lib + "macros/A.txt", "MACRO 1");
+        c.spoil();
+        const library::ExchangeResult result = library::importLibrary(target.path(), lib);
+        EXPECT_EQ(result.outcome, EditOutcome::Refused) << c.what;
+        EXPECT_EQ(result.problem, c.problem + " Nothing was imported.") << c.what;
+        EXPECT_EQ(store::macroCount(target.path()), 0) << c.what;
+    }
+    EXPECT_EQ(readBytes(outside.file("A.txt")), "SECRET");
+}
+
+TEST_F(LibraryExchange, anExportOfADatabaseThatCannotBeReadFailsAndWritesNothing) {
+    brindle::testing::addMacro(source.path(), "A", "MACRO 1");
+    const struct {
+        const char* what;
+        std::function<void()> spoil;
+        std::string problem;
+    } cases[] = {
+        {"a FIFO", [&] { ASSERT_EQ(::mkfifo(source.file("ComboDb.Dat").c_str(), 0600), 0); },
+         source.file("ComboDb.Dat") + " is a FIFO (named pipe), not a regular file."},
+        {"32,768 records (sparse)",
+         [&] {
+             writeBytes(source.file("ComboDb.Dat"), "");
+             std::filesystem::resize_file(source.file("ComboDb.Dat"), 32768u * 1140u);
+         },
+         source.file("ComboDb.Dat") +
+             " holds 32768 records; the library allows at most 32767. It was not read."},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(source.file("ComboDb.Dat"));
+        c.spoil();
+        const library::ExchangeResult result = library::exportLibrary(source.path(), out.file("x"));
+        EXPECT_EQ(result.outcome, EditOutcome::Failed) << c.what;
+        EXPECT_EQ(result.failure.message(), c.problem + " Nothing was exported.") << c.what;
+        EXPECT_FALSE(std::filesystem::exists(out.file("x"))) << c.what;
+    }
 }
