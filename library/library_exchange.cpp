@@ -451,20 +451,15 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
             return refused("The macro " + quoteText(macro.name) + " is listed twice in " +
                            kMacroIndexFile + ". Nothing was imported.");
         }
-        auto text = readInside(textFolderFd.get(), textFolder + "/" + macro.file, macro.file,
-                               store::kMacroBodyWidth, [&](std::uintmax_t size) {
-                                   return "The text of macro " + quoteText(macro.name) + " has " +
-                                          std::to_string(size) +
-                                          " characters; a macro holds at most " +
-                                          std::to_string(store::kMacroBodyWidth) + ".";
-                               });
+        auto text = readInside(
+            textFolderFd.get(), textFolder + "/" + macro.file, macro.file, store::kMacroBodyWidth,
+            [&](std::uintmax_t size) {
+                return "The text file of macro " + quoteText(macro.name) + " has " +
+                       std::to_string(size) + " bytes; a macro holds at most " +
+                       std::to_string(store::kMacroBodyWidth) + " characters. It was not read.";
+            });
         if (!text) {
             return refused(text.message() + " Nothing was imported.");
-        }
-        if (text->size() > store::kMacroBodyWidth) {
-            return refused("The text of macro " + quoteText(macro.name) + " has " +
-                           std::to_string(text->size()) + " characters; a macro holds at most " +
-                           std::to_string(store::kMacroBodyWidth) + ". Nothing was imported.");
         }
         store::MacroRecord record;
         record.Name = name;

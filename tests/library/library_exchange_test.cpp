@@ -226,7 +226,8 @@ TEST_F(LibraryExchange, anImportReadsOnlyRegularFilesInsideItsFolderAndRefusesBy
              writeBytes(lib + "macros/A.txt", "");
              std::filesystem::resize_file(lib + "macros/A.txt", 3000000000u);
          },
-         "The text of macro \"A\" has 3000000000 characters; a macro holds at most 16332."},
+         "The text file of macro \"A\" has 3000000000 bytes; a macro holds at most 16332 "
+         "characters. It was not read."},
         {"a name with an escape byte",
          [&] { writeBytes(lib + "macros.txt", "\"A\\x1B[2J\" A.txt\n"); },
          "The macro name \"A\\x1B[2J\" in macros.txt holds a control character; a name is "
