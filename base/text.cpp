@@ -39,4 +39,14 @@ std::string withTrailingSlash(std::string folder) {
     return folder;
 }
 
+bool holdsControlByte(std::string_view text) {
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace brindle::base

@@ -24,4 +24,8 @@ std::string withTrailingSlash(std::string folder);
 // Upper case for ASCII a to z; every other byte is kept.
 std::string upperAscii(std::string_view text);
 
+// Whether the text holds an ASCII control byte (0x00-0x1F, 0x7F): a line
+// break, an escape sequence. No name may hold one.
+bool holdsControlByte(std::string_view text);
+
 }  // namespace brindle::base

@@ -94,14 +94,11 @@ bool fitsField(CommandContext& context, const std::string& command, const std::s
 
 bool printableName(CommandContext& context, const std::string& command, const std::string& what,
                    std::string_view name) {
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) {
-            context.err << "brindle-cli " << command << ": the " << what << " "
-                        << quotedForError(context, name)
-                        << " holds a control character; a name is printable text\n";
-            return false;
-        }
+    if (base::holdsControlByte(name)) {
+        context.err << "brindle-cli " << command << ": the " << what << " "
+                    << quotedForError(context, name)
+                    << " holds a control character; a name is printable text\n";
+        return false;
     }
     return true;
 }
@@ -113,6 +110,16 @@ bool libraryUsable(CommandContext& context, const std::string& command, const st
         !usable) {
         context.err << "brindle-cli " << command << ": "
                     << escapedForError(context, usable.message()) << "\n";
+        return false;
+    }
+    return true;
+}
+
+bool libraryWhole(CommandContext& context, const std::string& command, const std::string& dataDir) {
+    if (store::interruptedWriteWaits(dataDir)) {
+        context.err << "brindle-cli " << command << ": a write to the library in " << dataDir
+                    << " was interrupted and waits to be finished by the next command that "
+                       "changes it (add-macro, add-combo, delete-macro, ...); nothing was sent\n";
         return false;
     }
     return true;

@@ -58,6 +58,10 @@ enum class Uses { Macros, Combinations, Both };
 bool libraryUsable(CommandContext& context, const std::string& command, const std::string& dataDir,
                    Uses uses = Uses::Both);
 
+// Whether no interrupted write waits to be finished in dataDir; otherwise a
+// message says so. What goes to the controller must not hold half a write.
+bool libraryWhole(CommandContext& context, const std::string& command, const std::string& dataDir);
+
 // Prints, once each, what the library's files gave to know that is no
 // failure (a leftover file not used, a write still to be finished).
 void printLibraryNotes(std::ostream& err);

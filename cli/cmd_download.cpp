@@ -69,7 +69,7 @@ int runDownload(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
     const std::string& dir = setup->state.DataDir;
-    if (!libraryUsable(context, "download", dir)) {
+    if (!libraryUsable(context, "download", dir) || !libraryWhole(context, "download", dir)) {
         return kExitFailure;
     }
     const std::string combo = base::fixedWidth(options.value("--combo"), store::kComboNameWidth);

@@ -101,7 +101,7 @@ int runExec(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
     state::MainState& st = setup->state;
-    if (!libraryUsable(context, "exec", st.DataDir)) {
+    if (!libraryUsable(context, "exec", st.DataDir) || !libraryWhole(context, "exec", st.DataDir)) {
         return kExitFailure;
     }
     const std::string combo = base::fixedWidth(options.value("--combo"), store::kComboNameWidth);

@@ -1,6 +1,7 @@
 #include "library/library_exchange.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -28,6 +29,9 @@ namespace {
 constexpr std::size_t kVersionWidth = 16;
 constexpr std::size_t kDescriptionWidth = 80;
 constexpr std::size_t kReservedWidth = 12;
+constexpr const char* kWriteWaits =
+    "A write to the library was interrupted and waits to be finished by the next command "
+    "that changes it.";
 // The index files of the largest library an export can hold, with room for
 // comments: 32,767 macros of one line each, combinations of 256 lines each.
 constexpr std::uintmax_t kMacroIndexLimit = std::uintmax_t{32767} * 1024;
@@ -210,18 +214,6 @@ class CreatedFiles {
     bool m_kept = false;
 };
 
-// Whether a name holds a control byte (a line break, an escape sequence),
-// which no name typed in the window or given to add-macro can hold.
-bool holdsControlByte(std::string_view name) {
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // A file or folder of the export, opened only when it is what it should be
 // and reached without following a link (the export folder itself is the
 // user's choice; nothing inside it may lead out of it).
@@ -303,6 +295,10 @@ ExchangeResult exportLibrary(const std::string& dataDir, const std::string& fold
         auto lock = store::LibraryLock::acquireToRead(dataDir);
         if (!lock) {
             return lock.status();
+        }
+        // Half a write is not exported: the next writer finishes it first.
+        if (store::writesWereInterrupted(dataDir)) {
+            return base::Status::failure(kWriteWaits + std::string(" Nothing was exported."));
         }
         // A database that cannot be read is no empty library.
         if (base::Status usable = store::checkDatabases(dataDir); !usable) {
@@ -442,7 +438,7 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
                            " has a blank or too long name or reserved text. Nothing was "
                            "imported.");
         }
-        if (holdsControlByte(macro.name)) {
+        if (base::holdsControlByte(macro.name)) {
             return refused("The macro name " + quoteText(macro.name) + " in " + kMacroIndexFile +
                            " holds a control character; a name is printable text. Nothing was "
                            "imported.");
@@ -481,7 +477,7 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
                            " has a blank or too long name, version or description. Nothing was "
                            "imported.");
         }
-        if (holdsControlByte(c.name)) {
+        if (base::holdsControlByte(c.name)) {
             return refused("The combination name " + quoteText(c.name) + " in " +
                            kCombinationsFile +
                            " holds a control character; a name is printable text. Nothing was "

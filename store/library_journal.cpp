@@ -445,21 +445,33 @@ void inspectInterruptedWrites(const std::string& dataDir) {
     }
 }
 
-void noteInterruptedWrites(const std::string& dataDir) {
-    if (!exists(dataDir + kJournalFile) && !exists(dataDir + kMacroStageFile) &&
-        !exists(dataDir + kComboStageFile)) {
-        return;
-    }
+namespace {
+
+// Whether the journal and staged files there may be are left by a write that
+// was interrupted: a writer at work has them too, so only when neither this
+// process nor another holds the lock.
+bool noWriterAtWork(const std::string& dataDir) {
     if (holdsLibraryLock(dataDir)) {
-        return;
+        return false;
     }
-    // A writer at work has its journal and staged files: only when no writer
-    // holds the lock are they left from one that was interrupted.
     Fd lock(::open((dataDir + kLockFile).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (lock.get() >= 0 && ::flock(lock.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        return;
+    return !(lock.get() >= 0 && ::flock(lock.get(), LOCK_SH | LOCK_NB) != 0 &&
+             errno == EWOULDBLOCK);
+}
+
+}  // namespace
+
+void noteInterruptedWrites(const std::string& dataDir) {
+    if ((exists(dataDir + kJournalFile) || exists(dataDir + kMacroStageFile) ||
+         exists(dataDir + kComboStageFile)) &&
+        noWriterAtWork(dataDir)) {
+        inspectInterruptedWrites(dataDir);
     }
-    inspectInterruptedWrites(dataDir);
+}
+
+bool interruptedWriteWaits(const std::string& dataDir) {
+    return exists(dataDir + kJournalFile) && noWriterAtWork(dataDir) &&
+           writesWereInterrupted(dataDir);
 }
 
 std::vector<std::string> takeLibraryNotes() {

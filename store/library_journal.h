@@ -72,6 +72,9 @@ base::Status finishInterruptedWrites(const std::string& dataDir);
 void noteInterruptedWrites(const std::string& dataDir);
 // The same without looking at the lock, for a holder that does not finish.
 void inspectInterruptedWrites(const std::string& dataDir);
+// Whether a write that was interrupted waits for the next writer, when no
+// writer is at work: for readers whose result must be whole (a download).
+bool interruptedWriteWaits(const std::string& dataDir);
 
 // What the user should know of the library that is no failure of the
 // operation (a leftover file, a write still to finish): each text once per

@@ -358,6 +358,24 @@ TEST_F(CliInput, exportOfAnUnreadableDatabaseAndAComboNameTooLongForDownloadOrEx
                                 "exported.\n");
     EXPECT_FALSE(std::filesystem::exists(out.file("lib")));
 
+    // Half a write never goes to the controller: the port is not even opened.
+    std::filesystem::remove(dir.file("ComboDb.Dat"));
+    brindle::testing::addCombo(dir.path(), "C", {{0, 1}});
+    store::ComboRecord half;
+    half.Name = "C";
+    writeBytes(dir.file("Library.Jnl"),
+               brindle::testing::sealedJournal(
+                   brindle::testing::recordJournalBody('C', 1, half.encode())));
+    const ChildResult waiting =
+        cli({"download", "--data", dir.path(), "--port", dir.file("no-such-port"), "--combo", "C"});
+    EXPECT_EQ(waiting.status, 1);
+    EXPECT_EQ(waiting.err.rfind("brindle-cli download: a write to the library in " + dir.path() +
+                                    " was interrupted and waits to be finished",
+                                0),
+              0u)
+        << waiting.err;
+    std::filesystem::remove(dir.file("Library.Jnl"));
+
     // Cut to 16 characters the name would stand for another combination.
     for (const std::vector<std::string>& words :
          {std::vector<std::string>{"download", "--combo", "SEVENTEEN-LETTER"},

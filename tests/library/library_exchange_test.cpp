@@ -260,7 +260,7 @@ TEST_F(LibraryExchange, anImportReadsOnlyRegularFilesInsideItsFolderAndRefusesBy
     EXPECT_EQ(readBytes(outside.file("A.txt")), "SECRET");
 }
 
-TEST_F(LibraryExchange, anExportOfADatabaseThatCannotBeReadFailsAndWritesNothing) {
+TEST_F(LibraryExchange, anExportOfADatabaseThatCannotBeReadOrIsHalfWrittenFailsAndWritesNothing) {
     brindle::testing::addMacro(source.path(), "A", "MACRO 1");
     const struct {
         const char* what;
@@ -276,6 +276,16 @@ TEST_F(LibraryExchange, anExportOfADatabaseThatCannotBeReadFailsAndWritesNothing
          },
          source.file("ComboDb.Dat") +
              " holds 32768 records; the library allows at most 32767. It was not read."},
+        {"a record write that a crash interrupted",
+         [&] {
+             store::ComboRecord record;
+             record.Name = "HALF-WRITTEN    ";
+             writeBytes(source.file("Library.Jnl"),
+                        brindle::testing::sealedJournal(
+                            brindle::testing::recordJournalBody('C', 1, record.encode())));
+         },
+         "A write to the library was interrupted and waits to be finished by the next command "
+         "that changes it."},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(source.file("ComboDb.Dat"));

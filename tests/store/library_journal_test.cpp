@@ -48,31 +48,15 @@ class LibraryJournal : public ::testing::Test {
     TempDir dir;
 };
 
-// FNV-1a, 64 bits, written out here as the journal's format gives it.
-uint64_t fnv(const std::string& bytes) {
-    uint64_t sum = 14695981039346656037ULL;
-    for (unsigned char c : bytes) {
-        sum = (sum ^ c) * 1099511628211ULL;
-    }
-    return sum;
-}
-
-std::string le64(uint64_t value) {
-    std::string bytes;
-    for (int i = 0; i < 8; ++i) {
-        bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-    return bytes;
-}
-
-// A journal with its closing checksum.
 std::string sealed(const std::string& body) {
-    return body + le64(fnv(body));
+    return brindle::testing::sealedJournal(body);
 }
 
 std::string replaceJournal(const std::string& macros, const std::string& combos) {
-    return sealed("BRINDLEJR" + le64(macros.size()) + le64(fnv(macros)) + le64(combos.size()) +
-                  le64(fnv(combos)));
+    using brindle::testing::fnv1a64;
+    using brindle::testing::le64;
+    return sealed("BRINDLEJR" + le64(macros.size()) + le64(fnv1a64(macros)) + le64(combos.size()) +
+                  le64(fnv1a64(combos)));
 }
 
 // A combination record named `name`, everything else as a new record holds.

@@ -34,4 +34,32 @@ int32_t addCombo(const std::string& dataDir, const std::string& name,
     return number;
 }
 
+uint64_t fnv1a64(const std::string& bytes) {
+    uint64_t sum = 14695981039346656037ULL;
+    for (unsigned char c : bytes) {
+        sum = (sum ^ c) * 1099511628211ULL;
+    }
+    return sum;
+}
+
+std::string le64(uint64_t value) {
+    std::string bytes;
+    for (int i = 0; i < 8; ++i) {
+        bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+    return bytes;
+}
+
+std::string sealedJournal(const std::string& body) {
+    return body + le64(fnv1a64(body));
+}
+
+std::string recordJournalBody(char database, int32_t n, const std::string& record) {
+    std::string number;
+    for (int i = 0; i < 4; ++i) {
+        number.push_back(static_cast<char>((static_cast<uint32_t>(n) >> (8 * i)) & 0xFF));
+    }
+    return std::string("BRINDLEJ") + database + number + record;
+}
+
 }  // namespace brindle::testing

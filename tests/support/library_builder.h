@@ -32,4 +32,15 @@ int32_t addCombo(const std::string& dataDir, const std::string& name,
                  const std::vector<std::pair<int, int32_t>>& filled = {}, int16_t node = 0,
                  int16_t boot = 0);
 
+// A journal file as a write leaves it before a crash, written out here from
+// its format (not with the code under test): the body, then FNV-1a (64 bits)
+// of the body, little-endian.
+std::string sealedJournal(const std::string& body);
+// The body of a record write's journal: "BRINDLEJ", 'M' or 'C', the record
+// number (int32 little-endian), the record.
+std::string recordJournalBody(char database, int32_t n, const std::string& record);
+// Eight bytes little-endian, and FNV-1a (64 bits) of the bytes.
+std::string le64(uint64_t value);
+uint64_t fnv1a64(const std::string& bytes);
+
 }  // namespace brindle::testing
