@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -30,9 +32,35 @@ void appendUnicode(std::string& out, int value) {
     out += '?';
 }
 
+// The code pages text is written in, opened once each.
+class CodePages {
+  public:
+    explicit CodePages(int ansiCodePage) : m_ansi(ansiCodePage) {}
+    CodePage& ofFont(const Document& document, int font) {
+        int number = m_ansi;
+        if (font >= 0 && static_cast<std::size_t>(font) < document.fonts.size()) {
+            number =
+                codePageOfCharset(document.fonts[static_cast<std::size_t>(font)].charset, m_ansi);
+        }
+        return page(number);
+    }
+    CodePage& ansi() { return page(m_ansi); }
+
+  private:
+    CodePage& page(int number) {
+        std::unique_ptr<CodePage>& found = m_pages[number];
+        if (!found) {
+            found = std::make_unique<CodePage>(number);
+        }
+        return *found;
+    }
+    int m_ansi;
+    std::map<int, std::unique_ptr<CodePage>> m_pages;
+};
+
 // One character of text. Control words end with a space so that the next
 // character cannot run into them.
-void appendCharacter(std::string& out, char32_t c, bool inFontName) {
+void appendCharacter(std::string& out, char32_t c, CodePage& codePage, bool inFontName) {
     if (c == '\t' || c == '\n') {
         if (!inFontName) {
             out += c == '\t' ? "\\tab " : "\\line ";
@@ -55,8 +83,10 @@ void appendCharacter(std::string& out, char32_t c, bool inFontName) {
         out += static_cast<char>(c);
         return;
     }
-    if (const std::optional<unsigned char> byte = encodeWindows1252(c)) {
-        appendHexByte(out, *byte);
+    if (const std::optional<std::string> bytes = codePage.encode(c)) {
+        for (const char byte : *bytes) {
+            appendHexByte(out, static_cast<unsigned char>(byte));
+        }
         return;
     }
     if (c > 0xFFFF) {
@@ -68,11 +98,11 @@ void appendCharacter(std::string& out, char32_t c, bool inFontName) {
     appendUnicode(out, static_cast<int>(c));
 }
 
-void appendText(std::string& out, std::string_view utf8, bool inFontName) {
+void appendText(std::string& out, std::string_view utf8, CodePage& codePage, bool inFontName) {
     std::size_t at = 0;
     while (at < utf8.size()) {
         const DecodedCodePoint decoded = decodeUtf8(utf8, at);
-        appendCharacter(out, decoded.codePoint, inFontName);
+        appendCharacter(out, decoded.codePoint, codePage, inFontName);
         at += decoded.length;
     }
 }
@@ -82,15 +112,18 @@ void appendWord(std::string& out, std::string_view word, int parameter) {
     out += std::to_string(parameter);
 }
 
-void writeFontTable(std::string& out, const std::vector<Font>& fonts) {
+void writeFontTable(std::string& out, const std::vector<Font>& fonts, CodePage& codePage) {
     out += "{\\fonttbl";
     for (std::size_t i = 0; i < fonts.size(); ++i) {
         out += "{";
         appendWord(out, "\\f", static_cast<int>(i));
         const auto family = static_cast<std::size_t>(fonts[i].family);
         out += kFamilyWords[std::min(family, kFamilyWords.size() - 1)];
+        if (fonts[i].charset != kNoCharset) {
+            appendWord(out, "\\fcharset", fonts[i].charset);
+        }
         out += ' ';
-        appendText(out, fonts[i].name, true);
+        appendText(out, fonts[i].name, codePage, true);
         out += ";}";
     }
     out += "}\n";
@@ -145,6 +178,9 @@ bool writeFormatChange(std::string& out, const Format& from, const Format& to) {
     if (from.underline != to.underline) {
         out += to.underline ? "\\ul" : "\\ulnone";
     }
+    if (from.hidden != to.hidden) {
+        out += to.hidden ? "\\v" : "\\v0";
+    }
     if (from.font != to.font) {
         appendWord(out, "\\f", to.font);
     }
@@ -160,8 +196,11 @@ bool writeFormatChange(std::string& out, const Format& from, const Format& to) {
 }  // namespace
 
 std::string writeRtf(const Document& document) {
-    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n";
-    writeFontTable(out, document.fonts);
+    // A code page the C library does not know is written as the 1252 it is read as.
+    const int ansiCodePage = CodePage(document.codePage).number();
+    CodePages codePages(ansiCodePage);
+    std::string out = "{\\rtf1\\ansi\\ansicpg" + std::to_string(ansiCodePage) + "\\deff0\\uc1\n";
+    writeFontTable(out, document.fonts, codePages.ansi());
     writeColourTable(out, document.colours);
     // The state of the reader after the header: \plain.
     Format current;
@@ -182,7 +221,7 @@ std::string writeRtf(const Document& document) {
                 out += ' ';
                 needsDelimiter = false;
             }
-            appendText(out, run.text, false);
+            appendText(out, run.text, codePages.ofFont(document, format.font), false);
         }
         out += "\\par\n";
     }
