@@ -10,7 +10,6 @@
 namespace {
 
 using brindle::richtext::CodePage;
-using brindle::richtext::codePageOfCharset;
 
 struct PageCase {
     int number;
@@ -77,28 +76,6 @@ TEST(RichTextCodePage, givesReplacementForUndefinedAndCutShortBytes) {
     // A lead byte without its trail byte.
     EXPECT_EQ(decodeAll(shiftJis, "\x82"), "\uFFFD");
     EXPECT_EQ(decodeAll(shiftJis, "A"), "A") << "nothing held over";
-}
-
-TEST(RichTextCodePage, cannotEncodeCharactersOutsideThePage) {
-    CodePage windows1251(1251);
-    EXPECT_FALSE(windows1251.encode(U'é'));
-    EXPECT_FALSE(windows1251.encode(U'\U0001F600'));
-    CodePage windows1252(1252);
-    EXPECT_FALSE(windows1252.encode(U'Ж'));
-    EXPECT_FALSE(windows1252.encode(0x81));
-}
-
-TEST(RichTextCodePage, mapsFontCharacterSetsToCodePages) {
-    EXPECT_EQ(codePageOfCharset(204, 1252), 1251);
-    EXPECT_EQ(codePageOfCharset(238, 1252), 1250);
-    EXPECT_EQ(codePageOfCharset(128, 1252), 932);
-    EXPECT_EQ(codePageOfCharset(161, 1251), 1253);
-    // ANSI, default, symbol and unknown sets follow the document.
-    EXPECT_EQ(codePageOfCharset(0, 1251), 1251);
-    EXPECT_EQ(codePageOfCharset(1, 1250), 1250);
-    EXPECT_EQ(codePageOfCharset(2, 1252), 1252);
-    EXPECT_EQ(codePageOfCharset(-1, 1251), 1251);
-    EXPECT_EQ(codePageOfCharset(99, 1253), 1253);
 }
 
 }  // namespace
