@@ -2,7 +2,6 @@
 
 #include <iconv.h>
 
-#include <array>
 #include <cerrno>
 
 #include "richtext/utf8.h"
@@ -68,7 +67,9 @@ enum class Outcome { Done, Incomplete, Invalid };
 Outcome convert(iconv_t converter, const std::string& input, std::string& output) {
     iconv(converter, nullptr, nullptr, nullptr, nullptr);
     std::string in = input;
-    std::array<char, 32> buffer{};
+    // A byte gives at most one character of 4 bytes, a character at most a
+    // few bytes.
+    std::string buffer(4 * input.size() + 16, '\0');
     char* inAt = in.data();
     std::size_t inLeft = in.size();
     char* outAt = buffer.data();
@@ -82,6 +83,19 @@ Outcome convert(iconv_t converter, const std::string& input, std::string& output
     iconv(converter, nullptr, nullptr, &outAt, &outLeft);
     output.assign(buffer.data(), buffer.size() - outLeft);
     return Outcome::Done;
+}
+
+// RTF's own characters are ASCII: a page that reads them otherwise (EBCDIC,
+// UTF-16) cannot be the page of an RTF document.
+bool keepsAscii(iconv_t toUnicode) {
+    std::string ascii;
+    std::string expected;
+    for (char c = 0x20; c < 0x7F; ++c) {
+        ascii += c;
+        expected += unicodeBytes(static_cast<char32_t>(c));
+    }
+    std::string output;
+    return convert(toUnicode, ascii, output) == Outcome::Done && output == expected;
 }
 
 }  // namespace
@@ -145,7 +159,8 @@ CodePage::CodePage(int number) : m_number(number), m_converters(std::make_unique
         const std::string name = iconvName(candidate);
         m_converters->toUnicode = iconv_open(kUnicode, name.c_str());
         m_converters->fromUnicode = iconv_open(name.c_str(), kUnicode);
-        if (isOpen(m_converters->toUnicode) && isOpen(m_converters->fromUnicode)) {
+        if (isOpen(m_converters->toUnicode) && isOpen(m_converters->fromUnicode) &&
+            keepsAscii(m_converters->toUnicode)) {
             m_number = candidate;
             return;
         }
@@ -201,6 +216,13 @@ std::optional<std::string> CodePage::encode(char32_t character) {
     std::string output;
     if (convert(m_converters->fromUnicode, unicodeBytes(character), output) != Outcome::Done ||
         output.empty()) {
+        return std::nullopt;
+    }
+    // Only bytes that read back as the same character: a page that maps two
+    // characters to one byte sequence keeps the other as \uN.
+    std::string back;
+    if (convert(m_converters->toUnicode, output, back) != Outcome::Done ||
+        back != unicodeBytes(character)) {
         return std::nullopt;
     }
     return output;

@@ -62,11 +62,13 @@ INSTANTIATE_TEST_SUITE_P(
                       PageCase{936, "D6 D0 CE C4", "中文"},
                       PageCase{65001, "D0 9F E2 82 AC", "П€"}));
 
-TEST(RichTextCodePage, takesWindows1252ForANumberTheLibraryDoesNotKnow) {
+TEST(RichTextCodePage, takesWindows1252ForAPageTheLibraryDoesNotKnowOrNotAsAscii) {
     CodePage unknown(12345);
     EXPECT_EQ(unknown.number(), 1252);
     EXPECT_EQ(decodeAll(unknown, "\x80"), "€");
     EXPECT_EQ(CodePage(1251).number(), 1251);
+    // EBCDIC does not read RTF's own ASCII as ASCII.
+    EXPECT_EQ(CodePage(500).number(), 1252);
 }
 
 TEST(RichTextCodePage, givesReplacementForUndefinedAndCutShortBytes) {
