@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <map>
 
 #include "richtext/utf8.h"
 
@@ -172,6 +173,15 @@ CodePage::CodePage(int number) : m_number(number), m_converters(std::make_unique
 }
 
 CodePage::~CodePage() = default;
+
+CodePage& sharedCodePage(int number) {
+    thread_local std::map<int, std::unique_ptr<CodePage>> pages;
+    std::unique_ptr<CodePage>& page = pages[number];
+    if (!page) {
+        page = std::make_unique<CodePage>(number);
+    }
+    return *page;
+}
 
 std::optional<char32_t> CodePage::decode(unsigned char byte) {
     if (!isOpen(m_converters->toUnicode)) {

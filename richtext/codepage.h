@@ -47,4 +47,8 @@ class CodePage {
     std::string m_pending;
 };
 
+// The code page of a number, opened once per thread (opening one is slow).
+// A user that stops in the middle of a character calls flush() first.
+CodePage& sharedCodePage(int number);
+
 }  // namespace brindle::richtext

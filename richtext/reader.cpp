@@ -87,7 +87,7 @@ class Reader {
     ColourTableReader m_colours;
     BodyText m_body;
     int m_ansiCodePage = kDefaultCodePage;
-    std::map<int, std::unique_ptr<CodePage>> m_pages;
+    std::map<int, CodePage*> m_pages;
     // The page holding the first bytes of a character not yet complete.
     CodePage* m_pendingPage = nullptr;
     int m_defaultFont = 0;
@@ -463,9 +463,11 @@ void Reader::flushBytes() {
 }
 
 CodePage& Reader::page(int number) {
-    std::unique_ptr<CodePage>& found = m_pages[number];
-    if (!found) {
-        found = std::make_unique<CodePage>(number);
+    CodePage*& found = m_pages[number];
+    if (found == nullptr) {
+        found = &sharedCodePage(number);
+        // Nothing held over from an earlier document.
+        static_cast<void>(found->flush());
     }
     return *found;
 }

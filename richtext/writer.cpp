@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
-#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -32,31 +30,15 @@ void appendUnicode(std::string& out, int value) {
     out += '?';
 }
 
-// The code pages text is written in, opened once each.
-class CodePages {
-  public:
-    explicit CodePages(int ansiCodePage) : m_ansi(ansiCodePage) {}
-    CodePage& ofFont(const Document& document, int font) {
-        int number = m_ansi;
-        if (font >= 0 && static_cast<std::size_t>(font) < document.fonts.size()) {
-            number =
-                codePageOfCharset(document.fonts[static_cast<std::size_t>(font)].charset, m_ansi);
-        }
-        return page(number);
+// The code page text in a font is written in.
+CodePage& codePageOfFont(const Document& document, int font, int ansiCodePage) {
+    int number = ansiCodePage;
+    if (font >= 0 && static_cast<std::size_t>(font) < document.fonts.size()) {
+        number =
+            codePageOfCharset(document.fonts[static_cast<std::size_t>(font)].charset, ansiCodePage);
     }
-    CodePage& ansi() { return page(m_ansi); }
-
-  private:
-    CodePage& page(int number) {
-        std::unique_ptr<CodePage>& found = m_pages[number];
-        if (!found) {
-            found = std::make_unique<CodePage>(number);
-        }
-        return *found;
-    }
-    int m_ansi;
-    std::map<int, std::unique_ptr<CodePage>> m_pages;
-};
+    return sharedCodePage(number);
+}
 
 // One character of text. Control words end with a space so that the next
 // character cannot run into them.
@@ -197,10 +179,9 @@ bool writeFormatChange(std::string& out, const Format& from, const Format& to) {
 
 std::string writeRtf(const Document& document) {
     // A code page the C library does not know is written as the 1252 it is read as.
-    const int ansiCodePage = CodePage(document.codePage).number();
-    CodePages codePages(ansiCodePage);
+    const int ansiCodePage = sharedCodePage(document.codePage).number();
     std::string out = "{\\rtf1\\ansi\\ansicpg" + std::to_string(ansiCodePage) + "\\deff0\\uc1\n";
-    writeFontTable(out, document.fonts, codePages.ansi());
+    writeFontTable(out, document.fonts, sharedCodePage(ansiCodePage));
     writeColourTable(out, document.colours);
     // The state of the reader after the header: \plain.
     Format current;
@@ -221,7 +202,7 @@ std::string writeRtf(const Document& document) {
                 out += ' ';
                 needsDelimiter = false;
             }
-            appendText(out, run.text, codePages.ofFont(document, format.font), false);
+            appendText(out, run.text, codePageOfFont(document, format.font, ansiCodePage), false);
         }
         out += "\\par\n";
     }
