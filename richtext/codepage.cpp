@@ -12,6 +12,8 @@ namespace brindle::richtext {
 namespace {
 
 constexpr std::size_t kLongestSequence = 4;
+// A byte that starts a character of more bytes (not a character value).
+constexpr char32_t kStartsSequence = 0xFFFFFFFF;
 const char* const kUnicode = "UTF-32LE";
 
 // The C library's name of a Windows code page number.
@@ -163,6 +165,11 @@ CodePage::CodePage(int number) : m_number(number), m_converters(std::make_unique
         if (isOpen(m_converters->toUnicode) && isOpen(m_converters->fromUnicode) &&
             keepsAscii(m_converters->toUnicode)) {
             m_number = candidate;
+            for (std::size_t byte = 0; byte < m_byteAlone.size(); ++byte) {
+                m_pending.assign(1, static_cast<char>(byte));
+                m_byteAlone[byte] = decodePending().value_or(kStartsSequence);
+            }
+            m_pending.clear();
             return;
         }
         m_converters = std::make_unique<Converters>();
@@ -187,7 +194,15 @@ std::optional<char32_t> CodePage::decode(unsigned char byte) {
     if (!isOpen(m_converters->toUnicode)) {
         return char32_t{byte};
     }
+    if (m_pending.empty() && m_byteAlone[byte] != kStartsSequence) {
+        return m_byteAlone[byte];
+    }
     m_pending += static_cast<char>(byte);
+    return decodePending();
+}
+
+// The character of the pending bytes, once they make one.
+std::optional<char32_t> CodePage::decodePending() {
     std::string output;
     switch (convert(m_converters->toUnicode, m_pending, output)) {
         case Outcome::Incomplete:
@@ -218,6 +233,15 @@ std::optional<char32_t> CodePage::flush() {
 }
 
 std::optional<std::string> CodePage::encode(char32_t character) {
+    if (const auto known = m_encoded.find(character); known != m_encoded.end()) {
+        return known->second;
+    }
+    std::optional<std::string> bytes = encodeWithIconv(character);
+    m_encoded.emplace(character, bytes);
+    return bytes;
+}
+
+std::optional<std::string> CodePage::encodeWithIconv(char32_t character) {
     if (!isOpen(m_converters->fromUnicode)) {
         return character <= 0xFF
                    ? std::optional<std::string>(std::string(1, static_cast<char>(character)))

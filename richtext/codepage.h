@@ -2,10 +2,12 @@
 // The code pages of RTF text (\ansicpgN, a font's \fcharsetN), converted by
 // the C library's iconv: single-byte pages such as Windows-1251 and the
 // double-byte ones of East Asia alike.
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace brindle::richtext {
 
@@ -44,7 +46,14 @@ class CodePage {
     struct Converters;
     int m_number;
     std::unique_ptr<Converters> m_converters;
+    std::optional<char32_t> decodePending();
+    std::optional<std::string> encodeWithIconv(char32_t character);
+
     std::string m_pending;
+    // What each byte gives on its own, asked of iconv once (a character, or
+    // kStartsSequence), and the bytes of each character encoded so far.
+    std::array<char32_t, 256> m_byteAlone{};
+    std::unordered_map<char32_t, std::optional<std::string>> m_encoded;
 };
 
 // The code page of a number, opened once per thread (opening one is slow).
