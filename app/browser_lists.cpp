@@ -5,16 +5,43 @@
 #include <QStorageInfo>
 #include <algorithm>
 
+#include "app/text_conversion.h"
+#include "base/files.h"
+#include "store/browsable_mounts.h"
+
 namespace brindle::app {
 
 namespace {
 
-QString volumeText(const QStorageInfo& volume) {
-    QString text = volume.rootPath();
-    if (!volume.name().isEmpty()) {
-        text += QStringLiteral(" [") + volume.name() + QStringLiteral("]");
+QString volumeText(const QString& mountPoint) {
+    QString text = mountPoint;
+    const QString label = QStorageInfo(mountPoint).name();
+    if (!label.isEmpty()) {
+        text += QStringLiteral(" [") + label + QStringLiteral("]");
     }
     return text;
+}
+
+std::string canonical(const QString& path) {
+    const QString found = QFileInfo(path).canonicalFilePath();
+    return pathFromQt(found.isEmpty() ? path : found);
+}
+
+// The mount points of the file systems a user browses ("/" alone where the
+// system's mount table cannot be read).
+QStringList browsableVolumes() {
+    const base::Result<std::string> table = base::readWholeFile("/proc/self/mountinfo");
+    if (!table) {
+        return {QStringLiteral("/")};
+    }
+    const std::vector<std::string> points = store::browsableMounts(
+        *table, {canonical(QDir::homePath()), canonical(QDir::currentPath())},
+        [](const std::string& path) { return QFileInfo(pathToQt(path)).isDir(); });
+    QStringList volumes;
+    for (const std::string& point : points) {
+        volumes << pathToQt(point);
+    }
+    return volumes;
 }
 
 // Existing folders only, written without "." or ".." steps. A drive entry's
@@ -30,25 +57,6 @@ QString existingFolder(const QString& path) {
     return QString();
 }
 
-// The volumes a user browses: the root, the ones holding the home and the
-// current folder, and removable media; not the system's own file systems.
-bool worthBrowsing(const QStorageInfo& volume) {
-    if (!volume.isValid() || !volume.isReady()) {
-        return false;
-    }
-    const QString root = volume.rootPath();
-    if (root == QStringLiteral("/") || root == QStorageInfo(QDir::homePath()).rootPath() ||
-        root == QStorageInfo(QDir::currentPath()).rootPath()) {
-        return true;
-    }
-    for (const char* media : {"/media/", "/run/media/", "/mnt/"}) {
-        if (root.startsWith(QLatin1String(media))) {
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 DriveList::DriveList(const QStringList& entries, int selected, QWidget* parent)
@@ -58,17 +66,10 @@ DriveList::DriveList(const QStringList& entries, int selected, QWidget* parent)
         setCurrentIndex(selected);
         return;
     }
-    QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    volumes.erase(std::remove_if(volumes.begin(), volumes.end(),
-                                 [](const QStorageInfo& v) { return !worthBrowsing(v); }),
-                  volumes.end());
-    std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
-        return a.rootPath() < b.rootPath();
-    });
     const QString currentRoot = QStorageInfo(QDir::currentPath()).rootPath();
     int current = 0;
-    for (const QStorageInfo& volume : volumes) {
-        if (volume.rootPath() == currentRoot) {
+    for (const QString& volume : browsableVolumes()) {
+        if (volume == currentRoot) {
             current = count();
         }
         addItem(volumeText(volume));

@@ -9,9 +9,10 @@
 
 namespace brindle::app {
 
-// The mounted volumes a user browses, "/" first: the root, the volumes of the
-// home and the current folder, removable media. An entry is the volume's root
-// path, followed by a blank and its label in brackets when it has one. The
+// The mounted volumes a user browses, "/" first (store::browsableMounts over
+// the system's mount table): the root, the volumes of the home and the
+// current folder, removable and mounted media. An entry is the volume's mount
+// point, followed by a blank and its label in brackets when it has one. The
 // volume that holds the current folder is selected at creation. Given
 // entries (a test's fixed volumes) stand in for the machine's, with the one
 // at selected chosen.

@@ -5,6 +5,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "app/message_box_prompter.h"
 #include "app/rich_text_document.h"
 #include "app/text_conversion.h"
 #include "app/widget_factory.h"
@@ -12,10 +13,14 @@
 
 namespace brindle::app {
 
-HelpWindow::HelpWindow(std::string programDir, base::Prompter& prompter, QWidget* parent)
+HelpWindow::HelpWindow(std::string programDir, base::Prompter* prompter, QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_path(richtext::helpFilePath(programDir)),
       m_prompter(prompter) {
+    if (m_prompter == nullptr) {
+        m_ownPrompter = std::make_unique<MessageBoxPrompter>(this);
+        m_prompter = m_ownPrompter.get();
+    }
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QString::fromLatin1(kHelpCaption));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -36,6 +41,8 @@ HelpWindow::HelpWindow(std::string programDir, base::Prompter& prompter, QWidget
     load();
 }
 
+HelpWindow::~HelpWindow() = default;
+
 void HelpWindow::load() {
     base::Result<richtext::Document> document = richtext::loadHelpDocument(m_path);
     fillTextDocument(document.valueOr(richtext::Document{}), *Text1->document());
@@ -52,12 +59,12 @@ void HelpWindow::onCommand1Clicked() {
     if (!saved) {
         m_status->setText(toQt(saved.message()));
         m_status->setVisible(true);
-        m_prompter.show("The changes were not saved: " + saved.message(), base::Icon::Critical,
-                        base::Buttons::Ok);
+        m_prompter->show("The changes were not saved: " + saved.message(), base::Icon::Critical,
+                         base::Buttons::Ok);
         return;
     }
     m_status->setVisible(false);
-    m_prompter.show("changes saved", base::Icon::Information, base::Buttons::Ok);
+    m_prompter->show("changes saved", base::Icon::Information, base::Buttons::Ok);
 }
 
 }  // namespace brindle::app

@@ -3,6 +3,7 @@
 // editable rich text, and Save Changes to write the edits back as RTF.
 // Closing it discards edits that were not saved.
 #include <QWidget>
+#include <memory>
 #include <string>
 
 #include "base/prompter.h"
@@ -18,8 +19,11 @@ inline constexpr const char* kHelpCaption = "Help on Brindle Downloader";
 class HelpWindow : public QWidget {
     Q_OBJECT
   public:
-    // Loads the help file of programDir at once.
-    HelpWindow(std::string programDir, base::Prompter& prompter, QWidget* parent = nullptr);
+    // Loads the help file of programDir at once. Its messages go to
+    // prompter, or, without one, to message boxes over the help window
+    // itself, so that answering them leaves the help window in front.
+    HelpWindow(std::string programDir, base::Prompter* prompter, QWidget* parent = nullptr);
+    ~HelpWindow() override;
 
     QTextEdit* Text1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -31,7 +35,8 @@ class HelpWindow : public QWidget {
     void onCommand1Clicked();
 
     std::string m_path;
-    base::Prompter& m_prompter;
+    std::unique_ptr<base::Prompter> m_ownPrompter;
+    base::Prompter* m_prompter = nullptr;
     QLabel* m_status = nullptr;
 };
 

@@ -175,7 +175,9 @@ HelpWindow* MainWindow::helpWindow() const {
 // window it goes when this window goes.
 void MainWindow::onHelpcmdClicked() {
     if (!m_help) {
-        m_help = new HelpWindow(m_state.DataDir, prompter(), this);
+        // With the window's own message boxes, the help window shows its
+        // own over itself; a prompter handed in takes its messages too.
+        m_help = new HelpWindow(m_state.DataDir, m_ownPrompter ? nullptr : &prompter(), this);
     }
     m_help->show();
     m_help->raise();

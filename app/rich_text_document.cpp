@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <set>
 
 #include "richtext/characters.h"
 #include "richtext/utf8.h"
@@ -20,11 +21,17 @@ using richtext::FontFamily;
 // Where the model's tables and indexes travel inside the QTextDocument.
 constexpr const char* kFontsProperty = "brindleRichTextFonts";
 constexpr const char* kColoursProperty = "brindleRichTextColours";
+constexpr const char* kCodePageProperty = "brindleRichTextCodePage";
+constexpr const char* kHiddenProperty = "brindleRichTextHidden";
 constexpr int kFontIndexProperty = QTextFormat::UserProperty + 1;
 constexpr int kColourIndexProperty = QTextFormat::UserProperty + 2;
+// On a character (or a block, for its start): the number of the hidden runs
+// that follow it, an index into the document's kHiddenProperty list.
+constexpr int kHiddenAfterProperty = QTextFormat::UserProperty + 3;
 
 constexpr const char* kFontNameKey = "name";
 constexpr const char* kFontFamilyKey = "family";
+constexpr const char* kFontCharsetKey = "charset";
 
 Qt::Alignment toQt(richtext::Alignment alignment) {
     switch (alignment) {
@@ -143,7 +150,8 @@ void storeTables(const richtext::Document& source, QTextDocument& target) {
     QVariantList fonts;
     for (const richtext::Font& font : source.fonts) {
         fonts.append(QVariantMap{{kFontNameKey, fontName(font)},
-                                 {kFontFamilyKey, static_cast<int>(font.family)}});
+                                 {kFontFamilyKey, static_cast<int>(font.family)},
+                                 {kFontCharsetKey, font.charset}});
     }
     QVariantList colours;
     for (const richtext::Colour& colour : source.colours) {
@@ -151,6 +159,7 @@ void storeTables(const richtext::Document& source, QTextDocument& target) {
     }
     target.setProperty(kFontsProperty, fonts);
     target.setProperty(kColoursProperty, colours);
+    target.setProperty(kCodePageProperty, source.codePage);
 }
 
 void loadTables(const QTextDocument& source, richtext::Document& target) {
@@ -158,9 +167,13 @@ void loadTables(const QTextDocument& source, richtext::Document& target) {
         const QVariantMap font = entry.toMap();
         const int family =
             std::clamp(font.value(kFontFamilyKey).toInt(), 0, static_cast<int>(FontFamily::Bidi));
-        target.fonts.push_back(
-            {font.value(kFontNameKey).toString().toStdString(), static_cast<FontFamily>(family)});
+        target.fonts.push_back({font.value(kFontNameKey).toString().toStdString(),
+                                static_cast<FontFamily>(family),
+                                font.value(kFontCharsetKey, richtext::kNoCharset).toInt()});
     }
+    bool known = false;
+    const int codePage = source.property(kCodePageProperty).toInt(&known);
+    target.codePage = known ? codePage : richtext::kDefaultCodePage;
     for (const QVariant& entry : source.property(kColoursProperty).toList()) {
         const QColor colour = entry.value<QColor>();
         target.colours.push_back({static_cast<std::uint8_t>(colour.red()),
@@ -235,6 +248,63 @@ int colourIndex(const QTextCharFormat& format, richtext::Document& document) {
     return size + 1;
 }
 
+// Hidden runs are kept out of the editor's text, in a list beside it.
+QVariantMap hiddenRunToQt(const richtext::Run& run) {
+    const richtext::Format& format = run.format;
+    return {{"text", QString::fromStdString(run.text)},
+            {"bold", format.bold},
+            {"italic", format.italic},
+            {"underline", format.underline},
+            {"fontSize", format.fontSize},
+            {"font", format.font},
+            {"colour", format.colour}};
+}
+
+richtext::Run hiddenRunFromQt(const QVariant& entry) {
+    const QVariantMap map = entry.toMap();
+    richtext::Run run;
+    run.text = map.value("text").toString().toStdString();
+    run.format.bold = map.value("bold").toBool();
+    run.format.italic = map.value("italic").toBool();
+    run.format.underline = map.value("underline").toBool();
+    run.format.fontSize = map.value("fontSize", richtext::kDefaultFontSize).toInt();
+    run.format.font = map.value("font").toInt();
+    run.format.colour = map.value("colour").toInt();
+    run.format.hidden = true;
+    return run;
+}
+
+// The hidden runs from at on (none when the run at is shown), at moved past them.
+QVariantList takeHiddenRuns(const std::vector<richtext::Run>& runs, std::size_t& at) {
+    QVariantList taken;
+    for (; at < runs.size() && runs[at].format.hidden; ++at) {
+        if (!runs[at].text.empty()) {
+            taken.append(hiddenRunToQt(runs[at]));
+        }
+    }
+    return taken;
+}
+
+// Shown text, then the hidden runs that hang on its last character (the
+// character stays with them when the text before or after it is edited).
+void insertShownText(QTextCursor& cursor, const QString& text, QTextCharFormat format,
+                     const QVariantList& hiddenAfter, QVariantList& hidden) {
+    if (hiddenAfter.isEmpty()) {
+        cursor.insertText(text, format);
+        return;
+    }
+    qsizetype last = text.size() - 1;
+    if (last > 0 && text[last].isLowSurrogate()) {
+        --last;
+    }
+    if (last > 0) {
+        cursor.insertText(text.left(last), format);
+    }
+    format.setProperty(kHiddenAfterProperty, static_cast<int>(hidden.size()));
+    hidden.append(QVariant(hiddenAfter));
+    cursor.insertText(text.mid(last), format);
+}
+
 richtext::Format fromQt(const QTextCharFormat& format, richtext::Document& document) {
     richtext::Format result;
     result.bold = format.fontWeight() >= QFont::DemiBold;
@@ -258,38 +328,82 @@ void fillTextDocument(const richtext::Document& source, QTextDocument& target) {
     target.clear();
     storeTables(source, target);
     QTextCursor cursor(&target);
+    QVariantList hidden;
     bool first = true;
     for (const richtext::Paragraph& paragraph : source.paragraphs) {
         QTextBlockFormat blockFormat;
         blockFormat.setAlignment(toQt(paragraph.alignment));
+        std::size_t at = 0;
+        // Hidden runs before any shown text hang on the block.
+        const QVariantList leading = takeHiddenRuns(paragraph.runs, at);
+        if (!leading.isEmpty()) {
+            blockFormat.setProperty(kHiddenAfterProperty, static_cast<int>(hidden.size()));
+            hidden.append(QVariant(leading));
+        }
         if (first) {
             cursor.setBlockFormat(blockFormat);
             first = false;
         } else {
             cursor.insertBlock(blockFormat);
         }
-        for (const richtext::Run& run : paragraph.runs) {
+        while (at < paragraph.runs.size()) {
+            const richtext::Run& run = paragraph.runs[at++];
+            const QVariantList after = takeHiddenRuns(paragraph.runs, at);
             if (!run.text.empty()) {
-                cursor.insertText(toQtText(run.text), toQt(source, run.format));
+                insertShownText(cursor, toQtText(run.text), toQt(source, run.format), after,
+                                hidden);
             }
         }
     }
+    target.setProperty(kHiddenProperty, hidden);
     target.setUndoRedoEnabled(undoRedo);
 }
 
 richtext::Document fromTextDocument(const QTextDocument& source) {
     richtext::Document result;
     loadTables(source, result);
+    const QVariantList hidden = source.property(kHiddenProperty).toList();
+    // Each list of hidden runs goes back once, where its place first shows
+    // (a block split in two carries the place of its start twice).
+    std::set<int> placed;
+    auto placeHidden = [&](const QTextFormat& format, richtext::Paragraph& paragraph) {
+        if (!format.hasProperty(kHiddenAfterProperty)) {
+            return;
+        }
+        const int index = format.intProperty(kHiddenAfterProperty);
+        if (index < 0 || index >= hidden.size() || !placed.insert(index).second) {
+            return;
+        }
+        for (const QVariant& entry : hidden[index].toList()) {
+            const richtext::Run run = hiddenRunFromQt(entry);
+            richtext::appendText(paragraph, run.format, run.text);
+        }
+    };
+    auto appendShown = [&](richtext::Paragraph& paragraph, const QString& text,
+                           const QTextCharFormat& format) {
+        const std::string utf8 = fromQtText(text);
+        // Only formats that show text may add to the tables.
+        if (!utf8.empty()) {
+            richtext::appendText(paragraph, fromQt(format, result), utf8);
+        }
+    };
     for (QTextBlock block = source.begin(); block.isValid(); block = block.next()) {
         richtext::Paragraph paragraph;
         paragraph.alignment = fromQt(block.blockFormat().alignment());
+        placeHidden(block.blockFormat(), paragraph);
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
             const QTextFragment piece = fragment.fragment();
-            const std::string text = piece.isValid() ? fromQtText(piece.text()) : std::string();
-            // Only formats that show text may add to the tables.
-            if (!text.empty()) {
-                richtext::appendText(paragraph, fromQt(piece.charFormat(), result), text);
+            if (!piece.isValid() || piece.text().isEmpty()) {
+                continue;
             }
+            const QString text = piece.text();
+            const QTextCharFormat format = piece.charFormat();
+            // Text typed after the character the hidden runs hang on takes
+            // its format: the runs go right after that first character.
+            const qsizetype head = text.size() > 1 && text[0].isHighSurrogate() ? 2 : 1;
+            appendShown(paragraph, text.left(head), format);
+            placeHidden(format, paragraph);
+            appendShown(paragraph, text.mid(head), format);
         }
         result.paragraphs.push_back(std::move(paragraph));
     }

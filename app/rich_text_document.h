@@ -12,7 +12,9 @@ namespace brindle::app {
 // with its weight (bold or normal), italic, underline, point size (half the
 // model's half-points), font family name (with a style hint after the font
 // family class) and foreground colour (none for the automatic colour).
-// Tabs stay tabs; line breaks become QChar::LineSeparator. The font and
+// Tabs stay tabs; line breaks become QChar::LineSeparator. Hidden runs are
+// not shown: they travel beside the text, hanging on the shown character
+// before them (or on the block, at its start). The code page, the font and
 // colour tables travel with target (as properties of the document, and the
 // table indexes as properties of the formats), so that fromTextDocument
 // gives back fonts and colours no run uses any more, in their order.

@@ -1,7 +1,8 @@
 // The Setup tab's file browser: choosing a drive, a folder or a pattern, and
-// the remembered drive, folder and pattern in the current folder. The drive
-// and folder handlers skip a step that fails (a file that cannot be written,
-// a folder that does not exist) without a word, as the browser only browses.
+// the remembered drive, folder and pattern in the current folder, all three
+// restored at the next start. The handlers skip a step that fails (a file
+// that cannot be written, a folder that does not exist) without a word, as
+// the browser only browses.
 #include <QComboBox>
 #include <QLabel>
 
@@ -38,15 +39,40 @@ void SetupTab::onPatternTextEdited() {
     if (!m_host.state().LoadedYet) {
         return;
     }
-    // Typed text is at the position of the entry it equals, or at none (-1);
-    // a pattern that cannot be remembered still applies to the list.
-    const int position = Pattern->findText(Pattern->currentText(), Qt::MatchExactly);
-    base::skipOnError(
-        store::writeRememberedPosition(store::kLastPatternFile, static_cast<int16_t>(position)));
+    rememberPattern();
     File1->setPattern(Pattern->currentText().trimmed());
 }
 
 void SetupTab::onPatternActivated() {
+    if (m_host.state().LoadedYet) {
+        rememberPattern();
+    }
+    File1->setPattern(Pattern->currentText().trimmed());
+}
+
+// The position of the entry the text equals; text that equals none is kept
+// as typed, after position -1. A pattern that cannot be remembered still
+// applies to the list.
+void SetupTab::rememberPattern() {
+    const QString text = Pattern->currentText();
+    const int position = Pattern->findText(text, Qt::MatchExactly);
+    base::skipOnError(store::writeRememberedPattern(
+        store::kLastPatternFile,
+        {static_cast<int16_t>(position), position < 0 ? pathFromQt(text) : std::string()}));
+}
+
+void SetupTab::restoreDriveAndPattern() {
+    const auto drive = store::readRememberedPosition(store::kLastDriveFile);
+    if (drive && 0 <= *drive && *drive < Drive1->count()) {
+        Drive1->setCurrentIndex(*drive);
+    }
+    const auto pattern = store::readRememberedPattern(store::kLastPatternFile);
+    if (pattern && 0 <= pattern->position && pattern->position < Pattern->count()) {
+        Pattern->setCurrentIndex(pattern->position);
+    } else if (pattern && pattern->position == -1 && !pattern->typed.empty()) {
+        Pattern->setCurrentIndex(-1);
+        Pattern->setEditText(pathToQt(pattern->typed));
+    }
     File1->setPattern(Pattern->currentText().trimmed());
 }
 

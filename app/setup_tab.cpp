@@ -224,22 +224,6 @@ void SetupTab::showConfiguration() {
     selectSpeedOption();
 }
 
-void SetupTab::restoreDriveAndPattern() {
-    const auto drive = store::readRememberedPosition(store::kLastDriveFile);
-    if (!drive) {
-        return;
-    }
-    // The first drive is never restored.
-    if (0 < *drive && *drive < Drive1->count()) {
-        Drive1->setCurrentIndex(*drive);
-    }
-    const auto pattern = store::readRememberedPosition(store::kLastPatternFile);
-    if (pattern && 0 <= *pattern && *pattern < Pattern->count()) {
-        Pattern->setCurrentIndex(*pattern);
-    }
-    File1->setPattern(Pattern->currentText());
-}
-
 void SetupTab::restoreFolder() {
     const auto folder = store::readRememberedPath(store::kLastPathFile);
     if (folder && Dir1->setPath(pathToQt(*folder))) {

@@ -76,6 +76,7 @@ class SetupTab : public QWidget {
     void onDir1Changed();
     void onPatternTextEdited();
     void onPatternActivated();
+    void rememberPattern();
     void onEnableClearUtilityToggled(bool ticked);
 
     QComboBox* delaySelector(store::DelayField field) const;

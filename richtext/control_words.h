@@ -25,6 +25,7 @@ enum class Word {
     FontFamilyDecor,
     FontFamilyTech,
     FontFamilyBidi,
+    FontCharset,
     Red,
     Green,
     Blue,
@@ -44,6 +45,7 @@ enum class Word {
     FontSize,
     Font,
     Colour,
+    Hidden,
     // Text
     Line,
     Tab,

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "richtext/codepage.h"
+
 namespace brindle::richtext {
 
 enum class Alignment { Left, Centre, Right, Justify };
@@ -23,6 +25,8 @@ enum class FontFamily { Nil, Roman, Swiss, Modern, Script, Decor, Tech, Bidi };
 struct Font {
     std::string name;  // UTF-8, without the terminating ';'
     FontFamily family = FontFamily::Nil;
+    // \fcharsetN: the character set of the font's text, or kNoCharset.
+    int charset = kNoCharset;
     bool operator==(const Font&) const = default;
 };
 
@@ -43,6 +47,7 @@ struct Format {
     int fontSize = kDefaultFontSize;  // half-points, 1..kMaxFontSize
     int font = 0;                     // index into Document::fonts
     int colour = 0;                   // 0: automatic; n: Document::colours[n - 1]
+    bool hidden = false;              // \v: kept in the document, never shown
     bool operator==(const Format&) const = default;
 };
 
@@ -62,6 +67,9 @@ struct Paragraph {
 };
 
 struct Document {
+    // \ansicpgN: the code page of text in fonts without a character set of
+    // their own (one the C library knows; 1252 in place of any other).
+    int codePage = kDefaultCodePage;
     std::vector<Font> fonts;
     std::vector<Colour> colours;  // the colour table without its automatic entry
     std::vector<Paragraph> paragraphs;

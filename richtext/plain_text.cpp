@@ -10,6 +10,7 @@ namespace brindle::richtext {
 
 Document readPlainText(std::string_view input) {
     const bool utf8 = isValidUtf8(input);
+    CodePage windows1252(kDefaultCodePage);
     Document document;
     Paragraph paragraph;
     std::string line;
@@ -27,7 +28,8 @@ Document readPlainText(std::string_view input) {
             character = decoded.codePoint;
             at += decoded.length;
         } else {
-            character = decodeByte(CodePage::Windows1252, static_cast<unsigned char>(input[at]));
+            // Windows-1252 is a single-byte page: every byte gives a character.
+            character = windows1252.decode(static_cast<unsigned char>(input[at])).value_or(0);
             ++at;
         }
         if (character == '\r' || character == '\n') {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -28,6 +30,7 @@ struct GroupState {
     bool bold = false;
     bool italic = false;
     bool underline = false;
+    bool hidden = false;
     int fontSize = kDefaultFontSize;
     int fontNumber = kDefaultFontNumber;
     int colourNumber = 0;
@@ -67,6 +70,10 @@ class Reader {
     void destinationWord(const Token& token, const WordMeaning& meaning);
     void formatWord(const Token& token, Word word);
     void text(std::string_view bytes);
+    void byte(unsigned char value);
+    void flushBytes();
+    CodePage& page(int number);
+    int textCodePage() const;
     void unicode(int parameter);
     void character(char32_t value);
     void flushSurrogate();
@@ -79,7 +86,10 @@ class Reader {
     FontTableReader m_fonts;
     ColourTableReader m_colours;
     BodyText m_body;
-    CodePage m_codePage = CodePage::Windows1252;
+    int m_ansiCodePage = kDefaultCodePage;
+    std::map<int, CodePage*> m_pages;
+    // The page holding the first bytes of a character not yet complete.
+    CodePage* m_pendingPage = nullptr;
     int m_defaultFont = 0;
 
     GroupState m_state;
@@ -110,6 +120,9 @@ Document Reader::read() {
             }
             continue;
         }
+        if (token.kind != TokenKind::HexByte && token.kind != TokenKind::Text) {
+            flushBytes();
+        }
         switch (token.kind) {
             case TokenKind::GroupStart:
                 groupStart();
@@ -125,7 +138,7 @@ Document Reader::read() {
                 break;
             case TokenKind::HexByte:
                 if (!takesFallback()) {
-                    character(decodeByte(m_codePage, token.symbol));
+                    byte(token.symbol);
                 }
                 break;
             case TokenKind::Text:
@@ -138,6 +151,7 @@ Document Reader::read() {
                 break;
         }
     }
+    flushBytes();
     flushSurrogate();
     m_body.finish(m_state.alignment);
     return std::move(m_document);
@@ -233,7 +247,8 @@ void Reader::controlWord(const Token& token) {
     const int parameter = token.hasParameter ? token.parameter : 0;
     switch (meaning.word) {
         case Word::AnsiCodePage:
-            m_codePage = codePageFromNumber(parameter);
+            m_ansiCodePage = page(parameter).number();
+            m_document.codePage = m_ansiCodePage;
             break;
         case Word::DefaultFont:
             m_defaultFont = parameter;
@@ -260,6 +275,7 @@ void Reader::controlWord(const Token& token) {
         case Word::FontFamilyDecor:
         case Word::FontFamilyTech:
         case Word::FontFamilyBidi:
+        case Word::FontCharset:
         case Word::Red:
         case Word::Green:
         case Word::Blue:
@@ -303,6 +319,11 @@ void Reader::destinationWord(const Token& token, const WordMeaning& meaning) {
                 }
             }
             break;
+        case Word::FontCharset:
+            if (m_state.destination == Destination::FontTable) {
+                m_fonts.setCharset(parameter);
+            }
+            break;
         default:
             if (m_state.destination == Destination::FontTable) {
                 const auto offset =
@@ -336,7 +357,7 @@ void Reader::formatWord(const Token& token, Word word) {
             m_state.alignment = Alignment::Justify;
             break;
         case Word::Plain:
-            m_state.bold = m_state.italic = m_state.underline = false;
+            m_state.bold = m_state.italic = m_state.underline = m_state.hidden = false;
             m_state.fontSize = kDefaultFontSize;
             m_state.fontNumber = kDefaultFontNumber;
             m_state.colourNumber = 0;
@@ -352,6 +373,9 @@ void Reader::formatWord(const Token& token, Word word) {
             break;
         case Word::UnderlineNone:
             m_state.underline = false;
+            break;
+        case Word::Hidden:
+            m_state.hidden = isOn(token);
             break;
         case Word::FontSize:
             m_state.fontSize = parameter > 0 ? std::min(parameter, kMaxFontSize) : kDefaultFontSize;
@@ -408,9 +432,56 @@ void Reader::text(std::string_view bytes) {
         } else if (c == ';' && m_state.destination == Destination::ColourTable) {
             m_colours.finishEntry();
         } else {
-            character(decodeByte(m_codePage, static_cast<unsigned char>(c)));
+            byte(static_cast<unsigned char>(c));
         }
     }
+}
+
+// A byte of text in the code page of the current font (or the document's).
+void Reader::byte(unsigned char value) {
+    CodePage& codePage = page(textCodePage());
+    if (m_pendingPage != nullptr && m_pendingPage != &codePage) {
+        flushBytes();
+    }
+    m_pendingPage = &codePage;
+    if (const std::optional<char32_t> decoded = codePage.decode(value)) {
+        m_pendingPage = nullptr;
+        character(*decoded);
+    }
+}
+
+// A character whose bytes were cut short by anything but a byte.
+void Reader::flushBytes() {
+    if (m_pendingPage == nullptr) {
+        return;
+    }
+    CodePage* pending = m_pendingPage;
+    m_pendingPage = nullptr;
+    if (const std::optional<char32_t> cut = pending->flush()) {
+        character(*cut);
+    }
+}
+
+CodePage& Reader::page(int number) {
+    CodePage*& found = m_pages[number];
+    if (found == nullptr) {
+        found = &sharedCodePage(number);
+        // Nothing held over from an earlier document.
+        static_cast<void>(found->flush());
+    }
+    return *found;
+}
+
+int Reader::textCodePage() const {
+    if (m_state.destination != Destination::Body) {
+        return m_ansiCodePage;
+    }
+    const int font = format().font;
+    if (font < 0 || static_cast<std::size_t>(font) >= m_document.fonts.size()) {
+        return m_ansiCodePage;
+    }
+    return codePageOfCharset(m_document.fonts[static_cast<std::size_t>(font)].charset,
+                             m_ansiCodePage);
 }
 
 void Reader::unicode(int parameter) {
@@ -464,6 +535,7 @@ Format Reader::format() const {
     result.bold = m_state.bold;
     result.italic = m_state.italic;
     result.underline = m_state.underline;
+    result.hidden = m_state.hidden;
     result.fontSize = m_state.fontSize;
     const int number =
         m_state.fontNumber == kDefaultFontNumber ? m_defaultFont : m_state.fontNumber;

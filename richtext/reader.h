@@ -10,20 +10,26 @@
 // - Control symbols: \\ \{ \} as those characters, \~ (no-break space),
 //   \- (soft hyphen), \_ (non-breaking hyphen), \* (skips its group), a
 //   backslash before a line end (a paragraph end); other symbols are ignored.
-// - \'hh decodes through the code page of \ansicpgN: 28591 is Latin-1, any
-//   other (and the default) Windows-1252. Bytes above 127 outside escapes
-//   decode the same way. A cut-short \'h gives nothing.
+// - \'hh decodes through the code page of the current font's \fcharsetN, or
+//   else of \ansicpgN (default 1252), converted by the C library's iconv; a
+//   page it does not know reads as 1252. Bytes above 127 outside escapes
+//   decode the same way; the bytes of a double-byte character may come as
+//   two escapes. A byte the page does not define, or a character cut short
+//   by anything but its next byte, gives U+FFFD. A cut-short \'h gives
+//   nothing.
 // - \uN gives U+N (N < 0 means N + 65536; N above U+10FFFF gives U+FFFD),
 //   then skips the \ucN fallback characters (default 1) that follow; a brace
 //   ends the skipping. A UTF-16 surrogate pair of two \u words gives one
 //   character; a lone surrogate gives U+FFFD.
-// - \fonttbl (\fN numbers, \fnil..\fbidi families, names up to ';'; nested
+// - \fonttbl (\fN numbers, \fnil..\fbidi families, \fcharsetN, names up to ';'; nested
 //   \* groups such as \panose skipped), \colortbl (\red \green \blue; an
 //   entry without them is the automatic colour), \deffN.
-// - \par \sect (paragraph ends), \pard (left alignment), \ql \qc \qr \qj;
+// - \par \sect \page \column (paragraph ends; a page or column break
+//   separates paragraphs as a paragraph end does), \pard (left alignment), \ql \qc \qr \qj;
 //   a paragraph takes the alignment in effect at its end.
-// - \plain \b \i \ul (and its styled variants) \ulnone \fs \f \cf; a
-//   parameter of 0 switches \b \i \ul off; \fs is clamped to 1..kMaxFontSize.
+// - \plain \b \i \ul (and its styled variants) \ulnone \v \fs \f \cf; a
+//   parameter of 0 switches \b \i \ul \v off (\v: hidden text, kept); \fs is clamped
+//   to 1..kMaxFontSize.
 // - \line \softline (line break '\n'), \tab ('\t'), \emdash \endash \bullet
 //   \lquote \rquote \ldblquote \rdblquote \enspace \emspace \qmspace \zwj
 //   \zwnj \zwbo \ltrmark \rtlmark as their characters.

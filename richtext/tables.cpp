@@ -35,6 +35,11 @@ void FontTableReader::setFamily(FontFamily family) {
     m_entry.family = family;
 }
 
+void FontTableReader::setCharset(int charset) {
+    m_started = true;
+    m_entry.charset = charset;
+}
+
 void FontTableReader::appendName(char32_t character) {
     m_started = true;
     appendUtf8(m_entry.name, character);

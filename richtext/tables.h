@@ -15,6 +15,7 @@ class FontTableReader {
 
     void setNumber(int number);
     void setFamily(FontFamily family);
+    void setCharset(int charset);
     void appendName(char32_t character);
     // Ends the entry being read (at ';' or at the end of its group). An
     // entry without a number takes the next free one; a number read before

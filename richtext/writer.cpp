@@ -30,9 +30,19 @@ void appendUnicode(std::string& out, int value) {
     out += '?';
 }
 
+// The code page text in a font is written in.
+CodePage& codePageOfFont(const Document& document, int font, int ansiCodePage) {
+    int number = ansiCodePage;
+    if (font >= 0 && static_cast<std::size_t>(font) < document.fonts.size()) {
+        number =
+            codePageOfCharset(document.fonts[static_cast<std::size_t>(font)].charset, ansiCodePage);
+    }
+    return sharedCodePage(number);
+}
+
 // One character of text. Control words end with a space so that the next
 // character cannot run into them.
-void appendCharacter(std::string& out, char32_t c, bool inFontName) {
+void appendCharacter(std::string& out, char32_t c, CodePage& codePage, bool inFontName) {
     if (c == '\t' || c == '\n') {
         if (!inFontName) {
             out += c == '\t' ? "\\tab " : "\\line ";
@@ -55,8 +65,10 @@ void appendCharacter(std::string& out, char32_t c, bool inFontName) {
         out += static_cast<char>(c);
         return;
     }
-    if (const std::optional<unsigned char> byte = encodeWindows1252(c)) {
-        appendHexByte(out, *byte);
+    if (const std::optional<std::string> bytes = codePage.encode(c)) {
+        for (const char byte : *bytes) {
+            appendHexByte(out, static_cast<unsigned char>(byte));
+        }
         return;
     }
     if (c > 0xFFFF) {
@@ -68,11 +80,11 @@ void appendCharacter(std::string& out, char32_t c, bool inFontName) {
     appendUnicode(out, static_cast<int>(c));
 }
 
-void appendText(std::string& out, std::string_view utf8, bool inFontName) {
+void appendText(std::string& out, std::string_view utf8, CodePage& codePage, bool inFontName) {
     std::size_t at = 0;
     while (at < utf8.size()) {
         const DecodedCodePoint decoded = decodeUtf8(utf8, at);
-        appendCharacter(out, decoded.codePoint, inFontName);
+        appendCharacter(out, decoded.codePoint, codePage, inFontName);
         at += decoded.length;
     }
 }
@@ -82,15 +94,18 @@ void appendWord(std::string& out, std::string_view word, int parameter) {
     out += std::to_string(parameter);
 }
 
-void writeFontTable(std::string& out, const std::vector<Font>& fonts) {
+void writeFontTable(std::string& out, const std::vector<Font>& fonts, CodePage& codePage) {
     out += "{\\fonttbl";
     for (std::size_t i = 0; i < fonts.size(); ++i) {
         out += "{";
         appendWord(out, "\\f", static_cast<int>(i));
         const auto family = static_cast<std::size_t>(fonts[i].family);
         out += kFamilyWords[std::min(family, kFamilyWords.size() - 1)];
+        if (fonts[i].charset != kNoCharset) {
+            appendWord(out, "\\fcharset", fonts[i].charset);
+        }
         out += ' ';
-        appendText(out, fonts[i].name, true);
+        appendText(out, fonts[i].name, codePage, true);
         out += ";}";
     }
     out += "}\n";
@@ -145,6 +160,9 @@ bool writeFormatChange(std::string& out, const Format& from, const Format& to) {
     if (from.underline != to.underline) {
         out += to.underline ? "\\ul" : "\\ulnone";
     }
+    if (from.hidden != to.hidden) {
+        out += to.hidden ? "\\v" : "\\v0";
+    }
     if (from.font != to.font) {
         appendWord(out, "\\f", to.font);
     }
@@ -160,8 +178,10 @@ bool writeFormatChange(std::string& out, const Format& from, const Format& to) {
 }  // namespace
 
 std::string writeRtf(const Document& document) {
-    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n";
-    writeFontTable(out, document.fonts);
+    // A code page the C library does not know is written as the 1252 it is read as.
+    const int ansiCodePage = sharedCodePage(document.codePage).number();
+    std::string out = "{\\rtf1\\ansi\\ansicpg" + std::to_string(ansiCodePage) + "\\deff0\\uc1\n";
+    writeFontTable(out, document.fonts, sharedCodePage(ansiCodePage));
     writeColourTable(out, document.colours);
     // The state of the reader after the header: \plain.
     Format current;
@@ -182,7 +202,7 @@ std::string writeRtf(const Document& document) {
                 out += ' ';
                 needsDelimiter = false;
             }
-            appendText(out, run.text, false);
+            appendText(out, run.text, codePageOfFont(document, format.font, ansiCodePage), false);
         }
         out += "\\par\n";
     }

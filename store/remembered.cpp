@@ -27,6 +27,18 @@ std::optional<int16_t> rememberedPosition(const std::string& fileBytes) {
     return getInt16(fileBytes, 2);
 }
 
+std::optional<RememberedPattern> rememberedPattern(const std::string& fileBytes) {
+    const std::optional<int16_t> position = rememberedPosition(fileBytes);
+    if (!position) {
+        return std::nullopt;
+    }
+    RememberedPattern pattern{*position, {}};
+    if (*position == -1) {
+        pattern.typed = fileBytes.substr(4);
+    }
+    return pattern;
+}
+
 std::optional<std::string> rememberedPath(const std::string& fileBytes) {
     if (fileBytes.size() < 2 * kLastPathWidth) {
         return std::nullopt;
@@ -37,6 +49,11 @@ std::optional<std::string> rememberedPath(const std::string& fileBytes) {
 std::optional<int16_t> readRememberedPosition(const std::string& path) {
     base::Result<std::string> bytes = base::readWholeFile(path);
     return bytes ? rememberedPosition(*bytes) : std::nullopt;
+}
+
+std::optional<RememberedPattern> readRememberedPattern(const std::string& path) {
+    base::Result<std::string> bytes = base::readWholeFile(path);
+    return bytes ? rememberedPattern(*bytes) : std::nullopt;
 }
 
 std::optional<std::string> readRememberedPath(const std::string& path) {
@@ -53,6 +70,26 @@ base::Status writeRememberedPosition(const std::string& path, int16_t value) {
     std::string bytes(2, '\0');
     putInt16(bytes, 0, value);
     return writeRememberedRecord(path, 2, bytes);
+}
+
+// The whole file is rewritten, as its length follows the typed text.
+base::Status writeRememberedPattern(const std::string& path, const RememberedPattern& pattern) {
+    if (base::Status s = ensureFile(path); !s) {
+        return s;
+    }
+    base::Result<std::string> before = base::readWholeFile(path);
+    if (!before) {
+        return before.status();
+    }
+    std::string bytes(2, '\0');
+    putInt16(bytes, 0, pattern.position);
+    std::string content = before->empty() ? bytes : before->substr(0, 2);
+    content.resize(2, '\0');
+    content += bytes;
+    if (pattern.position == -1) {
+        content += pattern.typed;
+    }
+    return base::replaceFile(path, content);
 }
 
 base::Status writeRememberedPath(const std::string& path, const std::string& folder) {

@@ -1,8 +1,11 @@
 // The help window through the main window's Help button: the help file shown
 // as formatted text, edits saved back whole, closing without saving.
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 #include <QtTest>
 #include <filesystem>
 
@@ -93,6 +96,30 @@ class HelpWindowTest : public QObject {
         std::filesystem::remove(helpFile());
         QCOMPARE(openHelp()->Text1->toPlainText(), QString());
         QVERIFY(std::filesystem::exists(helpFile()));
+    }
+
+    // With real message boxes: "changes saved" is a box over the help window,
+    // so answering it leaves the help window in front of the main window.
+    void theSavedMessageBelongsToTheHelpWindow() {
+        brindle::app::WindowOptions options;
+        options.drives = m_fixture->drives;
+        m_fixture->window =
+            std::make_unique<brindle::app::MainWindow>(m_fixture->dir.path(), options);
+        m_fixture->window->show();
+        brindle::app::HelpWindow* help = openHelp();
+        QWidget* owner = nullptr;
+        QString text;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box != nullptr) {
+                owner = box->parentWidget();
+                text = box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        help->Command1->click();
+        QCOMPARE(text, QStringLiteral("changes saved"));
+        QCOMPARE(owner, static_cast<QWidget*>(help));
     }
 
     void theHelpWindowGoesWithTheMainWindow() {

@@ -180,19 +180,24 @@ class MainWindowStartupTest : public QObject {
         QTest::addColumn<int>("drive");
         QTest::addColumn<int>("pattern");
         QTest::addColumn<QString>("text");
-        QTest::newRow("drive 0 is not restored, pattern 0 is")
-            << "00 00 00 00"
-            << "02 00 00 00" << 2 << 0 << "*.cmd";
+        QTest::newRow("drive 0 and pattern 0 are restored") << "01 00 00 00"
+                                                            << "02 00 00 00" << 0 << 0 << "*.cmd";
         QTest::newRow("record 2 is the one read") << "02 00 01 00"
                                                   << "00 00 01 00" << 1 << 1 << "*.Zrt";
         QTest::newRow("last pattern entry") << "01 00 01 00"
                                             << "02 00 02 00" << 1 << 2 << "*.*";
-        QTest::newRow("a drive file under 4 bytes restores neither")
+        QTest::newRow("a drive file under 4 bytes restores the pattern alone")
             << "01 00"
-            << "01 00 01 00" << 2 << -1 << "*.cmd";
-        QTest::newRow("a drive file of 3 bytes restores neither")
-            << "01 00 01"
-            << "01 00 01 00" << 2 << -1 << "*.cmd";
+            << "01 00 01 00" << 2 << 1 << "*.Zrt";
+        QTest::newRow("no drive file restores the pattern alone")
+            << "-"
+            << "02 00 02 00" << 2 << 2 << "*.*";
+        QTest::newRow("a typed pattern follows position -1")
+            << "01 00 01 00"
+            << "FF FF FF FF 2A 2E 74 78 74" << 1 << -1 << "*.txt";
+        QTest::newRow("text after a list position is not read")
+            << "-"
+            << "00 00 01 00 2A 2E 74" << 2 << 1 << "*.Zrt";
         QTest::newRow("positions past the end are not restored")
             << "03 00 03 00"
             << "03 00 03 00" << 2 << -1 << "*.cmd";

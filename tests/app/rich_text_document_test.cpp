@@ -119,15 +119,36 @@ Document mixed() {
     return document;
 }
 
+// Hidden runs at a paragraph's start, inside, after an emoji, in a row with
+// different formats and at its end; a paragraph of hidden text only; two
+// equal places that must stay two.
+Document hidden() {
+    Document document;
+    document.codePage = 1251;
+    document.fonts = {{"Arial", FontFamily::Swiss}, {"Arial Cyr", FontFamily::Swiss, 204}};
+    const Format h{.hidden = true};
+    document.paragraphs = {paragraph({{"lead", h},
+                                      {"shown ", Format{}},
+                                      {"mid", h},
+                                      {"more\xF0\x9F\x98\x80", Format{}},
+                                      {"b", Format{.bold = true, .hidden = true}},
+                                      {"c", h},
+                                      {"x", Format{}},
+                                      {"end", Format{.font = 1, .hidden = true}}}),
+                           paragraph({{"all hidden", h}}),
+                           paragraph({{"a", Format{}}, {"X", h}, {"a", Format{}}, {"X", h}})};
+    return document;
+}
+
 struct Case {
     const char* name;
     Document document;
 };
 
 std::vector<Case> roundTripCases() {
-    return {
-        {"alignments", alignments()}, {"styles", styles()}, {"sizes", sizes()}, {"fonts", fonts()},
-        {"colours", colours()},       {"text", text()},     {"mixed", mixed()}};
+    return {{"alignments", alignments()}, {"styles", styles()},   {"sizes", sizes()},
+            {"fonts", fonts()},           {"colours", colours()}, {"text", text()},
+            {"mixed", mixed()},           {"hidden", hidden()}};
 }
 
 QTextCursor cursorAtEnd(QTextDocument& document) {
@@ -155,6 +176,33 @@ class RichTextDocumentTest : public QObject {
         const Document original = roundTripCases().at(static_cast<std::size_t>(index)).document;
         const Document back = throughQt(original);
         QVERIFY2(back == original, (describe(back) + "\nexpected" + describe(original)).c_str());
+    }
+
+    // The editor never shows hidden text; text typed after the character it
+    // hangs on leaves it there, and a block split in two keeps it once.
+    void keepsHiddenTextOutOfSightThroughEdits() {
+        QTextDocument qtDocument;
+        fillTextDocument(hidden(), qtDocument);
+        QCOMPARE(qtDocument.toPlainText(), QStringLiteral("shown more\U0001F600x\n\naa"));
+        QTextCursor cursor(&qtDocument);
+        cursor.setPosition(6);
+        cursor.insertText(QStringLiteral("T"));
+        cursor.setPosition(2);
+        cursor.insertBlock();
+
+        Document expected = hidden();
+        const Format h{.hidden = true};
+        expected.paragraphs[0].runs = {{"lead", h}, {"sh", Format{}}};
+        expected.paragraphs.insert(expected.paragraphs.begin() + 1,
+                                   paragraph({{"own ", Format{}},
+                                              {"mid", h},
+                                              {"Tmore\xF0\x9F\x98\x80", Format{}},
+                                              {"b", Format{.bold = true, .hidden = true}},
+                                              {"c", h},
+                                              {"x", Format{}},
+                                              {"end", Format{.font = 1, .hidden = true}}}));
+        const Document back = fromTextDocument(qtDocument);
+        QVERIFY2(back == expected, (describe(back) + "\nexpected" + describe(expected)).c_str());
     }
 
     void fillsOneBlockPerParagraphWithItsAlignment() {

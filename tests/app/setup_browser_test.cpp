@@ -86,7 +86,7 @@ class SetupBrowserTest : public QObject {
         QCOMPARE(tab.Dir1->path(), QString::fromStdString(folder("data")));
     }
 
-    void choosingAPatternFiltersWithoutRememberingIt() {
+    void choosingAPatternFiltersAndRemembersItsPosition() {
         auto& tab = m_fixture->open().setupTab();
         QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("usb"))));
         QCOMPARE(entries(tab.File1), QStringList{"A.cmd"});
@@ -94,7 +94,7 @@ class SetupBrowserTest : public QObject {
         Q_EMIT tab.Pattern->activated(1);
         // Letter case is ignored, as on the systems the files come from.
         QCOMPARE(entries(tab.File1), QStringList{"B.zrt"});
-        QVERIFY(!std::filesystem::exists(m_fixture->file("Lastpatt.dat")));
+        QCOMPARE(toHex(readBytes(m_fixture->file("Lastpatt.dat"))), std::string("01 00 01 00"));
     }
 
     void typingAPatternRemembersTheListPositionAndTrimsTheText() {
@@ -105,8 +105,35 @@ class SetupBrowserTest : public QObject {
         QTest::keyClicks(tab.Pattern->lineEdit(), QStringLiteral(" *.txt "));
         QCOMPARE(tab.File1->pattern(), QStringLiteral("*.txt"));
         QCOMPARE(entries(tab.File1), QStringList{"C.txt"});
-        // Typing leaves no entry chosen: position -1 in both records.
-        QCOMPARE(toHex(readBytes(m_fixture->file("Lastpatt.dat"))), std::string("FF FF FF FF"));
+        // Typing leaves no entry chosen: position -1 in both records, then the
+        // text as typed. Text that equals an entry is that entry's position.
+        QCOMPARE(toHex(readBytes(m_fixture->file("Lastpatt.dat"))),
+                 std::string("FF FF FF FF 20 2A 2E 74 78 74 20"));
+        tab.Pattern->lineEdit()->selectAll();
+        QTest::keyClicks(tab.Pattern->lineEdit(), QStringLiteral("*.Zrt"));
+        QCOMPARE(toHex(readBytes(m_fixture->file("Lastpatt.dat"))), std::string("FF FF 01 00"));
+    }
+
+    // Chosen "*.*", then typed "*.txt": the drive, the folder and the typed
+    // pattern are there again after a restart.
+    void theDriveFolderAndTypedPatternComeBack() {
+        m_fixture->drives.selected = 1;
+        auto& tab = m_fixture->open().setupTab();
+        tab.Drive1->setCurrentIndex(0);
+        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("usb"))));
+        tab.Pattern->setCurrentIndex(2);
+        Q_EMIT tab.Pattern->activated(2);
+        tab.Pattern->lineEdit()->selectAll();
+        QTest::keyClicks(tab.Pattern->lineEdit(), QStringLiteral("*.txt"));
+        m_fixture->window.reset();
+
+        auto& again = m_fixture->open().setupTab();
+        QCOMPARE(again.Drive1->currentIndex(), 0);
+        QCOMPARE(again.Dir1->path(), QString::fromStdString(folder("usb")));
+        QCOMPARE(again.Pattern->currentIndex(), -1);
+        QCOMPARE(again.Pattern->currentText(), QStringLiteral("*.txt"));
+        QCOMPARE(again.File1->pattern(), QStringLiteral("*.txt"));
+        QCOMPARE(entries(again.File1), QStringList{"C.txt"});
     }
 
     void startUpRestoresWithoutRewritingTheRememberedFiles() {

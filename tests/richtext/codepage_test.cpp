@@ -2,63 +2,82 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "richtext/utf8.h"
+#include "tests/support/temp_dir.h"
+
 namespace {
 
 using brindle::richtext::CodePage;
-using brindle::richtext::codePageFromNumber;
-using brindle::richtext::decodeByte;
-using brindle::richtext::encodeWindows1252;
 
-struct ByteCase {
-    unsigned char byte;
-    char32_t windows1252;
-    char32_t latin1;
+struct PageCase {
+    int number;
+    const char* bytes;  // hex
+    const char* text;   // UTF-8
 };
 
-class RichTextCodePageBytes : public ::testing::TestWithParam<ByteCase> {};
-
-TEST_P(RichTextCodePageBytes, decodeToTheirCharacters) {
-    const ByteCase& c = GetParam();
-    EXPECT_EQ(decodeByte(CodePage::Windows1252, c.byte), c.windows1252);
-    EXPECT_EQ(decodeByte(CodePage::Latin1, c.byte), c.latin1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Samples, RichTextCodePageBytes,
-                         ::testing::Values(ByteCase{'A', U'A', U'A'}, ByteCase{0x80, U'€', 0x80},
-                                           ByteCase{0x85, U'…', 0x85}, ByteCase{0x8A, U'Š', 0x8A},
-                                           ByteCase{0x91, U'‘', 0x91}, ByteCase{0x93, U'“', 0x93},
-                                           ByteCase{0x96, U'–', 0x96}, ByteCase{0x97, U'—', 0x97},
-                                           ByteCase{0x99, U'™', 0x99}, ByteCase{0x9F, U'Ÿ', 0x9F},
-                                           ByteCase{0xA0, 0xA0, 0xA0}, ByteCase{0xE9, U'é', U'é'},
-                                           ByteCase{0xFF, U'ÿ', U'ÿ'}));
-
-TEST(RichTextCodePage, leavesTheUndefinedWindows1252BytesAsC1Controls) {
-    for (const unsigned char byte : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
-        EXPECT_EQ(decodeByte(CodePage::Windows1252, byte), char32_t{byte}) << int{byte};
+std::string decodeAll(CodePage& page, const std::string& bytes) {
+    std::string text;
+    for (const char byte : bytes) {
+        if (const auto character = page.decode(static_cast<unsigned char>(byte))) {
+            brindle::richtext::appendUtf8(text, *character);
+        }
     }
-}
-
-TEST(RichTextCodePage, encodesEveryWindows1252CharacterBackToItsByte) {
-    for (int byte = 0; byte < 256; ++byte) {
-        const char32_t character =
-            decodeByte(CodePage::Windows1252, static_cast<unsigned char>(byte));
-        EXPECT_EQ(encodeWindows1252(character), static_cast<unsigned char>(byte)) << byte;
+    if (const auto cut = page.flush()) {
+        brindle::richtext::appendUtf8(text, *cut);
     }
+    return text;
 }
 
-TEST(RichTextCodePage, cannotEncodeCharactersOutsideWindows1252) {
-    for (const char32_t character :
-         {char32_t{0x80}, char32_t{0x9F}, U'Ω', char32_t{0x20AD}, U'😀'}) {
-        EXPECT_FALSE(encodeWindows1252(character)) << static_cast<unsigned>(character);
+std::string encodeAll(CodePage& page, const std::string& text) {
+    std::string bytes;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto decoded = brindle::richtext::decodeUtf8(text, at);
+        bytes += page.encode(decoded.codePoint).value_or("<none>");
+        at += decoded.length;
     }
+    return bytes;
 }
 
-TEST(RichTextCodePage, picksLatin1Only28591AndFallsBackToWindows1252) {
-    EXPECT_EQ(codePageFromNumber(28591), CodePage::Latin1);
-    EXPECT_EQ(codePageFromNumber(1252), CodePage::Windows1252);
-    EXPECT_EQ(codePageFromNumber(1251), CodePage::Windows1252);
-    EXPECT_EQ(codePageFromNumber(0), CodePage::Windows1252);
-    EXPECT_EQ(codePageFromNumber(-28591), CodePage::Windows1252);
+class RichTextCodePages : public ::testing::TestWithParam<PageCase> {};
+
+// The bytes read as the text, and the text written back as the same bytes.
+TEST_P(RichTextCodePages, decodeAndEncodeByteExact) {
+    const PageCase& c = GetParam();
+    CodePage page(c.number);
+    const std::string bytes = brindle::testing::hexBytes(c.bytes);
+    EXPECT_EQ(decodeAll(page, bytes), c.text);
+    EXPECT_EQ(brindle::testing::toHex(encodeAll(page, c.text)), c.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, RichTextCodePages,
+    ::testing::Values(PageCase{1251, "CF F0 E8 E2 E5 F2 20 A8 B8 88", "Привет Ёё€"},
+                      PageCase{1252, "63 61 66 E9 20 80 85 9F", "café €…Ÿ"},
+                      PageCase{28591, "93 E9 FF", "\u0093éÿ"}, PageCase{1253, "C1 E2 E3", "Αβγ"},
+                      PageCase{1250, "8A E8 F9", "Ščů"}, PageCase{20866, "F0 D2 C9", "При"},
+                      PageCase{932, "82 A0 93 FA 96 7B 41", "あ日本A"},
+                      PageCase{936, "D6 D0 CE C4", "中文"},
+                      PageCase{65001, "D0 9F E2 82 AC", "П€"}));
+
+TEST(RichTextCodePage, takesWindows1252ForAPageTheLibraryDoesNotKnowOrNotAsAscii) {
+    CodePage unknown(12345);
+    EXPECT_EQ(unknown.number(), 1252);
+    EXPECT_EQ(decodeAll(unknown, "\x80"), "€");
+    EXPECT_EQ(CodePage(1251).number(), 1251);
+    // EBCDIC does not read RTF's own ASCII as ASCII.
+    EXPECT_EQ(CodePage(500).number(), 1252);
+}
+
+TEST(RichTextCodePage, givesReplacementForUndefinedAndCutShortBytes) {
+    CodePage windows1252(1252);
+    EXPECT_EQ(decodeAll(windows1252, "a\x81z"), "a\uFFFDz");
+    CodePage shiftJis(932);
+    // A lead byte without its trail byte.
+    EXPECT_EQ(decodeAll(shiftJis, "\x82"), "\uFFFD");
+    EXPECT_EQ(decodeAll(shiftJis, "A"), "A") << "nothing held over";
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 namespace brindle::richtext {
 
 inline void PrintTo(const Font& font, std::ostream* out) {
-    *out << "\"" << font.name << "\"/" << static_cast<int>(font.family);
+    *out << "\"" << font.name << "\"/" << static_cast<int>(font.family) << "/cs" << font.charset;
 }
 
 inline void PrintTo(const Colour& colour, std::ostream* out) {
@@ -18,8 +18,8 @@ inline void PrintTo(const Colour& colour, std::ostream* out) {
 
 inline void PrintTo(const Format& format, std::ostream* out) {
     *out << (format.bold ? "b " : "") << (format.italic ? "i " : "")
-         << (format.underline ? "ul " : "") << "fs" << format.fontSize << " f" << format.font
-         << " cf" << format.colour;
+         << (format.underline ? "ul " : "") << (format.hidden ? "v " : "") << "fs"
+         << format.fontSize << " f" << format.font << " cf" << format.colour;
 }
 
 inline void PrintTo(const Run& run, std::ostream* out) {
@@ -37,9 +37,10 @@ inline void PrintTo(const Paragraph& paragraph, std::ostream* out) {
 }
 
 inline void PrintTo(const Document& document, std::ostream* out) {
-    *out << "\nfonts:";
+    *out << "\ncode page " << document.codePage << "\nfonts:";
     for (const Font& font : document.fonts) {
-        *out << " \"" << font.name << "\"/" << static_cast<int>(font.family);
+        *out << " ";
+        PrintTo(font, out);
     }
     *out << "\ncolours:";
     for (const Colour& colour : document.colours) {

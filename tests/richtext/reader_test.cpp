@@ -44,6 +44,9 @@ TEST(RtfReader, endsAParagraphAtEachParAndKeepsEmptyOnes) {
     EXPECT_EQ(paragraphTexts(rtf("a\\par\\par b\\par")), (Texts{"a", "", "b"}));
     EXPECT_EQ(paragraphTexts(rtf("a\\par b")), (Texts{"a", "b"}));
     EXPECT_EQ(paragraphTexts(rtf("a\\sect b")), (Texts{"a", "b"}));
+    // Page and column breaks separate paragraphs too.
+    EXPECT_EQ(paragraphTexts(rtf("a\\page b\\column c")), (Texts{"a", "b", "c"}));
+    EXPECT_EQ(paragraphTexts(rtf("a\\par\\page b")), (Texts{"a", "", "b"}));
     EXPECT_EQ(paragraphTexts(rtf("")), Texts{});
 }
 
@@ -133,9 +136,37 @@ TEST(RtfReader, decodesRawBytesAboveAsciiThroughTheCodePage) {
     EXPECT_EQ(onlyText(rtf("caf\xE9 \x80")), "café €");
 }
 
-TEST(RtfReader, switchesToLatin1ForItsCodePageNumber) {
+TEST(RtfReader, decodesTextInTheDocumentsCodePage) {
     EXPECT_EQ(onlyText(readRtf("{\\rtf1\\ansi\\ansicpg28591 \\'93\\'e9}")), "\u0093é");
-    EXPECT_EQ(onlyText(readRtf("{\\rtf1\\ansi\\ansicpg1251 \\'93}")), "“");
+    const Document cyrillic = readRtf("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8 \xE2\xE5\xF2}");
+    EXPECT_EQ(onlyText(cyrillic), "При вет");
+    EXPECT_EQ(cyrillic.codePage, 1251);
+    // A double-byte character in two escapes; an unknown page reads as 1252.
+    EXPECT_EQ(onlyText(readRtf("{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b}")), "日本");
+    const Document unknown = readRtf("{\\rtf1\\ansi\\ansicpg4242 \\'80}");
+    EXPECT_EQ(onlyText(unknown), "€");
+    EXPECT_EQ(unknown.codePage, 1252);
+}
+
+TEST(RtfReader, decodesTextInTheCodePageOfItsFontsCharacterSet) {
+    const Document document = readRtf(
+        "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fswiss Arial;}"
+        "{\\f1\\fswiss\\fcharset204 Arial Cyr;}{\\f2\\fcharset161 Greek;}}"
+        "\\f0 caf\\'e9 {\\f1 \\'c4\\'e0} \\f2\\'c1}");
+    EXPECT_EQ(plainText(document.paragraphs.at(0)), "café Да Α");
+    EXPECT_EQ(document.fonts.at(1).charset, 204);
+    EXPECT_EQ(document.fonts.at(0).charset, kNoCharset);
+}
+
+TEST(RtfReader, keepsHiddenTextHiddenInItsOwnRuns) {
+    EXPECT_EQ(runsOf(rtf("seen {\\v secret} \\v x\\v0 y\\v z\\plain w")),
+              (Runs{{"seen ", Format{}},
+                    {"secret", Format{.hidden = true}},
+                    {" ", Format{}},
+                    {"x", Format{.hidden = true}},
+                    {"y", Format{}},
+                    {"z", Format{.hidden = true}},
+                    {"w", Format{}}}));
 }
 
 TEST(RtfReader, readsUnicodeEscapesAndSkipsTheirFallback) {
@@ -199,7 +230,7 @@ TEST(RtfReader, leavesTheFontExtrasOutOfTheName) {
     const Document document =
         rtf("{\\fonttbl{\\f0\\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}"
             "Times New Roman{\\*\\falt Times};}{\\f1 Caf\\'e9 \\{x\\} \\u8364? ;}}");
-    EXPECT_EQ(document.fonts, (std::vector<Font>{{"Times New Roman", FontFamily::Roman},
+    EXPECT_EQ(document.fonts, (std::vector<Font>{{"Times New Roman", FontFamily::Roman, 0},
                                                  {"Café {x} €", FontFamily::Nil}}));
 }
 

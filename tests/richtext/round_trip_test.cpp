@@ -100,6 +100,15 @@ Document coloursUsedAndUnused() {
     return document;
 }
 
+// Cyrillic in a cp1251 document, with a Greek font and a character neither has.
+Document cyrillicDocument() {
+    Document document =
+        withRuns({{"Привет, мир! ", Format{}}, {"Αβγ", Format{.font = 2}}, {" é ☺", Format{}}});
+    document.codePage = 1251;
+    document.fonts.push_back({"Greek", FontFamily::Swiss, 161});
+    return document;
+}
+
 Document formatsAcrossParagraphs() {
     Document document = withRuns({{"bold red", Format{.bold = true, .colour = 1}}});
     document.paragraphs.push_back(paragraph({{"plain", Format{}}}, Alignment::Right));
@@ -141,6 +150,11 @@ INSTANTIATE_TEST_SUITE_P(
                                               "\xE2\x80\x94 \xC2\xA0 \xC2\xAD \xC3\xBF")},
         RoundTripCase{"unicode", withText("\xCE\xA9 \xEC\x95\x88 \xE2\x80\x91 \xEF\xBF\xBD ?")},
         RoundTripCase{"beyondTheBmp", withText("\xF0\x9F\x98\x80?\xF4\x8F\xBF\xBD")},
+        RoundTripCase{"cyrillicCodePage", cyrillicDocument()},
+        RoundTripCase{"hidden", withRuns({{"seen ", Format{}},
+                                          {"hidden", Format{.bold = true, .hidden = true}},
+                                          {"bold", Format{.bold = true}},
+                                          {"h2", Format{.hidden = true}}})},
         RoundTripCase{"c1Controls", withText("\xC2\x80\xC2\x81\xC2\x9F")},
         RoundTripCase{"questionMarksAfterEscapes",
                       withRuns({{"\xCE\xA9?", Format{}}, {"?x", Format{.bold = true}}})},
@@ -165,6 +179,24 @@ TEST(RtfWriter, escapesCharactersAsWindows1252BytesOrSignedUnicode) {
     EXPECT_NE(written.find("\\\\\\{\\}\\'e9\\'80\\u937?\\u-3?\\u-10179?\\u-8704?"),
               std::string::npos)
         << written;
+}
+
+// What a cp1251 file holds comes back as it was: \'hh of the same bytes, and
+// \uN only for what the page lacks.
+TEST(RtfWriter, writesTextBackInTheDocumentsAndFontsCodePages) {
+    const std::string written = writeRtf(cyrillicDocument());
+    EXPECT_TRUE(written.starts_with("{\\rtf1\\ansi\\ansicpg1251\\deff0")) << written;
+    EXPECT_NE(written.find("{\\f2\\fswiss\\fcharset161 Greek;}"), std::string::npos) << written;
+    EXPECT_NE(written.find(" \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2, \\'ec\\'e8\\'f0! \\f2 \\'c1\\'e2\\'e3"
+                           "\\f0  \\u233? \\u9786?\\par"),
+              std::string::npos)
+        << written;
+}
+
+TEST(RtfWriter, writesHiddenTextBetweenVAndV0) {
+    const std::string written =
+        writeRtf(withRuns({{"a", Format{}}, {"b", Format{.hidden = true}}, {"c", Format{}}}));
+    EXPECT_NE(written.find(" a\\v b\\v0 c\\par"), std::string::npos) << written;
 }
 
 TEST(RtfWriter, writesOneParagraphPerParWithItsAlignment) {

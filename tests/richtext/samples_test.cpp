@@ -36,8 +36,8 @@ std::vector<Alignment> alignments(const Document& document) {
 
 TEST(RtfSamples, wordpadFile) {
     const Document document = readSample("wordpad.rtf");
-    EXPECT_EQ(document.fonts,
-              (std::vector<Font>{{"Calibri", FontFamily::Nil}, {"Arial", FontFamily::Swiss}}));
+    EXPECT_EQ(document.fonts, (std::vector<Font>{{"Calibri", FontFamily::Nil, 0},
+                                                 {"Arial", FontFamily::Swiss, 0}}));
     EXPECT_EQ(document.colours, (std::vector<Colour>{{255, 0, 0}, {0, 77, 187}}));
     ASSERT_EQ(document.paragraphs.size(), 4u);
     EXPECT_EQ(alignments(document), (std::vector<Alignment>{Alignment::Left, Alignment::Centre,
@@ -59,10 +59,10 @@ TEST(RtfSamples, wordpadFile) {
 
 TEST(RtfSamples, wordProcessorFileWithEveryKindOfHeaderGroup) {
     const Document document = readSample("word_processor.rtf");
-    EXPECT_EQ(document.fonts, (std::vector<Font>{{"Times New Roman", FontFamily::Roman},
-                                                 {"Arial", FontFamily::Swiss},
-                                                 {"Calibri", FontFamily::Swiss},
-                                                 {"Times New Roman", FontFamily::Roman}}));
+    EXPECT_EQ(document.fonts, (std::vector<Font>{{"Times New Roman", FontFamily::Roman, 0},
+                                                 {"Arial", FontFamily::Swiss, 0},
+                                                 {"Calibri", FontFamily::Swiss, 0},
+                                                 {"Times New Roman", FontFamily::Roman, 0}}));
     EXPECT_EQ(document.colours,
               (std::vector<Colour>{{0, 0, 0}, {0, 0, 255}, {0, 255, 255}, {0, 255, 0}, {0, 0, 0}}));
     ASSERT_EQ(document.paragraphs.size(), 2u);
