@@ -78,9 +78,8 @@ int runCompile(const Arguments& args, CommandContext& context) {
         context.err << "brindle-cli compile: " << result.message() << "\n";
         return kExitBadInput;
     }
-    for (const std::string& target : result->unresolvedTargets) {
-        context.err << "brindle-cli compile: note: no label \"" << target
-                    << "\"; the jump keeps its place holder\n";
+    for (const std::string& note : result->notes) {
+        context.err << "brindle-cli compile: note: " << escapedForError(context, note) << "\n";
     }
     if (hex) {
         context.out << hexPairs(result->bytes) << "\n";
