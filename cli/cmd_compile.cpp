@@ -27,6 +27,11 @@ constexpr const char* kHelp =
     "holds (16332 characters), is refused: a message on standard error,\n"
     "nothing on standard output, exit status 2.\n"
     "\n"
+    "What the image does not keep as written is noted on standard error, one\n"
+    "\"note:\" line each (the image is still written): a status argument above\n"
+    "65535 or a MACRO number above 255, and a jump to a label the macro does\n"
+    "not define. Save Macro warns of the same.\n"
+    "\n"
     "Exit status: 0 on success, 2 on bad input or usage.\n";
 
 bool parseOffset(const std::string& text, int& offset) {
