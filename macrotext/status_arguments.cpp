@@ -30,6 +30,16 @@ std::string shown(std::string_view argument) {
     return base::trimBlanks(out);
 }
 
+// The number of an argument as a note names it: what stands before its first
+// control character (a lone LF does not end a line, so more may follow).
+std::string shownNumber(std::string_view argument) {
+    std::size_t end = 0;
+    while (end < argument.size() && static_cast<unsigned char>(argument[end]) >= 32) {
+        ++end;
+    }
+    return base::trimBlanks(argument.substr(0, end));
+}
+
 std::string tooLarge(std::string_view argument) {
     return "status argument \"" + shown(argument) + "\" does not fit 32 bits";
 }
@@ -51,7 +61,7 @@ std::optional<std::string> convertedArgument(const std::string& a, std::string& 
     if (!digits) {
         problem = tooLarge(a);
     } else if (base::roundHalfEven(v) > kLargestStatusArgument) {
-        notes.push_back("status argument \"" + shown(a) +
+        notes.push_back("status argument \"" + shownNumber(a) +
                         "\" does not fit four hex digits (at most 65535); it is stored as " +
                         *digits);
     }
@@ -212,6 +222,18 @@ base::Result<std::string> rewriteStatusArguments(std::string_view text) {
 
 base::Result<std::string> rewriteStatusArguments(std::string_view text,
                                                  std::vector<std::string>& notes) {
+    std::size_t loneLineFeeds = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == base::LF && (i == 0 || text[i - 1] != base::CR)) {
+            ++loneLineFeeds;
+        }
+    }
+    if (loneLineFeeds > 0) {
+        notes.push_back(std::to_string(loneLineFeeds) +
+                        (loneLineFeeds == 1 ? " line break is" : " line breaks are") +
+                        " LF alone, which does not end a line: the lines around " +
+                        (loneLineFeeds == 1 ? "it" : "them") + " are compiled as one");
+    }
     std::string rewritten;
     for (const std::string& line : splitMacroLines(text)) {
         base::Result<std::string> one = rewriteLine(line, notes);

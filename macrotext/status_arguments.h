@@ -27,6 +27,8 @@ base::Result<std::string> rewriteLine(std::string_view line, std::vector<std::st
 
 // The rewrite of a whole text, in memory.
 base::Result<std::string> rewriteStatusArguments(std::string_view text);
+// The same, adding to `notes` first how many line breaks are a LF alone (it
+// does not end a line), then each status argument too large.
 base::Result<std::string> rewriteStatusArguments(std::string_view text,
                                                  std::vector<std::string>& notes);
 

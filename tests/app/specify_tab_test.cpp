@@ -158,7 +158,8 @@ class SpecifyTabTest : public QObject {
         QCOMPARE(window().state().MacroRecordNumber, spaced);
         // Saved unchanged, the text goes back as it was loaded.
         QTest::mouseClick(t.SaveMacroCmd, Qt::LeftButton);
-        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{1});  // over-write? Yes
+        // The lone LF is warned of; over-write? Yes.
+        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{2});
         QCOMPARE(readBytes(m_fixture->file("MacroDb.Dat")).substr(24, 20),
                  std::string("1 MA 5\rMACRO 6\nX    "));
         // Changed, every line ends with CR LF.
@@ -244,16 +245,16 @@ class SpecifyTabTest : public QObject {
         brindle::testing::addMacro(dir(), "LONG", text);
         brindle::app::SpecifyTab& t = open();
         choose(t.MacroList, 0);
-        QTest::mouseClick(t.SaveMacroCmd, Qt::LeftButton);  // over-write? Yes
-        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{1});
+        QTest::mouseClick(t.SaveMacroCmd, Qt::LeftButton);  // the LF warning; over-write? Yes
+        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{2});
         const std::string saved = readBytes(m_fixture->file("MacroDb.Dat"));
         QCOMPARE(saved.substr(24, 16332), text);
 
         t.MacroText->moveCursor(QTextCursor::End);
         QTest::keyClick(t.MacroText, Qt::Key_Backspace);
         QTest::mouseClick(t.SaveMacroCmd, Qt::LeftButton);
-        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{2});
-        QCOMPARE(m_fixture->prompter.messages[1].text,
+        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{3});
+        QCOMPARE(m_fixture->prompter.messages[2].text,
                  std::string("The macro text would have 16333 characters with each line ending "
                              "in CR LF; a macro holds at most 16332. The macro was not saved."));
         QCOMPARE(readBytes(m_fixture->file("MacroDb.Dat")), saved);

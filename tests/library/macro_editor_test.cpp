@@ -280,6 +280,15 @@ TEST_F(MacroEditor, saveWarnsOfJumpsWithoutLabelsAndNumbersTooLargeForTheirField
     EXPECT_EQ(prompter.messages[0].icon, base::Icon::Exclamation);
     EXPECT_EQ(record(1).substr(24, 12), "1 st 300000\r");
 
+    // Lines that end in LF alone (as add-macro may store them) are one line.
+    prompter.messages.clear();
+    library::saveMacro(state, "LF", "1 MA 1\nMACRO 2\r\n1 MA 2\nX\nMACRO 3", prompter);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "Warning, the Macro Module will not hold this macro as written (the macro is "
+              "saved):\r\n3 line breaks are LF alone, which does not end a line: the lines "
+              "around them are compiled as one");
+
     prompter.messages.clear();
     EXPECT_EQ(library::saveMacro(state, "N", "1 ST 65535\r\nTOP: 1 MA 1\r\nGOTO TOP\r\nMACRO 255",
                                  prompter)
