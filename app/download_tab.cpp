@@ -211,10 +211,22 @@ void DownloadTab::addCombination(const std::string& name) {
 }
 
 void DownloadTab::removeCombinationsNamed(const std::string& name) {
+    std::vector<std::string> names;
+    for (int i = 0; i < CustomList->count(); ++i) {
+        names.push_back(fromQt(CustomList->itemText(i)));
+    }
+    const int chosen = library::chosenAfterRemoval(names, CustomList->currentIndex(), name);
     for (int i = CustomList->count() - 1; i >= 0; --i) {
-        if (fromQt(CustomList->itemText(i)) == name) {
+        if (names[static_cast<std::size_t>(i)] == name) {
             CustomList->removeItem(i);
         }
+    }
+    CustomList->setCurrentIndex(chosen);
+    if (chosen < 0) {
+        // The chosen combination is gone: nothing is chosen and nothing of it
+        // is listed, so Download and Execute Block have nothing to act on.
+        MacrosInCombination->clear();
+        m_host.state().NotifyExecute = false;
     }
 }
 

@@ -16,6 +16,7 @@
 #include "app/fixed_width_font.h"
 #include "app/text_conversion.h"
 #include "app/widget_factory.h"
+#include "base/text.h"
 #include "library/sequence_editor.h"
 
 namespace brindle::app {
@@ -30,26 +31,24 @@ QLineEdit* makeField(const char* name, const char* tip) {
     return field;
 }
 
-// Stored texts end their lines with CR LF; the text box shows one line break
-// for CR LF, a lone CR or a lone LF, and gives CR LF back for each.
-QString multiLineToQt(const std::string& bytes) {
-    QString text = toQt(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
-std::string multiLineFromQt(const QPlainTextEdit* box) {
+// A multi-line box shows one line break for CR LF, a lone CR or a lone LF
+// (the library decides what is stored back).
+library::BoxText boxText(const QPlainTextEdit* box, const std::string& loaded) {
     // The raw text keeps every character (the plain text would turn a
     // no-break space into a blank); paragraphs end with U+2029.
     QString text = box->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-    return fromQt(text);
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return {fromQt(text), loaded};
 }
 
 void setMultiLine(QPlainTextEdit* box, const std::string& bytes) {
-    box->setPlainText(multiLineToQt(bytes));
+    box->setPlainText(toQt(library::shownLineBreaks(bytes)));
+}
+
+// A name line shows a name without the blanks that fill its field.
+void showName(QComboBox* list, const std::string& name) {
+    list->setEditText(toQt(base::trimTrailingBlanks(name)));
 }
 
 // Adds an entry without touching what the text line shows (an empty
@@ -234,7 +233,7 @@ library::ComboForm SpecifyTab::comboForm() const {
     library::ComboForm form;
     form.ComboList = fromQt(ComboList->currentText());
     form.VersionText = fromQt(VersionText->text());
-    form.DescriptionText = multiLineFromQt(DescriptionText);
+    form.DescriptionText = boxText(DescriptionText, m_loadedDescription).shown;
     form.StartingMacroNum = fromQt(StartingMacroNum->text());
     form.NodeAddress = fromQt(NodeAddress->text());
     for (int i = 0; i < MacroComboList->count(); ++i) {
@@ -266,6 +265,7 @@ void SpecifyTab::showEdit(const library::ComboEdit& edit) {
     }
     if (edit.DescriptionText) {
         setMultiLine(DescriptionText, *edit.DescriptionText);
+        m_loadedDescription = *edit.DescriptionText;
     }
     if (edit.StartingMacroNum) {
         StartingMacroNum->setText(toQt(*edit.StartingMacroNum));
@@ -296,10 +296,11 @@ void SpecifyTab::showEdit(const library::MacroEdit& edit) {
         appendKeepingLine(MacroList, *edit.addedEntry);
     }
     if (edit.MacroList) {
-        MacroList->setEditText(toQt(*edit.MacroList));
+        showName(MacroList, *edit.MacroList);
     }
     if (edit.MacroText) {
         setMultiLine(MacroText, *edit.MacroText);
+        m_loadedMacroText = *edit.MacroText;
     }
     if (edit.MacroSizeLabel) {
         MacroSizeLabel->setText(toQt(*edit.MacroSizeLabel));
@@ -309,16 +310,21 @@ void SpecifyTab::showEdit(const library::MacroEdit& edit) {
 
 void SpecifyTab::onComboListActivated(int index) {
     if (index >= 0) {
-        showEdit(library::chooseCombination(m_host.state(), fromQt(ComboList->itemText(index))));
+        const std::string entry = fromQt(ComboList->itemText(index));
+        showName(ComboList, entry);
+        showEdit(library::chooseCombination(m_host.state(), entry));
     }
 }
 
 void SpecifyTab::onNewComboCmdClicked() {
     showEdit(library::newCombination());
+    ComboList->setFocus();
 }
 
 void SpecifyTab::onSaveComboCmdClicked() {
-    showEdit(library::saveCombination(m_host.state(), comboForm(), m_host.prompter()));
+    showEdit(library::saveCombination(m_host.state(), comboForm(),
+                                      boxText(DescriptionText, m_loadedDescription),
+                                      m_host.prompter()));
 }
 
 void SpecifyTab::onDeleteComboClicked() {
@@ -328,16 +334,19 @@ void SpecifyTab::onDeleteComboClicked() {
 
 void SpecifyTab::onMacroListActivated(int index) {
     if (index >= 0) {
-        showEdit(library::chooseMacro(m_host.state(), fromQt(MacroList->itemText(index))));
+        const std::string entry = fromQt(MacroList->itemText(index));
+        showName(MacroList, entry);
+        showEdit(library::chooseMacro(m_host.state(), entry));
     }
 }
 
 void SpecifyTab::onNewMacroCmdClicked() {
     showEdit(library::newMacro());
+    MacroList->setFocus();
 }
 
 void SpecifyTab::onSaveMacroCmdClicked() {
-    showEdit(library::saveMacro(m_host.state(), macroName(), multiLineFromQt(MacroText),
+    showEdit(library::saveMacro(m_host.state(), macroName(), boxText(MacroText, m_loadedMacroText),
                                 m_host.prompter()));
 }
 
@@ -350,7 +359,7 @@ void SpecifyTab::onInsertAddCmdClicked() {
 }
 
 void SpecifyTab::onDeleteMacroLinkClicked() {
-    showEdit(library::unlinkMacro(m_host.state(), comboForm()));
+    showEdit(library::unlinkMacro(m_host.state(), comboForm(), m_host.prompter()));
 }
 
 void SpecifyTab::onMacroComboListClicked() {

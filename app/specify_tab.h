@@ -75,6 +75,10 @@ class SpecifyTab : public QWidget {
     void onMacroComboListClicked();
 
     OperationHost& m_host;
+    // The stored texts the multi-line boxes were last filled with: an
+    // unchanged box is saved as it came.
+    std::string m_loadedMacroText;
+    std::string m_loadedDescription;
 };
 
 }  // namespace brindle::app

@@ -27,6 +27,12 @@ constexpr const char* kHelp =
     "holds (16332 characters), is refused: a message on standard error,\n"
     "nothing on standard output, exit status 2.\n"
     "\n"
+    "What the image does not keep as written is noted on standard error, one\n"
+    "\"note:\" line each (the image is still written): line breaks that are a LF\n"
+    "alone (they do not end a line), a status argument above\n"
+    "65535 or a MACRO number above 255, and a jump to a label the macro does\n"
+    "not define. Save Macro warns of the same.\n"
+    "\n"
     "Exit status: 0 on success, 2 on bad input or usage.\n";
 
 bool parseOffset(const std::string& text, int& offset) {
@@ -78,9 +84,8 @@ int runCompile(const Arguments& args, CommandContext& context) {
         context.err << "brindle-cli compile: " << result.message() << "\n";
         return kExitBadInput;
     }
-    for (const std::string& target : result->unresolvedTargets) {
-        context.err << "brindle-cli compile: note: no label \"" << target
-                    << "\"; the jump keeps its place holder\n";
+    for (const std::string& note : result->notes) {
+        context.err << "brindle-cli compile: note: " << escapedForError(context, note) << "\n";
     }
     if (hex) {
         context.out << hexPairs(result->bytes) << "\n";

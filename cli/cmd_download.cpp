@@ -88,6 +88,14 @@ int runDownload(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
 
+    for (const download::PlannedMacro& macro : plan.plan->macros) {
+        for (const std::string& note : macro.notes) {
+            context.err << "brindle-cli download: note: macro \""
+                        << escapedForError(context, base::trimTrailingBlanks(macro.record.Name))
+                        << "\": " << escapedForError(context, note) << "\n";
+        }
+    }
+
     TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0, combo);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);

@@ -256,7 +256,8 @@ int runUnlink(const Arguments& args, CommandContext& context) {
                               " is not a line: " + lineRange(*form));
     }
     form->selectedLine = *line;
-    return exitStatusFor(library::unlinkMacro(state, *form), context, "unlink");
+    CommandPrompter prompter(context.err, "unlink");
+    return exitStatusFor(library::unlinkMacro(state, *form, prompter), context, "unlink");
 }
 
 }  // namespace brindle::cli

@@ -79,7 +79,7 @@ PlanResult planDownload(const std::string& dataDir, const std::string& comboName
                           ", past the last location " + std::to_string(kLastLocation) + ".");
         }
         imageOffset += static_cast<int>(image->bytes.size());
-        plan.macros.push_back({slot, *record, std::move(image->bytes)});
+        plan.macros.push_back({slot, *record, std::move(image->bytes), std::move(image->notes)});
     }
     PlanResult result;
     result.found = true;

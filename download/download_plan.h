@@ -18,6 +18,7 @@ struct PlannedMacro {
     int slot = 0;  // 0-based position in the sequence
     store::MacroRecord record;
     std::string image;
+    std::vector<std::string> notes;  // what compiling the macro noted
 };
 
 struct DownloadPlan {

@@ -36,15 +36,18 @@ std::string withoutComment(std::string line) {
 }
 
 // The byte that stands for the number after "MACRO". Numbers that do not fit
-// 16 bits or exceed 255 give 0; a negative one has no byte.
-std::optional<char> macroNumberByte(std::string_view afterWord, std::string& problem) {
-    double value = base::numericValue(base::trimBlanks(afterWord));
+// 16 bits or exceed 255 give 0, with a note; a negative one has no byte.
+std::optional<char> macroNumberByte(std::string_view afterWord, CompileTables& tables) {
+    const std::string written = base::trimBlanks(afterWord);
+    double value = base::numericValue(written);
     std::optional<int16_t> n = base::toInt16(value);
     if (!n || *n > 255) {
+        tables.notes.push_back("MACRO number \"" + written +
+                               "\" does not fit one byte (at most 255); it is stored as 0");
         return '\0';
     }
     if (*n < 0) {
-        problem = "MACRO number " + base::decimalText(*n) + " is below 0";
+        tables.problem = "MACRO number " + base::decimalText(*n) + " is below 0";
         return std::nullopt;
     }
     return static_cast<char>(static_cast<unsigned char>(*n));
@@ -67,7 +70,7 @@ std::string CompileLine(std::string_view input, CompileTables& tables) {
     // not be taken for a label's colon.
     bool hasNumberByte = false;
     if (long u = instr(line, "MACRO"); u != 0) {
-        std::optional<char> byte = macroNumberByte(mid(line, u + 5), tables.problem);
+        std::optional<char> byte = macroNumberByte(mid(line, u + 5), tables);
         if (!byte) {
             return {};
         }

@@ -28,6 +28,8 @@ struct CompileTables {
     // Set when a line cannot be compiled correctly; the macro must then be
     // refused. Empty otherwise.
     std::string problem;
+    // A number that does not fit the byte it is stored in, in line order.
+    std::vector<std::string> notes;
 };
 
 // The compiled line (empty when nothing of it remains). Records the line's

@@ -20,6 +20,23 @@ std::string beyond(const std::string& what, long location) {
            std::to_string(kLastLocation);
 }
 
+// Builds the image and puts the notes together in the order the notes say.
+ImageResult buildWithNotes(const std::string& macroName, std::string_view rewrittenText,
+                           int imageOffset, const bool& CancelFlag, std::string* blockdat,
+                           std::vector<std::string> rewriteNotes) {
+    ImageResult image =
+        buildMacroImage(macroName, rewrittenText, imageOffset, CancelFlag, blockdat);
+    if (image) {
+        rewriteNotes.insert(rewriteNotes.end(), image->notes.begin(), image->notes.end());
+        image->notes = std::move(rewriteNotes);
+    }
+    return image;
+}
+
+std::string upperTrimmed(const std::string& macroText) {
+    return base::upperAscii(base::trimBlanks(macroText));
+}
+
 }  // namespace
 
 ImageResult buildMacroImage(const std::string& macroName, std::string_view rewrittenText,
@@ -54,20 +71,41 @@ ImageResult buildMacroImage(const std::string& macroName, std::string_view rewri
     }
     result.cancelled = jumps.cancelled;
     result.unresolvedTargets = std::move(jumps.unresolved);
+    result.notes = std::move(tables.notes);
+    for (const std::string& target : result.unresolvedTargets) {
+        result.notes.push_back("no label \"" + target + "\"; the jump keeps its place holder");
+    }
     return result;
+}
+
+std::vector<std::string> compileNotes(const std::string& macroName, const std::string& macroText) {
+    std::vector<std::string> notes;
+    base::Result<std::string> rewritten =
+        macrotext::rewriteStatusArguments(upperTrimmed(macroText), notes);
+    if (!rewritten) {
+        return {refused(macroName, rewritten.message()).message()};
+    }
+    const bool neverCancelled = false;
+    ImageResult image =
+        buildWithNotes(macroName, *rewritten, 0, neverCancelled, nullptr, std::move(notes));
+    if (!image) {
+        return {image.message()};
+    }
+    return std::move(image->notes);
 }
 
 ImageResult prepareMacroImage(const std::string& dataDir, const std::string& macroName,
                               const std::string& macroText, int imageOffset, const bool& CancelFlag,
                               const std::function<void()>& yieldEvents) {
-    std::string text = base::upperAscii(base::trimBlanks(macroText));
+    std::vector<std::string> notes;
     base::Result<std::string> rewritten =
-        macrotext::PrepareStatusArguments(dataDir, text, yieldEvents);
+        macrotext::PrepareStatusArguments(dataDir, upperTrimmed(macroText), notes, yieldEvents);
     if (!rewritten) {
         return refused(macroName, rewritten.message());
     }
     std::string blockdat;
-    ImageResult result = buildMacroImage(macroName, *rewritten, imageOffset, CancelFlag, &blockdat);
+    ImageResult result =
+        buildWithNotes(macroName, *rewritten, imageOffset, CancelFlag, &blockdat, std::move(notes));
     // The work file only shows the last compiled lines; the image is built
     // from memory, so a folder that cannot be written changes nothing.
     base::skipOnError(base::replaceFile(dataDir + "Blockdat.Tmp", blockdat));

@@ -24,6 +24,10 @@ struct MacroImage {
     std::vector<std::string> unresolvedTargets;
     // CancelFlag was set while the jumps were resolved.
     bool cancelled = false;
+    // What the image does not keep as the text says, in words, for the user:
+    // each status argument or MACRO number too large for its field (its
+    // stored value given), then each jump to a label the macro does not define.
+    std::vector<std::string> notes;
 };
 
 // A refusal names the macro and says why it cannot be compiled.
@@ -35,6 +39,11 @@ using ImageResult = base::Result<MacroImage>;
 ImageResult buildMacroImage(const std::string& macroName, std::string_view rewrittenText,
                             int imageOffset, const bool& CancelFlag,
                             std::string* blockdat = nullptr);
+
+// The notes of compiling `macroText` as the first macro of a download, with
+// no file touched: the image's notes, or the refusal when the macro cannot be
+// compiled. Save Macro warns of them; the command-line tool prints the same.
+std::vector<std::string> compileNotes(const std::string& macroName, const std::string& macroText);
 
 // The whole preparation: blanks trimmed at both ends, upper case, the status
 // argument rewrite through dataDir + "Macro.Tmp", the lines compiled through

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "library/editor_messages.h"
 #include "library/loose_match.h"
+#include "library/name_width.h"
 #include "store/databases.h"
 #include "store/library_lock.h"
 
@@ -34,6 +35,19 @@ std::optional<int16_t> boxValue(const std::string& text, const char* caption,
                       base::Icon::Critical, base::Buttons::Ok);
     }
     return value;
+}
+
+// Line j is stored in slot j, so lines move up where the list skipped empty
+// slots or deleted macros. The boot macro stays the same macro: a boot number
+// that a line shows as its position follows that line. Any other number
+// stays as typed.
+int16_t bootAfterSave(const ComboForm& form, std::size_t lineCount, int16_t boot) {
+    for (std::size_t j = 0; j < lineCount; ++j) {
+        if (store::sequenceLinePosition(form.MacroComboList[j]) == boot) {
+            return static_cast<int16_t>(j + 1);
+        }
+    }
+    return boot;
 }
 
 }  // namespace
@@ -76,6 +90,11 @@ ComboEdit saveCombination(state::MainState& state, const ComboForm& form,
     if (base::trimBlanks(form.ComboList).empty()) {
         return edit;
     }
+    if (!nameFitsField(form.ComboList, store::kComboNameWidth, "combination name", kComboNotSaved,
+                       prompter)) {
+        edit.outcome = EditOutcome::Refused;
+        return edit;
+    }
     const auto starting = boxValue(form.StartingMacroNum, "Starting Macro #", prompter);
     if (!starting) {
         edit.outcome = EditOutcome::Refused;
@@ -111,12 +130,15 @@ ComboEdit saveCombination(state::MainState& state, const ComboForm& form,
     record.Name = base::fixedWidth(form.ComboList, store::kComboNameWidth);
     record.Description = base::fixedWidth(form.DescriptionText, kDescriptionWidth);
     record.Version = base::fixedWidth(form.VersionText, kVersionWidth);
-    record.StartingMacroNum = *starting;
+    record.StartingMacroNum = bootAfterSave(form, lineCount, *starting);
     record.NodeAddress = *node;
     for (std::size_t j = 0; j < lineCount; ++j) {
         record.Sequence[j] = matches[j].number;
     }
     edit = storeCombination(state, record, prompter);
+    if (edit.outcome == EditOutcome::Done && record.StartingMacroNum != *starting) {
+        edit.StartingMacroNum = base::decimalText(record.StartingMacroNum);
+    }
     if (edit.outcome == EditOutcome::Done) {
         // Line j now stands for slot j: show each line at that position, so
         // that Insert, Delete Macro Link and the click act where the user sees.
@@ -130,6 +152,23 @@ ComboEdit saveCombination(state::MainState& state, const ComboForm& form,
         edit.MacroComboList = std::move(lines);
     }
     return edit;
+}
+
+ComboEdit saveCombination(state::MainState& state, ComboForm form, const BoxText& description,
+                          base::Prompter& prompter) {
+    std::optional<std::string> stored = textToStore(description, kDescriptionWidth);
+    if (!stored && !base::trimBlanks(form.ComboList).empty()) {
+        prompter.show("The description would have " + std::to_string(storedLength(description)) +
+                          " characters with each line ending in CR LF; a description holds at "
+                          "most " +
+                          std::to_string(kDescriptionWidth) + ". " + kComboNotSaved,
+                      base::Icon::Critical, base::Buttons::Ok);
+        ComboEdit edit;
+        edit.outcome = EditOutcome::Refused;
+        return edit;
+    }
+    form.DescriptionText = stored ? std::move(*stored) : std::string();
+    return saveCombination(state, form, prompter);
 }
 
 namespace {
@@ -184,6 +223,11 @@ ComboEdit storeCombination(state::MainState& state, const store::ComboRecord& re
 ComboEdit deleteCombination(state::MainState& state, const std::string& nameLine,
                             base::Prompter& prompter) {
     ComboEdit edit;
+    if (!nameFitsField(nameLine, store::kComboNameWidth, "combination name", kNothingDeleted,
+                       prompter)) {
+        edit.outcome = EditOutcome::Refused;
+        return edit;
+    }
     if (prompter.show(kDeleteComboQuestion, base::Icon::Exclamation, base::Buttons::YesNo,
                       kDeletionTitle) != base::Answer::Yes) {
         edit.outcome = EditOutcome::Declined;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/prompter.h"
+#include "library/box_text.h"
 #include "library/edit_outcome.h"
 #include "state/main_state.h"
 #include "store/records.h"
@@ -53,6 +54,12 @@ ComboEdit newCombination();
 // Yes; numbers outside 16 bits are refused. After a write the list shows the
 // sequence as saved, each line at the position it was stored in.
 ComboEdit saveCombination(state::MainState& state, const ComboForm& form, base::Prompter& prompter);
+
+// The same with the text of DescriptionText in place of form.DescriptionText:
+// stored as loaded while unchanged, and refused with a message when writing
+// its line ends as CR LF would cut it.
+ComboEdit saveCombination(state::MainState& state, ComboForm form, const BoxText& description,
+                          base::Prompter& prompter);
 
 // Writes `record` under its name: appended when the name is new, overwritten
 // after Yes to the over-write question when it exists.

@@ -28,4 +28,19 @@ std::optional<MacroListing> chooseCombinationForDownload(
     return listing;
 }
 
+int chosenAfterRemoval(const std::vector<std::string>& entries, int chosenIndex,
+                       const std::string& removed) {
+    if (chosenIndex < 0 || chosenIndex >= static_cast<int>(entries.size()) ||
+        entries[static_cast<std::size_t>(chosenIndex)] == removed) {
+        return -1;
+    }
+    int index = 0;
+    for (int i = 0; i < chosenIndex; ++i) {
+        if (entries[static_cast<std::size_t>(i)] != removed) {
+            ++index;
+        }
+    }
+    return index;
+}
+
 }  // namespace brindle::library

@@ -21,4 +21,11 @@ struct MacroListing {
 std::optional<MacroListing> chooseCombinationForDownload(
     state::MainState& state, const std::vector<std::string>& comboListEntries, int chosenIndex);
 
+// After every entry named `removed` has left CustomList: the index the chosen
+// entry then has, or -1 when nothing was chosen or the chosen entry was one
+// of those removed. A download never falls on a neighbour the user did not
+// choose.
+int chosenAfterRemoval(const std::vector<std::string>& entries, int chosenIndex,
+                       const std::string& removed);
+
 }  // namespace brindle::library

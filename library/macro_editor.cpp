@@ -1,7 +1,9 @@
 #include "library/macro_editor.h"
 
 #include "base/text.h"
+#include "download/image_prepare.h"
 #include "library/editor_messages.h"
+#include "library/name_width.h"
 #include "store/databases.h"
 #include "store/library_lock.h"
 
@@ -41,11 +43,31 @@ MacroEdit newMacro() {
     MacroEdit edit;
     edit.MacroList = std::string();
     edit.MacroText = std::string();
+    edit.MacroSizeLabel = macroSizeCaption(std::string());
     edit.outcome = EditOutcome::Done;
     return edit;
 }
 
 namespace {
+
+// What the Macro Module would not keep as the text says: a warning, and the
+// save goes on. At most kShownNotes notes are listed, then how many more.
+void warnOfCompileNotes(const std::string& name, const std::string& text,
+                        base::Prompter& prompter) {
+    constexpr std::size_t kShownNotes = 12;
+    const std::vector<std::string> notes = download::compileNotes(name, text);
+    if (notes.empty()) {
+        return;
+    }
+    std::string message = kCompileNotesWarning;
+    for (std::size_t i = 0; i < notes.size() && i < kShownNotes; ++i) {
+        message += "\r\n" + notes[i];
+    }
+    if (notes.size() > kShownNotes) {
+        message += "\r\n... and " + std::to_string(notes.size() - kShownNotes) + " more";
+    }
+    prompter.show(message, base::Icon::Exclamation, base::Buttons::Ok);
+}
 
 // Fills MacroBuffer for a save; Reserved stays as the look-up left it.
 void fillBuffer(store::MacroRecord& buffer, const std::string& name, const std::string& text) {
@@ -69,6 +91,7 @@ void writeFound(state::MainState& state, const std::string& name, const std::str
     if (!existing) {
         edit.addedEntry = name;
     }
+    edit.MacroSizeLabel = macroSizeCaption(shownMacroText(state.MacroBuffer));
     state.MacroRecordNumber = number;
     edit.outcome = EditOutcome::Done;
 }
@@ -89,6 +112,10 @@ void writeNamed(state::MainState& state, const std::string& name, const std::str
 MacroEdit saveMacro(state::MainState& state, const std::string& nameLine, const std::string& text,
                     base::Prompter& prompter) {
     MacroEdit edit;
+    if (!nameFitsField(nameLine, store::kMacroNameWidth, "macro name", kMacroNotSaved, prompter)) {
+        edit.outcome = EditOutcome::Refused;
+        return edit;
+    }
     const std::string name = base::fixedWidth(nameLine, store::kMacroNameWidth);
     if (base::trimBlanks(name).empty()) {
         // A blank-named record reads as a deleted one: its text would vanish
@@ -102,6 +129,7 @@ MacroEdit saveMacro(state::MainState& state, const std::string& nameLine, const 
     if (base::upperAscii(text).find("MACRO") == std::string::npos) {
         prompter.show(kMacroStatementWarning, base::Icon::Critical, base::Buttons::Ok);
     }
+    warnOfCompileNotes(name, text, prompter);
     std::optional<int32_t> existing;
     {
         auto lock = store::LibraryLock::acquire(state.DataDir);
@@ -129,9 +157,28 @@ MacroEdit saveMacro(state::MainState& state, const std::string& nameLine, const 
     return edit;
 }
 
+MacroEdit saveMacro(state::MainState& state, const std::string& nameLine, const BoxText& text,
+                    base::Prompter& prompter) {
+    std::optional<std::string> stored = textToStore(text, store::kMacroBodyWidth);
+    if (!stored) {
+        prompter.show("The macro text would have " + std::to_string(storedLength(text)) +
+                          " characters with each line ending in CR LF; a macro holds at most " +
+                          std::to_string(store::kMacroBodyWidth) + ". " + kMacroNotSaved,
+                      base::Icon::Critical, base::Buttons::Ok);
+        MacroEdit edit;
+        edit.outcome = EditOutcome::Refused;
+        return edit;
+    }
+    return saveMacro(state, nameLine, *stored, prompter);
+}
+
 MacroEdit deleteMacro(state::MainState& state, const std::string& nameLine,
                       base::Prompter& prompter) {
     MacroEdit edit;
+    if (!nameFitsField(nameLine, store::kMacroNameWidth, "macro name", kNothingDeleted, prompter)) {
+        edit.outcome = EditOutcome::Refused;
+        return edit;
+    }
     if (prompter.show(kDeleteMacroQuestion, base::Icon::Exclamation, base::Buttons::YesNo,
                       kDeletionTitle) != base::Answer::Yes) {
         edit.outcome = EditOutcome::Declined;
@@ -146,6 +193,7 @@ MacroEdit deleteMacro(state::MainState& state, const std::string& nameLine,
         } else if (*deleted) {
             edit.MacroList = std::string();
             edit.MacroText = std::string();
+            edit.MacroSizeLabel = macroSizeCaption(std::string());
             edit.outcome = EditOutcome::Done;
         }
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/prompter.h"
+#include "library/box_text.h"
 #include "library/edit_outcome.h"
 #include "state/main_state.h"
 
@@ -32,12 +33,19 @@ std::string macroSizeCaption(const std::string& shownText);
 // sets MacroRecordNumber. NotFound changes nothing.
 MacroEdit chooseMacro(state::MainState& state, const std::string& entry);
 
-// New Macro: empty name line and text; nothing else changes.
+// New Macro: empty name line and text, and the size of that text.
 MacroEdit newMacro();
 
-// Save Macro: stores `text` under the name of the text line. A blank name is
-// refused; an existing name is overwritten only after Yes.
+// Save Macro: stores `text` under the name of the text line. A blank name and
+// a name longer than 12 characters are refused; an existing name is
+// overwritten only after Yes. Before that, warnings: a text without "MACRO",
+// and what compiling the text notes. MacroSizeLabel follows a written text.
 MacroEdit saveMacro(state::MainState& state, const std::string& nameLine, const std::string& text,
+                    base::Prompter& prompter);
+
+// The same with the text of MacroText: stored as loaded while unchanged, and
+// refused with a message when writing its line ends as CR LF would cut it.
+MacroEdit saveMacro(state::MainState& state, const std::string& nameLine, const BoxText& text,
                     base::Prompter& prompter);
 
 // Delete Macro: after Yes, blanks the named record in place; MacroList is

@@ -3,6 +3,7 @@
 #include "base/numeric.h"
 #include "base/text.h"
 #include "library/editor_messages.h"
+#include "library/name_width.h"
 #include "store/databases.h"
 #include "store/library_lock.h"
 
@@ -123,6 +124,13 @@ const char* insertLocked(state::MainState& state, const ComboForm& form,
 ComboEdit insertMacro(state::MainState& state, const ComboForm& form, const std::string& macroName,
                       base::Prompter& prompter) {
     ComboEdit edit;
+    if (!nameFitsField(macroName, store::kMacroNameWidth, "macro name", kNothingInserted,
+                       prompter) ||
+        !nameFitsField(form.ComboList, store::kComboNameWidth, "combination name", kNothingInserted,
+                       prompter)) {
+        edit.outcome = EditOutcome::Refused;
+        return edit;
+    }
     const char* refusal = nullptr;
     {
         // From the macro's look-up to the combination's write.
@@ -139,9 +147,14 @@ ComboEdit insertMacro(state::MainState& state, const ComboForm& form, const std:
     return edit;
 }
 
-ComboEdit unlinkMacro(state::MainState& state, const ComboForm& form) {
+ComboEdit unlinkMacro(state::MainState& state, const ComboForm& form, base::Prompter& prompter) {
     ComboEdit edit;
     if (!validLine(form)) {
+        return edit;
+    }
+    if (!nameFitsField(form.ComboList, store::kComboNameWidth, "combination name", kNothingRemoved,
+                       prompter)) {
+        edit.outcome = EditOutcome::Refused;
         return edit;
     }
     const int slot = slotOfLine(form, form.selectedLine);

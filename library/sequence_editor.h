@@ -20,8 +20,8 @@ ComboEdit insertMacro(state::MainState& state, const ComboForm& form, const std:
                       base::Prompter& prompter);
 
 // Delete Macro Link: removes the selected line's slot from the combination
-// named in the form.
-ComboEdit unlinkMacro(state::MainState& state, const ComboForm& form);
+// named in the form. A combination name too long for its field is refused.
+ComboEdit unlinkMacro(state::MainState& state, const ComboForm& form, base::Prompter& prompter);
 
 // Clicking a line: loads the line's macro into the macro editor.
 MacroEdit previewSequenceLine(state::MainState& state, const ComboForm& form);

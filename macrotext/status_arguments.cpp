@@ -17,6 +17,7 @@ namespace brindle::macrotext {
 namespace {
 
 constexpr std::string_view kCR = "\r";
+constexpr double kLargestStatusArgument = 0xFFFF;
 
 // The argument as the user wrote it, for a message: without the line end.
 std::string shown(std::string_view argument) {
@@ -29,14 +30,26 @@ std::string shown(std::string_view argument) {
     return base::trimBlanks(out);
 }
 
+// The number of an argument as a note names it: what stands before its first
+// control character (a lone LF does not end a line, so more may follow).
+std::string shownNumber(std::string_view argument) {
+    std::size_t end = 0;
+    while (end < argument.size() && static_cast<unsigned char>(argument[end]) >= 32) {
+        ++end;
+    }
+    return base::trimBlanks(argument.substr(0, end));
+}
+
 std::string tooLarge(std::string_view argument) {
     return "status argument \"" + shown(argument) + "\" does not fit 32 bits";
 }
 
 // Four hex digits for a status argument a (trimmed, possibly ending in the
 // line's CR). Arguments of 0 or less are left as written, so nothing is
-// returned for them; problem is set when the value has no four-digit form.
-std::optional<std::string> convertedArgument(const std::string& a, std::string& problem) {
+// returned for them; problem is set when the value has no four-digit form,
+// and a note is added when the four digits keep only part of it.
+std::optional<std::string> convertedArgument(const std::string& a, std::string& problem,
+                                             std::vector<std::string>& notes) {
     if (a.empty()) {
         return std::nullopt;
     }
@@ -47,6 +60,10 @@ std::optional<std::string> convertedArgument(const std::string& a, std::string& 
     std::optional<std::string> digits = hex4(v);
     if (!digits) {
         problem = tooLarge(a);
+    } else if (base::roundHalfEven(v) > kLargestStatusArgument) {
+        notes.push_back("status argument \"" + shownNumber(a) +
+                        "\" does not fit four hex digits (at most 65535); it is stored as " +
+                        *digits);
     }
     return digits;
 }
@@ -103,7 +120,7 @@ struct Remainder {
 
 // Emits the segments of an expanded line: L is the line (its status argument
 // possibly converted), P the line as expanded.
-base::Result<std::string> emitSegments(Remainder L, Remainder P) {
+base::Result<std::string> emitSegments(Remainder L, Remainder P, std::vector<std::string>& notes) {
     std::string text;
     std::string problem;
     for (;;) {
@@ -115,7 +132,7 @@ base::Result<std::string> emitSegments(Remainder L, Remainder P) {
             // The argument stands at a fixed place, after "c STJ "; a line
             // too short to hold one is emitted as it is.
             std::string a = base::trimBlanks(mid(l, 7, e - 7));
-            if (std::optional<std::string> digits = convertedArgument(a, problem)) {
+            if (std::optional<std::string> digits = convertedArgument(a, problem, notes)) {
                 piece = left(l, b + 3) + " " + *digits;
             } else if (!problem.empty()) {
                 return base::Status::failure(problem);
@@ -171,6 +188,11 @@ std::vector<std::string> splitMacroLines(std::string_view text) {
 }
 
 base::Result<std::string> rewriteLine(std::string_view line) {
+    std::vector<std::string> notes;
+    return rewriteLine(line, notes);
+}
+
+base::Result<std::string> rewriteLine(std::string_view line, std::vector<std::string>& notes) {
     std::string problem;
     LineVersion expanded(expandJumps(base::upperAscii(line) + std::string(kCR)));
     std::optional<LineVersion> converted;
@@ -183,20 +205,38 @@ base::Result<std::string> rewriteLine(std::string_view line) {
     if (mid(whole, b + 1, 3) == "ST " && b + 2 < length(base::trimBlanks(whole))) {
         long n = length(base::trimTrailingBlanks(whole));
         std::string a = base::trimBlanks(right(whole, n - 3 - b));
-        if (std::optional<std::string> digits = convertedArgument(a, problem)) {
+        if (std::optional<std::string> digits = convertedArgument(a, problem, notes)) {
             converted.emplace(left(whole, b + 3) + *digits + std::string(kCR));
             L = Remainder{&*converted, 0};
         } else if (!problem.empty()) {
             return base::Status::failure(problem);
         }
     }
-    return emitSegments(L, P);
+    return emitSegments(L, P, notes);
 }
 
 base::Result<std::string> rewriteStatusArguments(std::string_view text) {
+    std::vector<std::string> notes;
+    return rewriteStatusArguments(text, notes);
+}
+
+base::Result<std::string> rewriteStatusArguments(std::string_view text,
+                                                 std::vector<std::string>& notes) {
+    std::size_t loneLineFeeds = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == base::LF && (i == 0 || text[i - 1] != base::CR)) {
+            ++loneLineFeeds;
+        }
+    }
+    if (loneLineFeeds > 0) {
+        notes.push_back(std::to_string(loneLineFeeds) +
+                        (loneLineFeeds == 1 ? " line break is" : " line breaks are") +
+                        " LF alone, which does not end a line: the lines around " +
+                        (loneLineFeeds == 1 ? "it" : "them") + " are compiled as one");
+    }
     std::string rewritten;
     for (const std::string& line : splitMacroLines(text)) {
-        base::Result<std::string> one = rewriteLine(line);
+        base::Result<std::string> one = rewriteLine(line, notes);
         if (!one) {
             return one.status();
         }
@@ -207,13 +247,20 @@ base::Result<std::string> rewriteStatusArguments(std::string_view text) {
 
 base::Result<std::string> PrepareStatusArguments(const std::string& dataDir, std::string_view text,
                                                  const std::function<void()>& yieldEvents) {
+    std::vector<std::string> notes;
+    return PrepareStatusArguments(dataDir, text, notes, yieldEvents);
+}
+
+base::Result<std::string> PrepareStatusArguments(const std::string& dataDir, std::string_view text,
+                                                 std::vector<std::string>& notes,
+                                                 const std::function<void()>& yieldEvents) {
     // The work file only documents the last text that passed; the lines are
     // split from memory, so a folder that cannot be written changes nothing.
     base::skipOnError(base::replaceFile(dataDir + "Macro.Tmp", text));
     if (yieldEvents) {
         yieldEvents();
     }
-    return rewriteStatusArguments(text);
+    return rewriteStatusArguments(text, notes);
 }
 
 }  // namespace brindle::macrotext

@@ -21,14 +21,24 @@ std::vector<std::string> splitMacroLines(std::string_view text);
 // The rewrite of one line (without its line end).
 // A failure says why the text cannot be rewritten faithfully.
 base::Result<std::string> rewriteLine(std::string_view line);
+// The same, adding to `notes` each status argument that does not fit its four
+// hex digits (above 65535), so that only its last four digits are kept.
+base::Result<std::string> rewriteLine(std::string_view line, std::vector<std::string>& notes);
 
 // The rewrite of a whole text, in memory.
 base::Result<std::string> rewriteStatusArguments(std::string_view text);
+// The same, adding to `notes` first how many line breaks are a LF alone (it
+// does not end a line), then each status argument too large.
+base::Result<std::string> rewriteStatusArguments(std::string_view text,
+                                                 std::vector<std::string>& notes);
 
 // The rewrite as a download performs it: the text passes through the work file
 // dataDir + "Macro.Tmp", which is left holding it, and pending window events
 // get one chance to run (yieldEvents may be empty).
 base::Result<std::string> PrepareStatusArguments(const std::string& dataDir, std::string_view text,
+                                                 const std::function<void()>& yieldEvents = {});
+base::Result<std::string> PrepareStatusArguments(const std::string& dataDir, std::string_view text,
+                                                 std::vector<std::string>& notes,
                                                  const std::function<void()>& yieldEvents = {});
 
 }  // namespace brindle::macrotext

@@ -2,8 +2,10 @@
 // the combination's macros in MacrosInCombination and selects the boot line.
 #include <QComboBox>
 #include <QListWidget>
+#include <QPushButton>
 #include <QtTest>
 
+#include "app/specify_tab.h"
 #include "tests/app/link_window_fixture.h"
 
 using brindle::testing::LinkWindowFixture;
@@ -88,6 +90,35 @@ class DownloadSelectionWindowTest : public QObject {
         m_rig->chooseCombination(0);
         QCOMPARE(entries(m_rig->tab().MacrosInCombination), (QStringList{"* 1  GAMMA       "}));
         QVERIFY(m_rig->prompter().messages.empty());
+    }
+
+    // Deleting on Specify Macros: the chosen combination's deletion leaves
+    // nothing chosen; another's deletion keeps the choice and its list.
+    void deletingTheChosenCombinationLeavesNothingChosen() {
+        m_rig->addCombo("A", {{0, alpha}}, 1, 1);
+        m_rig->addCombo("B", {{0, beta}}, 1, 1);
+        m_rig->addCombo("C", {{0, gamma}}, 1, 1);
+        m_rig->windowOnly();
+        brindle::app::SpecifyTab& specify = m_rig->window().specifyTab();
+        QComboBox* custom = m_rig->tab().CustomList;
+        QListWidget* list = m_rig->tab().MacrosInCombination;
+        const auto deleteNamed = [&](const QString& name) {
+            specify.ComboList->setEditText(name);
+            QTest::mouseClick(specify.DeleteCombo, Qt::LeftButton);
+        };
+
+        m_rig->chooseCombination(1);
+        deleteNamed(QStringLiteral("A"));
+        QCOMPARE(custom->currentIndex(), 0);
+        QCOMPARE(custom->currentText(), QStringLiteral("B               "));
+        QCOMPARE(entries(list), QStringList{"* 1  BETA        "});
+
+        m_rig->window().state().NotifyExecute = true;
+        deleteNamed(QStringLiteral("B"));
+        QCOMPARE(custom->count(), 1);
+        QCOMPARE(custom->currentIndex(), -1);
+        QCOMPARE(list->count(), 0);
+        QVERIFY(!m_rig->window().state().NotifyExecute);
     }
 
   private:

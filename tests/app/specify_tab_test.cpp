@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QtTest>
 #include <filesystem>
 
@@ -42,6 +43,12 @@ QStringList entries(const QListWidget* list) {
 void choose(QComboBox* list, int entry) {
     list->setCurrentIndex(entry);
     Q_EMIT list->activated(entry);
+}
+
+// The window need not be active: its focus widget says where keys will go.
+bool hasFocus(QComboBox* list) {
+    const QWidget* focus = list->window()->focusWidget();
+    return focus == list || focus == list->lineEdit();
 }
 
 void typeInto(QWidget* box, const QString& text) {
@@ -112,7 +119,7 @@ class SpecifyTabTest : public QObject {
         QTest::mouseClick(t.InsertAddCmd, Qt::LeftButton);  // after Pick
         QTest::mouseClick(t.MacroComboList->viewport(), Qt::LeftButton, {},
                           t.MacroComboList->visualItemRect(t.MacroComboList->item(1)).center());
-        QCOMPARE(t.MacroList->currentText(), QStringLiteral("Pick        "));
+        QCOMPARE(t.MacroList->currentText(), QStringLiteral("Pick"));
         QTest::mouseClick(t.DeleteMacroLink, Qt::LeftButton);
         QCOMPARE(entries(t.MacroComboList),
                  (QStringList{"* 1  HOME        ", "  2  HOME        "}));
@@ -147,13 +154,20 @@ class SpecifyTabTest : public QObject {
         t.MacroComboList->setCurrentRow(0);  // as the arrow keys do
         QCOMPARE(t.MacroText->toPlainText(), QStringLiteral("1 MA 5\nMACRO 6\nX"));
         QCOMPARE(t.MacroSizeLabel->text(), QStringLiteral("16 Bytes"));
-        QCOMPARE(t.MacroList->currentText(), QStringLiteral("SPACED      "));
+        QCOMPARE(t.MacroList->currentText(), QStringLiteral("SPACED"));
         QCOMPARE(window().state().MacroRecordNumber, spaced);
-        // Saved from the box, every line ends with CR LF.
+        // Saved unchanged, the text goes back as it was loaded.
         QTest::mouseClick(t.SaveMacroCmd, Qt::LeftButton);
-        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{1});  // over-write? Yes
+        // The lone LF is warned of; over-write? Yes.
+        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{2});
         QCOMPARE(readBytes(m_fixture->file("MacroDb.Dat")).substr(24, 20),
-                 std::string("1 MA 5\r\nMACRO 6\r\nX  "));
+                 std::string("1 MA 5\rMACRO 6\nX    "));
+        // Changed, every line ends with CR LF.
+        t.MacroText->moveCursor(QTextCursor::End);
+        QTest::keyClicks(t.MacroText, QStringLiteral("Y"));
+        QTest::mouseClick(t.SaveMacroCmd, Qt::LeftButton);
+        QCOMPARE(readBytes(m_fixture->file("MacroDb.Dat")).substr(24, 20),
+                 std::string("1 MA 5\r\nMACRO 6\r\nXY "));
     }
 
     void deletingATypedCombinationNameRemovesItFromBothLists() {
@@ -193,7 +207,7 @@ class SpecifyTabTest : public QObject {
         QTest::keyClick(t.MacroList->lineEdit(), Qt::Key_Backspace);
         QTest::keyClicks(t.MacroList->lineEdit(), QStringLiteral("X"));
         QCOMPARE(t.MacroList->currentIndex(), -1);
-        QCOMPARE(t.MacroList->currentText(), QStringLiteral("HOME       X"));
+        QCOMPARE(t.MacroList->currentText(), QStringLiteral("HOMX"));
     }
 
     void aFailedWriteIsShownAsACriticalMessage() {
@@ -221,6 +235,60 @@ class SpecifyTabTest : public QObject {
             QCOMPARE(metrics.horizontalAdvance(QStringLiteral("256  ")), width);
             QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiiii")), width);
         }
+    }
+
+    // A text with LF line ends near the limit (as add-macro and import store
+    // it) is saved unchanged byte for byte; changed so that its CR LF line
+    // ends no longer fit, the save is refused and nothing is written.
+    void anUnchangedLfTextNearTheLimitIsSavedAsItCame() {
+        const std::string text = std::string(9000, 'a') + "\n" + std::string(7325, 'b') + "\nMACRO";
+        brindle::testing::addMacro(dir(), "LONG", text);
+        brindle::app::SpecifyTab& t = open();
+        choose(t.MacroList, 0);
+        QTest::mouseClick(t.SaveMacroCmd, Qt::LeftButton);  // the LF warning; over-write? Yes
+        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{2});
+        const std::string saved = readBytes(m_fixture->file("MacroDb.Dat"));
+        QCOMPARE(saved.substr(24, 16332), text);
+
+        t.MacroText->moveCursor(QTextCursor::End);
+        QTest::keyClick(t.MacroText, Qt::Key_Backspace);
+        QTest::mouseClick(t.SaveMacroCmd, Qt::LeftButton);
+        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{3});
+        QCOMPARE(m_fixture->prompter.messages[2].text,
+                 std::string("The macro text would have 16333 characters with each line ending "
+                             "in CR LF; a macro holds at most 16332. The macro was not saved."));
+        QCOMPARE(readBytes(m_fixture->file("MacroDb.Dat")), saved);
+    }
+
+    // Name lines show names without their filling blanks; a name too long
+    // for its field is refused, not cut; New puts the cursor in the name
+    // line; the size caption follows New, Save and Delete.
+    void nameLinesAndTheSizeCaptionFollowWhatTheUserDoes() {
+        brindle::testing::addMacro(dir(), "HOME", "MACRO 1");
+        brindle::testing::addCombo(dir(), "LINE");
+        brindle::app::SpecifyTab& t = open();
+        choose(t.ComboList, 0);
+        QCOMPARE(t.ComboList->currentText(), QStringLiteral("LINE"));
+        choose(t.MacroList, 0);
+        QCOMPARE(t.MacroList->currentText(), QStringLiteral("HOME"));
+        QCOMPARE(t.MacroSizeLabel->text(), QStringLiteral("7 Bytes"));
+
+        QTest::mouseClick(t.NewMacroCmd, Qt::LeftButton);
+        QVERIFY(hasFocus(t.MacroList));
+        QCOMPARE(t.MacroSizeLabel->text(), QStringLiteral("0 Bytes"));
+        typeInto(t.MacroList->lineEdit(), QStringLiteral("THIRTEEN_CHRS"));
+        typeLines(t.MacroText, {QStringLiteral("MACRO 5")});
+        QTest::mouseClick(t.SaveMacroCmd, Qt::LeftButton);
+        QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{1});
+        QCOMPARE(m_fixture->prompter.messages[0].text,
+                 std::string("The macro name \"THIRTEEN_CHRS\" has 13 characters; a macro name "
+                             "holds at most 12. The macro was not saved."));
+        QCOMPARE(entries(t.MacroList), QStringList{"HOME        "});
+        t.MacroList->setEditText(QStringLiteral("TWELVE_CHARS"));
+        QTest::mouseClick(t.SaveMacroCmd, Qt::LeftButton);
+        QCOMPARE(t.MacroSizeLabel->text(), QStringLiteral("7 Bytes"));
+        QTest::mouseClick(t.NewComboCmd, Qt::LeftButton);
+        QVERIFY(hasFocus(t.ComboList));
     }
 
   private:

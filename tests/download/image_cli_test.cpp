@@ -80,6 +80,20 @@ TEST_F(BrindleCliTest, compileNotesAJumpWithoutLabel) {
     EXPECT_NE(r.err.find("\"NOWHERE\""), std::string::npos);
 }
 
+// The notes Save Macro warns of, one line each on standard error.
+TEST_F(BrindleCliTest, compileNotesNumbersTooLargeForTheirFieldAndJumpsWithoutLabel) {
+    CliRun r = run("compile --hex " + dataDir(), "1 ST 300000\r\nMACRO 300\r\nGOTO NOWHERE");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "31 20 53 54 20 39 33 45 30 0D 4D 41 43 52 4F 00 0D 47 4F 54 4F 30 31 0D\n");
+    EXPECT_EQ(r.err,
+              "brindle-cli compile: note: status argument \"300000\" does not fit four hex digits "
+              "(at most 65535); it is stored as 93E0\n"
+              "brindle-cli compile: note: MACRO number \"300\" does not fit one byte (at most "
+              "255); it is stored as 0\n"
+              "brindle-cli compile: note: no label \"NOWHERE\"; the jump keeps its place "
+              "holder\n");
+}
+
 TEST_F(BrindleCliTest, normaliseWritesTheRewrittenTextOnly) {
     CliRun r = run("normalise " + dataDir(), "1 st 3 >20\r\n1 st 10\r\n");
     EXPECT_EQ(r.status, 0) << r.err;

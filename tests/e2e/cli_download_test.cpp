@@ -106,6 +106,7 @@ TEST_F(CliDownload, writesTheWholeLayoutIntoTheModule) {
     ASSERT_TRUE(sim.stop());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("Download successful"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("note: macro"), std::string::npos) << run.err;
     expectDownloadedLayout();
     // The first frame on the wire marks the image incomplete.
     EXPECT_EQ(toHex(readBytes(dir.file("wire.bin")).substr(0, 9)), "23 41 06 57 00 03 5A FB 0D");
@@ -119,6 +120,24 @@ TEST_F(CliDownload, writesTheWholeLayoutIntoTheModule) {
     EXPECT_NE(run.err.find("  92 of 92 bytes written, macro 3 of 3\nnote: Download successful\n"),
               std::string::npos)
         << run.err;
+}
+
+// What compiling noted, before the run, as Save Macro warns of it.
+TEST_F(CliDownload, notesNumbersTooLargeForTheirFieldAndJumpsWithoutLabel) {
+    addMacro("BIG", "1 ST 300000\r\nGOTO AWAY\r\nMACRO 1");
+    testing::addCombo(dir.path(), "NOTED", {{0, 4}});
+    ModsimProcess sim(simOptions({}));
+    CliRun run = download("NOTED");
+    ASSERT_TRUE(sim.stop());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.find("brindle-cli download: note: macro \"BIG\": status argument "
+                           "\"300000\" does not fit four hex digits (at most 65535); it is "
+                           "stored as 93E0\n"
+                           "brindle-cli download: note: macro \"BIG\": no label \"AWAY\"; the "
+                           "jump keeps its place holder\n"),
+              0u)
+        << run.err;
+    EXPECT_EQ(eeprom(3586, 10), "1 ST 93E0\r");
 }
 
 TEST_F(CliDownload, droppedRepliesGiveTheSameLayoutOrAnHonestFailure) {

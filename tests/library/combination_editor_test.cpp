@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "library/sequence_editor.h"
 #include "store/databases.h"
 #include "tests/support/library_builder.h"
 #include "tests/support/scripted_prompter.h"
@@ -272,7 +273,7 @@ TEST_F(CombinationEditor, savingALoadedCombinationUnderANewNameLeavesTheFirst) {
     EXPECT_EQ(combos().substr(0, 1140), before);
     const store::ComboRecord second = stored("SECOND");
     EXPECT_EQ(second.NodeAddress, 7);
-    EXPECT_EQ(second.StartingMacroNum, 5);
+    EXPECT_EQ(second.StartingMacroNum, 2);  // HOME's new position: the boot follows it
     EXPECT_EQ(second.Sequence[0], pick);
     EXPECT_EQ(second.Sequence[1], home);
 }
@@ -332,4 +333,73 @@ TEST_F(CombinationEditor, aSaveThatCannotWriteFailsWithTheReason) {
     EXPECT_NE(edit.failure.message().find(state.DataDir), std::string::npos);
     EXPECT_NE(edit.failure.message().find("No such file or directory"), std::string::npos);
     EXPECT_FALSE(edit.addedEntry);
+}
+
+// Line j is stored in slot j, so the lines close up where the list skipped a
+// deleted macro; the boot macro stays the same macro.
+TEST_F(CombinationEditor, theBootNumberFollowsItsLineWhenTheSequenceClosesUp) {
+    brindle::testing::addCombo(dir.path(), "C", {{0, home}, {1, pick}, {2, place}}, 65, 3);
+    ASSERT_TRUE(store::deleteMacro(dir.path(), "Pick", state.MacroBuffer));
+    library::ComboForm f = form("C", *library::chooseCombination(state, "C").MacroComboList);
+    ASSERT_EQ(f.MacroComboList, (Lines{"  1  HOME        ", "* 3  PLACE       "}));
+    f.StartingMacroNum = "3";
+    library::ComboEdit edit = library::saveCombination(state, f, prompter);  // over-write: Yes
+    ASSERT_EQ(edit.outcome, EditOutcome::Done);
+    const store::ComboRecord c = stored("C");
+    EXPECT_EQ(c.Sequence[0], home);
+    EXPECT_EQ(c.Sequence[1], place);
+    EXPECT_EQ(c.Sequence[2], 0);
+    EXPECT_EQ(c.StartingMacroNum, 2);
+    EXPECT_EQ(edit.StartingMacroNum, "2");
+    EXPECT_EQ(edit.MacroComboList, (Lines{"  1  HOME        ", "* 2  PLACE       "}));
+
+    // A number no line shows stays as typed.
+    f = form("C", *edit.MacroComboList);
+    f.StartingMacroNum = "7";
+    edit = library::saveCombination(state, f, prompter);
+    EXPECT_EQ(stored("C").StartingMacroNum, 7);
+    EXPECT_FALSE(edit.StartingMacroNum);
+}
+
+TEST_F(CombinationEditor, aNameLongerThanSixteenIsRefusedBySaveDeleteAndTheSequenceEditor) {
+    brindle::testing::addCombo(dir.path(), "ABCDEFGHIJKLMNOP", {{0, home}});
+    const std::string before = combos();
+    const std::string name = "ABCDEFGHIJKLMNOPQ";
+    EXPECT_EQ(library::saveCombination(state, form(name), prompter).outcome, EditOutcome::Refused);
+    EXPECT_EQ(library::deleteCombination(state, name + "  ", prompter).outcome,
+              EditOutcome::Refused);
+    library::ComboForm f = form(name, {"  1  HOME        "});
+    f.selectedLine = 0;
+    EXPECT_EQ(library::insertMacro(state, f, "HOME", prompter).outcome, EditOutcome::Refused);
+    EXPECT_EQ(library::unlinkMacro(state, f, prompter).outcome, EditOutcome::Refused);
+    ASSERT_EQ(prompter.messages.size(), 4u);  // no question asked
+    const std::string message =
+        "The combination name \"ABCDEFGHIJKLMNOPQ\" has 17 characters; a "
+        "combination name holds at most 16. ";
+    EXPECT_EQ(prompter.messages[0].text, message + "The combination was not saved.");
+    EXPECT_EQ(prompter.messages[1].text, message + "Nothing was deleted.");
+    EXPECT_EQ(prompter.messages[2].text, message + "Nothing was inserted.");
+    EXPECT_EQ(prompter.messages[3].text, message + "Nothing was removed.");
+    EXPECT_EQ(combos(), before);
+}
+
+// DescriptionText's text: stored as loaded while unchanged (an LF stays one
+// byte); refused when its CR LF line ends alone would make it too long.
+TEST_F(CombinationEditor, anUnchangedDescriptionIsStoredAsLoadedAndACuttingOneRefused) {
+    const std::string loaded = "Line one\n" + std::string(71, 'x');  // 80 characters
+    const library::BoxText unchanged{library::shownLineBreaks(loaded), loaded};
+    ASSERT_EQ(library::saveCombination(state, form("C"), unchanged, prompter).outcome,
+              EditOutcome::Done);
+    EXPECT_EQ(stored("C").Description, loaded);
+
+    const std::string before = combos();
+    const library::BoxText changed{"Line one\n" + std::string(70, 'x') + "y", loaded};
+    prompter.messages.clear();
+    EXPECT_EQ(library::saveCombination(state, form("D"), changed, prompter).outcome,
+              EditOutcome::Refused);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "The description would have 81 characters with each line ending in CR LF; a "
+              "description holds at most 80. The combination was not saved.");
+    EXPECT_EQ(combos(), before);
 }

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "base/text.h"
+
 #include "store/databases.h"
 #include "tests/support/library_builder.h"
 #include "tests/support/scripted_prompter.h"
@@ -67,11 +71,11 @@ TEST_F(MacroEditor, choosingANameNoLongerStoredChangesNothing) {
     EXPECT_EQ(state.MacroRecordNumber, 7);
 }
 
-TEST_F(MacroEditor, newEmptiesTheNameAndTextOnly) {
+TEST_F(MacroEditor, newEmptiesTheNameAndTextAndTheSizeFollows) {
     library::MacroEdit edit = library::newMacro();
     EXPECT_EQ(edit.MacroList, "");
     EXPECT_EQ(edit.MacroText, "");
-    EXPECT_FALSE(edit.MacroSizeLabel);
+    EXPECT_EQ(edit.MacroSizeLabel, "0 Bytes");
 }
 
 TEST_F(MacroEditor, aNewNameIsAppendedByteForByteWithTheReservedBytesOfTheLastRecordRead) {
@@ -176,7 +180,7 @@ TEST_F(MacroEditor, aBlankNameIsRefusedAndNothingIsWritten) {
     addMacro("A");
     ASSERT_TRUE(store::deleteMacro(dir.path(), "A", state.MacroBuffer));
     const std::string before = database();
-    for (const std::string name : {"", "   ", "            X"}) {
+    for (const std::string name : {"", "   ", "            "}) {
         prompter.messages.clear();
         state.MacroRecordNumber = 4;
         library::MacroEdit edit = library::saveMacro(state, name, "MACRO 1", prompter);
@@ -192,14 +196,103 @@ TEST_F(MacroEditor, aBlankNameIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(database(), before);
 }
 
-TEST_F(MacroEditor, aLongNameAndALongTextAreCutToTheirFields) {
+TEST_F(MacroEditor, aLongTextIsCutToItsFieldAndTheSizeFollowsTheSave) {
     const std::string text = "MACRO 1" + std::string(16400, 'x');
-    library::MacroEdit edit = library::saveMacro(state, "ABCDEFGHIJKLMNOP", text, prompter);
+    library::MacroEdit edit = library::saveMacro(state, "ABCDEFGHIJKL  ", text, prompter);
     EXPECT_EQ(edit.addedEntry, "ABCDEFGHIJKL");
+    EXPECT_EQ(edit.MacroSizeLabel, "16332 Bytes");
     const std::string bytes = record(1);
     EXPECT_EQ(bytes.substr(24, 16332), text.substr(0, 16332));
-    // Found again by the full typed name, which is cut the same way.
-    EXPECT_EQ(library::chooseMacro(state, "ABCDEFGHIJKLMNOP").MacroSizeLabel, "16332 Bytes");
+    EXPECT_EQ(library::saveMacro(state, "SHORT", "  MACRO 2 ", prompter).MacroSizeLabel, "7 Bytes");
+}
+
+TEST_F(MacroEditor, aNameLongerThanItsFieldIsRefusedBySaveAndDelete) {
+    addMacro("ABCDEFGHIJKL");
+    const std::string before = database();
+    const std::string message =
+        "The macro name \"ABCDEFGHIJKLM\" has 13 characters; a macro name holds at most 12. ";
+    EXPECT_EQ(library::saveMacro(state, "ABCDEFGHIJKLM ", "MACRO 1", prompter).outcome,
+              EditOutcome::Refused);
+    EXPECT_EQ(library::deleteMacro(state, "ABCDEFGHIJKLM", prompter).outcome, EditOutcome::Refused);
+    ASSERT_EQ(prompter.messages.size(), 2u);  // no question asked
+    EXPECT_EQ(prompter.messages[0].text, message + "The macro was not saved.");
+    EXPECT_EQ(prompter.messages[1].text, message + "Nothing was deleted.");
+    EXPECT_EQ(prompter.messages[1].icon, base::Icon::Critical);
+    EXPECT_EQ(database(), before);
+}
+
+// MacroText's text: stored as loaded while unchanged; a changed text gets
+// CR LF line ends, unless those alone would make it longer than the field.
+TEST_F(MacroEditor, aBoxTextIsStoredAsLoadedUntilChangedAndNeverCutByItsLineEnds) {
+    const std::string lfLines = std::string(8000, 'a') + "\n" + std::string(8330, 'b') + "\nMACRO";
+    struct Case {
+        const char* what;
+        std::string shown;
+        std::string loaded;
+        std::optional<std::string> stored;  // nothing: refused
+    };
+    const Case cases[] = {
+        {"unchanged, LF only, full", library::shownLineBreaks(lfLines.substr(0, 16332)),
+         lfLines.substr(0, 16332), lfLines.substr(0, 16332)},
+        {"changed, fits", "1 MA 5\nMACRO 7", "1 MA 5\nMACRO 6", "1 MA 5\r\nMACRO 7"},
+        {"changed, line ends would cut it", lfLines.substr(0, 16331) + "c", lfLines, std::nullopt},
+        {"changed, too long as shown: cut", std::string(16340, 'd'), "", std::string(16340, 'd')},
+    };
+    for (const Case& c : cases) {
+        TempDir folder;
+        state.DataDir = folder.path();
+        ScriptedPrompter p;
+        library::MacroEdit edit =
+            library::saveMacro(state, "M", library::BoxText{c.shown, c.loaded}, p);
+        const std::string bytes = readBytes(folder.file("MacroDb.Dat"));
+        if (!c.stored) {
+            EXPECT_EQ(edit.outcome, EditOutcome::Refused) << c.what;
+            EXPECT_EQ(bytes, "") << c.what;
+            ASSERT_EQ(p.messages.size(), 1u) << c.what;
+            EXPECT_EQ(p.messages[0].text,
+                      "The macro text would have 16333 characters with each line ending in CR "
+                      "LF; a macro holds at most 16332. The macro was not saved.");
+            continue;
+        }
+        EXPECT_EQ(edit.outcome, EditOutcome::Done) << c.what;
+        ASSERT_EQ(bytes.size(), 16360u) << c.what;
+        EXPECT_EQ(bytes.substr(24, 16332), base::fixedWidth(*c.stored, 16332)) << c.what;
+    }
+}
+
+// What the Macro Module would not keep as written: one warning, and the save
+// goes on.
+TEST_F(MacroEditor, saveWarnsOfJumpsWithoutLabelsAndNumbersTooLargeForTheirField) {
+    library::MacroEdit edit = library::saveMacro(
+        state, "M", "1 st 300000\r\nGOTO NOWHERE\r\n2 ST 5 >ELSE\r\nMACRO 300", prompter);
+    EXPECT_EQ(edit.outcome, EditOutcome::Done);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "Warning, the Macro Module will not hold this macro as written (the macro is "
+              "saved):\r\n"
+              "status argument \"300000\" does not fit four hex digits (at most 65535); it is "
+              "stored as 93E0\r\n"
+              "MACRO number \"300\" does not fit one byte (at most 255); it is stored as 0\r\n"
+              "no label \"NOWHERE\"; the jump keeps its place holder\r\n"
+              "no label \"ELSE\"; the jump keeps its place holder");
+    EXPECT_EQ(prompter.messages[0].icon, base::Icon::Exclamation);
+    EXPECT_EQ(record(1).substr(24, 12), "1 st 300000\r");
+
+    // Lines that end in LF alone (as add-macro may store them) are one line.
+    prompter.messages.clear();
+    library::saveMacro(state, "LF", "1 MA 1\nMACRO 2\r\n1 MA 2\nX\nMACRO 3", prompter);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "Warning, the Macro Module will not hold this macro as written (the macro is "
+              "saved):\r\n3 line breaks are LF alone, which does not end a line: the lines "
+              "around them are compiled as one");
+
+    prompter.messages.clear();
+    EXPECT_EQ(library::saveMacro(state, "N", "1 ST 65535\r\nTOP: 1 MA 1\r\nGOTO TOP\r\nMACRO 255",
+                                 prompter)
+                  .outcome,
+              EditOutcome::Done);
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 TEST_F(MacroEditor, aTextSavedWithLeadingBlanksIsShownWithoutThem) {
@@ -241,7 +334,7 @@ TEST_F(MacroEditor, deletingAfterYesBlanksTheRecordInPlaceAndRefillsTheList) {
     EXPECT_EQ(edit.outcome, EditOutcome::Done);
     EXPECT_EQ(edit.MacroList, "");
     EXPECT_EQ(edit.MacroText, "");
-    EXPECT_FALSE(edit.MacroSizeLabel);
+    EXPECT_EQ(edit.MacroSizeLabel, "0 Bytes");
     EXPECT_EQ(edit.listEntries, (std::vector<std::string>{"A           ", "C           "}));
     EXPECT_EQ(state.MacroRecordNumber, 2);
     const std::string bytes = record(2);

@@ -102,7 +102,7 @@ TEST_F(SequenceEditor, insertActsAtTheSelectedLinesPositionPastAGapOrADeletedMac
 
 TEST_F(SequenceEditor, unlinkActsAtTheSelectedLinesPositionPastAGap) {
     addC({{0, a}, {2, b}, {3, cc}});
-    library::ComboEdit edit = library::unlinkMacro(state, loaded(1));  // "  3  B"
+    library::ComboEdit edit = library::unlinkMacro(state, loaded(1), prompter);  // "  3  B"
     EXPECT_EQ(edit.outcome, EditOutcome::Done);
     EXPECT_EQ(slots(4), (std::vector<int32_t>{a, 0, cc, 0}));
     EXPECT_EQ(edit.MacroComboList, (Lines{"  1  A           ", "  3  C           "}));
@@ -142,7 +142,7 @@ TEST_F(SequenceEditor, theBootMacroStaysTheSameMacroThroughInsertsAndRemovals) {
             library::sequenceLines(state, store::FindCombo(folder.path(), "C")->record);
         f.selectedLine = k.selected;
         library::ComboEdit edit = k.insert ? library::insertMacro(state, f, "NEW", prompter)
-                                           : library::unlinkMacro(state, f);
+                                           : library::unlinkMacro(state, f, prompter);
         ASSERT_EQ(edit.outcome, EditOutcome::Done) << k.what;
         const store::ComboRecord r = store::FindCombo(folder.path(), "C")->record;
         EXPECT_EQ(r.StartingMacroNum, k.bootAfter) << k.what;
@@ -218,7 +218,7 @@ TEST_F(SequenceEditor, removingALineFromAFullSequenceLeavesTheLastSlotEmpty) {
         full.push_back({s, s % 4 + 1});
     }
     addC(full);
-    library::ComboEdit edit = library::unlinkMacro(state, loaded(0));
+    library::ComboEdit edit = library::unlinkMacro(state, loaded(0), prompter);
     const store::ComboRecord r = c();
     EXPECT_EQ(r.Sequence[0], 2);
     EXPECT_EQ(r.Sequence[254], 4);
@@ -249,7 +249,7 @@ TEST_F(SequenceEditor, unknownNamesChangeNothingAndOnlyAnUnknownCombinationSaysS
     EXPECT_EQ(state.MacroRecordNumber, nw);  // set before the combination is looked up
 
     f.selectedLine = 0;
-    EXPECT_EQ(library::unlinkMacro(state, f).outcome, EditOutcome::NotFound);
+    EXPECT_EQ(library::unlinkMacro(state, f, prompter).outcome, EditOutcome::NotFound);
     EXPECT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(combos(), before);
 }
@@ -257,7 +257,7 @@ TEST_F(SequenceEditor, unknownNamesChangeNothingAndOnlyAnUnknownCombinationSaysS
 TEST_F(SequenceEditor, unlinkWithNoLineSelectedDoesNothing) {
     addC({{0, a}});
     const std::string before = combos();
-    EXPECT_EQ(library::unlinkMacro(state, loaded()).outcome, EditOutcome::Stopped);
+    EXPECT_EQ(library::unlinkMacro(state, loaded(), prompter).outcome, EditOutcome::Stopped);
     EXPECT_EQ(combos(), before);
 }
 
