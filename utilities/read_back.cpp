@@ -257,7 +257,13 @@ ReadBackResult ReadE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prom
     result.readFailed = result.text == kReadFailed;
     view.setE2promText(result.text);
 
-    if (result.text.find(kBlank) == std::string::npos) {
+    if (result.cutShort) {
+        // A module that is still sending would answer the location reads
+        // behind its stream, each reply late enough to be taken for the
+        // next read's: none is asked for, and the fields show no value.
+        result.locationsRead = true;
+        showLocations(view, result);
+    } else if (result.text.find(kBlank) == std::string::npos) {
         readLocations(ctx, view, result);
         if (ctx.state.CancelFlag) {
             endCancelled(ctx, view, prompter, result);

@@ -14,6 +14,8 @@
 //                received text, then the rewritten one
 //   locations    unless the text says "BLANK": reads of locations 0 to 3
 //                (23 41 05 52 00 0n cs 0D), each answer taken after 5 ticks
+//                and only from a whole reply frame (read_reply.h); a module
+//                that was cut off is not asked, and shows no values
 //
 // The read switches the receive window off while it runs, so the receive
 // timer cannot take part of the reply, and clears CancelFlag first, so a
