@@ -159,22 +159,6 @@ TEST_F(CliUtilities, readTwiceNamesWhereTheReadingsDifferAndOnceShowsOneReading)
     EXPECT_EQ(wire(), kDumpHex + " " + kFourReadsHex + " " + kDumpHex + " " + kFourReadsHex);
 }
 
-// A module that echoes every frame gives the same reading as a quiet one.
-TEST_F(CliUtilities, readOfAnEchoingModuleShowsTheSameTextAndValues) {
-    std::string clean;
-    {
-        ModsimProcess sim(simOptions());
-        ASSERT_EQ(cli({"download", "--combo", "LINE 1"}).status, 0);
-        clean = cli({"read", "--once"}).out;
-    }
-    ModsimProcess sim(simOptions({"--echo"}));
-    const CliResult read = cli({"read"});
-    EXPECT_EQ(read.status, 0) << read.err;
-    EXPECT_EQ(read.out, clean);
-    EXPECT_NE(read.err.find("Macro Id: 9\nBoot Macro: 5\n# of Macros: 3\n"), std::string::npos)
-        << read.err;
-}
-
 // Ctrl-C while the module trickles a dump that never ends: the read stops at
 // once, sends nothing more and exits 130.
 TEST_F(CliUtilities, ctrlCEndsAReadAtOnceWithStatus130) {
