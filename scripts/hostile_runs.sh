@@ -22,11 +22,15 @@
 #              the others: a module that talks for ever and never answers
 #              the wake-up
 #   silence    no answer at all
+# TROUBLES="..." runs another list; it may also name
+#   noisy      0.3 % of the answer bytes changed (a dump spoilt now and then,
+#              which only the comparison of two readings can see)
 # Not a test: it reports a table, one row per command, and the runs that were
 # WRONG or hung on standard error. Run it with nice: it keeps a core busy.
 #
 #   scripts/hostile_runs.sh [BUILD_DIR] [RUNS]      (RUNS per command, default 100)
 #   BAUD=38400 TICK_MS=1 BOUND_S=60 COMMANDS="read exec cancel clear download"
+#   TROUBLES="dropped corrupted echo trickle silence"
 set -euo pipefail
 build=${1:-build}
 runs=${2:-100}
@@ -36,7 +40,16 @@ bound=${BOUND_S:-60}
 commands=${COMMANDS:-read exec cancel clear download}
 cli=$build/cli/brindle-cli
 sim=${SIM:-$build/sim/brindle-modsim}
-troubles=(dropped corrupted echo trickle silence)
+read -r -a troubles <<<"${TROUBLES:-dropped corrupted echo trickle silence}"
+for trouble in "${troubles[@]}"; do
+    case $trouble in
+        dropped | corrupted | echo | trickle | silence | noisy) ;;
+        *)
+            echo "unknown trouble $trouble" >&2
+            exit 2
+            ;;
+    esac
+done
 
 work=$(mktemp -d)
 simPid=
@@ -113,6 +126,7 @@ troubleOptions() {
             fi
             ;;
         silence) echo "--silent" ;;
+        noisy) echo "--corrupt-bytes 0.003 --seed $seed" ;;
     esac
 }
 
