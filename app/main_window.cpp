@@ -136,10 +136,11 @@ void MainWindow::connectTabs() {
     connect(quit, &QShortcut::activated, this, &QWidget::close);
 }
 
-// Esc presses the progress frame's Cancel while a run offers it.
+// Esc presses the Cancel a run offers: the progress frame's, or the
+// read-back's.
 void MainWindow::onEscapeShortcutActivated() {
-    if (m_operationRunning) {
-        m_download->pressCancel();
+    if (m_operationRunning && !m_download->pressCancel()) {
+        m_readBack->pressCancel();
     }
 }
 

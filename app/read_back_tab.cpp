@@ -46,6 +46,14 @@ std::string ReadBackTab::e2promText() const {
     return m_view->e2promText();
 }
 
+bool ReadBackTab::pressCancel() {
+    if (ReadCancelCmd->isHidden()) {
+        return false;
+    }
+    ReadCancelCmd->click();
+    return true;
+}
+
 void ReadBackTab::buildWidgets() {
     Command1 = makeButton("Command1", "&Read E2prom", "Read contents of E2prom in Macro Module");
     Command2 =
@@ -69,13 +77,14 @@ void ReadBackTab::buildWidgets() {
     Label21 = makeLabel("Boot Macro", Text3, "Label21");
     Label23 = makeLabel("# of Macros", Text4, "Label23");
     ReadingMsg = named(new QLabel(QStringLiteral("Reading E2prom...")), "ReadingMsg");
+    ReadCancelCmd = makeButton("ReadCancelCmd", "C&ancel", "Stop the read now (Esc)");
 
     // The header fields appear only once a read has filled them; their room
     // is kept, so nothing moves when they come and go.
-    for (QWidget* w :
-         {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text4),
-          static_cast<QWidget*>(Label20), static_cast<QWidget*>(Label21),
-          static_cast<QWidget*>(Label23), static_cast<QWidget*>(ReadingMsg)}) {
+    for (QWidget* w : {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
+                       static_cast<QWidget*>(Text4), static_cast<QWidget*>(Label20),
+                       static_cast<QWidget*>(Label21), static_cast<QWidget*>(Label23),
+                       static_cast<QWidget*>(ReadingMsg), static_cast<QWidget*>(ReadCancelCmd)}) {
         keepRoomWhenHidden(w);
         w->setVisible(false);
     }
@@ -95,9 +104,15 @@ void ReadBackTab::buildWidgets() {
     buttons->addWidget(StatArgument);
     buttons->addStretch(1);
 
+    // The note and the Cancel that goes with it share a row.
+    auto* reading = new QHBoxLayout;
+    reading->addWidget(ReadingMsg);
+    reading->addWidget(ReadCancelCmd);
+    reading->addStretch(1);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
-    layout->addWidget(ReadingMsg);
+    layout->addLayout(reading);
     layout->addLayout(header);
     layout->addWidget(makeLabel("E2prom Data", Text1, "Label19"));
     layout->addWidget(Text1, 1);
@@ -107,6 +122,7 @@ void ReadBackTab::connectHandlers() {
     connect(Command1, &QPushButton::clicked, this, [this] { onCommand1Clicked(); });
     connect(Command2, &QPushButton::clicked, this, [this] { onCommand2Clicked(); });
     connect(SaveCmd, &QPushButton::clicked, this, [this] { onSaveCmdClicked(); });
+    connect(ReadCancelCmd, &QPushButton::clicked, this, [this] { onReadCancelCmdClicked(); });
 }
 
 void ReadBackTab::onCommand1Clicked() {
@@ -116,6 +132,11 @@ void ReadBackTab::onCommand1Clicked() {
         // The work file is a by-product: the text shown does not depend on it.
         base::skipOnError(result.workFile);
     });
+}
+
+// The read ends at its next wait, within a tick, and sends nothing more.
+void ReadBackTab::onReadCancelCmdClicked() {
+    m_host.state().CancelFlag = true;
 }
 
 void ReadBackTab::onCommand2Clicked() {

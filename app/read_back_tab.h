@@ -34,6 +34,9 @@ class ReadBackTab : public QWidget {
     // The text Text1 shows, one byte per character, as Save to File writes it.
     std::string e2promText() const;
 
+    // Esc: presses Cancel while a read offers it; false when none does.
+    bool pressCancel();
+
     // Asks for the file to save to; an empty name means none was chosen.
     // A save dialog unless replaced (tests answer it themselves).
     std::function<QString()> askFileName;
@@ -51,6 +54,8 @@ class ReadBackTab : public QWidget {
     QLabel* Label21 = nullptr;
     QLabel* Label23 = nullptr;
     QLabel* ReadingMsg = nullptr;
+    // Shown with ReadingMsg: ends the read.
+    QPushButton* ReadCancelCmd = nullptr;
 
   private:
     void buildWidgets();
@@ -59,6 +64,7 @@ class ReadBackTab : public QWidget {
     void onCommand1Clicked();
     void onCommand2Clicked();
     void onSaveCmdClicked();
+    void onReadCancelCmdClicked();
 
     OperationHost& m_host;
     std::unique_ptr<WidgetReadBackView> m_view;

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTextEdit>
 
 #include "app/read_back_tab.h"
@@ -10,7 +11,12 @@
 namespace brindle::app {
 
 void WidgetReadBackView::showReadingMessage(bool visible) {
+    // The focus leaves Cancel before it goes, back to the button that read.
+    if (!visible && m_tab.ReadCancelCmd->hasFocus()) {
+        m_tab.Command1->setFocus(Qt::OtherFocusReason);
+    }
     m_tab.ReadingMsg->setVisible(visible);
+    m_tab.ReadCancelCmd->setVisible(visible);
 }
 
 void WidgetReadBackView::setE2promText(const std::string& text) {

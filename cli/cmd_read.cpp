@@ -1,4 +1,5 @@
 // brindle-cli read: the Read E2prom button from a terminal.
+#include <algorithm>
 #include <ostream>
 
 #include <unistd.h>
@@ -16,8 +17,8 @@ namespace brindle::cli {
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: brindle-cli read [--out FILE] [--data DIR] [--port DEVICE] [--baud N]\n"
-    "                        [--tick-ms N]\n"
+    "Usage: brindle-cli read [--once] [--out FILE] [--data DIR] [--port DEVICE]\n"
+    "                        [--baud N] [--tick-ms N]\n"
     "\n"
     "Reads the Macro Module's E2PROM back as the Read back tab does: the stored\n"
     "macros as text, jumps shown as offsets into the macro area with a label line\n"
@@ -29,10 +30,16 @@ constexpr const char* kHelp =
     "with V the byte at location 0, 1 or 2 in decimal, or \"Read Failed\" (nothing\n"
     "for Macro Id) when the module did not answer; a module without a complete\n"
     "download shows BLANK and no values. The work file e2read.tmp is left in DIR.\n"
+    "\n"
+    "The dump carries no checksum, so the module is read twice (dump and values)\n"
+    "and the two readings must agree; when they do not, nothing is written out and\n"
+    "the first place where they differ is named. --once reads once, as the window\n"
+    "does.\n"
     "--data, --port, --baud and --tick-ms are those of 'brindle-cli download'.\n"
     "\n"
     "Exit status: 0 after a read, 1 when a macro is running (nothing is sent), when\n"
-    "the text or a value reads \"Read Failed\" or the port fails, 2 for usage errors,\n"
+    "the text or a value reads \"Read Failed\", the module did not stop sending, the\n"
+    "two readings differ or the port fails, 2 for usage errors,\n"
     "130 when cancelled with Ctrl-C (or SIGTERM).\n";
 
 // A location value as the field shows it, without the field's leading blank.
@@ -47,7 +54,44 @@ std::string valueText(utilities::HeaderField field, const std::optional<uint8_t>
 bool complete(const utilities::ReadBackResult& result) {
     const bool valuesMissing =
         result.locationsRead && (!result.macroId || !result.bootMacro || !result.macroCount);
-    return !result.readFailed && !valuesMissing && !result.cutShort;
+    return !result.readFailed && !valuesMissing && !result.cutShort && !result.cancelled;
+}
+
+std::string shownValue(const std::optional<uint8_t>& value) {
+    return value ? std::to_string(*value) : "none";
+}
+
+// Where two readings of one module part, in words; empty when they agree.
+std::string firstDifference(const utilities::ReadBackResult& first,
+                            const utilities::ReadBackResult& second) {
+    const std::string& a = first.text;
+    const std::string& b = second.text;
+    const auto [at, other] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (at != a.end() || other != b.end()) {
+        const auto offset = static_cast<std::size_t>(at - a.begin());
+        const std::string before = a.substr(0, offset);
+        const std::size_t line =
+            static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')) + 1;
+        const std::size_t lineStart = before.rfind('\n');
+        const std::size_t column = lineStart == std::string::npos ? offset + 1 : offset - lineStart;
+        return "the text differs at byte " + std::to_string(offset) + " (line " +
+               std::to_string(line) + ", column " + std::to_string(column) + "; the readings are " +
+               std::to_string(a.size()) + " and " + std::to_string(b.size()) + " bytes long)";
+    }
+    const struct {
+        const char* name;
+        const std::optional<uint8_t>& one;
+        const std::optional<uint8_t>& two;
+    } values[] = {{"Macro Id", first.macroId, second.macroId},
+                  {"Boot Macro", first.bootMacro, second.bootMacro},
+                  {"# of Macros", first.macroCount, second.macroCount}};
+    for (const auto& v : values) {
+        if (v.one != v.two) {
+            return std::string(v.name) + " differs (" + shownValue(v.one) + ", then " +
+                   shownValue(v.two) + ")";
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -55,7 +99,7 @@ bool complete(const utilities::ReadBackResult& result) {
 int runRead(const Arguments& args, CommandContext& context) {
     std::set<std::string> valueOptions = kSerialOptions;
     valueOptions.insert("--out");
-    ParsedOptions options = parseOptions(args, valueOptions);
+    ParsedOptions options = parseOptions(args, valueOptions, {"--once"});
     if (options.flags.count("--help")) {
         context.out << kHelp;
         return kExitOk;
@@ -76,8 +120,28 @@ int runRead(const Arguments& args, CommandContext& context) {
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
     prompter.quietWhile(setup->state.Closing);
-    const utilities::ReadBackResult result = utilities::ReadE2prom(
-        session.ctx(), view, prompter, utilities::workFilePath(setup->state.DataDir));
+    const std::string workFile = utilities::workFilePath(setup->state.DataDir);
+    const utilities::ReadBackResult result =
+        utilities::ReadE2prom(session.ctx(), view, prompter, workFile);
+    // A second reading, to be compared, only of a first one that is whole:
+    // anything less fails on its own.
+    std::string difference;
+    if (!options.flags.count("--once") && !session.interrupted() &&
+        result.outcome == utilities::ReadOutcome::Read && complete(result) &&
+        session.port().failure().empty()) {
+        const utilities::ReadBackResult again =
+            utilities::ReadE2prom(session.ctx(), view, prompter, workFile);
+        if (!session.interrupted() && again.outcome == utilities::ReadOutcome::Busy) {
+            difference = "the controller was busy at the second reading";
+        } else if (!session.interrupted() && complete(again)) {
+            const std::string where = firstDifference(result, again);
+            if (!where.empty()) {
+                difference = "the two readings of the module differ: " + where;
+            }
+        } else if (!session.interrupted() && session.port().failure().empty()) {
+            difference = "the second reading failed, so the first cannot be confirmed";
+        }
+    }
     if (session.interrupted()) {
         session.port().SetPortOpen(false);
         return *session.abnormalEnd(context, "read",
@@ -89,6 +153,11 @@ int runRead(const Arguments& args, CommandContext& context) {
     }
     if (!result.workFile) {
         context.err << "note: " << result.workFile.message() << "\n";
+    }
+    if (!difference.empty()) {
+        session.port().SetPortOpen(false);
+        context.err << "brindle-cli read: " << difference << "; nothing was written out\n";
+        return kExitFailure;
     }
 
     bool saved = true;

@@ -81,13 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     // The same bytes as the answer to a location read.
     const std::optional<uint8_t> value = utilities::readReplyValue(bytes);
-    // Its value is the byte after the last marker that has one.
+    // Its value is the one of the last reply, when that is a whole frame:
+    // 23 4D 04 52 v (4D + 04 + 52 + v) 0D.
     std::optional<uint8_t> expected;
-    for (std::size_t at = bytes.find(std::string_view("M\x04R", 3)); at != std::string_view::npos;
-         at = bytes.find(std::string_view("M\x04R", 3), at + 1)) {
-        if (at + 3 < size) {
-            expected = data[at + 3];
-        }
+    const std::size_t at = bytes.rfind(std::string_view("#M\x04R", 4));
+    if (at != std::string_view::npos && at + 7 <= size && data[at + 6] == 0x0D &&
+        data[at + 5] == static_cast<uint8_t>(0x4D + 0x04 + 0x52 + data[at + 4])) {
+        expected = data[at + 4];
     }
     require(value == expected);
     return 0;

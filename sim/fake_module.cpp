@@ -59,7 +59,7 @@ void FakeModule::scheduleChatter() {
         return;
     }
     m_chatterScheduled = true;
-    m_pump.schedule(m_pump.nowMicros() + m_model.options().chatterIntervalMicros, [this] {
+    m_pump.schedule(m_pump.nowMicros() + m_model.talkIntervalMicros(), [this] {
         m_chatterScheduled = false;
         if (m_model.talking()) {
             emit(Emission{m_model.chatterLine(), 0}, m_pump.nowMicros());

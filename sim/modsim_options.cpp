@@ -45,6 +45,7 @@ std::string modsimUsage() {
            "  --drop P               leave an answer out with probability P\n"
            "  --corrupt P            change one byte of an answer with probability P\n"
            "  --corrupt-bytes P      change each byte of an answer with probability P\n"
+           "  --bad-checksum P       change the checksum of a read reply with probability P\n"
            "  --drop-second-reads    answer only reads 1, 3, 5, ...\n"
            "  --echo                 repeat every frame before answering it\n"
            "  --silent               never answer\n"
@@ -52,6 +53,7 @@ std::string modsimUsage() {
            "  --chatter              talk from the start, as while a macro runs\n"
            "  --run-chatters         a started block talks until it is cancelled\n"
            "  --chatter-interval MS  pause between chatter lines (default 20)\n"
+           "  --trickle MS           a dump never ends: 'R' and a byte every MS after it\n"
            "  --sync frame|yes|none  answer to CR CR while talking (default frame)\n"
            "  --seed N               seed of the trouble options (default 1)\n";
 }
@@ -91,12 +93,16 @@ std::optional<ModsimConfig> parseModsimArguments(const std::vector<std::string>&
             ok = value(v) && parseMillis(v, m.dumpDelayMicros);
         } else if (a == "--chatter-interval") {
             ok = value(v) && parseMillis(v, m.chatterIntervalMicros) && m.chatterIntervalMicros > 0;
+        } else if (a == "--trickle") {
+            ok = value(v) && parseMillis(v, m.trickleIntervalMicros) && m.trickleIntervalMicros > 0;
         } else if (a == "--drop") {
             ok = value(v) && parseProbability(v, m.dropProbability);
         } else if (a == "--corrupt") {
             ok = value(v) && parseProbability(v, m.corruptProbability);
         } else if (a == "--corrupt-bytes") {
             ok = value(v) && parseProbability(v, m.corruptByteProbability);
+        } else if (a == "--bad-checksum") {
+            ok = value(v) && parseProbability(v, m.badChecksumProbability);
         } else if (a == "--stop-after") {
             ok = value(v) && parseNumber(v, m.stopAfterFrames) && m.stopAfterFrames >= 0;
         } else if (a == "--seed") {

@@ -50,7 +50,7 @@ std::vector<Emission> ModuleModel::receive(uint8_t byte, int64_t nowMicros) {
                 ++m_frames;
                 if (m_options.stopAfterFrames >= 0 && m_frames > m_options.stopAfterFrames) {
                     m_options.silent = true;
-                    m_talking = false;
+                    stopTalking();
                 }
                 std::vector<Emission> out;
                 if (m_options.echo && !m_options.silent) {
@@ -77,10 +77,10 @@ std::vector<Emission> ModuleModel::receive(uint8_t byte, int64_t nowMicros) {
     }
     switch (m_options.syncReply) {
         case SyncReply::Frame:
-            m_talking = false;
+            stopTalking();
             return answer(link::syncFrame());
         case SyncReply::YesLine:
-            m_talking = false;
+            stopTalking();
             return answer(" Y\r");
         case SyncReply::None:
             break;
@@ -114,10 +114,21 @@ std::vector<Emission> ModuleModel::handleFrame(const std::string& body) {
             m_options.dropReads.count(m_reads) > 0) {
             return {};
         }
-        return answer(link::readReply(m_eeprom[location]));
+        std::string reply = link::readReply(m_eeprom[location]);
+        if (chance(m_options.badChecksumProbability)) {
+            constexpr std::size_t kChecksumAt = 5;
+            reply[kChecksumAt] ^=
+                static_cast<char>(std::uniform_int_distribution<int>(1, 255)(m_random));
+        }
+        return answer(std::move(reply));
     }
     if (command == 'E' && length == 4 && body[3] == '2') {
-        return answer(dump(), m_options.dumpDelayMicros);
+        std::vector<Emission> out = answer(dump(), m_options.dumpDelayMicros);
+        if (m_options.trickleIntervalMicros > 0 && !out.empty()) {
+            m_talking = true;
+            m_trickling = true;
+        }
+        return out;
     }
     if (command == 'S' && length == 4) {
         const auto block = static_cast<uint8_t>(body[3]);
@@ -130,9 +141,9 @@ std::vector<Emission> ModuleModel::handleFrame(const std::string& body) {
             return {};
         }
         if (block == 0) {
-            m_talking = false;
+            stopTalking();
         } else if (m_options.runChatters) {
-            m_talking = true;
+            startTalking();
         }
         return answer(link::blockConfirmation(block) + "\r\n");
     }
@@ -177,9 +188,18 @@ std::string ModuleModel::dump() const {
 }
 
 std::string ModuleModel::chatterLine() {
+    if (m_trickling) {
+        // What a dump sends: the filler and a stored byte.
+        return std::string("R") + static_cast<char>('A' + m_chatterCount++ % 26);
+    }
     char text[32];
     std::snprintf(text, sizeof text, "STATUS %04d\r\n", m_chatterCount++ % 10000);
     return text;
+}
+
+void ModuleModel::stopTalking() {
+    m_talking = false;
+    m_trickling = false;
 }
 
 std::vector<int> ModuleModel::takeWrittenLocations() {

@@ -12,6 +12,7 @@
 //                                  address at location 0 (or n is 'A' and b = 0);
 //                                  b = 0 stops a run
 //   CR CR while talking            answers the sync frame #M 03 X A8 CR (or " Y" CR)
+// A trickling module goes on after a dump with 'R' and a byte, for ever.
 // A frame with a bad checksum or without its CR is ignored.
 #include <cstdint>
 #include <random>
@@ -45,6 +46,7 @@ struct ModuleOptions {
     double dropProbability = 0.0;         // an answer is not sent
     double corruptProbability = 0.0;      // one byte of an answer is changed
     double corruptByteProbability = 0.0;  // each byte of an answer is changed
+    double badChecksumProbability = 0.0;  // a read reply's checksum is changed
     bool silent = false;                  // never answers anything
     // Once this many good frames have arrived, answers nothing more and
     // stops talking (as silent: writes are still stored); negative: never.
@@ -55,6 +57,9 @@ struct ModuleOptions {
     bool chatterAtStart = false;       // talks from the start, as while a macro runs
     bool runChatters = false;          // a started block talks until a cancel
     int64_t chatterIntervalMicros = 20000;
+    // A dump that never ends: after its bytes, 'R' and a byte every this
+    // many microseconds, until a wake-up or a cancel stops it; 0 = off.
+    int64_t trickleIntervalMicros = 0;
     SyncReply syncReply = SyncReply::Frame;
     uint32_t seed = 1;
 };
@@ -72,10 +77,17 @@ class ModuleModel {
     // matters with a write time).
     std::vector<Emission> receive(uint8_t byte, int64_t nowMicros = 0);
 
-    // While talking, the host asks for a line every chatterIntervalMicros.
+    // While talking, the host asks for a line every talkIntervalMicros():
+    // chatter, or the bytes of a dump that trickles on.
     bool talking() const { return m_talking; }
-    void startTalking() { m_talking = true; }
+    void startTalking() {
+        m_talking = true;
+        m_trickling = false;
+    }
     std::string chatterLine();
+    int64_t talkIntervalMicros() const {
+        return m_trickling ? m_options.trickleIntervalMicros : m_options.chatterIntervalMicros;
+    }
 
     std::vector<uint8_t>& eeprom() { return m_eeprom; }
     const std::vector<uint8_t>& eeprom() const { return m_eeprom; }
@@ -96,6 +108,7 @@ class ModuleModel {
     std::vector<Emission> handleFrame(const std::string& body);
     std::vector<Emission> answer(std::string bytes, int64_t extraDelay = 0);
     std::string dump() const;
+    void stopTalking();
     bool chance(double probability);
 
     ModuleOptions m_options;
@@ -108,6 +121,7 @@ class ModuleModel {
     int64_t m_now = 0;
     int64_t m_storedAt = 0;  // when the last written byte is stored
     bool m_talking = false;
+    bool m_trickling = false;
     int m_chatterCount = 0;
     int m_frames = 0;
     int m_writes = 0;

@@ -87,7 +87,7 @@ bool PtyServer::start(std::string& error) {
         }
         m_linked = true;
     }
-    m_nextChatter = nowMicros() + m_config.module.chatterIntervalMicros;
+    m_nextChatter = nowMicros() + m_model.talkIntervalMicros();
     return true;
 }
 
@@ -98,7 +98,7 @@ void PtyServer::run(const volatile std::sig_atomic_t& stopRequested, const sigse
             if (m_out.size() < kChatterBacklog) {
                 queue(m_model.chatterLine(), now);
             }
-            m_nextChatter = now + m_config.module.chatterIntervalMicros;
+            m_nextChatter = now + m_model.talkIntervalMicros();
         }
         receiveDue(now);
         writeDue(now);
@@ -157,7 +157,7 @@ void PtyServer::receiveDue(int64_t now) {
         }
     }
     if (m_model.talking() && m_nextChatter < now) {
-        m_nextChatter = now + m_config.module.chatterIntervalMicros;
+        m_nextChatter = now + m_model.talkIntervalMicros();
     }
     saveWritten();
 }

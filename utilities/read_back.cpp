@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/files.h"
+#include "link/com_port.h"
 #include "link/exchange.h"
 #include "link/receive_window.h"
 #include "link/reply_wait.h"
@@ -20,9 +21,8 @@ const std::string kBusyMessage = std::string(23, ' ') +
                                  "Use 'Cancel Execution' button in Download menu.";
 constexpr const char* kReadFailed = "Read Failed";
 constexpr const char* kBlank = "BLANK";
-// Room for the header line on top of two bytes a location.
-constexpr int32_t kDumpByteLimit =
-    2 * kMacroAreaBytes + static_cast<int32_t>(link::kReceiveTextLimit);
+static_assert(kDumpByteLimit ==
+              2 * kMacroAreaBytes + static_cast<int32_t>(link::kReceiveTextLimit));
 
 void startPort(link::LinkContext& ctx) {
     if (!ctx.state.StartComm) {
@@ -32,6 +32,18 @@ void startPort(link::LinkContext& ctx) {
         // A port that failed earlier gets another chance to open.
         link::InitializePort(ctx);
     }
+}
+
+// The busy check: listens for ticks, and ends early when a byte comes or the
+// read is cancelled. True when the controller talks.
+bool controllerTalks(link::LinkContext& ctx, int16_t ticks) {
+    ctx.state.TickCount = 0;
+    ctx.pump.RestartTicks();
+    while (ctx.port.InBufferCount() == 0 && ctx.state.TickCount < ticks && !ctx.state.CancelFlag &&
+           !link::noticeStop(ctx)) {
+        ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
+    }
+    return ctx.port.InBufferCount() > 0;
 }
 
 void restoreReceiveWindow(link::LinkContext& ctx) {
@@ -56,9 +68,17 @@ bool receiveDump(link::LinkContext& ctx, DumpReception& reception) {
         static_cast<int16_t>(std::min<int64_t>(
             (kDumpStartMicros + interval - 1) / std::max(interval, 1), link::kTickCountWrap)));
     bool started = false;
+    // A module that trickles bytes for ever never lets the silence end the
+    // reception: the clock does.
+    const int64_t deadline =
+        ctx.pump.nowMicros() + dumpTimeBoundMicros(ctx.state.ConfigRecord.BaudRate);
     ctx.state.TickCount = 0;
     ctx.pump.RestartTicks();
     while (!ctx.state.CancelFlag) {
+        if (ctx.pump.nowMicros() >= deadline) {
+            link::discardInput(ctx);
+            return true;
+        }
         link::yieldEvents(ctx);
         if (port.InBufferCount() > 0) {
             port.InputLen(1);
@@ -105,22 +125,76 @@ std::optional<uint8_t> readLocation(link::LinkContext& ctx, int location) {
     return readReplyValue(received);
 }
 
-void readLocations(link::LinkContext& ctx, ReadBackView& view, ReadBackResult& result) {
-    result.locationsRead = true;
-    result.macroId = readLocation(ctx, state::kNodeAddressLocation);
+// A cancelled read sends nothing more; what it did not read shows as a
+// missing answer does.
+std::optional<uint8_t> readLocationUnlessCancelled(link::LinkContext& ctx, int location) {
+    if (ctx.state.CancelFlag) {
+        return std::nullopt;
+    }
+    return readLocation(ctx, location);
+}
+
+void showLocations(ReadBackView& view, const ReadBackResult& result) {
     view.setHeaderField(HeaderField::MacroId,
                         headerFieldText(HeaderField::MacroId, result.macroId));
-    result.bootMacro = readLocation(ctx, state::kBootMacroLocation);
     view.setHeaderField(HeaderField::BootMacro,
                         headerFieldText(HeaderField::BootMacro, result.bootMacro));
-    result.macroCount = readLocation(ctx, state::kMacroCountLocation);
+    view.setHeaderField(HeaderField::MacroCount,
+                        headerFieldText(HeaderField::MacroCount, result.macroCount));
+}
+
+void readLocations(link::LinkContext& ctx, ReadBackView& view, ReadBackResult& result) {
+    result.locationsRead = true;
+    result.macroId = readLocationUnlessCancelled(ctx, state::kNodeAddressLocation);
+    view.setHeaderField(HeaderField::MacroId,
+                        headerFieldText(HeaderField::MacroId, result.macroId));
+    result.bootMacro = readLocationUnlessCancelled(ctx, state::kBootMacroLocation);
+    view.setHeaderField(HeaderField::BootMacro,
+                        headerFieldText(HeaderField::BootMacro, result.bootMacro));
+    result.macroCount = readLocationUnlessCancelled(ctx, state::kMacroCountLocation);
     view.setHeaderField(HeaderField::MacroCount,
                         headerFieldText(HeaderField::MacroCount, result.macroCount));
     // The image state is read as the module expects, and shown nowhere.
-    static_cast<void>(readLocation(ctx, state::kImageStateLocation));
+    static_cast<void>(readLocationUnlessCancelled(ctx, state::kImageStateLocation));
+}
+
+bool reportPortFailure(link::LinkContext& ctx, base::Prompter& prompter, ReadBackResult& result) {
+    result.portFailure = ctx.port.failure();
+    if (result.portFailure.empty() || ctx.state.Closing) {
+        return false;
+    }
+    prompter.show("The serial port failed during the read-back: " + result.portFailure,
+                  base::Icon::Critical, base::Buttons::Ok);
+    return true;
+}
+
+// Cancel, Esc or Ctrl-C (or a failed port): the fields show what a read that
+// got no answer shows, and nothing more is sent.
+void endCancelled(link::LinkContext& ctx, ReadBackView& view, base::Prompter& prompter,
+                  ReadBackResult& result) {
+    view.showReadingMessage(false);
+    result.readFailed = true;
+    result.text = kReadFailed;
+    result.locationsRead = true;
+    result.macroId.reset();
+    result.bootMacro.reset();
+    result.macroCount.reset();
+    view.showHeaderFields(true);
+    view.setE2promText(result.text);
+    showLocations(view, result);
+    link::discardInput(ctx);
+    restoreReceiveWindow(ctx);
+    reportPortFailure(ctx, prompter, result);
+    result.cancelled = result.portFailure.empty();
 }
 
 }  // namespace
+
+int64_t dumpTimeBoundMicros(int32_t baud) {
+    const int64_t speed = std::max<int64_t>(baud, link::kLowestLineSpeed);
+    const int64_t lineMicros = (int64_t{kDumpByteLimit} * 10 * 1'000'000 + speed - 1) / speed;
+    return 2 * lineMicros + kDumpTimeSlackMicros;
+}
 
 std::string workFilePath(const std::string& programFolder) {
     return programFolder + kWorkFileName;
@@ -150,7 +224,12 @@ ReadBackResult ReadE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prom
     link::discardInput(ctx);
     link::yieldEvents(ctx);
 
-    if (link::probeForInput(ctx, kBusyProbeTicks)) {
+    const bool busy = controllerTalks(ctx, kBusyProbeTicks);
+    if (ctx.state.CancelFlag) {
+        endCancelled(ctx, view, prompter, result);
+        return result;
+    }
+    if (busy) {
         view.showReadingMessage(false);
         prompter.show(kBusyMessage, base::Icon::Critical, base::Buttons::Ok);
         restoreReceiveWindow(ctx);
@@ -164,6 +243,10 @@ ReadBackResult ReadE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prom
     link::discardInput(ctx);
     DumpReception reception;
     result.cutShort = receiveDump(ctx, reception);
+    if (ctx.state.CancelFlag) {
+        endCancelled(ctx, view, prompter, result);
+        return result;
+    }
     view.showReadingMessage(false);
 
     const ReplyText received = withoutHeader(reception.reply());
@@ -174,18 +257,26 @@ ReadBackResult ReadE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prom
     result.readFailed = result.text == kReadFailed;
     view.setE2promText(result.text);
 
-    if (result.text.find(kBlank) == std::string::npos) {
+    if (result.cutShort) {
+        // A module that is still sending would answer the location reads
+        // behind its stream, each reply late enough to be taken for the
+        // next read's: none is asked for, and the fields show no value.
+        result.locationsRead = true;
+        showLocations(view, result);
+    } else if (result.text.find(kBlank) == std::string::npos) {
         readLocations(ctx, view, result);
+        if (ctx.state.CancelFlag) {
+            endCancelled(ctx, view, prompter, result);
+            return result;
+        }
     }
     restoreReceiveWindow(ctx);
 
-    result.portFailure = ctx.port.failure();
-    if (!result.portFailure.empty() && !ctx.state.Closing) {
-        prompter.show("The serial port failed during the read-back: " + result.portFailure,
-                      base::Icon::Critical, base::Buttons::Ok);
-    } else if (result.cutShort) {
+    if (!reportPortFailure(ctx, prompter, result) && result.cutShort) {
         prompter.show(
-            "The Macro Module did not stop sending: only what fits the macro area is shown.",
+            "The Macro Module did not stop sending: the read-back ended after a whole "
+            "macro area's worth of bytes or the time they take, and only what came "
+            "until then is shown.",
             base::Icon::Critical, base::Buttons::Ok);
     }
     return result;

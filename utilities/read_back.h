@@ -4,12 +4,18 @@
 //   busy check   25 ticks of listening; a controller that talks is running a
 //                macro, and nothing is sent
 //   dump         23 41 04 45 32 BC 0D, then the reply a byte at a time until
-//                25 ticks pass without one (see dump_reception.h)
+//                25 ticks pass without one (see dump_reception.h); a module
+//                that never stops is cut off after a whole macro area's
+//                worth of bytes (kDumpByteLimit) or after twice the time
+//                those bytes take on the line and 5 s more, whichever comes
+//                first
 //   text         header line removed, jumps rewritten and labelled (see
 //                readback_text.h); the work file "e2read.tmp" holds the
 //                received text, then the rewritten one
 //   locations    unless the text says "BLANK": reads of locations 0 to 3
 //                (23 41 05 52 00 0n cs 0D), each answer taken after 5 ticks
+//                and only from a whole reply frame (read_reply.h); a module
+//                that was cut off is not asked, and shows no values
 //
 // The read switches the receive window off while it runs, so the receive
 // timer cannot take part of the reply, and clears CancelFlag first, so a
@@ -33,6 +39,12 @@ inline constexpr int64_t kDumpStartMicros = 250000;
 inline constexpr int16_t kLocationReadTicks = 5;
 // The macro area holds this many bytes; a dump sends two bytes for each.
 inline constexpr int32_t kMacroAreaBytes = state::kLocationCount - state::kMacroArea;
+// The most a dump may send: two bytes a location and room for its header.
+inline constexpr int32_t kDumpByteLimit = 2 * kMacroAreaBytes + 512;
+inline constexpr int64_t kDumpTimeSlackMicros = 5'000'000;
+
+// The longest a dump may last at a line speed.
+int64_t dumpTimeBoundMicros(int32_t baud);
 
 enum class ReadOutcome {
     Busy,  // a macro is running; nothing was sent
@@ -49,8 +61,11 @@ struct ReadBackResult {
     std::optional<uint8_t> macroId;
     std::optional<uint8_t> bootMacro;
     std::optional<uint8_t> macroCount;
-    // The module kept sending past a whole macro area; the rest was dropped.
+    // The module kept sending past a whole macro area, or for longer than a
+    // dump lasts; the rest was dropped.
     bool cutShort = false;
+    // The read was cancelled (Cancel, Esc, Ctrl-C); nothing more was sent.
+    bool cancelled = false;
     // The port failed during the read (its reason), empty otherwise.
     std::string portFailure;
     // The first failure to write the work file.

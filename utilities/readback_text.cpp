@@ -15,6 +15,7 @@ namespace {
 constexpr std::string_view kGoto = "GOTO";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kShortestShown = 3;
+constexpr char kFrameStart = '#';
 
 int32_t firstOffset(const std::vector<int32_t>& offsets, std::size_t begin, std::size_t end) {
     // A caller's offsets may be shorter than its text; the rest has none.
@@ -66,12 +67,21 @@ std::size_t labelPlace(const JumpLines& lines, int32_t target) {
 }  // namespace
 
 ReplyText withoutHeader(ReplyText reply) {
-    const std::size_t lf = reply.text.find(base::LF);
-    if (lf != std::string::npos) {
+    const auto dropThrough = [&reply](std::size_t lf) {
         reply.text.erase(0, lf + 1);
         const std::size_t cut = std::min(lf + 1, reply.offsets.size());
         reply.offsets.erase(reply.offsets.begin(),
                             reply.offsets.begin() + static_cast<std::ptrdiff_t>(cut));
+    };
+    // Echoed frames before the header line go with it.
+    std::size_t lf = reply.text.find(base::LF);
+    while (lf != std::string::npos && reply.text.front() == kFrameStart &&
+           reply.text.find(base::LF, lf + 1) != std::string::npos) {
+        dropThrough(lf);
+        lf = reply.text.find(base::LF);
+    }
+    if (lf != std::string::npos) {
+        dropThrough(lf);
     }
     return reply;
 }

@@ -4,7 +4,11 @@
 // text in a work file before the next one runs; readbackText runs them all.
 //
 //   withoutHeader  everything up to and including the first LF goes (the
-//                  header line); a text without LF stays whole.
+//                  module's header line); a text without LF stays whole. A
+//                  module that echoes what it is sent puts the dump frame
+//                  back first: leading lines that begin with '#' are such
+//                  echoes (the module's own text never begins with one) and
+//                  go with the header line after them.
 //   rewriteJumps   the text is cut into lines, each ended by CR or CR LF (a
 //                  lone LF belongs to its line), and every line comes out
 //                  followed by CR LF. In a line, the first "GOTO" whose two

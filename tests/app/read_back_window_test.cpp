@@ -14,6 +14,7 @@
 using brindle::base::Icon;
 using brindle::testing::LinkWindowFixture;
 using brindle::testing::readBytes;
+using brindle::testing::toHex;
 
 namespace {
 
@@ -155,6 +156,50 @@ class ReadBackWindowTest : public QObject {
         QVERIFY(!m_rig->window().isVisible());
         // The four location reads were not sent.
         QCOMPARE(m_rig->module.received().size(), std::size_t{7});
+    }
+
+    // Cancel shows only while "Reading E2prom..." does; it, or Esc, ends the
+    // read within a tick: nothing more is sent and the fields show what a
+    // read without an answer shows.
+    void cancelOrEscEndsTheReadAndShowsAFailedRead_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("Esc") << true;
+    }
+    void cancelOrEscEndsTheReadAndShowsAFailedRead() {
+        QFETCH(bool, escape);
+        storeDownload(std::string(3000, 'A'));
+        auto& tab = openOnReadBack();
+        // Shortcuts reach an active window only.
+        m_rig->window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_rig->window()));
+        QVERIFY(tab.ReadCancelCmd->isHidden());
+        QVERIFY(!tab.ReadCancelCmd->toolTip().isEmpty());
+        int64_t pressedAt = -1;
+        bool shownWithTheNote = false;
+        m_rig->pump.setIdleHook([&] {
+            if (pressedAt < 0 && m_rig->port.InBufferCount() > 100) {
+                shownWithTheNote = tab.ReadingMsg->isVisible() && tab.ReadCancelCmd->isVisible();
+                pressedAt = m_rig->pump.nowMicros();
+                if (escape) {
+                    QWidget* focus = QApplication::focusWidget();
+                    QTest::keyClick(focus != nullptr ? focus : &tab, Qt::Key_Escape);
+                } else {
+                    QTest::mouseClick(tab.ReadCancelCmd, Qt::LeftButton);
+                }
+            }
+        });
+        tab.Command1->click();
+        QVERIFY(shownWithTheNote);
+        QVERIFY(m_rig->pump.nowMicros() - pressedAt <= m_rig->pump.EffectiveIntervalMicros());
+        QCOMPARE(toHex(m_rig->module.received()), std::string("23 41 04 45 32 BC 0D"));
+        QVERIFY(tab.ReadCancelCmd->isHidden());
+        QVERIFY(tab.ReadingMsg->isHidden());
+        QCOMPARE(tab.Text1->toPlainText(), QStringLiteral("Read Failed"));
+        QCOMPARE(tab.Text2->text(), QString());
+        QCOMPARE(tab.Text3->text(), QStringLiteral("Read Failed"));
+        QCOMPARE(tab.Text4->text(), QStringLiteral("Read Failed"));
+        QVERIFY(m_rig->prompter().messages.empty());
     }
 
   private:

@@ -3,9 +3,16 @@
 // and the bytes the simulator received.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "store/databases.h"
 #include "tests/e2e/cli_process.h"
 #include "tests/e2e/modsim_process.h"
+#include "tests/support/child_process.h"
 #include "tests/support/library_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -72,7 +79,9 @@ TEST_F(CliUtilities, readAfterADownloadShowsEveryMacroLineAndTheThreeValues) {
     EXPECT_EQ(read.out, text);
     EXPECT_NE(read.err.find("Macro Id: 9\nBoot Macro: 5\n# of Macros: 3\n"), std::string::npos)
         << read.err;
-    EXPECT_EQ(wireSince(mark), kDumpHex + " " + kFourReadsHex);
+    // Read twice, to be compared.
+    EXPECT_EQ(wireSince(mark),
+              kDumpHex + " " + kFourReadsHex + " " + kDumpHex + " " + kFourReadsHex);
     EXPECT_EQ(readBytes(dir.file("e2read.tmp")),
               "1 MA 1000\r\nGOTO0\r\nMACRO 2\r\nMACRO 10\r\n2 MA 7\r\nGOTO31\r\n");
 
@@ -89,7 +98,7 @@ TEST_F(CliUtilities, readOfAModuleWithoutADownloadShowsBlankAndNoValues) {
     EXPECT_EQ(read.out, "BLANK\r\n");
     EXPECT_NE(read.err.find("Macro Id: \nBoot Macro: \n# of Macros: \n"), std::string::npos)
         << read.err;
-    EXPECT_EQ(wire(), kDumpHex);
+    EXPECT_EQ(wire(), kDumpHex + " " + kDumpHex);
 }
 
 TEST_F(CliUtilities, readOfABusyControllerSaysSoAndSendsNothing) {
@@ -109,6 +118,69 @@ TEST_F(CliUtilities, readOfASilentModuleFails) {
     EXPECT_NE(read.err.find("Macro Id: \nBoot Macro: Read Failed\n# of Macros: Read Failed\n"),
               std::string::npos)
         << read.err;
+}
+
+// The dump has no checksum: one reading cannot tell a byte changed on the
+// line. With seed 8 and a third of the answers changed, the first dump is
+// spoilt and the second is not: the two readings are compared and the first
+// place where they part is named, nothing is written out, exit status 1.
+// --once reads once, as the window does, and shows the spoilt text.
+TEST_F(CliUtilities, readTwiceNamesWhereTheReadingsDifferAndOnceShowsOneReading) {
+    std::string clean;
+    {
+        ModsimProcess sim(simOptions());
+        ASSERT_EQ(cli({"download", "--combo", "LINE 1"}).status, 0);
+        const CliResult read = cli({"read"});
+        ASSERT_EQ(read.status, 0) << read.err;
+        clean = read.out;
+    }
+    const std::vector<std::string> spoilt = {"--corrupt", "0.2", "--seed", "8"};
+    std::string once;
+    {
+        ModsimProcess sim(simOptions(spoilt));
+        const CliResult read = cli({"read", "--once"});
+        EXPECT_EQ(read.status, 0) << read.err;
+        EXPECT_EQ(wire(), kDumpHex + " " + kFourReadsHex);
+        once = read.out;
+    }
+    const auto [at, unused] = std::mismatch(once.begin(), once.end(), clean.begin(), clean.end());
+    ASSERT_NE(at, once.end()) << "seed 8 no longer spoils the first dump";
+    const std::size_t position = static_cast<std::size_t>(at - once.begin());
+
+    ModsimProcess sim(simOptions(spoilt));
+    const CliResult twice = cli({"read"});
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_EQ(twice.out, "");
+    EXPECT_NE(twice.err.find("brindle-cli read: the two readings of the module differ: the text "
+                             "differs at byte " +
+                             std::to_string(position) + " "),
+              std::string::npos)
+        << twice.err;
+    EXPECT_EQ(wire(), kDumpHex + " " + kFourReadsHex + " " + kDumpHex + " " + kFourReadsHex);
+}
+
+// Ctrl-C while the module trickles a dump that never ends: the read stops at
+// once, sends nothing more and exits 130.
+TEST_F(CliUtilities, ctrlCEndsAReadAtOnceWithStatus130) {
+    {
+        ModsimProcess sim(simOptions());
+        ASSERT_EQ(cli({"download", "--combo", "LINE 1"}).status, 0);
+    }
+    ModsimProcess sim(simOptions({"--trickle", "5"}));
+    ChildProcess run({BRINDLE_CLI_PATH, "read", "--data", dir.path()});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (wireSize() < 7 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    run.sendSignal(SIGINT);
+    const auto sent = std::chrono::steady_clock::now();
+    const ChildResult r = run.waitAtMost(10'000);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count(), 1.0);
+    EXPECT_EQ(r.status, 130) << r.err;
+    EXPECT_NE(r.err.find("brindle-cli read: cancelled: "), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(wire(), kDumpHex);
 }
 
 TEST_F(CliUtilities, execRunsTheBlockAtAListedPositionOnTheStoredNode) {

@@ -38,7 +38,11 @@ TEST(ModsimOptions, readsEveryTroubleOptionAndTimesInMilliseconds) {
                           "--corrupt-bytes",
                           "0.01",
                           "--stop-after",
-                          "40"},
+                          "40",
+                          "--trickle",
+                          "0.5",
+                          "--bad-checksum",
+                          "0.5"},
                          error);
     ASSERT_TRUE(c) << error;
     EXPECT_EQ(c->linkPath, "/d/com1");
@@ -57,6 +61,8 @@ TEST(ModsimOptions, readsEveryTroubleOptionAndTimesInMilliseconds) {
     EXPECT_EQ(c->module.chatterIntervalMicros, 7000);
     EXPECT_DOUBLE_EQ(c->module.corruptByteProbability, 0.01);
     EXPECT_EQ(c->module.stopAfterFrames, 40);
+    EXPECT_EQ(c->module.trickleIntervalMicros, 500);
+    EXPECT_DOUBLE_EQ(c->module.badChecksumProbability, 0.5);
 }
 
 TEST(ModsimOptions, noOptionsGiveAQuietWellBehavedModule) {

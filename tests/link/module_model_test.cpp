@@ -168,6 +168,36 @@ TEST(ModuleModel, echoRepeatsTheFrameBeforeTheAnswer) {
     EXPECT_EQ(feed(m, link::readFrame(3)), link::readFrame(3) + link::readReply(0xFF));
 }
 
+// A read reply with its checksum changed: 23 4D 04 52 FF then anything but
+// A2, then 0D.
+TEST(ModuleModel, badChecksumChangesOnlyTheReplysChecksum) {
+    ModuleOptions options;
+    options.badChecksumProbability = 1.0;
+    ModuleModel m(options);
+    const std::string reply = feed(m, link::readFrame(3));
+    ASSERT_EQ(reply.size(), 7u);
+    EXPECT_EQ(reply.substr(0, 5), "\x23\x4D\x04\x52\xFF");
+    EXPECT_NE(reply[5], '\xA2');
+    EXPECT_EQ(reply[6], '\x0D');
+}
+
+// A trickling dump goes on with 'R' and a letter, as talk, until a wake-up.
+TEST(ModuleModel, aTricklingDumpGoesOnUntilAWakeUp) {
+    ModuleOptions options;
+    options.trickleIntervalMicros = 300;
+    ModuleModel m(options);
+    feed(m, link::writeFrame(3, 'X') + link::writeFrame(3586, 'A'));
+    EXPECT_FALSE(m.talking());
+    EXPECT_EQ(feed(m, link::dumpFrame()), "DUMP\rRA");
+    EXPECT_TRUE(m.talking());
+    EXPECT_EQ(m.talkIntervalMicros(), 300);
+    EXPECT_EQ(m.chatterLine(), "RA");
+    EXPECT_EQ(m.chatterLine(), "RB");
+    feed(m, "\r\r");
+    EXPECT_FALSE(m.talking());
+    EXPECT_EQ(m.talkIntervalMicros(), options.chatterIntervalMicros);
+}
+
 TEST(ModuleModel, silentModuleStillStoresButNeverAnswers) {
     ModuleOptions options;
     options.silent = true;

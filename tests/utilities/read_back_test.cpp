@@ -346,3 +346,94 @@ TEST_F(ReadBackSlowStart, aDumpThatBeginsLateIsReadWhole) {
     EXPECT_EQ(view.text, kShownText);
     EXPECT_EQ(view.bootMacro(), " 3");
 }
+
+// A module that echoes every frame, or spoils the checksum of every read
+// reply: the echo is not taken for the header, and a reply whose checksum is
+// wrong gives no value.
+TEST(ReadBackHostile, anEchoIsNoHeaderAndABadChecksumIsNoValue) {
+    sim::ModuleOptions echo;
+    echo.echo = true;
+    sim::ModuleOptions badChecksum;
+    badChecksum.badChecksumProbability = 1.0;
+    const struct {
+        sim::ModuleOptions options;
+        std::string macroId, bootMacro, macroCount;
+    } cases[] = {{echo, " 7", " 3", " 2"}, {badChecksum, "", "Read Failed", "Read Failed"}};
+    for (const auto& c : cases) {
+        brindle::testing::TempDir dir;
+        sim::FakeLink link(c.options);
+        auto& e = link.module.eeprom();
+        e[0] = 7;
+        e[1] = 3;
+        e[2] = 2;
+        e[3] = 'X';
+        std::copy(kStoredImages.begin(), kStoredImages.end(), e.begin() + 3586);
+        brindle::testing::RecordingReadBackView view;
+        brindle::testing::ScriptedPrompter prompter;
+        utilities::ReadE2prom(link.ctx, view, prompter, dir.file("e2read.tmp"));
+        EXPECT_EQ(view.text, kShownText) << c.macroId;
+        EXPECT_EQ(view.macroId(), c.macroId);
+        EXPECT_EQ(view.bootMacro(), c.bootMacro);
+        EXPECT_EQ(view.macroCount(), c.macroCount);
+    }
+}
+
+// A dump that trickles on for ever, a byte pair every 5 ms: slower than the
+// line, so the count would take minutes; the clock ends it, with a message.
+TEST_F(ReadBack, aDumpThatTricklesForEverEndsAfterItsTimeBoundAndSaysSo) {
+    storeDownload();
+    link.module.options().trickleIntervalMicros = 5000;
+    const int64_t start = link.pump.nowMicros();
+    const auto result = read();
+    const int64_t took = link.pump.nowMicros() - start;
+    EXPECT_TRUE(result.cutShort);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].text.find("did not stop sending"), std::string::npos);
+    // 2 x (2 x 29182 + 512) bytes of 10 bits at 38400 baud, and 5 s; then
+    // the busy check before and the location reads after it (25 and 4 x 5
+    // ticks of 55 ms).
+    EXPECT_GE(took, 35'664'584);
+    EXPECT_LT(took, 35'664'584 + 3'000'000);
+    // Its answers would come behind the stream: the locations are not read.
+    EXPECT_EQ(wire(), kDumpHex);
+    EXPECT_EQ(view.macroId(), "");
+    EXPECT_EQ(view.bootMacro(), "Read Failed");
+    EXPECT_EQ(view.macroCount(), "Read Failed");
+}
+
+// Cancel while the dump arrives, and while the controller is listened to
+// before anything is sent: the read ends within a tick, nothing more goes
+// out, and the fields show what a read without an answer shows.
+TEST_F(ReadBack, cancelEndsTheReadWithinATickAndSendsNothingMore) {
+    for (const bool duringDump : {true, false}) {
+        const std::size_t mark = link.module.received().size();
+        storeDownload(std::string(4000, 'A'));
+        int64_t cancelledAt = -1;
+        const auto cancel = [&] {
+            link.state.CancelFlag = true;
+            cancelledAt = link.pump.nowMicros();
+        };
+        if (duringDump) {
+            link.pump.setIdleHook([&] {
+                if (link.port.InBufferCount() > 0 && cancelledAt < 0 &&
+                    link.module.received().size() - mark == 7) {
+                    cancel();
+                }
+            });
+        } else {
+            // A click while the controller is listened to, 10 ms in.
+            link.pump.schedule(link.pump.nowMicros() + 10'000, cancel);
+        }
+        const auto result = read();
+        link.pump.setIdleHook({});
+        EXPECT_TRUE(result.cancelled);
+        EXPECT_LE(link.pump.nowMicros() - cancelledAt, link.pump.EffectiveIntervalMicros());
+        EXPECT_EQ(toHex(link.module.received().substr(mark)), duringDump ? kDumpHex : "");
+        EXPECT_EQ(view.text, "Read Failed");
+        EXPECT_EQ(view.macroId(), "");
+        EXPECT_EQ(view.bootMacro(), "Read Failed");
+        EXPECT_EQ(view.macroCount(), "Read Failed");
+        EXPECT_FALSE(view.readingMessage);
+        EXPECT_TRUE(prompter.messages.empty());
+    }
+}

@@ -72,6 +72,21 @@ INSTANTIATE_TEST_SUITE_P(
                   "\r\n0:\r\nB\r\nGOTO0\r\n"},
         ShownCase{"headerLinesAfterTheFirstStay", dumpReply("A\rGOTO\x0E\x02\r", "DUMP\rX\r"),
                   "X\r\n\r\n0:\r\nA\r\nGOTO0\r\n"},
+        // A module that echoes the dump frame (23 41 04 45 32 BC 0D) first:
+        // the header dropped is its own line after the echo.
+        ShownCase{"echoGoesWithTheHeader",
+                  dumpReply("A\rB\r",
+                            "#A\x04"
+                            "E2\xBC\rDUMP\r"),
+                  "A\r\nB\r\n"},
+        ShownCase{"blankModuleThatEchoes",
+                  "#A\x04"
+                  "E2\xBC\rDUMP\rBLANK\r",
+                  "BLANK\r\n"},
+        ShownCase{"echoAloneFails",
+                  "#A\x04"
+                  "E2\xBC\r",
+                  "Read Failed"},
         ShownCase{"replyWithoutLfKeepsItsHeader", "DUMP", "DUMP\r\n"},
         ShownCase{"blankModule", "DUMP\rBLANK\r", "BLANK\r\n"},
         ShownCase{"threeCharactersAreShown", "DUMP\rX", "X\r\n"},
