@@ -199,7 +199,11 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
     if (success) {
         run.prompter.show("Download successful", base::Icon::Information, base::Buttons::Ok);
     } else {
-        run.prompter.show(kFailure, base::Icon::Critical, base::Buttons::Ok);
+        // A port that failed says why, so the box is not the only word.
+        const std::string port = run.ctx.port.failure().empty() ? "" : run.ctx.port.describe();
+        run.prompter.show(
+            port.empty() ? std::string(kFailure) : std::string(kFailure) + "\n" + port,
+            base::Icon::Critical, base::Buttons::Ok);
     }
     run.view.showProgressFrame(false);
     run.view.enableSequenceList(true);

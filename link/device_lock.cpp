@@ -119,8 +119,7 @@ base::Result<DeviceLock> DeviceLock::acquire(const std::string& path, const std:
     lock.m_file = folder + "/" + identityLockName(device.st_rdev);
     // A few rounds: a holder may remove the file between our open and flock.
     for (int round = 0; round < 5; ++round) {
-        const int fd =
-            ::open(lock.m_file.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+        const int fd = ::open(lock.m_file.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0) {
             // Someone else's lock file that we may only read, or a folder we
             // may not write: honour a live pid, else go on without a file.
@@ -144,8 +143,10 @@ base::Result<DeviceLock> DeviceLock::acquire(const std::string& path, const std:
             return base::Status::failure(inUseMessage(path, pid));
         }
         char text[16];
-        const int length = std::snprintf(text, sizeof text, "%10ld\n", static_cast<long>(::getpid()));
-        if (::ftruncate(fd, 0) != 0 || !base::writeAllAt(fd, std::string_view(text, static_cast<std::size_t>(length)), 0)) {
+        const int length =
+            std::snprintf(text, sizeof text, "%10ld\n", static_cast<long>(::getpid()));
+        if (::ftruncate(fd, 0) != 0 ||
+            !base::writeAllAt(fd, std::string_view(text, static_cast<std::size_t>(length)), 0)) {
             ::unlink(lock.m_file.c_str());
             ::close(fd);
             return DeviceLock{};

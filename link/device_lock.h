@@ -10,9 +10,9 @@
 // - an flock on the open descriptor, which binds the superuser as well.
 // The usual "LCK..<name>" file is taken by the serial port itself under the
 // device's real name (see qt_serial_port.cpp).
+#include <sys/types.h>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 
 #include "base/status.h"
 

@@ -81,8 +81,8 @@ std::string permissionAdvice(const AccessFacts& f) {
     if (f.inGroupListed) {
         return text + "; " + f.user + " was added to it after logging in: log out and log in again";
     }
-    return text + "; add " + f.user + " to it with \"sudo usermod -aG " + f.group + " " +
-           f.user + "\", then log out and log in again";
+    return text + "; add " + f.user + " to it with \"sudo usermod -aG " + f.group + " " + f.user +
+           "\", then log out and log in again";
 }
 
 std::string accessProblem(const std::string& device) {

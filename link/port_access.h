@@ -1,7 +1,7 @@
 #pragma once
 // Why this user may not open a serial device, and what to do about it.
-#include <string>
 #include <sys/stat.h>
+#include <string>
 
 namespace brindle::link {
 
@@ -9,9 +9,9 @@ namespace brindle::link {
 struct AccessFacts {
     std::string device;
     mode_t mode = 0;
-    std::string owner;  // user name (or number) that owns the device
-    std::string group;  // group name (or number) that owns the device
-    std::string user;   // who is asking
+    std::string owner;           // user name (or number) that owns the device
+    std::string group;           // group name (or number) that owns the device
+    std::string user;            // who is asking
     bool inGroupNow = false;     // the running program already has the group
     bool inGroupListed = false;  // the system lists the user in the group
 };
