@@ -42,7 +42,7 @@ struct WindowOptions {
     QSettings* layoutSettings = nullptr;
     // The serial ports the Setup tab's device chooser offers (the system's
     // when empty).
-    PortLister portLister;
+    PortLister portLister = {};
 };
 
 class MainWindow : public QWidget, public OperationHost {
