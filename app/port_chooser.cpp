@@ -67,6 +67,7 @@ void PortChooser::fillEntries() {
     view()->setMinimumWidth(view()->sizeHintForColumn(0) + 24);
     setCurrentIndex(-1);
     setEditText(typed);
+    lineEdit()->end(false);
 }
 
 void PortChooser::showChoice(int portNumber, const std::string& choice) {
@@ -81,8 +82,9 @@ void PortChooser::showChoice(int portNumber, const std::string& choice) {
         setCurrentIndex(-1);
         setEditText(QString::fromStdString(choice));
     }
-    // A long path shows its beginning; the tool tip has all of it.
-    lineEdit()->setCursorPosition(0);
+    // A long name shows its end, where by-id names differ (the serial
+    // number); the tool tip has all of it.
+    lineEdit()->end(false);
     setToolTip(kTip + QStringLiteral("\nNow: ") +
                (entry >= 0 ? itemText(entry) : QString::fromStdString(choice)));
 }

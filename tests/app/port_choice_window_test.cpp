@@ -83,6 +83,11 @@ class PortChoiceWindowTest : public QObject {
         auto& again = f.open().setupTab();
         QVERIFY(again.ComOpt[1]->isChecked());
         QCOMPARE(again.ComDevice->currentChoice(), std::string(kById));
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        // The end of the name shows, where by-id names differ.
+        QCOMPARE(again.ComDevice->lineEdit()->cursorPosition(),
+                 again.ComDevice->lineEdit()->text().size());
         QCOMPARE(f.window->state().ComChoices[3], std::string("/tmp/typed-device"));
         // The program's folder, then no choice again: the key goes.
         again.ComDevice->setCurrentIndex(1);
