@@ -1,6 +1,5 @@
 // brindle: the window. The data files live in the program's own folder.
 #include <QApplication>
-#include <QSettings>
 #include <cstdio>
 #include <string_view>
 
@@ -10,6 +9,7 @@
 #include "base/version.h"
 #include "link/qt/qt_pump.h"
 #include "link/qt/qt_serial_port.h"
+#include "link/qt/system_ports.h"
 
 int main(int argc, char* argv[]) {
     // The window takes no settings from its command line. --help and
@@ -30,16 +30,16 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     QApplication::setWindowIcon(brindle::app::brindleIcon());
-    // The window's size, position and tab, in the user's settings folder
-    // (normally ~/.config/Brindle/brindle.ini); everything else lives in the
-    // program's folder.
-    QSettings layout(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Brindle"),
-                     QStringLiteral("brindle"));
+    // The window's size, position and tab and the device chosen for each
+    // Com, in the user's settings folder (normally
+    // ~/.config/Brindle/brindle.ini); everything else lives in the program's
+    // folder.
+    const auto layout = brindle::link::qt::windowSettings();
     // The serial port and the receive timer outlive the window that uses them.
     brindle::link::qt::QtSerialPort port;
     brindle::link::qt::QtPump pump;
     brindle::app::WindowOptions options;
-    options.layoutSettings = &layout;
+    options.layoutSettings = layout.get();
     brindle::app::MainWindow window(
         brindle::app::pathFromQt(QCoreApplication::applicationDirPath()), options);
     window.attachLink(port, pump);

@@ -24,6 +24,7 @@
 #include "base/text.h"
 #include "link/com_port.h"
 #include "link/initialize_port.h"
+#include "link/qt/system_ports.h"
 #include "link/receive_window.h"
 #include "store/config.h"
 #include "store/databases.h"
@@ -49,7 +50,7 @@ MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* pare
         m_prompter = m_ownPrompter.get();
     }
     m_closingPrompter = std::make_unique<ClosingPrompter>(*m_prompter, m_state);
-    buildWindow(options.drives);
+    buildWindow(options.drives, options.portLister);
     connectTabs();
     loadWindow(std::move(dataDir));
     refreshPortStatus();
@@ -64,13 +65,15 @@ MainWindow::~MainWindow() {
     }
 }
 
-void MainWindow::buildWindow(const DriveEntries& drives) {
+void MainWindow::buildWindow(const DriveEntries& drives, const PortLister& portLister) {
     m_specify = new SpecifyTab(*this);
     m_readBack = new ReadBackTab(*this);
     m_download = new DownloadTab(
         *this, StatusArgumentsHook{[this] { return m_readBack->convertStatusArguments(); },
                                    [this](bool on) { m_readBack->setConvertStatusArguments(on); }});
-    m_setup = new SetupTab(*this, drives);
+    m_setup = new SetupTab(*this, drives,
+                           portLister ? portLister : PortLister(link::qt::systemSerialPorts));
+    m_setup->rememberPortChoicesIn(m_layoutSettings);
 
     m_SSTab1 = new QTabWidget;
     m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
@@ -203,6 +206,9 @@ void MainWindow::loadWindow(std::string dataDir) {
     // Defaults that could not be written are still the record in use.
     base::skipOnError(config);
     m_state.ConfigRecord = config.valueOr(store::ConfigRecord{});
+    if (m_layoutSettings != nullptr) {
+        m_state.ComChoices = link::qt::readComChoices(*m_layoutSettings);
+    }
     m_setup->showConfiguration();
     InitializePort();
     m_state.LoadedYet = true;

@@ -40,6 +40,9 @@ struct WindowOptions {
     // Where the window's size, position and tab are remembered between runs;
     // none: not remembered. Must outlive the window.
     QSettings* layoutSettings = nullptr;
+    // The serial ports the Setup tab's device chooser offers (the system's
+    // when empty).
+    PortLister portLister = {};
 };
 
 class MainWindow : public QWidget, public OperationHost {
@@ -88,7 +91,7 @@ class MainWindow : public QWidget, public OperationHost {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void buildWindow(const DriveEntries& drives);
+    void buildWindow(const DriveEntries& drives, const PortLister& portLister);
     void connectTabs();
     // Start-up, run once from the constructor; a step that fails is skipped
     // and the next one runs.

@@ -16,6 +16,8 @@
 #include "app/text_conversion.h"
 #include "app/widget_factory.h"
 #include "base/numeric.h"
+#include "link/com_port.h"
+#include "link/qt/system_ports.h"
 #include "store/remembered.h"
 #include "utilities/clear_eprom.h"
 
@@ -54,7 +56,9 @@ QGroupBox* buildOptionFrame(const char* frameName, const char* caption, const ch
 
 }  // namespace
 
-SetupTab::SetupTab(OperationHost& host, const DriveEntries& drives) : m_host(host) {
+SetupTab::SetupTab(OperationHost& host, const DriveEntries& drives, PortLister portLister)
+    : m_host(host) {
+    ComDevice = named(new PortChooser(std::move(portLister)), "ComDevice");
     buildWidgets(drives);
     connectHandlers();
 }
@@ -85,6 +89,9 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
                                          {"1200", "9600", "19200", "38400", "57600"}, BaudOpt);
     SelectComPort = buildOptionFrame<4>("SelectComPort", "Com Port", "ComOpt",
                                         {"Com1", "Com2", "Com3", "Com4"}, ComOpt);
+    auto* comLayout = static_cast<QVBoxLayout*>(SelectComPort->layout());
+    comLayout->addWidget(makeLabel("&Device", ComDevice));
+    comLayout->addWidget(ComDevice);
 
     auto* delays = new QGridLayout;
     delays->addWidget(makeLabel("Post-Write Delay ms", PostWriteDelay), 0, 0);
@@ -155,6 +162,8 @@ void SetupTab::connectHandlers() {
             }
         });
     }
+    connect(ComDevice, &PortChooser::choiceMade, this,
+            [this](const std::string& choice) { onComDeviceChosen(choice); });
     connect(Drive1, &QComboBox::currentIndexChanged, this,
             [this](int position) { onDrive1Changed(position); });
     connect(Dir1, &FolderList::pathChanged, this, [this] { onDir1Changed(); });
@@ -210,6 +219,27 @@ void SetupTab::onComOptChosen(int index) {
     m_host.reportFailure(store::storePort(m_host.state().DataDir, m_host.state().ConfigRecord,
                                           index + 1, m_host.state().PostReadDelayMs,
                                           m_host.state().PostWriteDelayMs));
+    showComDevice();
+    m_host.InitializePort();
+}
+
+void SetupTab::showComDevice() {
+    const int com = m_host.state().ConfigRecord.PortNumber;
+    ComDevice->setEnabled(com >= 1 && com <= 4);
+    ComDevice->showChoice(com, link::comChoice(m_host.state().ComChoices, com));
+}
+
+// Remembered for the Com selected now, with the window's settings: the
+// configuration file's layout has no room for it.
+void SetupTab::onComDeviceChosen(const std::string& choice) {
+    const int com = m_host.state().ConfigRecord.PortNumber;
+    if (com < 1 || com > 4) {
+        return;
+    }
+    m_host.state().ComChoices[static_cast<std::size_t>(com - 1)] = choice;
+    if (m_portSettings != nullptr) {
+        link::qt::writeComChoice(*m_portSettings, com, choice);
+    }
     m_host.InitializePort();
 }
 
@@ -247,6 +277,7 @@ void SetupTab::selectPortOption() {
             ComOpt[static_cast<std::size_t>(i)]->setChecked(true);
         }
     }
+    showComDevice();
 }
 
 void SetupTab::selectSpeedOption() {

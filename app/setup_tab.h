@@ -1,12 +1,14 @@
 #pragma once
 // The "Setup" tab: the two delay selectors, the speed and port options (all
-// stored in "ZrtCfg.Dat" at once), the clear utility's switch and the file
+// stored in "ZrtCfg.Dat" at once), the device chosen for the selected Com
+// (kept with the window's settings), the clear utility's switch and the file
 // browser.
 #include <QStringList>
 #include <QWidget>
 #include <array>
 
 #include "app/operation_host.h"
+#include "app/port_chooser.h"
 #include "store/config.h"
 #include "store/delay_edit.h"
 
@@ -15,6 +17,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QRadioButton;
+class QSettings;
 
 namespace brindle::app {
 
@@ -31,7 +34,11 @@ struct DriveEntries {
 class SetupTab : public QWidget {
     Q_OBJECT
   public:
-    SetupTab(OperationHost& host, const DriveEntries& drives);
+    SetupTab(OperationHost& host, const DriveEntries& drives, PortLister portLister);
+
+    // Where the device chosen for each Com is remembered (none: for this
+    // run only).
+    void rememberPortChoicesIn(QSettings* settings) { m_portSettings = settings; }
 
     // Start-up: the remembered drive, pattern and folder, then the stored
     // delays and the options of the stored port and speed.
@@ -51,6 +58,7 @@ class SetupTab : public QWidget {
     std::array<QRadioButton*, 5> BaudOpt{};
     QGroupBox* SelectComPort = nullptr;
     std::array<QRadioButton*, 4> ComOpt{};
+    PortChooser* ComDevice = nullptr;  // the selected Com's device
 
   signals:
     // The clear utility's frame on the Down Load tab is to be shown or hidden.
@@ -70,6 +78,8 @@ class SetupTab : public QWidget {
     void onDelayEditingFinished(store::DelayField field);
     void onBaudOptChosen(int index);
     void onComOptChosen(int index);
+    void onComDeviceChosen(const std::string& choice);
+    void showComDevice();
     // The file browser; the drive, folder and pattern-text handlers do
     // nothing until start-up has finished.
     void onDrive1Changed(int position);
@@ -85,6 +95,7 @@ class SetupTab : public QWidget {
     OperationHost& m_host;
     store::DelayEdit m_delayEdit;
     bool m_settingDelayText = false;
+    QSettings* m_portSettings = nullptr;
 };
 
 }  // namespace brindle::app

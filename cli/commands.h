@@ -59,6 +59,7 @@ int runRead(const Arguments& args, CommandContext& context);
 int runExec(const Arguments& args, CommandContext& context);
 int runCancel(const Arguments& args, CommandContext& context);
 int runClear(const Arguments& args, CommandContext& context);
+int runPorts(const Arguments& args, CommandContext& context);
 
 const std::vector<Command>& commandTable();
 

@@ -5,7 +5,9 @@
 
 #include "cli/cli_io.h"
 #include "link/com_port.h"
+#include "link/qt/system_ports.h"
 #include "link/receive_window.h"
+#include "link/serial_ports.h"
 #include "store/config.h"
 #include "store/record_file.h"
 
@@ -42,9 +44,13 @@ std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandCont
                     << " Give one with --baud, or choose a Baud Rate on the Setup tab.\n";
         return std::nullopt;
     }
-    setup.device = options.has("--port")
-                       ? std::filesystem::absolute(options.value("--port")).string()
-                       : link::resolveComPort(dir, setup.state.ConfigRecord.PortNumber);
+    // The window's choice of device for each Com applies here too.
+    setup.state.ComChoices = link::qt::readComChoices(*link::qt::windowSettings());
+    const int16_t com = setup.state.ConfigRecord.PortNumber;
+    setup.device =
+        options.has("--port")
+            ? std::filesystem::absolute(link::portArgument(options.value("--port"))).string()
+            : link::resolveComPort(dir, com, link::comChoice(setup.state.ComChoices, com));
     return setup;
 }
 

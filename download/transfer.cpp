@@ -87,8 +87,8 @@ DownloadOutcome programClear(Run& run) {
         run.prompter.show("Clear Program Process Successful", base::Icon::Information,
                           base::Buttons::Ok);
     } else {
-        run.prompter.show("Clear Program Process Unsuccessful", base::Icon::Critical,
-                          base::Buttons::Ok);
+        run.prompter.show(link::withPortFailure("Clear Program Process Unsuccessful", run.ctx.port),
+                          base::Icon::Critical, base::Buttons::Ok);
     }
     closingSteps(run);
     return confirmed ? DownloadOutcome::ClearSucceeded : DownloadOutcome::ClearFailed;
@@ -199,7 +199,8 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
     if (success) {
         run.prompter.show("Download successful", base::Icon::Information, base::Buttons::Ok);
     } else {
-        run.prompter.show(kFailure, base::Icon::Critical, base::Buttons::Ok);
+        run.prompter.show(link::withPortFailure(kFailure, run.ctx.port), base::Icon::Critical,
+                          base::Buttons::Ok);
     }
     run.view.showProgressFrame(false);
     run.view.enableSequenceList(true);

@@ -20,6 +20,24 @@ std::string resolveComPort(const std::string& dataDir, int portNumber) {
     return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 
+std::string resolveComPort(const std::string& dataDir, int portNumber, const std::string& choice) {
+    if (portNumber < 1) {
+        return {};
+    }
+    if (choice.empty()) {
+        return resolveComPort(dataDir, portNumber);
+    }
+    if (choice == kProgramFolderChoice) {
+        return dataDir + "com" + std::to_string(portNumber);
+    }
+    return choice;
+}
+
+std::string comChoice(const std::array<std::string, 4>& choices, int portNumber) {
+    return portNumber >= 1 && portNumber <= 4 ? choices[static_cast<std::size_t>(portNumber - 1)]
+                                              : std::string();
+}
+
 std::string settingsText(int32_t baud) {
     return base::decimalText(baud) + ",n,8,1";
 }

@@ -12,7 +12,8 @@ void InitializePort(state::MainState& state, Port& port) {
         port.SetPortOpen(false);
     }
     port.CommPort(state.ConfigRecord.PortNumber);
-    port.DevicePath(resolveComPort(state.DataDir, state.ConfigRecord.PortNumber));
+    port.DevicePath(resolveComPort(state.DataDir, state.ConfigRecord.PortNumber,
+                                   comChoice(state.ComChoices, state.ConfigRecord.PortNumber)));
     port.Settings(settingsText(state.ConfigRecord.BaudRate));
     port.SetPortOpen(true);
 }

@@ -7,7 +7,8 @@
 namespace brindle::link {
 
 // Does nothing while StartComm is false. Otherwise closes the port if open,
-// sets CommPort and its device (resolved in DataDir), Settings from the
+// sets CommPort and its device (the Com's chosen device, or resolved in
+// DataDir when none was chosen), Settings from the
 // configured speed, and opens it. Failures leave the port closed without a
 // word; Port::describe() tells why.
 void InitializePort(LinkContext& ctx);

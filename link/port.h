@@ -41,4 +41,10 @@ class Port {
     virtual std::string describe() const = 0;
 };
 
+// An operation's failure message, with the port's state on a second line
+// when the port failed, so that the message says why as the status bar does.
+inline std::string withPortFailure(const std::string& message, const Port& port) {
+    return port.failure().empty() ? message : message + "\n" + port.describe();
+}
+
 }  // namespace brindle::link

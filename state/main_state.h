@@ -3,6 +3,7 @@
 // struct. The window owns it for the life of the program and passes it by
 // reference; the command-line tool and the tests own one of their own.
 // The field names are the ones every operation and the user guide use.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -48,6 +49,9 @@ struct MainState {
     // operation ends at once, without sending anything more.
     bool WakeUpUnanswered = false;
     store::ConfigRecord ConfigRecord;
+    // The device chosen for each of Com1 to Com4 (kept with the window's
+    // settings, not in the configuration record); empty: no choice.
+    std::array<std::string, 4> ComChoices;
     store::MacroRecord MacroBuffer;
 };
 

@@ -132,9 +132,9 @@ ClearOutcome ClearEprom(link::LinkContext& ctx, ClearView& view, base::Prompter&
 
     st.QueryReset = false;
     view.showProgressFrame(false);
-    prompter.show(
-        verified ? "Clear Program Process Successful! " : "Clear Program Process Unsuccessful ",
-        base::Icon::Information, base::Buttons::Ok);
+    prompter.show(verified ? "Clear Program Process Successful! "
+                           : link::withPortFailure("Clear Program Process Unsuccessful ", ctx.port),
+                  base::Icon::Information, base::Buttons::Ok);
     if (ctx.receive.receiveWindowTicked()) {
         st.ReceiveWindowActive = true;
     }

@@ -125,8 +125,9 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
         prompter.show(command.cancel ? "Cancel Command Successful" : "Execute Command Successful",
                       base::Icon::Information, base::Buttons::Ok);
     } else {
-        prompter.show("A confirmation of block execution was not detected.",
-                      base::Icon::Information, base::Buttons::Ok);
+        prompter.show(
+            link::withPortFailure("A confirmation of block execution was not detected.", ctx.port),
+            base::Icon::Information, base::Buttons::Ok);
     }
     view.enableSequenceList(true);
     restoreReceiveWindow(ctx);

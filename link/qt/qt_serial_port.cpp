@@ -7,12 +7,15 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
 #include "base/numeric.h"
 #include "base/text.h"
 #include "link/com_port.h"
+#include "link/device_lock.h"
+#include "link/port_access.h"
 
 namespace brindle::link::qt {
 
@@ -44,6 +47,25 @@ std::vector<std::string> splitFields(const std::string& text) {
     return out;
 }
 
+// The device's own name, links followed: the serial port's "LCK..<name>"
+// lock is then the same for every name the device is opened by.
+std::string realDevice(const std::string& device) {
+    std::error_code ec;
+    const auto real = std::filesystem::canonical(device, ec);
+    return ec ? device : real.string();
+}
+
+// The usual lock file of a device name, as the serial port names it.
+std::string usualLockFile(const std::string& realName) {
+    std::string name = realName.rfind("/dev/", 0) == 0 ? realName.substr(5) : realName;
+    for (char& c : name) {
+        if (c == '/') {
+            c = '_';
+        }
+    }
+    return "/var/lock/LCK.." + name;
+}
+
 }  // namespace
 
 QtSerialPort::QtSerialPort() {
@@ -65,7 +87,7 @@ QtSerialPort::QtSerialPort() {
                 &m_port,
                 [this] {
                     if (!m_failure.empty() && m_port.isOpen()) {
-                        m_port.close();
+                        closeDevice();
                         m_port.clearError();
                     }
                 },
@@ -94,16 +116,19 @@ void QtSerialPort::recordFailure(const std::string& reason) {
 
 void QtSerialPort::fail(const std::string& reason) {
     recordFailure(reason);
-    if (m_port.isOpen()) {
-        m_port.close();
-    }
+    closeDevice();
     m_port.clearError();
 }
 
 QtSerialPort::~QtSerialPort() {
+    closeDevice();
+}
+
+void QtSerialPort::closeDevice() {
     if (m_port.isOpen()) {
         m_port.close();
     }
+    m_lock.release();
 }
 
 // "38400,n,8,1": speed, parity (n e o m s), data bits (5 to 8), stop bits (1, 1.5, 2).
@@ -164,9 +189,7 @@ void QtSerialPort::Settings(const std::string& settings) {
 
 void QtSerialPort::SetPortOpen(bool open) {
     if (!open) {
-        if (m_port.isOpen()) {
-            m_port.close();
-        }
+        closeDevice();
         m_reason = "closed";
         m_failure.clear();
         return;
@@ -175,7 +198,7 @@ void QtSerialPort::SetPortOpen(bool open) {
         if (m_failure.empty()) {
             return;
         }
-        m_port.close();  // failed, its close still to come
+        closeDevice();  // failed, its close still to come
         m_port.clearError();
     }
     if (m_device.empty()) {
@@ -192,17 +215,41 @@ void QtSerialPort::SetPortOpen(bool open) {
         m_reason = m_failure = problem;
         return;
     }
-    m_port.setPortName(QString::fromStdString(m_device));
+    if (const std::string denied = accessProblem(m_device); !denied.empty()) {
+        m_reason = m_failure = denied;
+        return;
+    }
+    // The device's identity lock first: a second program is refused before
+    // it opens the device, so it cannot disturb the line at all.
+    base::Result<DeviceLock> lock = DeviceLock::acquire(m_device);
+    if (!lock) {
+        m_reason = m_failure = lock.message();
+        return;
+    }
+    const std::string real = realDevice(m_device);
+    m_port.setPortName(QString::fromStdString(real));
     m_port.setBaudRate(m_baud);
     m_port.setParity(m_parity);
     m_port.setDataBits(m_dataBits);
     m_port.setStopBits(m_stopBits);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        m_reason = m_failure = m_port.errorString().toStdString();
+        // This user may use the device (checked above): a refusal now is a
+        // lock of another program, the usual "LCK.." file or the kernel's
+        // exclusive use.
+        m_reason = m_failure = m_port.error() == QSerialPort::PermissionError
+                                   ? inUseMessage(m_device, lockFilePid(usualLockFile(real)))
+                                   : m_port.errorString().toStdString();
         m_port.clearError();
         return;
     }
+    if (const base::Status mine = lockDescriptor(static_cast<int>(m_port.handle()), m_device);
+        !mine) {
+        m_port.close();
+        m_reason = m_failure = mine.message();
+        return;
+    }
+    m_lock = std::move(*lock);
     m_reason.clear();
     m_failure.clear();
 }

@@ -5,10 +5,14 @@
 // queue that cannot be read) is closed; failure() and describe() say why.
 // From the moment of the failure the port acts as closed: nothing more is
 // read or written, so no wait on it can go on.
+// Opening takes the device for this program alone (link/device_lock.h),
+// whatever name it is given by: a second opener is refused before it sends
+// anything.
 #include <QSerialPort>
 #include <cstdint>
 #include <string>
 
+#include "link/device_lock.h"
 #include "link/port.h"
 
 namespace brindle::link::qt {
@@ -41,6 +45,8 @@ class QtSerialPort : public Port {
     // The reason for a fault: a hang-up when the device shows one, else the
     // reason given.
     std::string faultReason(const std::string& otherwise) const;
+    // Closes the device and lets its identity lock go.
+    void closeDevice();
     // Keeps the first reason of a failure.
     void recordFailure(const std::string& reason);
     // The device as the operations may use it: open and not failed.
@@ -59,6 +65,7 @@ class QtSerialPort : public Port {
     int16_t m_inputLen = 0;
     std::string m_reason = "not opened yet";
     std::string m_failure;
+    DeviceLock m_lock;
 };
 
 }  // namespace brindle::link::qt

@@ -108,6 +108,24 @@ class BlockAndClearWindowTest : public QObject {
         QVERIFY(!m_rig->window().state().ReceiveWindowActive);
     }
 
+    // A port that cannot be opened: the messages say why, nothing is sent.
+    void aPortThatCannotBeOpenedIsNamedInTheBlockAndClearMessages() {
+        m_rig->port.setOpenFails(true);
+        prepare();
+        auto& tab = m_rig->tab();
+        tab.CancelExec->click();
+        const std::string why = "\nCom1: /dev/ttyS0 closed (cannot be opened)";
+        QCOMPARE(m_rig->prompter().messages.back().text,
+                 "A confirmation of block execution was not detected." + why);
+        m_rig->window().setupTab().EnableClearUtility->setChecked(true);
+        tab.LowerFill->setText(QStringLiteral("0"));
+        tab.UpperFill->setText(QStringLiteral("3"));
+        tab.QueryResetCmd->click();
+        QCOMPARE(m_rig->prompter().messages.back().text,
+                 "Clear Program Process Unsuccessful " + why);
+        QVERIFY(m_rig->module.received().empty());
+    }
+
     void closingDuringTheWakeUpEndsTheRunWithoutSendingTheCommand() {
         m_rig = std::make_unique<LinkWindowFixture>(neverSyncing());
         prepare();

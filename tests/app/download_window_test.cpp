@@ -251,8 +251,10 @@ class DownloadWindowTest : public QObject {
                  QStringLiteral("Com1: not opened yet (the first controller operation opens it)"));
         m_rig->chooseCombination(0);
         m_rig->tab().QuickCmd->click();
+        // The message box says why as well, not only the status bar.
         QCOMPARE(m_rig->prompter().messages.back().text,
-                 std::string("A download failure occurred"));
+                 std::string("A download failure occurred\nCom1: /dev/ttyS0 closed (cannot be "
+                             "opened)"));
         QVERIFY(m_rig->module.received().empty());
         QCOMPARE(m_rig->window().portStatus()->text(),
                  QStringLiteral("Com1: /dev/ttyS0 closed (cannot be opened)"));
@@ -342,7 +344,8 @@ class DownloadWindowTest : public QObject {
         m_rig->tab().QuickCmd->click();
         QVERIFY(stuck);
         QCOMPARE(m_rig->prompter().messages.back().text,
-                 std::string("A download failure occurred"));
+                 std::string("A download failure occurred\nCom1: /dev/ttyS0 closed (8 bytes do "
+                             "not leave the port)"));
         QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'Z'});
         QCOMPARE(m_rig->window().portStatus()->text(),
                  QStringLiteral("Com1: /dev/ttyS0 closed (8 bytes do not leave the port)"));

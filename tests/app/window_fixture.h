@@ -40,6 +40,7 @@ class WindowFixture {
         app::WindowOptions options;
         options.prompter = &prompter;
         options.drives = drives;
+        options.portLister = portLister;
         options.layoutSettings = layoutSettings;
         window = std::make_unique<app::MainWindow>(dir.path(), options);
         return *window;
@@ -51,6 +52,8 @@ class WindowFixture {
     ScriptedPrompter prompter;
     // The volumes the Setup tab's browser offers (the machine's when empty).
     app::DriveEntries drives;
+    // The serial ports the Setup tab offers (none, whatever the machine has).
+    app::PortLister portLister = [] { return std::vector<link::SerialPortEntry>{}; };
     // Where the window remembers its place (nowhere when null).
     QSettings* layoutSettings = nullptr;
     std::unique_ptr<app::MainWindow> window;
