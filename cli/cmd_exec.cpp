@@ -57,6 +57,8 @@ int exitStatus(utilities::ExecuteOutcome outcome) {
         case utilities::ExecuteOutcome::Confirmed:
             return kExitOk;
         case utilities::ExecuteOutcome::NotConfirmed:
+        case utilities::ExecuteOutcome::Cancelled:
+        case utilities::ExecuteOutcome::Unanswered:
             return kExitFailure;
         default:
             return kExitBadInput;

@@ -6,6 +6,7 @@
 #include "cli/cli_io.h"
 #include "link/com_port.h"
 #include "link/receive_window.h"
+#include "link/sync_with_module.h"
 #include "store/config.h"
 #include "store/record_file.h"
 
@@ -24,7 +25,7 @@ std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandCont
     }
     setup.tickMs = static_cast<int>(*tickMs);
     setup.state.DataDir = dir;
-    setup.state.WakeUpLimit = kCommandLineWakeUps;
+    setup.state.WakeUpLimit = link::kWakeUpLimit;
     if (auto bytes = store::readRecord(store::configPath(dir), store::kConfigRecordLength, 1)) {
         setup.state.ConfigRecord = store::ConfigRecord::decode(*bytes);
     }
@@ -52,7 +53,9 @@ SerialSession::SerialSession(SerialSetup& setup, link::ReceiveView& receive,
                              link::OperationView& operation)
     : m_app(m_argc, m_argv),
       m_port(m_serial, setup.device),
-      m_ctx{setup.state, m_port, m_pump, receive, operation},
+      m_operation(setup.state),
+      m_receiving(m_port, setup.state, receive),
+      m_ctx{setup.state, m_receiving, m_pump, receive, operation},
       m_interrupt(setup.state) {
     m_pump.SetTickHandler([this, &receive] { link::timerTick(m_ctx.state, m_port, receive); });
     m_pump.SetInterval(setup.tickMs);

@@ -15,14 +15,13 @@
 #include "link/link_context.h"
 #include "link/qt/qt_pump.h"
 #include "link/qt/qt_serial_port.h"
+#include "link/receiving_port.h"
 #include "state/main_state.h"
 
 namespace brindle::cli {
 
 // The exit status of a run cancelled by Ctrl-C (SIGINT) or SIGTERM.
 constexpr int kExitInterrupted = 130;
-// Wake-ups a talking controller is sent before the command gives up on it.
-constexpr int16_t kCommandLineWakeUps = 4;
 
 // The serial options every such command takes, for parseOptions.
 inline const std::set<std::string> kSerialOptions = {"--data", "--port", "--baud", "--tick-ms"};
@@ -80,6 +79,10 @@ class SerialSession {
     link::qt::QtSerialPort m_serial;
     FixedDevicePort m_port;
     link::qt::QtPump m_pump;
+    // The command is one operation from start to end; its reads feed the
+    // receive view (the --monitor lines) as the window's do.
+    link::OperationScope m_operation;
+    link::ReceivingPort m_receiving;
     link::LinkContext m_ctx;
     InterruptWatch m_interrupt;
 };
