@@ -6,7 +6,8 @@
 namespace brindle::sim {
 
 FakeLink::FakeLink(ModuleOptions options)
-    : module(pump, options), port(pump, module),
+    : module(pump, options),
+      port(pump, module),
       receiving(port, state, receive),
       ctx{state, receiving, pump, receive, operation} {
     port.setLineSpeed(options.baud);

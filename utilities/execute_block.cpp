@@ -101,9 +101,9 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
         // Nothing but the wake-up went out: the block command is not sent.
         view.showCancelFrame(false);
         if (sync == link::SyncOutcome::Unanswered) {
-            prompter.show(link::wakeUpUnansweredMessage(st.WakeUpLimit) +
-                              " The block command was not sent.",
-                          base::Icon::Critical, base::Buttons::Ok);
+            prompter.show(
+                link::wakeUpUnansweredMessage(st.WakeUpLimit) + " The block command was not sent.",
+                base::Icon::Critical, base::Buttons::Ok);
         } else {
             prompter.show("The block command was cancelled before it was sent.",
                           base::Icon::Information, base::Buttons::Ok);

@@ -172,7 +172,8 @@ TEST(SyncWithModule, anAnswerThatIsTheFirstLineEndsTheWaitWithTheBoxTicked) {
     ASSERT_FALSE(rig.receive.entries.empty());
     EXPECT_EQ(rig.receive.entries.back(), hexBytes("23 4D 03 58 A8") + "<cr>");
     for (std::size_t i = 0; i + 1 < rig.receive.entries.size(); ++i) {
-        EXPECT_EQ(rig.receive.entries[i], "STATUS " + std::string(4 - std::to_string(i).size(), '0') +
+        EXPECT_EQ(rig.receive.entries[i], "STATUS " +
+                                              std::string(4 - std::to_string(i).size(), '0') +
                                               std::to_string(i) + "<cr>");
     }
 }
@@ -187,9 +188,9 @@ TEST(SyncWithModule, aCancelAnywhereInTheWakeUpLeavesNothingToBeWritten) {
         int64_t cancelAt;
         const char* sent;
     };
-    for (const Case& c : {Case{"quiet probe", false, 10 * 55000, ""},
-                          Case{"talking probe", true, 1000, ""},
-                          Case{"synchronisation", true, 3'000'000, "0D 0D"}}) {
+    for (const Case& c :
+         {Case{"quiet probe", false, 10 * 55000, ""}, Case{"talking probe", true, 1000, ""},
+          Case{"synchronisation", true, 3'000'000, "0D 0D"}}) {
         SCOPED_TRACE(c.name);
         LinkRig rig(c.talks ? talking(sim::SyncReply::None) : sim::ModuleOptions{});
         rig.pump.schedule(c.cancelAt, [&] { rig.state.CancelFlag = true; });
