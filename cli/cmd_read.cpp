@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kHelp =
     "Usage: brindle-cli read [--out FILE] [--data DIR] [--port DEVICE] [--baud N]\n"
-    "                        [--tick-ms N]\n"
+    "                        [--tick-ms N] [--monitor]\n"
     "\n"
     "Reads the Macro Module's E2PROM back as the Read back tab does: the stored\n"
     "macros as text, jumps shown as offsets into the macro area with a label line\n"
@@ -29,7 +29,8 @@ constexpr const char* kHelp =
     "with V the byte at location 0, 1 or 2 in decimal, or \"Read Failed\" (nothing\n"
     "for Macro Id) when the module did not answer; a module without a complete\n"
     "download shows BLANK and no values. The work file e2read.tmp is left in DIR.\n"
-    "--data, --port, --baud and --tick-ms are those of 'brindle-cli download'.\n"
+    "--data, --port, --baud, --tick-ms and --monitor are those of 'brindle-cli\n"
+    "download'.\n"
     "\n"
     "Exit status: 0 after a read, 1 when a macro is running (nothing is sent), when\n"
     "the text or a value reads \"Read Failed\" or the port fails, 2 for usage errors,\n"
@@ -55,7 +56,7 @@ bool complete(const utilities::ReadBackResult& result) {
 int runRead(const Arguments& args, CommandContext& context) {
     std::set<std::string> valueOptions = kSerialOptions;
     valueOptions.insert("--out");
-    ParsedOptions options = parseOptions(args, valueOptions);
+    ParsedOptions options = parseOptions(args, valueOptions, kSerialFlags);
     if (options.flags.count("--help")) {
         context.out << kHelp;
         return kExitOk;

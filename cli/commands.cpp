@@ -23,6 +23,7 @@ const std::vector<Command>& commandTable() {
         {"exec", "make the controller run one macro block of a combination", runExec},
         {"cancel", "cancel the macro block the controller is running", runCancel},
         {"clear", "write 0 into a range of E2PROM locations", runClear},
+        {"monitor", "print the lines the controller sends, sending nothing", runMonitor},
     };
     return table;
 }
