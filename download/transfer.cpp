@@ -180,6 +180,7 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
         ++macroCount;
         run.view.setStatusLine("Downloading Macro" + base::decimalText(macro.slot + 1, true));
         run.overall.macro = macroCount;
+        run.overall.macroName = base::trimTrailingBlanks(macro.record.Name);
         run.view.showOverallProgress(run.overall);
         st.MacroBuffer = macro.record;
         if (macro.slot < run.view.sequenceLineCount()) {
