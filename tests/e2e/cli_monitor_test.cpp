@@ -80,6 +80,8 @@ TEST_F(CliMonitor, downloadAndCancelWithMonitorPrintEveryLineTheControllerSends)
     }
     {
         ModsimProcess sim(simOptions({"--chatter", "--chatter-interval", "40"}));
+        // Talking already, so that the 20-tick probe hears it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
         const ChildResult r = cli({"cancel", "--monitor"});
         ASSERT_TRUE(sim.stop());
         ASSERT_EQ(r.status, 0) << r.err;
