@@ -117,8 +117,9 @@ TEST_F(CliDownload, writesTheWholeLayoutIntoTheModule) {
           "  60 of 92 bytes written, macro 3 of 3: SECOND, "}) {
         EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
     }
-    EXPECT_NE(run.err.find("  92 of 92 bytes written, macro 3 of 3: SECOND\nnote: Download successful\n"),
-              std::string::npos)
+    EXPECT_NE(
+        run.err.find("  92 of 92 bytes written, macro 3 of 3: SECOND\nnote: Download successful\n"),
+        std::string::npos)
         << run.err;
 }
 
