@@ -46,7 +46,6 @@ SyncOutcome cancelled(LinkContext& ctx) {
         return SyncOutcome::PortFailed;
     }
     ctx.state.WakeUpCancelled = true;
-    ctx.state.CancelFlag = true;
     return SyncOutcome::Cancelled;
 }
 
