@@ -26,6 +26,7 @@
 #include "link/initialize_port.h"
 #include "link/qt/system_ports.h"
 #include "link/receive_window.h"
+#include "link/sync_with_module.h"
 #include "store/config.h"
 #include "store/databases.h"
 
@@ -195,6 +196,7 @@ void MainWindow::loadWindow(std::string dataDir) {
     m_state.NameTable = state::kNameTable;
     m_state.MacroArea = state::kMacroArea;
     m_state.RetryLimit = 40;
+    m_state.WakeUpLimit = link::kWakeUpLimit;
     m_state.DataDir = base::withTrailingSlash(std::move(dataDir));
 
     const std::vector<std::string> combinations = store::listComboNames(m_state.DataDir);
@@ -227,8 +229,10 @@ void MainWindow::attachLink(link::Port& port, link::Pump& pump) {
     }
     m_port = &port;
     m_pump = &pump;
+    m_receivingPort =
+        std::make_unique<link::ReceivingPort>(port, m_state, m_download->receiveView());
     m_link = std::make_unique<link::LinkContext>(link::LinkContext{
-        m_state, port, pump, m_download->receiveView(), m_download->downloadView()});
+        m_state, *m_receivingPort, pump, m_download->receiveView(), m_download->downloadView()});
     pump.SetTickHandler([this] { onTimerTick(); });
     pump.SetInterval(link::kStartIntervalMs);
     pump.SetIdleTicks(m_state.ReceiveWindowActive);
@@ -254,7 +258,11 @@ bool MainWindow::runOperation(const Operation& operation) {
     }
     m_operationRunning = true;
     m_escape->setEnabled(true);
-    operation(*m_link);
+    {
+        // The receive timer leaves the port to the operation meanwhile.
+        const link::OperationScope scope(m_state);
+        operation(*m_link);
+    }
     m_escape->setEnabled(false);
     m_operationRunning = false;
     // The operation may have switched the receive window back on.

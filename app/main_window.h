@@ -12,6 +12,7 @@
 #include "app/operation_host.h"
 #include "app/setup_tab.h"
 #include "link/link_context.h"
+#include "link/receiving_port.h"
 #include "state/main_state.h"
 
 class QCloseEvent;
@@ -111,6 +112,8 @@ class MainWindow : public QWidget, public OperationHost {
 
     link::Port* m_port = nullptr;
     link::Pump* m_pump = nullptr;
+    // The port as the operations read it: their reads feed the receive window.
+    std::unique_ptr<link::ReceivingPort> m_receivingPort;
     std::unique_ptr<link::LinkContext> m_link;
     bool m_operationRunning = false;
     bool m_closeRequested = false;

@@ -17,12 +17,13 @@ namespace {
 
 constexpr const char* kHelp =
     "Usage: brindle-cli clear --from A --to B [--data DIR] [--port DEVICE] [--baud N]\n"
-    "                         [--tick-ms N]\n"
+    "                         [--tick-ms N] [--monitor]\n"
     "\n"
     "Writes 0 into E2PROM locations A to B (0 <= A < B <= 32767), one at a time,\n"
     "each read back until the module answers 0, as the Down Load tab's clear\n"
     "utility does; a location not verified after 40 attempts ends the run.\n"
-    "--data, --port, --baud and --tick-ms are those of 'brindle-cli download'.\n"
+    "--data, --port, --baud, --tick-ms and --monitor are those of 'brindle-cli\n"
+    "download'.\n"
     "Progress and the final message go to standard error.\n"
     "\n"
     "Exit status: 0 after \"Clear Program Process Successful! \", 1 after\n"
@@ -35,7 +36,7 @@ constexpr const char* kHelp =
 int runClear(const Arguments& args, CommandContext& context) {
     std::set<std::string> valueOptions = kSerialOptions;
     valueOptions.insert({"--from", "--to"});
-    ParsedOptions options = parseOptions(args, valueOptions);
+    ParsedOptions options = parseOptions(args, valueOptions, kSerialFlags);
     if (options.flags.count("--help")) {
         context.out << kHelp;
         return kExitOk;

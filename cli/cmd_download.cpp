@@ -21,7 +21,7 @@ namespace {
 
 constexpr const char* kHelp =
     "Usage: brindle-cli download --combo NAME [--data DIR] [--port DEVICE]\n"
-    "                            [--baud N] [--tick-ms N]\n"
+    "                            [--baud N] [--tick-ms N] [--monitor]\n"
     "\n"
     "Downloads the combination NAME (cut or filled to 16 characters) from the\n"
     "databases in DIR (default: the program's folder) into the Macro Module on\n"
@@ -32,6 +32,10 @@ constexpr const char* kHelp =
     "with receive-timer ticks of N ms (default 1). A port in use by another\n"
     "program is refused before anything is sent.\n"
     "Every byte is written and verified by reading it back.\n"
+    "\n"
+    "--monitor also prints on standard error, as \"receive: \" and the line, each\n"
+    "line the controller sends as the receive window shows it with \"Receive Window\n"
+    "Active\" ticked (the module's answers included; \"<cr>\" ends each).\n"
     "\n"
     "Progress (the current macro, and the bytes written of the total, the macro\n"
     "under way and the time left) and the final message go to standard error.\n"
@@ -53,7 +57,7 @@ double cpuSeconds() {
 int runDownload(const Arguments& args, CommandContext& context) {
     std::set<std::string> valueOptions = kSerialOptions;
     valueOptions.insert("--combo");
-    ParsedOptions options = parseOptions(args, valueOptions);
+    ParsedOptions options = parseOptions(args, valueOptions, kSerialFlags);
     if (options.flags.count("--help")) {
         context.out << kHelp;
         return kExitOk;

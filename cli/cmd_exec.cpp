@@ -19,16 +19,16 @@ namespace {
 
 constexpr const char* kExecHelp =
     "Usage: brindle-cli exec --combo NAME --block N [--data DIR] [--port DEVICE]\n"
-    "                        [--baud N] [--tick-ms N]\n"
+    "                        [--baud N] [--tick-ms N] [--monitor]\n"
     "\n"
     "Makes the controller run the macro at position N of the combination NAME (cut\n"
     "or filled to 16 characters), as Execute Block does with that macro's line\n"
     "chosen on the Down Load tab: a talking controller is woken first, then the\n"
     "start-block command goes to the combination's node address, up to 5 times,\n"
     "until \" B \" and the block's digit come back. N is a position the\n"
-    "combination's sequence lists ('brindle-cli show-combo'). --data, --port, --baud\n"
-    "and --tick-ms are those of 'brindle-cli download'. Messages go to standard\n"
-    "error.\n"
+    "combination's sequence lists ('brindle-cli show-combo'). --data, --port,\n"
+    "--baud, --tick-ms and --monitor are those of 'brindle-cli download'. Messages\n"
+    "go to standard error.\n"
     "\n"
     "Exit status: 0 after \"Execute Command Successful\", 1 when no confirmation\n"
     "came (or a talking controller answered none of 4 wake-ups), 2 for usage or\n"
@@ -38,11 +38,12 @@ constexpr const char* kExecHelp =
 
 constexpr const char* kCancelHelp =
     "Usage: brindle-cli cancel [--data DIR] [--port DEVICE] [--baud N] [--tick-ms N]\n"
+    "                          [--monitor]\n"
     "\n"
     "Stops the macro block the controller is running, as Cancel Exec does: a\n"
     "talking controller is woken first, then block 0 is sent to node \"A\"\n"
     "(23 41 04 53 00 98 0D), up to 10 times, until \" B 0\" comes back. No\n"
-    "combination is needed. --data, --port, --baud and --tick-ms are those of\n"
+    "combination is needed. --data, --port, --baud, --tick-ms and --monitor are those of\n"
     "'brindle-cli download'. Messages go to standard error.\n"
     "\n"
     "Exit status: 0 after \"Cancel Command Successful\", 1 when no confirmation\n"
@@ -57,6 +58,8 @@ int exitStatus(utilities::ExecuteOutcome outcome) {
         case utilities::ExecuteOutcome::Confirmed:
             return kExitOk;
         case utilities::ExecuteOutcome::NotConfirmed:
+        case utilities::ExecuteOutcome::Cancelled:
+        case utilities::ExecuteOutcome::Unanswered:
             return kExitFailure;
         default:
             return kExitBadInput;
@@ -76,7 +79,7 @@ std::string positionsText(const std::vector<store::SequenceEntry>& entries) {
 int runExec(const Arguments& args, CommandContext& context) {
     std::set<std::string> valueOptions = kSerialOptions;
     valueOptions.insert({"--combo", "--block"});
-    ParsedOptions options = parseOptions(args, valueOptions);
+    ParsedOptions options = parseOptions(args, valueOptions, kSerialFlags);
     if (options.flags.count("--help")) {
         context.out << kExecHelp;
         return kExitOk;
@@ -146,7 +149,7 @@ int runExec(const Arguments& args, CommandContext& context) {
 }
 
 int runCancel(const Arguments& args, CommandContext& context) {
-    ParsedOptions options = parseOptions(args, kSerialOptions);
+    ParsedOptions options = parseOptions(args, kSerialOptions, kSerialFlags);
     if (options.flags.count("--help")) {
         context.out << kCancelHelp;
         return kExitOk;

@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* kHelp =
     "Usage: brindle-cli read [--once] [--out FILE] [--data DIR] [--port DEVICE]\n"
-    "                        [--baud N] [--tick-ms N]\n"
+    "                        [--baud N] [--tick-ms N] [--monitor]\n"
     "\n"
     "Reads the Macro Module's E2PROM back as the Read back tab does: the stored\n"
     "macros as text, jumps shown as offsets into the macro area with a label line\n"
@@ -35,7 +35,8 @@ constexpr const char* kHelp =
     "and the two readings must agree; when they do not, nothing is written out and\n"
     "the first place where they differ is named. --once reads once, as the window\n"
     "does.\n"
-    "--data, --port, --baud and --tick-ms are those of 'brindle-cli download'.\n"
+    "--data, --port, --baud, --tick-ms and --monitor are those of 'brindle-cli\n"
+    "download'.\n"
     "\n"
     "Exit status: 0 after a read, 1 when a macro is running (nothing is sent), when\n"
     "the text or a value reads \"Read Failed\", the module did not stop sending, the\n"
@@ -99,7 +100,9 @@ std::string firstDifference(const utilities::ReadBackResult& first,
 int runRead(const Arguments& args, CommandContext& context) {
     std::set<std::string> valueOptions = kSerialOptions;
     valueOptions.insert("--out");
-    ParsedOptions options = parseOptions(args, valueOptions, {"--once"});
+    std::set<std::string> flags = kSerialFlags;
+    flags.insert("--once");
+    ParsedOptions options = parseOptions(args, valueOptions, flags);
     if (options.flags.count("--help")) {
         context.out << kHelp;
         return kExitOk;

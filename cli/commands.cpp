@@ -24,6 +24,7 @@ const std::vector<Command>& commandTable() {
         {"cancel", "cancel the macro block the controller is running", runCancel},
         {"clear", "write 0 into a range of E2PROM locations", runClear},
         {"ports", "list the serial ports and the Com each is chosen for", runPorts},
+        {"monitor", "print the lines the controller sends, sending nothing", runMonitor},
     };
     return table;
 }

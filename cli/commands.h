@@ -58,6 +58,7 @@ int runDownload(const Arguments& args, CommandContext& context);
 int runRead(const Arguments& args, CommandContext& context);
 int runExec(const Arguments& args, CommandContext& context);
 int runCancel(const Arguments& args, CommandContext& context);
+int runMonitor(const Arguments& args, CommandContext& context);
 int runClear(const Arguments& args, CommandContext& context);
 int runPorts(const Arguments& args, CommandContext& context);
 

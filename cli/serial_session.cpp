@@ -3,11 +3,14 @@
 #include <filesystem>
 #include <ostream>
 
+#include <unistd.h>
+
 #include "cli/cli_io.h"
 #include "link/com_port.h"
 #include "link/qt/system_ports.h"
 #include "link/receive_window.h"
 #include "link/serial_ports.h"
+#include "link/sync_with_module.h"
 #include "store/config.h"
 #include "store/record_file.h"
 
@@ -25,8 +28,11 @@ std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandCont
         return std::nullopt;
     }
     setup.tickMs = static_cast<int>(*tickMs);
+    if (options.flags.count("--monitor") > 0) {
+        setup.monitor = &context.err;
+    }
     setup.state.DataDir = dir;
-    setup.state.WakeUpLimit = kCommandLineWakeUps;
+    setup.state.WakeUpLimit = link::kWakeUpLimit;
     if (auto bytes = store::readRecord(store::configPath(dir), store::kConfigRecordLength, 1)) {
         setup.state.ConfigRecord = store::ConfigRecord::decode(*bytes);
     }
@@ -58,9 +64,14 @@ SerialSession::SerialSession(SerialSetup& setup, link::ReceiveView& receive,
                              link::OperationView& operation)
     : m_app(m_argc, m_argv),
       m_port(m_serial, setup.device),
-      m_ctx{setup.state, m_port, m_pump, receive, operation},
+      m_monitor(setup.monitor ? std::optional<TerminalReceiveView>(std::in_place, *setup.monitor,
+                                                                   styleForStream(STDERR_FILENO))
+                              : std::nullopt),
+      m_operation(setup.state),
+      m_receiving(m_port, setup.state, m_monitor ? *m_monitor : receive),
+      m_ctx{setup.state, m_receiving, m_pump, m_monitor ? *m_monitor : receive, operation},
       m_interrupt(setup.state) {
-    m_pump.SetTickHandler([this, &receive] { link::timerTick(m_ctx.state, m_port, receive); });
+    m_pump.SetTickHandler([this] { link::timerTick(m_ctx.state, m_port, m_ctx.receive); });
     m_pump.SetInterval(setup.tickMs);
 }
 

@@ -12,20 +12,23 @@
 #include "cli/commands.h"
 #include "cli/fixed_device_port.h"
 #include "cli/interrupt_watch.h"
+#include "cli/terminal_receive_view.h"
 #include "link/link_context.h"
 #include "link/qt/qt_pump.h"
 #include "link/qt/qt_serial_port.h"
+#include "link/receiving_port.h"
 #include "state/main_state.h"
 
 namespace brindle::cli {
 
 // The exit status of a run cancelled by Ctrl-C (SIGINT) or SIGTERM.
 constexpr int kExitInterrupted = 130;
-// Wake-ups a talking controller is sent before the command gives up on it.
-constexpr int16_t kCommandLineWakeUps = 4;
 
 // The serial options every such command takes, for parseOptions.
 inline const std::set<std::string> kSerialOptions = {"--data", "--port", "--baud", "--tick-ms"};
+// --monitor: each line the controller sends also goes to standard error, as
+// the receive window shows it with "Receive Window Active" ticked.
+inline const std::set<std::string> kSerialFlags = {"--monitor"};
 
 struct SerialSetup {
     // DataDir (absolute, with a separator) and the configuration read from
@@ -33,6 +36,8 @@ struct SerialSetup {
     state::MainState state;
     std::string device;
     int tickMs = 1;
+    // Where --monitor prints the receive window's lines; nothing without it.
+    std::ostream* monitor = nullptr;
 };
 
 // Reads the serial options; a bad value, or a stored speed no port runs at
@@ -42,7 +47,8 @@ std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandCont
                                        const std::string& command);
 
 // The link for one command. The device is opened by the operation itself,
-// as in the window.
+// as in the window. With --monitor the run's receive view is the terminal's
+// receive window, ticked, in place of the command's own (unticked) one.
 class SerialSession {
   public:
     SerialSession(SerialSetup& setup, link::ReceiveView& receive, link::OperationView& operation);
@@ -50,6 +56,7 @@ class SerialSession {
     SerialSession& operator=(const SerialSession&) = delete;
 
     link::LinkContext& ctx() { return m_ctx; }
+    link::ReceiveView& receiveView() { return m_ctx.receive; }
     link::Port& port() { return m_port; }
     link::qt::QtPump& pump() { return m_pump; }
 
@@ -80,6 +87,11 @@ class SerialSession {
     link::qt::QtSerialPort m_serial;
     FixedDevicePort m_port;
     link::qt::QtPump m_pump;
+    std::optional<TerminalReceiveView> m_monitor;
+    // The command is one operation from start to end; its reads feed the
+    // receive view (the --monitor lines) as the window's do.
+    link::OperationScope m_operation;
+    link::ReceivingPort m_receiving;
     link::LinkContext m_ctx;
     InterruptWatch m_interrupt;
 };

@@ -51,6 +51,10 @@ std::string overallProgressText(const OverallProgress& progress) {
         text += std::to_string(progress.macro);
         text += " of ";
         text += std::to_string(progress.macroCount);
+        if (!progress.macroName.empty()) {
+            text += ": ";
+            text += progress.macroName;
+        }
     }
     if (progress.secondsLeft && !progress.ended) {
         text += ", about ";

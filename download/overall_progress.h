@@ -17,6 +17,7 @@ struct OverallProgress {
     int macroCount = 0;
     std::optional<int64_t> secondsLeft;  // none before the first byte is written
     bool ended = false;                  // the run is over, whatever its outcome
+    std::string macroName;               // of the macro under way, without trailing blanks
 };
 
 // Every byte a download writes: "Z" to location 3, for each macro its
@@ -26,8 +27,8 @@ int bytesToWrite(const DownloadPlan& plan);
 // At the rate so far, rounded up to whole seconds; none before the first byte.
 std::optional<int64_t> secondsLeft(int written, int total, int64_t elapsedMicros);
 
-// "1234 of 4285 bytes written, macro 3 of 20, about 0:42 left"; the macro is
-// left out before the first, the time once the run has ended.
+// "1234 of 4285 bytes written, macro 3 of 20: PICK, about 0:42 left"; the
+// macro is left out before the first, the time once the run has ended.
 std::string overallProgressText(const OverallProgress& progress);
 
 }  // namespace brindle::download

@@ -180,6 +180,7 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
         ++macroCount;
         run.view.setStatusLine("Downloading Macro" + base::decimalText(macro.slot + 1, true));
         run.overall.macro = macroCount;
+        run.overall.macroName = base::trimTrailingBlanks(macro.record.Name);
         run.view.showOverallProgress(run.overall);
         st.MacroBuffer = macro.record;
         if (macro.slot < run.view.sequenceLineCount()) {
@@ -206,6 +207,27 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
     run.view.enableSequenceList(true);
     closingSteps(run);
     return success ? DownloadOutcome::Succeeded : DownloadOutcome::Failed;
+}
+
+// The wake-up was cancelled or never answered: the run ends before its
+// first write, and says so.
+DownloadOutcome endUnwoken(Run& run, link::SyncOutcome sync) {
+    run.view.showProgressFrame(false);
+    const bool clear = run.state().QueryReset;
+    if (sync == link::SyncOutcome::Unanswered) {
+        run.prompter.show(link::wakeUpUnansweredMessage(run.state().WakeUpLimit) +
+                              " Nothing was written to the Macro Module.",
+                          base::Icon::Critical, base::Buttons::Ok);
+    } else {
+        run.prompter.show(clear ? "The clear was cancelled before anything was written to the "
+                                  "Macro Module."
+                                : "The download was cancelled before anything was written to "
+                                  "the Macro Module.",
+                          base::Icon::Information, base::Buttons::Ok);
+    }
+    closingSteps(run);
+    return sync == link::SyncOutcome::Unanswered ? DownloadOutcome::Unanswered
+                                                 : DownloadOutcome::Cancelled;
 }
 
 DownloadOutcome process(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
@@ -257,7 +279,10 @@ DownloadOutcome process(link::LinkContext& ctx, DownloadView& view, base::Prompt
     link::discardInput(run.ctx);
     ctx.port.InputLen(1);
     ctx.pump.DoEvents();
-    link::SyncWithModule(ctx, run.receiveText);
+    const link::SyncOutcome sync = link::SyncWithModule(ctx, run.receiveText);
+    if (!link::mayProceed(sync)) {
+        return endUnwoken(run, sync);
+    }
     view.setStatusLine("Downloading..");
     run.receiveText.clear();
     run.tries = 0;

@@ -20,6 +20,11 @@ enum class DownloadOutcome {
     NotFound,     // the chosen name is not in the database ("Z" was written)
     Succeeded,    // "Download successful"
     Failed,       // "A download failure occurred"
+    // Ended before anything was written: Cancel during the quiet probe, the
+    // wake-up or the synchronisation, or a talking controller that answered
+    // none of the wake-ups.
+    Cancelled,
+    Unanswered,
     ClearSucceeded,
     ClearFailed,
 };

@@ -8,7 +8,8 @@
 namespace brindle::link {
 
 bool mustStop(const LinkContext& ctx) {
-    return ctx.state.Closing || ctx.state.WakeUpUnanswered || !ctx.port.failure().empty();
+    return ctx.state.Closing || ctx.state.WakeUpUnanswered || ctx.state.WakeUpCancelled ||
+           !ctx.port.failure().empty();
 }
 
 bool noticeStop(LinkContext& ctx) {
@@ -112,7 +113,8 @@ std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& e
 bool probeForInput(LinkContext& ctx, int16_t ticks) {
     ctx.state.TickCount = 0;
     ctx.pump.RestartTicks();
-    while (ctx.port.InBufferCount() == 0 && ctx.state.TickCount < ticks && !noticeStop(ctx)) {
+    while (ctx.port.InBufferCount() == 0 && ctx.state.TickCount < ticks && !ctx.state.CancelFlag &&
+           !noticeStop(ctx)) {
         ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
     }
     return ctx.port.InBufferCount() > 0;

@@ -21,8 +21,8 @@ namespace brindle::link {
 inline constexpr int64_t kDrainStallMicros = 1'000'000;
 
 // True when the running operation must end at once, whatever its own steps do
-// with CancelFlag: the window is closing, the port has failed or a talking
-// controller never answered the wake-up.
+// with CancelFlag: the window is closing, the port has failed, or a talking
+// controller never answered the wake-up or the user cancelled it.
 bool mustStop(const LinkContext& ctx);
 // Sets CancelFlag when the operation must stop; true then. Every wait and
 // every yield calls it, so each loop that tests CancelFlag ends.
@@ -59,8 +59,9 @@ void settle(LinkContext& ctx, int16_t ticks);
 // reply (a value not known beforehand) never ends the wait early.
 std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& expected,
                            const std::string& receiveText);
-// TickCount = 0, then waits while nothing is waiting and TickCount is below
-// ticks. True when a byte is waiting at the end (the controller is talking).
+// TickCount = 0, then waits while nothing is waiting, TickCount is below
+// ticks and CancelFlag is clear. True when a byte is waiting at the end (the
+// controller is talking).
 bool probeForInput(LinkContext& ctx, int16_t ticks);
 // Waits until at least one byte is waiting or CancelFlag is set (no tick limit).
 void waitForInput(LinkContext& ctx);

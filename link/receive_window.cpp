@@ -19,10 +19,10 @@ void dropShortLine(std::string& buffer, std::size_t crIndex) {
     }
 }
 
-void drainIntoReceiveBuffer(state::MainState& state, Port& port) {
+void drainIntoReceiveWindow(state::MainState& state, Port& port, ReceiveView& view) {
     port.InputLen(0);
     while (port.InBufferCount() > 0) {
-        state.ReceiveBuffer += port.Input();
+        showArrivedBytes(state, view, port.Input());
     }
 }
 
@@ -30,6 +30,13 @@ void drainIntoReceiveBuffer(state::MainState& state, Port& port) {
 
 void showReceivedLines(state::MainState& state, ReceiveView& view) {
     std::string& buffer = state.ReceiveBuffer;
+    // The LF of a CR LF pair that a read split keeps out of the next line.
+    if (state.ReceiveSkipNext && !buffer.empty()) {
+        if (buffer.front() == '\n') {
+            buffer.erase(0, 1);
+        }
+        state.ReceiveSkipNext = false;
+    }
     while (buffer.size() > 1) {
         const std::size_t cr = buffer.find('\r');
         if (cr == std::string::npos) {
@@ -40,7 +47,9 @@ void showReceivedLines(state::MainState& state, ReceiveView& view) {
             continue;
         }
         const std::string line = buffer.substr(0, cr);
-        // The line, its CR and the character after it (normally the LF).
+        // The line, its CR and the character after it (normally the LF);
+        // when that has not arrived yet, an LF that comes next goes too.
+        state.ReceiveSkipNext = cr + 1 == buffer.size();
         buffer.erase(0, cr + 2);
         view.addReceivedLine(line + kLineMark);
         if (view.selectedReceivedLine() > kListClearIndex) {
@@ -55,14 +64,18 @@ void timerTick(state::MainState& state, Port& port, ReceiveView& view) {
     if (state.TickCount > kTickCountWrap) {
         state.TickCount = 0;
     }
-    if (!state.ReceiveWindowActive) {
+    if (!state.ReceiveWindowActive || state.OperationRunning) {
         return;
     }
     if (!state.StartComm) {
         state.StartComm = true;
         InitializePort(state, port);
     }
-    drainIntoReceiveBuffer(state, port);
+    drainIntoReceiveWindow(state, port, view);
+}
+
+void showArrivedBytes(state::MainState& state, ReceiveView& view, const std::string& bytes) {
+    state.ReceiveBuffer += bytes;
     showReceivedLines(state, view);
 }
 
@@ -78,10 +91,7 @@ void viewbuffer(ReceiveView& view, std::string& buffer) {
         dropShortLine(buffer, cr);
         return;
     }
-    const std::string line = buffer.substr(0, cr);
     buffer.erase(0, cr + 1);
-    view.addReceivedLine(line + kLineMark);
-    view.selectReceivedLine(view.receivedLineCount() - 1);
 }
 
 void switchReceiveWindow(state::MainState& state, Pump& pump, ReceiveView& /*view*/, bool checked) {
@@ -90,6 +100,7 @@ void switchReceiveWindow(state::MainState& state, Pump& pump, ReceiveView& /*vie
     if (checked) {
         state.ReceiveWindowActive = true;
         state.ReceiveBuffer.clear();
+        state.ReceiveSkipNext = false;
         pump.SetInterval(kCheck1CheckedIntervalMs);
     } else {
         state.ReceiveWindowActive = false;
@@ -100,6 +111,7 @@ void switchReceiveWindow(state::MainState& state, Pump& pump, ReceiveView& /*vie
 void clearReceiveWindow(state::MainState& state, ReceiveView& view) {
     view.clearReceivedLines();
     state.ReceiveBuffer.clear();
+    state.ReceiveSkipNext = false;
 }
 
 }  // namespace brindle::link

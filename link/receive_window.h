@@ -1,12 +1,15 @@
 #pragma once
-// The receive window: the timer's tick that drains the port into List1, the
-// one-line viewbuffer used by the operations, and the Check1 and ClearHistory
-// handlers.
+// The receive window: the timer's tick that drains the port into List1
+// between operations, the one path by which received bytes become its lines
+// (showArrivedBytes, also taken by every read of a running operation, see
+// receiving_port.h), the one-line viewbuffer used by the operations on their
+// own receive text, and the Check1 and ClearHistory handlers.
 //
-// The tick and viewbuffer differ on purpose in three ways: the tick drops the
-// character after the CR of each shown line, viewbuffer does not; the tick
-// empties a list that would pass 1002 entries, viewbuffer never clears it; the
-// tick is governed by ReceiveWindowActive, viewbuffer by Check1 itself.
+// Every byte read from the controller reaches the window once, in the order
+// it arrived, by the tick's line rules, whoever read it: the tick between
+// operations, the operation's own reads while one runs. viewbuffer only takes
+// the first line out of the operation's receive text; that line was shown
+// when its bytes arrived.
 #include <string>
 
 #include "link/port.h"
@@ -24,7 +27,8 @@ inline constexpr int kStartIntervalMs = 55;
 inline constexpr int kListClearIndex = 1000;
 
 // One tick of Timer1. Opens the port on the first tick with the receive window
-// active. Install with pump.SetTickHandler.
+// active. While an operation runs (OperationRunning) the tick only counts:
+// the port's bytes belong to the operation. Install with pump.SetTickHandler.
 void timerTick(state::MainState& state, Port& port, ReceiveView& view);
 
 // The tick's line rules: moves every complete line of ReceiveBuffer into the
@@ -33,7 +37,12 @@ void timerTick(state::MainState& state, Port& port, ReceiveView& view);
 // entries is emptied).
 void showReceivedLines(state::MainState& state, ReceiveView& view);
 
-// Moves the first complete line of buffer into List1 while Check1 is checked.
+// Bytes just read from the port: appended to ReceiveBuffer, and every line
+// they complete shown by showReceivedLines.
+void showArrivedBytes(state::MainState& state, ReceiveView& view, const std::string& bytes);
+
+// Takes the first complete line out of buffer (a line of 0 to 2 characters
+// goes unseen; the character after the CR stays) while Check1 is checked.
 void viewbuffer(ReceiveView& view, std::string& buffer);
 
 // Check1 was clicked; checked is its new value.

@@ -33,47 +33,93 @@ int16_t wakeUpAnswerTicks(int32_t baud, int intervalMicros) {
         std::clamp<int64_t>((micros + interval - 1) / interval, 1, kTickCountWrap));
 }
 
-void SyncWithModule(LinkContext& ctx, std::string& receiveText, int16_t probeTicks) {
-    state::MainState& st = ctx.state;
-    st.WakeUpUnanswered = false;
-    if (!probeForInput(ctx, probeTicks)) {
-        return;  // the controller is quiet
+std::string wakeUpUnansweredMessage(int16_t wakeUps) {
+    return "The controller is talking but does not answer the wake-up (CR CR, sent " +
+           std::to_string(wakeUps) + (wakeUps == 1 ? " time)." : " times).");
+}
+
+namespace {
+
+SyncOutcome cancelled(LinkContext& ctx) {
+    ctx.state.CancelFlag = true;
+    if (!ctx.port.failure().empty()) {
+        return SyncOutcome::PortFailed;
     }
-    sendRaw(ctx, wakeBytes());
-    if (!st.Synched_Up) {
-        ctx.operation.setStatusLine("Downloading..");
-        clearCancelFlag(ctx);
-        const bool counted = st.WakeUpLimit > 0;
-        const int16_t answerTicks =
-            wakeUpAnswerTicks(st.ConfigRecord.BaudRate, ctx.pump.EffectiveIntervalMicros());
-        int wakeUps = 1;
-        st.TickCount = 0;
-        ctx.pump.RestartTicks();
-        while (!st.CancelFlag) {
-            yieldEvents(ctx);
-            limitReceiveText(receiveText);
-            drain(ctx, receiveText);
-            viewbuffer(ctx.receive, receiveText);
-            if (answered(ctx, receiveText)) {
-                st.CancelFlag = true;
-            } else if (!counted) {
-                ctx.pump.WaitForEvent();
-            } else if (st.TickCount < answerTicks) {
-                ctx.pump.WaitForEventOrTicks(answerTicks - st.TickCount);
-            } else if (wakeUps < st.WakeUpLimit) {
-                ++wakeUps;
-                sendRaw(ctx, wakeBytes());
-                st.TickCount = 0;
-                ctx.pump.RestartTicks();
-            } else {
-                st.WakeUpUnanswered = true;
-                st.CancelFlag = true;
-            }
+    ctx.state.WakeUpCancelled = true;
+    return SyncOutcome::Cancelled;
+}
+
+// The synchronisation loop after the first wake-up: until the answer, a
+// cancel or, with counted wake-ups, the last unanswered one.
+SyncOutcome awaitAnswer(LinkContext& ctx, std::string& receiveText) {
+    state::MainState& st = ctx.state;
+    const bool counted = st.WakeUpLimit > 0;
+    const int16_t answerTicks =
+        wakeUpAnswerTicks(st.ConfigRecord.BaudRate, ctx.pump.EffectiveIntervalMicros());
+    int wakeUps = 1;
+    st.TickCount = 0;
+    ctx.pump.RestartTicks();
+    while (true) {
+        yieldEvents(ctx);
+        if (st.CancelFlag) {
+            return cancelled(ctx);
+        }
+        limitReceiveText(receiveText);
+        drain(ctx, receiveText);
+        if (st.CancelFlag) {
+            return cancelled(ctx);
+        }
+        const bool done = answered(ctx, receiveText);
+        viewbuffer(ctx.receive, receiveText);
+        if (done) {
+            st.CancelFlag = true;  // as the wait always left it
+            return SyncOutcome::Answered;
+        }
+        if (!counted) {
+            ctx.pump.WaitForEvent();
+        } else if (st.TickCount < answerTicks) {
+            ctx.pump.WaitForEventOrTicks(answerTicks - st.TickCount);
+        } else if (wakeUps < st.WakeUpLimit) {
+            ++wakeUps;
+            sendRaw(ctx, wakeBytes());
+            st.TickCount = 0;
+            ctx.pump.RestartTicks();
+        } else {
+            st.WakeUpUnanswered = true;
+            st.CancelFlag = true;
+            return SyncOutcome::Unanswered;
         }
     }
-    if (!st.WakeUpUnanswered) {
+}
+
+}  // namespace
+
+SyncOutcome SyncWithModule(LinkContext& ctx, std::string& receiveText, int16_t probeTicks) {
+    state::MainState& st = ctx.state;
+    st.WakeUpUnanswered = false;
+    st.WakeUpCancelled = false;
+    // A flag an earlier run left set is not a cancel of this one.
+    clearCancelFlag(ctx);
+    const bool talking = probeForInput(ctx, probeTicks);
+    if (st.CancelFlag) {
+        return cancelled(ctx);
+    }
+    if (!talking) {
+        return SyncOutcome::Quiet;
+    }
+    sendRaw(ctx, wakeBytes());
+    if (st.CancelFlag) {
+        return cancelled(ctx);
+    }
+    if (st.Synched_Up) {
+        return SyncOutcome::Answered;
+    }
+    ctx.operation.setStatusLine("Downloading..");
+    const SyncOutcome outcome = awaitAnswer(ctx, receiveText);
+    if (outcome == SyncOutcome::Answered) {
         st.Synched_Up = true;
     }
+    return outcome;
 }
 
 }  // namespace brindle::link

@@ -6,7 +6,10 @@
 namespace brindle::sim {
 
 FakeLink::FakeLink(ModuleOptions options)
-    : module(pump, options), port(pump, module), ctx{state, port, pump, receive, operation} {
+    : module(pump, options),
+      port(pump, module),
+      receiving(port, state, receive),
+      ctx{state, receiving, pump, receive, operation} {
     port.setLineSpeed(options.baud);
     pump.SetTickHandler([this] { link::timerTick(state, port, receive); });
     state.StartComm = true;

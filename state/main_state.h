@@ -26,6 +26,9 @@ struct MainState {
 
     // Module-wide values.
     std::string ReceiveBuffer;
+    // The last line shown from ReceiveBuffer ended with its last character:
+    // an LF that comes next belongs to its CR and is dropped.
+    bool ReceiveSkipNext = false;
     bool ReceiveWindowActive = false;
     int16_t StartTable = kStartTable;
     int16_t NameTable = kNameTable;
@@ -48,6 +51,13 @@ struct MainState {
     // The controller talked but answered none of those wake-ups: the
     // operation ends at once, without sending anything more.
     bool WakeUpUnanswered = false;
+    // Cancel (or Esc, or closing) came during the quiet probe, the wake-up or
+    // the synchronisation: the operation ends before it writes anything.
+    bool WakeUpCancelled = false;
+    // A controller operation is running and reads the port itself: the
+    // receive timer leaves the port alone, and the operation's reads feed
+    // the receive window instead.
+    bool OperationRunning = false;
     store::ConfigRecord ConfigRecord;
     // The device chosen for each of Com1 to Com4 (kept with the window's
     // settings, not in the configuration record); empty: no choice.

@@ -96,7 +96,23 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
     ctx.port.InputLen(1);
     link::yieldEvents(ctx);
     std::string syncText;
-    link::SyncWithModule(ctx, syncText, kExecuteProbeTicks);
+    const link::SyncOutcome sync = link::SyncWithModule(ctx, syncText, kExecuteProbeTicks);
+    if (!link::mayProceed(sync)) {
+        // Nothing but the wake-up went out: the block command is not sent.
+        view.showCancelFrame(false);
+        if (sync == link::SyncOutcome::Unanswered) {
+            prompter.show(
+                link::wakeUpUnansweredMessage(st.WakeUpLimit) + " The block command was not sent.",
+                base::Icon::Critical, base::Buttons::Ok);
+        } else {
+            prompter.show("The block command was cancelled before it was sent.",
+                          base::Icon::Information, base::Buttons::Ok);
+        }
+        view.enableSequenceList(true);
+        restoreReceiveWindow(ctx);
+        return sync == link::SyncOutcome::Unanswered ? ExecuteOutcome::Unanswered
+                                                     : ExecuteOutcome::Cancelled;
+    }
 
     ctx.operation.setStatusLine(caption);  // the wake-up may have shown its own
     view.showMacroSize(true);

@@ -35,6 +35,10 @@ enum class ExecuteOutcome {
     Refused,       // node address or position cannot be sent; nothing sent
     Confirmed,     // "Execute Command Successful" / "Cancel Command Successful"
     NotConfirmed,  // "A confirmation of block execution was not detected."
+    // The wake-up was cancelled, or a talking controller answered none of
+    // the wake-ups: the block command was not sent.
+    Cancelled,
+    Unanswered,
 };
 
 struct BlockCommand {

@@ -128,11 +128,11 @@ class DownloadWindowTest : public QObject {
         });
         m_rig->tab().QuickCmd->click();
         QCOMPARE(m_rig->prompter().messages.back().text, std::string("Download successful"));
-        const QRegularExpression runningText(
-            QStringLiteral("^2 of 71 bytes written, macro 1 of 2, about [0-9]+:[0-5][0-9] left$"));
+        const QRegularExpression runningText(QStringLiteral(
+            "^2 of 71 bytes written, macro 1 of 2: FIRST, about [0-9]+:[0-5][0-9] left$"));
         QVERIFY2(runningText.match(during).hasMatch(), qPrintable(during));
         QCOMPARE(m_rig->window().overallProgress()->text(),
-                 QStringLiteral("71 of 71 bytes written, macro 2 of 2"));
+                 QStringLiteral("71 of 71 bytes written, macro 2 of 2: SECOND"));
         QVERIFY(m_rig->window().statusBar()->isAncestorOf(m_rig->window().overallProgress()));
     }
 

@@ -237,26 +237,42 @@ TEST_F(Transfer, aControllerThatNeverAnswersCountedWakeUpsEndsTheRunBeforeAnyWri
     link.module.options().syncReply = sim::SyncReply::None;
     link.state.WakeUpLimit = 2;
     addTwoMacroCombo();
-    EXPECT_EQ(run(), DownloadOutcome::Failed);
-    EXPECT_EQ(lastMessage(), "A download failure occurred");
+    EXPECT_EQ(run(), DownloadOutcome::Unanswered);
+    EXPECT_EQ(lastMessage(),
+              "The controller is talking but does not answer the wake-up (CR CR, sent 2 times). "
+              "Nothing was written to the Macro Module.");
     EXPECT_EQ(toHex(link.module.received()), "0D 0D 0D 0D");
     EXPECT_EQ(link.module.eeprom()[3], 0xFF);
     EXPECT_TRUE(link.state.WakeUpUnanswered);
 }
 
-TEST_F(Transfer, cancelDuringTheSyncWaitEndsTheWaitAndTheDownloadGoesOn) {
-    link.module.startChatter();
-    addTwoMacroCombo();
-    bool pressed = false;
-    link.pump.setIdleHook([&] {
-        if (!pressed && link.module.received().find("\r\r") != std::string::npos) {
-            pressed = true;
-            download::requestCancel(link.state);
-        }
-    });
-    EXPECT_EQ(run(), DownloadOutcome::Succeeded);
-    EXPECT_TRUE(pressed);
-    EXPECT_EQ(link.module.eeprom()[3], 'X');
+// Cancel while the controller is being woken ends the run, the download as
+// the program clear a pending clear request makes of it, before any write.
+TEST_F(Transfer, cancelDuringTheSyncWaitEndsTheRunBeforeAnyWrite) {
+    for (const bool clear : {false, true}) {
+        SCOPED_TRACE(clear ? "program clear" : "download");
+        const std::size_t mark = link.module.received().size();
+        link.module.startChatter();
+        link.state.QueryReset = clear;
+        addTwoMacroCombo();
+        bool pressed = false;
+        link.pump.setIdleHook([&] {
+            if (!pressed && link.module.received().find("\r\r", mark) != std::string::npos) {
+                pressed = true;
+                download::requestCancel(link.state);
+            }
+        });
+        EXPECT_EQ(run(), DownloadOutcome::Cancelled);
+        EXPECT_TRUE(pressed);
+        EXPECT_EQ(toHex(link.module.received().substr(mark)), "0D 0D");
+        EXPECT_EQ(lastMessage(), clear ? "The clear was cancelled before anything was written to "
+                                         "the Macro Module."
+                                       : "The download was cancelled before anything was "
+                                         "written to the Macro Module.");
+        EXPECT_EQ(link.module.eeprom()[3], 0xFF);
+        EXPECT_EQ(link.state.QueryReset, clear);
+        link.pump.setIdleHook({});
+    }
 }
 
 TEST_F(Transfer, aPendingClearRequestRunsAProgramClearInstead) {
@@ -348,7 +364,7 @@ TEST_F(Transfer, overallProgressCountsEveryConfirmedByteAndTheMacroUnderWay) {
     EXPECT_EQ(view.overall[view.overall.size() - 2].secondsLeft, 0);
     EXPECT_TRUE(view.overall.back().ended);
     EXPECT_EQ(download::overallProgressText(view.overall.back()),
-              "71 of 71 bytes written, macro 2 of 2");
+              "71 of 71 bytes written, macro 2 of 2: SECOND");
 }
 
 TEST_F(SilentAfterStart, overallProgressEndsWithTheBytesThatWereConfirmed) {
@@ -356,7 +372,7 @@ TEST_F(SilentAfterStart, overallProgressEndsWithTheBytesThatWereConfirmed) {
     EXPECT_EQ(run(), DownloadOutcome::Failed);
     EXPECT_TRUE(view.overall.back().ended);
     EXPECT_EQ(download::overallProgressText(view.overall.back()),
-              "0 of 71 bytes written, macro 1 of 2");
+              "0 of 71 bytes written, macro 1 of 2: FIRST");
 }
 
 TEST_F(Transfer, overallProgressAfterACancelCountsOnlyConfirmedBytes) {
@@ -370,7 +386,7 @@ TEST_F(Transfer, overallProgressAfterACancelCountsOnlyConfirmedBytes) {
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);
     EXPECT_EQ(download::overallProgressText(view.overall.back()),
-              "7 of 71 bytes written, macro 1 of 2");
+              "7 of 71 bytes written, macro 1 of 2: FIRST");
 }
 
 TEST(PercentCaption, keepsTheLastSevenCharactersBeforeTheWords) {

@@ -113,12 +113,14 @@ TEST_F(CliDownload, writesTheWholeLayoutIntoTheModule) {
     // The whole download's progress as each macro begins and at the end: 92
     // bytes are "Z", 3 x 14 table and name bytes, 45 image bytes, 4 header.
     for (const char* line :
-         {"  0 of 92 bytes written\n", "  1 of 92 bytes written, macro 1 of 3, ",
-          "  39 of 92 bytes written, macro 2 of 3, ", "  60 of 92 bytes written, macro 3 of 3, "}) {
+         {"  0 of 92 bytes written\n", "  1 of 92 bytes written, macro 1 of 3: FIRST, ",
+          "  39 of 92 bytes written, macro 2 of 3: TEN, ",
+          "  60 of 92 bytes written, macro 3 of 3: SECOND, "}) {
         EXPECT_NE(run.err.find(line), std::string::npos) << line << "\n" << run.err;
     }
-    EXPECT_NE(run.err.find("  92 of 92 bytes written, macro 3 of 3\nnote: Download successful\n"),
-              std::string::npos)
+    EXPECT_NE(
+        run.err.find("  92 of 92 bytes written, macro 3 of 3: SECOND\nnote: Download successful\n"),
+        std::string::npos)
         << run.err;
 }
 

@@ -100,7 +100,7 @@ TEST(LinkOverPty, talkingModuleIsWokenAndSynchronised) {
     q.open();
     asDuringADownload(q);
     std::string text;
-    link::SyncWithModule(q.ctx, text);
+    EXPECT_EQ(link::SyncWithModule(q.ctx, text), link::SyncOutcome::Answered);
     EXPECT_TRUE(q.state.Synched_Up);
     EXPECT_NE(text.find(link::syncFrame()), std::string::npos);
     q.stopModule();
@@ -242,7 +242,7 @@ TEST(LinkOverPty, aTalkingModuleThatVanishesEndsTheWaitForTheWakeUpAnswer) {
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = processCpuSeconds();
     std::string text;
-    link::SyncWithModule(q.ctx, text);
+    EXPECT_EQ(link::SyncWithModule(q.ctx, text), link::SyncOutcome::PortFailed);
     const double took =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(took, 1.5);

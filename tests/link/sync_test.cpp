@@ -8,6 +8,7 @@
 namespace brindle::link {
 namespace {
 
+using testing::hexBytes;
 using testing::LinkRig;
 
 sim::ModuleOptions talking(sim::SyncReply reply) {
@@ -21,7 +22,7 @@ TEST(SyncWithModule, quietControllerIsLeftAloneAfterFiftyTicks) {
     LinkRig rig;
     std::string text;
     const int64_t start = rig.pump.nowMicros();
-    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Quiet);
     EXPECT_EQ(rig.module.received(), "");
     EXPECT_EQ(rig.pump.nowMicros() - start, 50 * 55000);
     EXPECT_FALSE(rig.state.Synched_Up);
@@ -31,7 +32,7 @@ TEST(SyncWithModule, quietControllerIsLeftAloneAfterFiftyTicks) {
 TEST(SyncWithModule, talkingControllerIsWokenAndEndsWithTheSyncFrame) {
     LinkRig rig(talking(sim::SyncReply::Frame));
     std::string text;
-    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
     EXPECT_EQ(rig.receivedHex(), "0D 0D");
     EXPECT_TRUE(rig.state.Synched_Up);
     EXPECT_TRUE(rig.state.CancelFlag);  // left set: it ended the loop
@@ -42,7 +43,7 @@ TEST(SyncWithModule, talkingControllerIsWokenAndEndsWithTheSyncFrame) {
 TEST(SyncWithModule, blankYCarriageReturnAlsoEndsIt) {
     LinkRig rig(talking(sim::SyncReply::YesLine));
     std::string text;
-    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
     EXPECT_TRUE(rig.state.Synched_Up);
     EXPECT_NE(text.find(" Y\r"), std::string::npos);
 }
@@ -51,7 +52,7 @@ TEST(SyncWithModule, syncFrameOfAnyAddressCounts) {
     LinkRig rig(talking(sim::SyncReply::None));
     rig.pump.schedule(300000, [&] { rig.module.say("#A\x03X?\r"); });
     std::string text;
-    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
     EXPECT_TRUE(rig.state.Synched_Up);
     EXPECT_GE(rig.pump.nowMicros(), 300000);
 }
@@ -62,27 +63,28 @@ TEST(SyncWithModule, pairThatIsNotTwoAfterTheFirstHashDoesNotCount) {
     rig.pump.schedule(200000, [&] { rig.module.say("Y\r"); });       // no blank before Y
     rig.pump.schedule(2000000, [&] { rig.state.CancelFlag = true; });
     std::string text;
-    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Cancelled);
     EXPECT_GE(rig.pump.nowMicros(), 2000000);  // only Cancel ended it
-    EXPECT_TRUE(rig.state.Synched_Up);
+    EXPECT_FALSE(rig.state.Synched_Up);
 }
 
 TEST(SyncWithModule, controllerThatNeverSyncsWaitsForCancel) {
     LinkRig rig(talking(sim::SyncReply::None));
     rig.pump.schedule(5000000, [&] { rig.state.CancelFlag = true; });
     std::string text;
-    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Cancelled);
     EXPECT_EQ(rig.receivedHex(), "0D 0D");
     EXPECT_GE(rig.pump.nowMicros(), 5000000);
-    EXPECT_TRUE(rig.state.Synched_Up);
+    EXPECT_FALSE(rig.state.Synched_Up);
     EXPECT_LE(text.size(), 512u + 13u);  // capped while chatter piles up
 }
 
 TEST(SyncWithModule, alreadySynchedSendsTheWakeBytesButDoesNotWait) {
     LinkRig rig(talking(sim::SyncReply::None));
     rig.state.Synched_Up = true;
+    rig.state.CancelFlag = true;  // left by an earlier run: not a cancel of this one
     std::string text;
-    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
     EXPECT_EQ(rig.receivedHex(), "0D 0D");
     EXPECT_TRUE(rig.operation.statusLines.empty());
     EXPECT_FALSE(rig.state.CancelFlag);
@@ -94,12 +96,12 @@ TEST(SyncWithModule, shorterProbeOfBlockExecutionMissesALateTalker) {
     LinkRig late(options);
     late.pump.schedule(30 * 55000, [&] { late.module.startChatter(); });
     std::string text;
-    SyncWithModule(late.ctx, text, 20);
+    EXPECT_EQ(SyncWithModule(late.ctx, text, 20), SyncOutcome::Quiet);
     EXPECT_EQ(late.module.received(), "");
 
     LinkRig again(options);
     again.pump.schedule(30 * 55000, [&] { again.module.startChatter(); });
-    SyncWithModule(again.ctx, text, 50);
+    EXPECT_EQ(SyncWithModule(again.ctx, text, 50), SyncOutcome::Answered);
     EXPECT_EQ(again.receivedHex(), "0D 0D");
     EXPECT_TRUE(again.state.Synched_Up);
 }
@@ -110,7 +112,7 @@ TEST(SyncWithModule, chatterLinesAreShownWhileCheck1IsTicked) {
     rig.receive.checked = true;
     rig.pump.schedule(500000, [&] { rig.state.CancelFlag = true; });
     std::string text;
-    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Cancelled);
     ASSERT_FALSE(rig.receive.entries.empty());
     EXPECT_EQ(rig.receive.entries[0].substr(0, 7), "STATUS ");
 }
@@ -123,7 +125,7 @@ TEST(SyncWithModule, countedWakeUpsAreSentAgainThenTheControllerIsGivenUp) {
     LinkRig rig(talking(sim::SyncReply::None));
     rig.state.WakeUpLimit = 4;
     std::string text;
-    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Unanswered);
     EXPECT_EQ(rig.receivedHex(), "0D 0D 0D 0D 0D 0D 0D 0D");
     EXPECT_TRUE(rig.state.WakeUpUnanswered);
     EXPECT_TRUE(rig.state.CancelFlag);
@@ -147,11 +149,61 @@ TEST(SyncWithModule, aLostAnswerIsMadeUpForByTheNextCountedWakeUp) {
         }
     });
     std::string text;
-    SyncWithModule(rig.ctx, text);
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
     EXPECT_EQ(rig.receivedHex(), "0D 0D 0D 0D");
     EXPECT_TRUE(rig.state.Synched_Up);
     EXPECT_FALSE(rig.state.WakeUpUnanswered);
     EXPECT_NE(text.find(syncFrame()), std::string::npos);
+}
+
+// With "Receive Window Active" ticked, an answer that arrives as the first
+// complete line of the receive text still ends the wait (viewbuffer used to
+// take it to the receive window first, and the wait never ended); the receive
+// window shows the chatter and the answer, each once, in order.
+TEST(SyncWithModule, anAnswerThatIsTheFirstLineEndsTheWaitWithTheBoxTicked) {
+    sim::ModuleOptions options = talking(sim::SyncReply::Frame);
+    options.chatterIntervalMicros = 200000;
+    LinkRig rig(options);
+    rig.receive.checked = true;
+    rig.pump.schedule(20'000'000, [&] { rig.state.CancelFlag = true; });
+    std::string text;
+    EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
+    EXPECT_LT(rig.pump.nowMicros(), 20'000'000);
+    ASSERT_FALSE(rig.receive.entries.empty());
+    EXPECT_EQ(rig.receive.entries.back(), hexBytes("23 4D 03 58 A8") + "<cr>");
+    for (std::size_t i = 0; i + 1 < rig.receive.entries.size(); ++i) {
+        EXPECT_EQ(rig.receive.entries[i], "STATUS " +
+                                              std::string(4 - std::to_string(i).size(), '0') +
+                                              std::to_string(i) + "<cr>");
+    }
+}
+
+// Cancel during the quiet probe, during the wake-up's sending and during the
+// synchronisation: the outcome says so, Synched_Up stays clear, and nothing
+// can be written afterwards, even by a step that clears CancelFlag.
+TEST(SyncWithModule, aCancelAnywhereInTheWakeUpLeavesNothingToBeWritten) {
+    struct Case {
+        const char* name;
+        bool talks;
+        int64_t cancelAt;
+        const char* sent;
+    };
+    for (const Case& c :
+         {Case{"quiet probe", false, 10 * 55000, ""}, Case{"talking probe", true, 1000, ""},
+          Case{"synchronisation", true, 3'000'000, "0D 0D"}}) {
+        SCOPED_TRACE(c.name);
+        LinkRig rig(c.talks ? talking(sim::SyncReply::None) : sim::ModuleOptions{});
+        rig.pump.schedule(c.cancelAt, [&] { rig.state.CancelFlag = true; });
+        std::string text;
+        EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Cancelled);
+        EXPECT_LT(rig.pump.nowMicros(), c.cancelAt + 2 * 55000);
+        EXPECT_TRUE(rig.state.WakeUpCancelled);
+        EXPECT_FALSE(rig.state.Synched_Up);
+        clearCancelFlag(rig.ctx);
+        std::string replies;
+        EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', replies).confirmed);
+        EXPECT_EQ(rig.receivedHex(), c.sent);
+    }
 }
 
 // Slower lines wait longer for the answer: the 64 bytes take 12.8 s at 50

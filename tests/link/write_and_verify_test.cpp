@@ -55,9 +55,9 @@ TEST(WriteAndVerify, replyWithChecksum13IsRecognisedWithCheck1Unchecked) {
     EXPECT_EQ(rig.module.readsReceived(), 2);
 }
 
-// The reply is searched for before viewbuffer takes the first line of the
-// receive text to the receive window, so a module that does not echo has its
-// replies shown there and found.
+// The reply is searched for before viewbuffer takes the first line out of
+// the receive text, so a module that does not echo has its replies found,
+// and shown in the receive window as they were read.
 TEST(WriteAndVerify, replyIsFoundAndShownWhenCheck1IsTicked) {
     LinkRig rig;
     rig.receive.checked = true;

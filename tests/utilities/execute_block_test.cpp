@@ -256,16 +256,17 @@ TEST_F(ExecuteBlock, aConfirmationStillOnTheLineIsReadWhole) {
     EXPECT_EQ(wire().size(), 7u);
 }
 
-TEST_F(NeverSyncingController, cancelEndsTheSyncAndTheCommandStillGoesOut) {
+TEST_F(NeverSyncingController, cancelEndsTheSyncAndTheCommandIsNotSent) {
     chooseLine();
     view.selectedLine = 1;
     link.pump.schedule(3'000'000, [this] {
         EXPECT_TRUE(view.cancelFrame);  // the Cancel button is there to press
         link.state.CancelFlag = true;
     });
-    EXPECT_EQ(execute(), ExecuteOutcome::Confirmed);
+    EXPECT_EQ(execute(), ExecuteOutcome::Cancelled);
     EXPECT_GE(link.pump.nowMicros(), 3'000'000);
-    EXPECT_EQ(toHex(wire()), "0D 0D 23 07 04 53 03 61 0D");
+    EXPECT_EQ(toHex(wire()), "0D 0D");
+    EXPECT_EQ(prompter.messages.back().text, "The block command was cancelled before it was sent.");
 }
 
 TEST_F(ExecuteBlock, theReminderIsShownOnceForAChosenCombination) {
