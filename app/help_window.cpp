@@ -12,9 +12,11 @@
 
 namespace brindle::app {
 
-HelpWindow::HelpWindow(std::string programDir, base::Prompter& prompter, QWidget* parent)
+HelpWindow::HelpWindow(std::string programDir, base::Prompter& prompter, QWidget* parent,
+                       std::string readFrom)
     : QWidget(parent, Qt::Window),
       m_path(richtext::helpFilePath(programDir)),
+      m_readPath(readFrom.empty() ? m_path : std::move(readFrom)),
       m_prompter(prompter) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QString::fromLatin1(kHelpCaption));
@@ -37,7 +39,7 @@ HelpWindow::HelpWindow(std::string programDir, base::Prompter& prompter, QWidget
 }
 
 void HelpWindow::load() {
-    base::Result<richtext::Document> document = richtext::loadHelpDocument(m_path);
+    base::Result<richtext::Document> document = richtext::loadHelpDocument(m_readPath);
     fillTextDocument(document.valueOr(richtext::Document{}), *Text1->document());
     if (!document) {
         m_status->setText(toQt(document.message()));

@@ -18,8 +18,10 @@ inline constexpr const char* kHelpCaption = "Help on Brindle Downloader";
 class HelpWindow : public QWidget {
     Q_OBJECT
   public:
-    // Loads the help file of programDir at once.
-    HelpWindow(std::string programDir, base::Prompter& prompter, QWidget* parent = nullptr);
+    // Loads the help file of programDir at once, or readFrom when given (an
+    // installed program's copy, until the user saves one in programDir).
+    HelpWindow(std::string programDir, base::Prompter& prompter, QWidget* parent = nullptr,
+               std::string readFrom = {});
 
     QTextEdit* Text1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -31,6 +33,7 @@ class HelpWindow : public QWidget {
     void onCommand1Clicked();
 
     std::string m_path;
+    std::string m_readPath;
     base::Prompter& m_prompter;
     QLabel* m_status = nullptr;
 };

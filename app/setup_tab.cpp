@@ -100,6 +100,9 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
     settings->addLayout(options);
     settings->addWidget(EnableClearUtility);
     settings->addStretch(1);
+    // Under the settings, shortened in its middle when the path is long.
+    DataFolder = named(new ElidedLabel(Qt::ElideMiddle), "DataFolder");
+    settings->addWidget(DataFolder);
 
     auto* browser = new QGridLayout;
     browser->addWidget(makeLabel("Drive", Drive1), 0, 0);
@@ -120,6 +123,10 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(settings);
     layout->addLayout(browser, 1);
+}
+
+void SetupTab::showDataFolder(const std::string& folder) {
+    DataFolder->setText(QStringLiteral("Data folder: ") + pathToQt(folder));
 }
 
 QComboBox* SetupTab::delaySelector(store::DelayField field) const {
