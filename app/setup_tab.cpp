@@ -100,9 +100,6 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
     settings->addLayout(options);
     settings->addWidget(EnableClearUtility);
     settings->addStretch(1);
-    // Under the settings, shortened in its middle when the path is long.
-    DataFolder = named(new ElidedLabel(Qt::ElideMiddle), "DataFolder");
-    settings->addWidget(DataFolder);
 
     auto* browser = new QGridLayout;
     browser->addWidget(makeLabel("Drive", Drive1), 0, 0);
@@ -120,9 +117,15 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
     browser->addWidget(makeLabel("File Type", Pattern), 4, 1);
     browser->addWidget(Pattern, 5, 1);
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(settings);
-    layout->addLayout(browser, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(settings);
+    columns->addLayout(browser, 1);
+    // The data folder in one line under both columns, shortened in its middle
+    // (and whole in its tool tip) when the path is longer than the tab.
+    DataFolder = named(new ElidedLabel(Qt::ElideMiddle), "DataFolder");
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    layout->addWidget(DataFolder);
 }
 
 void SetupTab::showDataFolder(const std::string& folder) {
