@@ -92,6 +92,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Package) == brindle ]] || fail "Package: $(field Package)"
 [[ $(field Version) == "$version" ]] || fail "Version: $(field Version)"
 [[ $(field Section) == electronics ]] || fail "Section: $(field Section)"
+[[ $(field Recommends) == bash-completion ]] || fail "Recommends: $(field Recommends)"
 [[ $(field Maintainer) =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] || fail "Maintainer: $(field Maintainer)"
 [[ $(field Description | head -n 1) == *"Macro Module"* ]] || fail "Description synopsis"
 (($(field Description | wc -l) >= 3)) || fail "Description has no extended text"
