@@ -34,6 +34,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     QApplication::setWindowIcon(brindle::app::brindleIcon());
+    // Ties the window to its desktop entry (org.brindle.Brindle.desktop).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.brindle.Brindle"));
     // The window's size, position and tab, in the user's settings folder
     // (normally ~/.config/Brindle/brindle.ini); everything else lives in the
     // data folder.
