@@ -13,9 +13,11 @@
 
 namespace brindle::app {
 
-HelpWindow::HelpWindow(std::string programDir, base::Prompter* prompter, QWidget* parent)
+HelpWindow::HelpWindow(std::string programDir, base::Prompter* prompter, QWidget* parent,
+                       std::string readFrom)
     : QWidget(parent, Qt::Window),
       m_path(richtext::helpFilePath(programDir)),
+      m_readPath(readFrom.empty() ? m_path : std::move(readFrom)),
       m_prompter(prompter) {
     if (m_prompter == nullptr) {
         m_ownPrompter = std::make_unique<MessageBoxPrompter>(this);
@@ -44,7 +46,7 @@ HelpWindow::HelpWindow(std::string programDir, base::Prompter* prompter, QWidget
 HelpWindow::~HelpWindow() = default;
 
 void HelpWindow::load() {
-    base::Result<richtext::Document> document = richtext::loadHelpDocument(m_path);
+    base::Result<richtext::Document> document = richtext::loadHelpDocument(m_readPath);
     fillTextDocument(document.valueOr(richtext::Document{}), *Text1->document());
     if (!document) {
         m_status->setText(toQt(document.message()));

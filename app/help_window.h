@@ -19,10 +19,13 @@ inline constexpr const char* kHelpCaption = "Help on Brindle Downloader";
 class HelpWindow : public QWidget {
     Q_OBJECT
   public:
-    // Loads the help file of programDir at once. Its messages go to
-    // prompter, or, without one, to message boxes over the help window
-    // itself, so that answering them leaves the help window in front.
-    HelpWindow(std::string programDir, base::Prompter* prompter, QWidget* parent = nullptr);
+    // Loads the help file of programDir at once, or readFrom when given (an
+    // installed program's copy, until the user saves one in programDir). Its
+    // messages go to prompter, or, without one, to message boxes over the
+    // help window itself, so that answering them leaves the help window in
+    // front.
+    HelpWindow(std::string programDir, base::Prompter* prompter, QWidget* parent = nullptr,
+               std::string readFrom = {});
     ~HelpWindow() override;
 
     QTextEdit* Text1 = nullptr;
@@ -35,6 +38,7 @@ class HelpWindow : public QWidget {
     void onCommand1Clicked();
 
     std::string m_path;
+    std::string m_readPath;
     std::unique_ptr<base::Prompter> m_ownPrompter;
     base::Prompter* m_prompter = nullptr;
     QLabel* m_status = nullptr;

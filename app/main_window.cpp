@@ -28,6 +28,7 @@
 #include "link/receive_window.h"
 #include "link/sync_with_module.h"
 #include "store/config.h"
+#include "store/data_folder.h"
 #include "store/databases.h"
 
 namespace brindle::app {
@@ -42,7 +43,10 @@ constexpr const char* kTabKey = "window/tab";
 }  // namespace
 
 MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* parent)
-    : QWidget(parent), m_prompter(options.prompter), m_layoutSettings(options.layoutSettings) {
+    : QWidget(parent),
+      m_prompter(options.prompter),
+      m_layoutSettings(options.layoutSettings),
+      m_installedHelpDocument(options.installedHelpDocument) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromLatin1(kWindowCaption));
     setWindowIcon(brindleIcon());
@@ -182,7 +186,10 @@ void MainWindow::onHelpcmdClicked() {
     if (!m_help) {
         // With the window's own message boxes, the help window shows its
         // own over itself; a prompter handed in takes its messages too.
-        m_help = new HelpWindow(m_state.DataDir, m_ownPrompter ? nullptr : &prompter(), this);
+        const store::DataFolder folder{m_state.DataDir, !m_installedHelpDocument.empty(),
+                                       m_installedHelpDocument};
+        m_help = new HelpWindow(m_state.DataDir, m_ownPrompter ? nullptr : &prompter(), this,
+                                store::helpDocumentToRead(folder));
     }
     m_help->show();
     m_help->raise();
@@ -203,6 +210,7 @@ void MainWindow::loadWindow(std::string dataDir) {
     m_specify->listCombinations(combinations);
     m_download->listCombinations(combinations);
     m_specify->listMacros(store::listMacroNames(m_state.DataDir, m_state.MacroBuffer));
+    m_setup->showDataFolder(m_state.DataDir);
     m_setup->restoreBrowser();
     base::Result<store::ConfigRecord> config = store::loadConfigAtStartup(m_state.DataDir);
     // Defaults that could not be written are still the record in use.

@@ -44,12 +44,16 @@ struct WindowOptions {
     // The serial ports the Setup tab's device chooser offers (the system's
     // when empty).
     PortLister portLister = {};
+    // An installed program's help document, shown while the data folder has
+    // no copy of its own ("" when the data folder is the program's).
+    std::string installedHelpDocument{};
 };
 
 class MainWindow : public QWidget, public OperationHost {
     Q_OBJECT
   public:
-    // dataDir is the program's folder; a separator is added when it has none.
+    // dataDir is the data folder (store/data_folder.h); a separator is added
+    // when it has none.
     explicit MainWindow(std::string dataDir, WindowOptions options = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -109,6 +113,7 @@ class MainWindow : public QWidget, public OperationHost {
     base::Prompter* m_prompter = nullptr;
     std::unique_ptr<base::Prompter> m_closingPrompter;
     QSettings* m_layoutSettings = nullptr;
+    std::string m_installedHelpDocument;
 
     link::Port* m_port = nullptr;
     link::Pump* m_pump = nullptr;

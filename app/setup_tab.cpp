@@ -124,9 +124,19 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
     browser->addWidget(makeLabel("File Type", Pattern), 4, 1);
     browser->addWidget(Pattern, 5, 1);
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(settings);
-    layout->addLayout(browser, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(settings);
+    columns->addLayout(browser, 1);
+    // The data folder in one line under both columns, shortened in its middle
+    // (and whole in its tool tip) when the path is longer than the tab.
+    DataFolder = named(new ElidedLabel(Qt::ElideMiddle), "DataFolder");
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    layout->addWidget(DataFolder);
+}
+
+void SetupTab::showDataFolder(const std::string& folder) {
+    DataFolder->setText(QStringLiteral("Data folder: ") + pathToQt(folder));
 }
 
 QComboBox* SetupTab::delaySelector(store::DelayField field) const {

@@ -44,6 +44,8 @@ class SetupTab : public QWidget {
     // delays and the options of the stored port and speed.
     void restoreBrowser();
     void showConfiguration();
+    // The folder of the databases and the configuration, in a caption.
+    void showDataFolder(const std::string& folder);
 
     // The controls, by their control names.
     QComboBox* PostWriteDelay = nullptr;
@@ -54,6 +56,7 @@ class SetupTab : public QWidget {
     FileList* File1 = nullptr;
     QComboBox* Pattern = nullptr;
     QLabel* FolderPath = nullptr;  // the folder list's path, above it
+    QLabel* DataFolder = nullptr;  // "Data folder: ..." under the settings
     QGroupBox* SelectBaudRate = nullptr;
     std::array<QRadioButton*, 5> BaudOpt{};
     QGroupBox* SelectComPort = nullptr;

@@ -65,6 +65,12 @@ std::string programFolder(const char* argv0) {
     return base::withTrailingSlash(folder.string());
 }
 
+base::Result<store::DataFolder> defaultDataFolder(bool create) {
+    const std::string folder = programFolder(nullptr);
+    return create ? store::locateDataFolder(folder)
+                  : store::chooseDataFolder(store::dataFolderFacts(folder));
+}
+
 int usageError(CommandContext& context, const std::string& command, const std::string& problem) {
     context.err << "brindle-cli " << command << ": " << problem << "\n"
                 << "Try 'brindle-cli " << command << " --help'.\n";

@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "cli/commands.h"
+#include "store/data_folder.h"
 
 namespace brindle::cli {
 
@@ -23,9 +25,13 @@ void writeBytes(std::ostream& out, std::string_view bytes);
 // The bytes as upper-case hex pairs separated by blanks.
 std::string hexPairs(std::string_view bytes);
 
-// The folder of the running executable, with a trailing separator: the data
-// folder, as for the window program.
+// The folder of the running executable, with a trailing separator.
 std::string programFolder(const char* argv0);
+
+// The data folder of a command run without --data, as for the window
+// (store/data_folder.h); the reason when there is none. `create` makes a
+// user's data folder now, on its first use.
+base::Result<store::DataFolder> defaultDataFolder(bool create);
 
 // The message every command prints for a usage error; returns kExitBadInput.
 int usageError(CommandContext& context, const std::string& command, const std::string& problem);

@@ -52,9 +52,13 @@ ParsedOptions parseOptions(const Arguments& args, const std::set<std::string>& v
         }
     }
     if (valueOptions.count("--data") > 0 && parsed.flags.count("--help") == 0) {
-        const std::string folder =
-            parsed.has("--data") ? parsed.value("--data") : programFolder(nullptr);
-        if (auto problem = dataFolderProblem(folder)) {
+        if (parsed.has("--data")) {
+            if (auto problem = dataFolderProblem(parsed.value("--data"))) {
+                parsed.error = *problem;
+            }
+        } else if (const auto folder = defaultDataFolder(true); !folder) {
+            parsed.error = folder.message();
+        } else if (auto problem = dataFolderProblem(folder->path)) {
             parsed.error = *problem;
         }
     }

@@ -33,9 +33,9 @@ struct ParsedOptions {
 // which may not be empty.
 //
 // A command that takes "--data" works in a data folder: the one named, or
-// the program's folder. Unless help was asked for, a folder that does not
-// exist, is not a folder or cannot be read is an error that says why, so
-// that no command answers a mistyped folder with an empty success.
+// the default one (defaultDataFolder, created here on its first use). Unless help was asked for, a
+// folder that does not exist, is not a folder or cannot be read is an error that says why, so that
+// no command answers a mistyped folder with an empty success.
 ParsedOptions parseOptions(const Arguments& args, const std::set<std::string>& valueOptions,
                            const std::set<std::string>& flagOptions = {});
 

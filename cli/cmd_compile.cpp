@@ -21,7 +21,7 @@ constexpr const char* kHelp =
     "standard output as raw bytes, or with --hex as upper-case hex pairs on one\n"
     "line. NAME names the macro in messages (default: the file's name). The\n"
     "work files Macro.Tmp and Blockdat.Tmp are left in DIR (default: the\n"
-    "program's folder).\n"
+    "data folder that 'brindle-cli --help' names).\n"
     "\n"
     "A macro that cannot be compiled correctly, or a text longer than a macro\n"
     "holds (16332 characters), is refused: a message on standard error,\n"

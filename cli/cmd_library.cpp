@@ -27,7 +27,7 @@ constexpr const char* kListingForm =
 constexpr const char* kMacrosHelp =
     "Usage: brindle-cli macros [--data DIR] [--escape]\n"
     "\n"
-    "Lists the macro names of DIR's MacroDb.Dat (default: the program's folder)\n"
+    "Lists the macro names of DIR's MacroDb.Dat (default: the data folder)\n"
     "as the window lists them: one per line, 12 characters, blanks kept, in file\n"
     "order, deleted macros left out.\n";
 

@@ -16,8 +16,9 @@ constexpr const char* kHelp =
     "download rewrites it before compiling: every line upper-cased, the jump\n"
     "shorthand split into a status-jump line and a GOTO line, ST and STJ\n"
     "arguments as four hex digits, every line ending in CR. The output is raw\n"
-    "bytes. The work file Macro.Tmp is left in DIR (default: the program's\n"
-    "folder). A text longer than a macro holds (16332 characters) is refused.\n"
+    "bytes. The work file Macro.Tmp is left in DIR (default: the data folder\n"
+    "that 'brindle-cli --help' names). A text longer than a macro holds (16332\n"
+    "characters) is refused.\n"
     "\n"
     "Exit status: 0 on success, 2 on bad input or usage.\n";
 

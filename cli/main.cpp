@@ -11,6 +11,20 @@
 
 namespace {
 
+// Which folder the commands use without --data, and why.
+void printDataFolder(std::ostream& out) {
+    const auto folder = brindle::cli::defaultDataFolder(false);
+    if (!folder) {
+        out << "\nData folder: none (" << folder.message() << ")\n";
+        return;
+    }
+    out << "\nData folder (without --data): " << folder->path << "\n"
+        << (folder->userFolder
+                ? "  the user's data folder ($XDG_DATA_HOME/brindle, by default\n"
+                  "  ~/.local/share/brindle): the program's folder is not the user's.\n"
+                : "  the program's own folder, which can be written.\n");
+}
+
 void printUsage(std::ostream& out) {
     out << "Usage: brindle-cli COMMAND [OPTIONS] [ARGS]\n\nCommands:\n";
     for (const brindle::cli::Command& command : brindle::cli::commandTable()) {
@@ -32,6 +46,7 @@ int main(int argc, char** argv) {
     std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         printUsage(std::cout);
+        printDataFolder(std::cout);
         return kExitOk;
     }
     if (name == "--version") {
@@ -46,10 +61,11 @@ int main(int argc, char** argv) {
         printUsage(std::cerr);
         return kExitBadInput;
     }
+    const auto dataFolder = defaultDataFolder(false);
     CommandContext context{std::cin,
                            std::cout,
                            std::cerr,
-                           programFolder(argv[0]),
+                           dataFolder ? dataFolder->path : programFolder(argv[0]),
                            styleForStream(STDOUT_FILENO),
                            styleForStream(STDERR_FILENO)};
     Arguments args(argv + 2, argv + argc);

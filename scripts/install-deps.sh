@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang clang-format libclang-rt-dev
+    # The Debian package and its checks
+    dpkg-dev lintian desktop-file-utils appstream file man-db
 )
 
 missing=()

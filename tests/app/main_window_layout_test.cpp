@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <map>
 
+#include "app/elided_label.h"
 #include "app/help_window.h"
 #include "tests/app/window_fixture.h"
 
@@ -484,6 +485,23 @@ class MainWindowLayoutTest : public QObject {
 
     // Every tab at the window's first size and at the smallest it can be
     // made: no frame border or caption is cut.
+    // The Setup tab names the folder of the databases, whole at the window's
+    // first size for a path of ordinary length.
+    void setupTabNamesTheDataFolderInUse() {
+        auto& w = *m_fixture->window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.SSTab1()->setCurrentIndex(3);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        auto* caption = w.SSTab1()->widget(3)->findChild<brindle::app::ElidedLabel*>(
+            QStringLiteral("DataFolder"));
+        QVERIFY(caption);
+        QCOMPARE(caption->text(),
+                 QStringLiteral("Data folder: ") + QString::fromStdString(m_fixture->dir.path()));
+        QVERIFY(caption->isVisible());
+        QVERIFY(!caption->elided());
+    }
+
     void noControlIsCutAtTheFirstOrTheSmallestSize() {
         auto& w = *m_fixture->window;
         w.show();
