@@ -24,7 +24,7 @@ constexpr const char* kHelp =
     "and the Com it is chosen for. Then each of Com1 to Com4 with the device it\n"
     "stands for: the choice made on the Setup tab (kept in the window's settings\n"
     "of this user), or without one DIR/comN when it exists, else /dev/ttyS(N-1).\n"
-    "DIR is the data folder (default: the program's folder). Any of the names\n"
+    "DIR is the data folder (default: the one 'brindle-cli --help' names). Any of the names\n"
     "shown can be given to --port.\n"
     "\n"
     "Exit status: 0, also when there are no serial ports; 2 for usage errors.\n";
