@@ -22,22 +22,9 @@ read -r -a writeTimes <<<"${WRITE_MS:-0}"
 cli=$build/cli/brindle-cli
 sim=${SIM:-$build/sim/brindle-modsim}
 
-work=$(mktemp -d)
-simPid=
-cleanup() {
-    if [ -n "$simPid" ]; then kill "$simPid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/sim_work.sh"
 
-slots=()
-for i in $(seq "$macros"); do
-    name=$(printf 'M%02d' "$i")
-    for line in $(seq 20); do printf '1 MA %d\r\n' $((1000 + line)); done >"$work/$name.txt"
-    "$cli" add-macro --data "$work" "$name" "$work/$name.txt"
-    slots+=("$name")
-done
-"$cli" add-combo --data "$work" --node 1 --boot 1 BENCH "${slots[@]}"
+addBenchCombination "$macros"
 
 image_bytes=0
 for name in "${slots[@]}"; do

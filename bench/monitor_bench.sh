@@ -16,22 +16,9 @@ chatter=${CHATTER_MS:-40}
 cli=$build/cli/brindle-cli
 sim=$build/sim/brindle-modsim
 
-work=$(mktemp -d)
-simPid=
-cleanup() {
-    if [ -n "$simPid" ]; then kill "$simPid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/sim_work.sh"
 
-slots=()
-for i in $(seq "$macros"); do
-    name=$(printf 'M%02d' "$i")
-    for line in $(seq 20); do printf '1 MA %d\r\n' $((1000 + line)); done >"$work/$name.txt"
-    "$cli" add-macro --data "$work" "$name" "$work/$name.txt"
-    slots+=("$name")
-done
-"$cli" add-combo --data "$work" --node 1 --boot 1 BENCH "${slots[@]}"
+addBenchCombination "$macros"
 
 # One download; prints "wall rewrites lines status" and leaves the image in $2.
 download() {

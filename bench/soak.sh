@@ -29,13 +29,7 @@ seedBase=${SEED:-1}
 cli=$build/cli/brindle-cli
 sim=${SIM:-$build/sim/brindle-modsim}
 
-work=$(mktemp -d)
-simPid=
-cleanup() {
-    if [ -n "$simPid" ]; then kill "$simPid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/sim_work.sh"
 
 # The combination: macros without jumps, so that each one's image is what
 # 'brindle-cli compile' makes of its text wherever it lies.
@@ -51,22 +45,7 @@ for m in $(seq "$macros"); do
 done
 "$cli" add-combo --data "$work" --node 3 --boot 1 SOAK "${names[@]}" >/dev/null
 
-# Starts the simulator with the options given; waits for its terminal.
-startSim() {
-    rm -f "$work/com1" "$work/ee.bin" "$work/sim.out"
-    "$sim" --link "$work/com1" --eeprom "$work/ee.bin" --baud "$baud" "$@" \
-        >"$work/sim.out" 2>&1 &
-    simPid=$!
-    for _ in $(seq 200); do [ -e "$work/com1" ] && return 0; sleep 0.01; done
-    echo "brindle-modsim did not start" >&2
-    exit 1
-}
 
-# Stops it (it saves its E2PROM); a killed one has saved every byte already.
-stopSim() {
-    { kill "$simPid" && wait "$simPid"; } 2>/dev/null || true
-    simPid=
-}
 
 download() {
     timeout --kill-after=5 "$bound" "$cli" download --data "$work" --combo SOAK \
@@ -97,6 +76,7 @@ frames=$((written * 3))
 runOnce() {
     local mode=$1 seed=$2
     RANDOM=$seed
+    rm -f "$work/ee.bin"  # every run downloads into an empty module
     case $mode in
         noisy) startSim --drop 0.3 --corrupt-bytes 0.01 --seed "$seed" ;;
         silent) startSim --silent ;;

@@ -51,13 +51,13 @@ for trouble in "${troubles[@]}"; do
     esac
 done
 
-work=$(mktemp -d)
-simPid=
-cleanup() {
-    if [ -n "$simPid" ]; then kill "$simPid" 2>/dev/null || true; fi
-    rm -rf "$work"
+source "$(dirname "$0")/../bench/sim_work.sh"
+
+# The simulator with what it receives logged in wire.bin.
+startLoggedSim() {
+    rm -f "$work/wire.bin"
+    startSim --log "$work/wire.bin" "$@"
 }
-trap cleanup EXIT
 
 # A combination of two macros, one with a jump, for node 3 with boot macro 1.
 printf 'START:\r\n1 MA 1000\r\n2 MA 2000\r\nGOTO START\r\nMACRO 1\r\n' >"$work/a.txt"
@@ -66,20 +66,7 @@ printf '3 MA 3000\r\n4 ST 12\r\nMACRO 2\r\n' >"$work/b.txt"
 "$cli" add-macro --data "$work" SECOND "$work/b.txt" >/dev/null
 "$cli" add-combo --data "$work" --node 3 --boot 1 HOSTILE FIRST SECOND >/dev/null
 
-startSim() {
-    rm -f "$work/com1" "$work/wire.bin"
-    "$sim" --link "$work/com1" --eeprom "$work/ee.bin" --log "$work/wire.bin" --baud "$baud" "$@" \
-        >"$work/sim.out" 2>&1 &
-    simPid=$!
-    for _ in $(seq 200); do [ -e "$work/com1" ] && return 0; sleep 0.01; done
-    echo "brindle-modsim did not start" >&2
-    exit 1
-}
 
-stopSim() {
-    { kill "$simPid" && wait "$simPid"; } 2>/dev/null || true
-    simPid=
-}
 
 # Runs brindle-cli with a bound; its output in out.bin and err.txt.
 runCli() {
@@ -89,7 +76,7 @@ runCli() {
 
 # The references: a clean download, and a clean read of it.
 rm -f "$work/ee.bin"
-startSim
+startLoggedSim
 runCli download --combo HOSTILE || { cat "$work/err.txt" >&2; exit 1; }
 runCli read || { cat "$work/err.txt" >&2; exit 1; }
 stopSim
@@ -135,7 +122,7 @@ runOnce() {
     local command=$1 seed=$2 trouble=$3
     if [ "$command" = download ]; then rm -f "$work/ee.bin"; else cp "$work/ref.bin" "$work/ee.bin"; fi
     # shellcheck disable=SC2046
-    startSim $(troubleOptions "$command" "$trouble" "$seed")
+    startLoggedSim $(troubleOptions "$command" "$trouble" "$seed")
     local status=0
     case $command in
         read) runCli read || status=$? ;;
