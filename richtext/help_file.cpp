@@ -13,10 +13,6 @@
 
 namespace brindle::richtext {
 
-std::string helpFilePath(const std::string& programDir) {
-    return base::withTrailingSlash(programDir) + kHelpFileName;
-}
-
 base::Result<Document> loadHelpDocument(const std::string& path) {
     // Opening a missing help file creates it empty, so that the window opens
     // on an empty document the user can fill and save.

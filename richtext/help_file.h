@@ -6,14 +6,18 @@
 #include <string>
 
 #include "base/status.h"
+#include "base/text.h"
 #include "richtext/document.h"
 
 namespace brindle::richtext {
 
 inline constexpr const char* kHelpFileName = "helpmacro.rtf";
 
-// programDir with or without a trailing '/'.
-std::string helpFilePath(const std::string& programDir);
+// programDir with or without a trailing '/'. Inline, so that the data
+// folder's rule can name the file without the RTF code.
+inline std::string helpFilePath(const std::string& programDir) {
+    return base::withTrailingSlash(programDir) + kHelpFileName;
+}
 
 // A missing file is created empty and reads as an empty document; a file that
 // is not RTF is read as plain text. A failure says why the file cannot be read.
