@@ -99,11 +99,11 @@ class PortChoiceWindowTest : public QObject {
     }
 
     void theCliIsRefusedWhileTheWindowHoldsThePort() {
+        link::qt::QtSerialPort port;
+        link::qt::QtPump pump;
         WindowFixture f;
         testing::ModsimProcess sim({"--link", f.file("com1"), "--eeprom", f.file("ee.bin"), "--log",
                                     f.file("wire.bin"), "--baud", "38400"});
-        link::qt::QtSerialPort port;
-        link::qt::QtPump pump;
         f.open().attachLink(port, pump);
         f.window->downloadTab().Check1->click();  // the first tick opens the port
         QTRY_VERIFY_WITH_TIMEOUT(port.PortOpen(), 3000);
@@ -123,6 +123,9 @@ class PortChoiceWindowTest : public QObject {
     }
 
     void theWindowIsRefusedWhileTheCliDownloads() {
+        // The port and the pump outlive the window that uses them.
+        link::qt::QtSerialPort port;
+        link::qt::QtPump pump;
         WindowFixture f;
         testing::addMacro(f.dir.path(), "FIRST", "1 MA 1000\r\nMACRO 2");
         store::ComboRecord c;
@@ -131,8 +134,6 @@ class PortChoiceWindowTest : public QObject {
         QVERIFY(store::writeCombo(f.dir.path(), 1, c).ok());
         testing::ModsimProcess sim({"--link", f.file("com1"), "--eeprom", f.file("ee.bin"), "--log",
                                     f.file("wire.bin"), "--baud", "9600", "--write-time", "5"});
-        link::qt::QtSerialPort port;
-        link::qt::QtPump pump;
         f.open().attachLink(port, pump);
         testing::ChildProcess cli(
             {BRINDLE_CLI_PATH, "download", "--data", f.dir.path(), "--combo", "LINE 1"},
