@@ -43,7 +43,7 @@ base::Result<DataFolder> chooseDataFolder(const DataFolderFacts& facts) {
     if (facts.programDirWritable && facts.installedShare.empty()) {
         return DataFolder{base::withTrailingSlash(facts.programDir), false, ""};
     }
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // The XDG base directory rules ignore a relative XDG_DATA_HOME.
     std::string base;
     if (absolutePath(facts.xdgDataHome)) {
         base = facts.xdgDataHome;
