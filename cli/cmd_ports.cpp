@@ -41,8 +41,8 @@ int runPorts(const Arguments& args, CommandContext& context) {
         return usageError(context, "ports",
                           !options.error.empty() ? options.error : "ports takes no arguments");
     }
-    const std::string dir =
-        asFolder(std::filesystem::absolute(options.dataFolder(context.dataDir)).string());
+    const std::string dir = asFolder(
+        std::filesystem::absolute(options.dataFolder(context.dataDir)).lexically_normal().string());
     int configured = 0;
     if (auto bytes = store::readRecord(store::configPath(dir), store::kConfigRecordLength, 1)) {
         configured = store::ConfigRecord::decode(*bytes).PortNumber;

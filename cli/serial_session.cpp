@@ -20,8 +20,8 @@ std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandCont
                                        const std::string& command) {
     SerialSetup setup;
     // Absolute, so that device paths resolved in it are too.
-    const std::string dir =
-        asFolder(std::filesystem::absolute(options.dataFolder(context.dataDir)).string());
+    const std::string dir = asFolder(
+        std::filesystem::absolute(options.dataFolder(context.dataDir)).lexically_normal().string());
     auto tickMs = wholeNumber(options.value("--tick-ms", "1"));
     if (!tickMs || *tickMs < 1 || *tickMs > 1000) {
         usageError(context, command, "--tick-ms takes 1 to 1000");
