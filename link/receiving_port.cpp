@@ -5,7 +5,7 @@
 namespace brindle::link {
 
 std::string ReceivingPort::Input() {
-    std::string bytes = m_inner.Input();
+    std::string bytes = inner().Input();
     if (!bytes.empty() && m_view.receiveWindowTicked()) {
         showArrivedBytes(m_state, m_view, bytes);
     }

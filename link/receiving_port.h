@@ -7,33 +7,20 @@
 // the window. The window and brindle-cli (--monitor) read through it alike.
 #include <string>
 
-#include "link/port.h"
+#include "link/forwarding_port.h"
 #include "link/views.h"
 #include "state/main_state.h"
 
 namespace brindle::link {
 
-class ReceivingPort : public Port {
+class ReceivingPort : public ForwardingPort {
   public:
     ReceivingPort(Port& inner, state::MainState& state, ReceiveView& view)
-        : m_inner(inner), m_state(state), m_view(view) {}
+        : ForwardingPort(inner), m_state(state), m_view(view) {}
 
-    void CommPort(int16_t portNumber) override { m_inner.CommPort(portNumber); }
-    void DevicePath(const std::string& path) override { m_inner.DevicePath(path); }
-    void Settings(const std::string& settings) override { m_inner.Settings(settings); }
-    bool PortOpen() const override { return m_inner.PortOpen(); }
-    void SetPortOpen(bool open) override { m_inner.SetPortOpen(open); }
-    void InputLen(int16_t count) override { m_inner.InputLen(count); }
     std::string Input() override;
-    void Output(const std::string& bytes) override { m_inner.Output(bytes); }
-    int InBufferCount() override { return m_inner.InBufferCount(); }
-    int OutBufferCount() override { return m_inner.OutBufferCount(); }
-    std::string failure() const override { return m_inner.failure(); }
-    void fail(const std::string& reason) override { m_inner.fail(reason); }
-    std::string describe() const override { return m_inner.describe(); }
 
   private:
-    Port& m_inner;
     state::MainState& m_state;
     ReceiveView& m_view;
 };
