@@ -101,6 +101,29 @@ bool keepsAscii(iconv_t toUnicode) {
     return convert(toUnicode, ascii, output) == Outcome::Done && output == expected;
 }
 
+// A page that joins a letter and a following mark into one character (as
+// iconv does for 1255 and 1258) does not give back the bytes it read: a
+// document in it would change at every save, so it is read as the default
+// page instead.
+bool readsBytesOneByOne(iconv_t toUnicode) {
+    std::string letter;
+    if (convert(toUnicode, "A", letter) != Outcome::Done) {
+        return false;
+    }
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const std::string alone(1, static_cast<char>(byte));
+        std::string single;
+        std::string pair;
+        if (convert(toUnicode, alone, single) != Outcome::Done) {
+            continue;  // not a character of its own: a lead byte or undefined
+        }
+        if (convert(toUnicode, "A" + alone, pair) != Outcome::Done || pair != letter + single) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 struct CodePage::Converters {
@@ -163,7 +186,7 @@ CodePage::CodePage(int number) : m_number(number), m_converters(std::make_unique
         m_converters->toUnicode = iconv_open(kUnicode, name.c_str());
         m_converters->fromUnicode = iconv_open(name.c_str(), kUnicode);
         if (isOpen(m_converters->toUnicode) && isOpen(m_converters->fromUnicode) &&
-            keepsAscii(m_converters->toUnicode)) {
+            keepsAscii(m_converters->toUnicode) && readsBytesOneByOne(m_converters->toUnicode)) {
             m_number = candidate;
             for (std::size_t byte = 0; byte < m_byteAlone.size(); ++byte) {
                 m_pending.assign(1, static_cast<char>(byte));
