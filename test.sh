@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting, builds Brindle twice
-# (a Release build as users and packagers make it, then a clang Debug build
-# with AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in
-# both.
+# Installs what is missing, checks the formatting and the includes, builds
+# Brindle twice (a Release build as users and packagers make it, then a clang
+# Debug build with AddressSanitizer + UndefinedBehaviorSanitizer) and runs
+# every test in both.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/check-format.sh
+./scripts/check-includes.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen

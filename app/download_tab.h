@@ -4,20 +4,13 @@
 // progress frame and the guarded clear utility. It owns its widgets and their
 // handlers; the controller operations run through the OperationHost.
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/download_tab_controls.h"
 #include "app/operation_host.h"
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QProgressBar;
 class QPushButton;
 
 namespace brindle::link {
@@ -31,14 +24,7 @@ class WidgetDownloadView;
 class WidgetExecuteView;
 class WidgetReceiveView;
 
-// How the tab reads and ticks "Convert Status Arguments to HEX", which lives
-// on the Read back tab.
-struct StatusArgumentsHook {
-    std::function<bool()> ticked;
-    std::function<void(bool)> setTicked;
-};
-
-class DownloadTab : public QWidget {
+class DownloadTab : public QWidget, public DownloadTabControls {
     Q_OBJECT
   public:
     DownloadTab(OperationHost& host, StatusArgumentsHook statusArguments);
@@ -55,33 +41,9 @@ class DownloadTab : public QWidget {
 
     // The Setup tab's "Enable Clear Utility on Down-Load Tab" box.
     void showClearFrame(bool visible);
-    // The progress frame, for the operations' views: the keyboard focus
-    // waiting for a run's end moves to its Cancel and back.
-    void showProgressFrame(bool visible);
+    void showProgressFrame(bool visible) override;
     // Esc: presses Cancel while a run offers it; false when none does.
     bool pressCancel();
-
-    // The controls, by their control names.
-    QComboBox* CustomList = nullptr;
-    QListWidget* MacrosInCombination = nullptr;
-    QPushButton* QuickCmd = nullptr;
-    QPushButton* ExecuteBlock = nullptr;
-    QPushButton* CancelExec = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QListWidget* List1 = nullptr;
-    QPushButton* ClearHistory = nullptr;
-    QCheckBox* TransposeToHex = nullptr;
-    QGroupBox* ProgressFrame = nullptr;
-    QPushButton* CancelCmd = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QLabel* MacroBytes = nullptr;
-    QLabel* RetryLabel = nullptr;
-    QLabel* PercentCaption = nullptr;
-    QLabel* Label6 = nullptr;
-    QGroupBox* ClearFrame = nullptr;
-    QLineEdit* LowerFill = nullptr;
-    QLineEdit* UpperFill = nullptr;
-    QPushButton* QueryResetCmd = nullptr;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,18 +7,13 @@
 #include <memory>
 
 #include "app/operation_host.h"
-
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QTextEdit;
+#include "app/read_back_tab_controls.h"
 
 namespace brindle::app {
 
 class WidgetReadBackView;
 
-class ReadBackTab : public QWidget {
+class ReadBackTab : public QWidget, public ReadBackTabControls {
     Q_OBJECT
   public:
     explicit ReadBackTab(OperationHost& host);
@@ -40,22 +35,6 @@ class ReadBackTab : public QWidget {
     // Asks for the file to save to; an empty name means none was chosen.
     // A save dialog unless replaced (tests answer it themselves).
     std::function<QString()> askFileName;
-
-    // The controls, by their control names.
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* SaveCmd = nullptr;
-    QCheckBox* StatArgument = nullptr;
-    QTextEdit* Text1 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLineEdit* Text4 = nullptr;
-    QLabel* Label20 = nullptr;
-    QLabel* Label21 = nullptr;
-    QLabel* Label23 = nullptr;
-    QLabel* ReadingMsg = nullptr;
-    // Shown with ReadingMsg: ends the read.
-    QPushButton* ReadCancelCmd = nullptr;
 
   private:
     void buildWidgets();

@@ -5,7 +5,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/download_tab.h"
+#include "app/download_tab_controls.h"
 #include "app/text_conversion.h"
 
 namespace brindle::app {

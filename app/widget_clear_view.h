@@ -4,11 +4,11 @@
 
 namespace brindle::app {
 
-class DownloadTab;
+class DownloadTabControls;
 
 class WidgetClearView : public utilities::ClearView {
   public:
-    explicit WidgetClearView(DownloadTab& tab) : m_tab(tab) {}
+    explicit WidgetClearView(DownloadTabControls& tab) : m_tab(tab) {}
 
     void setStatusLine(const std::string& caption) override;
     void showRetrying(bool visible) override;
@@ -18,7 +18,7 @@ class WidgetClearView : public utilities::ClearView {
     void enableDownloadAndClear(bool enabled) override;
 
   private:
-    DownloadTab& m_tab;
+    DownloadTabControls& m_tab;
 };
 
 }  // namespace brindle::app

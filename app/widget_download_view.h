@@ -1,14 +1,16 @@
 #pragma once
 // What a download shows and reads, on the Down Load tab's widgets; the
 // "convert status arguments" box is reached through the tab's hook.
-#include "app/download_tab.h"
+#include "app/download_tab_controls.h"
+#include "app/operation_host.h"
 #include "download/download_view.h"
 
 namespace brindle::app {
 
 class WidgetDownloadView : public download::DownloadView {
   public:
-    WidgetDownloadView(DownloadTab& tab, OperationHost& host, StatusArgumentsHook statusArguments)
+    WidgetDownloadView(DownloadTabControls& tab, OperationHost& host,
+                       StatusArgumentsHook statusArguments)
         : m_tab(tab), m_host(host), m_statusArguments(std::move(statusArguments)) {}
 
     void setStatusLine(const std::string& caption) override;
@@ -37,7 +39,7 @@ class WidgetDownloadView : public download::DownloadView {
     void enableOperationButtons(bool enabled) override;
 
   private:
-    DownloadTab& m_tab;
+    DownloadTabControls& m_tab;
     OperationHost& m_host;
     StatusArgumentsHook m_statusArguments;
 };

@@ -2,14 +2,14 @@
 // What Execute Block and Cancel Exec read and show, on the Down Load tab's
 // widgets; the "convert status arguments" box is reached through the tab's
 // hook.
-#include "app/download_tab.h"
+#include "app/download_tab_controls.h"
 #include "utilities/execute_view.h"
 
 namespace brindle::app {
 
 class WidgetExecuteView : public utilities::ExecuteView {
   public:
-    WidgetExecuteView(DownloadTab& tab, StatusArgumentsHook statusArguments)
+    WidgetExecuteView(DownloadTabControls& tab, StatusArgumentsHook statusArguments)
         : m_tab(tab), m_statusArguments(std::move(statusArguments)) {}
 
     int chosenCombinationIndex() const override;
@@ -30,7 +30,7 @@ class WidgetExecuteView : public utilities::ExecuteView {
     void untickReceiveWindow() override;
 
   private:
-    DownloadTab& m_tab;
+    DownloadTabControls& m_tab;
     StatusArgumentsHook m_statusArguments;
 };
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 
-#include "app/read_back_tab.h"
+#include "app/read_back_tab_controls.h"
 #include "app/text_conversion.h"
 
 namespace brindle::app {

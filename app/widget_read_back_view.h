@@ -13,11 +13,11 @@ class QTextEdit;
 
 namespace brindle::app {
 
-class ReadBackTab;
+struct ReadBackTabControls;
 
 class WidgetReadBackView : public utilities::ReadBackView {
   public:
-    explicit WidgetReadBackView(ReadBackTab& tab) : m_tab(tab) {}
+    explicit WidgetReadBackView(ReadBackTabControls& tab) : m_tab(tab) {}
 
     void showReadingMessage(bool visible) override;
     std::string e2promText() const override { return m_text; }
@@ -26,7 +26,7 @@ class WidgetReadBackView : public utilities::ReadBackView {
     void showHeaderFields(bool visible) override;
 
   private:
-    ReadBackTab& m_tab;
+    ReadBackTabControls& m_tab;
     std::string m_text;
 };
 

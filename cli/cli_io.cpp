@@ -10,6 +10,7 @@
 #include "cli/shown_text.h"
 #include "store/databases.h"
 #include "store/library_journal.h"
+#include "store/library_lock.h"
 #include "store/records.h"
 
 namespace brindle::cli {

@@ -7,7 +7,10 @@
 #include "base/numeric.h"
 #include "base/text.h"
 #include "link/exchange.h"
+#include "link/initialize_port.h"
 #include "link/percent_caption.h"
+#include "link/sync_with_module.h"
+#include "link/write_and_verify.h"
 #include "state/eeprom_layout.h"
 #include "store/records.h"
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/com_port.h"
+#include "link/frames.h"
 #include "link/reply_wait.h"
 
 namespace brindle::link {

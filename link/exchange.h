@@ -2,17 +2,10 @@
 // The steps every exchange with the module is made of: sending a frame byte by
 // byte, settling for a count of ticks, draining the port into a receive text.
 // Every wait blocks in Pump::WaitForEvent until the next tick or byte.
-//
-// This header also brings in the frames, port start-up, the wake-up and sync,
-// and write-and-verify, so that an operation needs only this one include.
 #include <cstdint>
 #include <string>
 
-#include "link/frames.h"
-#include "link/initialize_port.h"
 #include "link/link_context.h"
-#include "link/sync_with_module.h"
-#include "link/write_and_verify.h"
 
 namespace brindle::link {
 

@@ -4,6 +4,7 @@
 
 #include "link/com_port.h"
 #include "link/exchange.h"
+#include "link/frames.h"
 #include "link/receive_window.h"
 
 namespace brindle::link {

@@ -1,6 +1,7 @@
 #include "link/write_and_verify.h"
 
 #include "link/exchange.h"
+#include "link/frames.h"
 #include "link/receive_window.h"
 
 namespace brindle::link {

@@ -10,11 +10,10 @@
 #include <string_view>
 
 #include "base/status.h"
+#include "store/file_names.h"
 #include "store/records.h"
 
 namespace brindle::store {
-
-inline constexpr const char* kConfigFile = "ZrtCfg.Dat";
 
 std::string configPath(const std::string& dataDir);
 

@@ -10,13 +10,6 @@
 
 namespace brindle::store {
 
-std::string macroDbPath(const std::string& dataDir) {
-    return dataDir + kMacroDbFile;
-}
-std::string comboDbPath(const std::string& dataDir) {
-    return dataDir + kComboDbFile;
-}
-
 base::Status checkDatabases(const std::string& dataDir, bool macros, bool combinations) {
     if (macros) {
         if (auto count = countRecordsAsTheyAre(macroDbPath(dataDir), kMacroRecordLength); !count) {

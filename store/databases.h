@@ -10,16 +10,10 @@
 #include <vector>
 
 #include "base/status.h"
+#include "store/file_names.h"
 #include "store/records.h"
 
 namespace brindle::store {
-
-inline constexpr const char* kMacroDbFile = "MacroDb.Dat";
-inline constexpr const char* kComboDbFile = "ComboDb.Dat";
-inline constexpr const char* kComboTempFile = "ComboDb.tmp";
-
-std::string macroDbPath(const std::string& dataDir);
-std::string comboDbPath(const std::string& dataDir);
 
 // Whether the databases can be used: each a regular file (or missing),
 // never reached through a link, of at most 32,767 records. The failure names

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "store/record_file.h"
+#include "store/record_count.h"
 
 namespace brindle::store {
 namespace {

@@ -10,18 +10,16 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "base/fault_points.h"
 #include "base/files.h"
 #include "store/byte_codec.h"
-#include "store/config.h"
-#include "store/databases.h"
+#include "store/file_names.h"
 #include "store/leading_fields.h"
-#include "store/library_lock.h"
 #include "store/record_file.h"
+#include "store/records.h"
 
 namespace brindle::store {
 namespace {
@@ -443,35 +441,6 @@ void inspectInterruptedWrites(const std::string& dataDir) {
     if (j.found != Journal::Found::Ours || j.kind != 'R') {
         noteStrayStages(dataDir);
     }
-}
-
-namespace {
-
-// Whether the journal and staged files there may be are left by a write that
-// was interrupted: a writer at work has them too, so only when neither this
-// process nor another holds the lock.
-bool noWriterAtWork(const std::string& dataDir) {
-    if (holdsLibraryLock(dataDir)) {
-        return false;
-    }
-    Fd lock(::open((dataDir + kLockFile).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    return !(lock.get() >= 0 && ::flock(lock.get(), LOCK_SH | LOCK_NB) != 0 &&
-             errno == EWOULDBLOCK);
-}
-
-}  // namespace
-
-void noteInterruptedWrites(const std::string& dataDir) {
-    if ((exists(dataDir + kJournalFile) || exists(dataDir + kMacroStageFile) ||
-         exists(dataDir + kComboStageFile)) &&
-        noWriterAtWork(dataDir)) {
-        inspectInterruptedWrites(dataDir);
-    }
-}
-
-bool interruptedWriteWaits(const std::string& dataDir) {
-    return exists(dataDir + kJournalFile) && noWriterAtWork(dataDir) &&
-           writesWereInterrupted(dataDir);
 }
 
 std::vector<std::string> takeLibraryNotes() {

@@ -42,10 +42,6 @@
 
 namespace brindle::store {
 
-inline constexpr const char* kJournalFile = "Library.Jnl";
-inline constexpr const char* kMacroStageFile = "MacroDb.new";
-inline constexpr const char* kComboStageFile = "ComboDb.new";
-
 enum class Database { Macros, Combinations };
 
 // Writes record n (count + 1 appends) of the database; the lock must be held.
@@ -65,16 +61,10 @@ bool writesWereInterrupted(const std::string& dataDir);
 // replaces a crash cut short; the lock must be held.
 base::Status finishInterruptedWrites(const std::string& dataDir);
 
-// For readers, which never rename or write anything: when no writer is at
-// work, notes that an interrupted write waits to be finished by the next
-// writer, and reports leftover files. Nothing when this process holds the
-// lock (its holder has finished everything already).
-void noteInterruptedWrites(const std::string& dataDir);
-// The same without looking at the lock, for a holder that does not finish.
+// For readers, which never rename or write anything: notes that an
+// interrupted write waits to be finished by the next writer, and reports
+// leftover files. library_lock.h says when (only while no writer is at work).
 void inspectInterruptedWrites(const std::string& dataDir);
-// Whether a write that was interrupted waits for the next writer, when no
-// writer is at work: for readers whose result must be whole (a download).
-bool interruptedWriteWaits(const std::string& dataDir);
 
 // What the user should know of the library that is no failure of the
 // operation (a leftover file, a write still to finish): each text once per

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/files.h"
+#include "store/file_names.h"
 #include "store/library_journal.h"
 
 namespace brindle::store {
@@ -119,6 +121,41 @@ bool holdsLibraryLock(const std::string& dataDir) {
     }
     auto it = held().find(Key{st.st_dev, st.st_ino});
     return it != held().end() && !it->second.expired();
+}
+
+namespace {
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Whether the journal and staged files there may be are left by a write that
+// was interrupted: a writer at work has them too, so only when neither this
+// process nor another holds the lock.
+bool noWriterAtWork(const std::string& dataDir) {
+    if (holdsLibraryLock(dataDir)) {
+        return false;
+    }
+    base::UniqueFd lock(
+        ::open((dataDir + kLockFile).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    return !(lock.get() >= 0 && ::flock(lock.get(), LOCK_SH | LOCK_NB) != 0 &&
+             errno == EWOULDBLOCK);
+}
+
+}  // namespace
+
+void noteInterruptedWrites(const std::string& dataDir) {
+    if ((exists(dataDir + kJournalFile) || exists(dataDir + kMacroStageFile) ||
+         exists(dataDir + kComboStageFile)) &&
+        noWriterAtWork(dataDir)) {
+        inspectInterruptedWrites(dataDir);
+    }
+}
+
+bool interruptedWriteWaits(const std::string& dataDir) {
+    return exists(dataDir + kJournalFile) && noWriterAtWork(dataDir) &&
+           writesWereInterrupted(dataDir);
 }
 
 }  // namespace brindle::store

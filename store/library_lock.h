@@ -26,8 +26,6 @@
 
 namespace brindle::store {
 
-inline constexpr const char* kLockFile = "Library.Lck";
-
 class LibraryLock {
   public:
     // Waits until this process holds the library of dataDir. A folder that
@@ -53,5 +51,14 @@ class LibraryLock {
 
 // Whether this process holds the lock of dataDir (for the tests).
 bool holdsLibraryLock(const std::string& dataDir);
+
+// For readers, which never rename or write anything: when no writer is at
+// work, notes that an interrupted write waits to be finished by the next
+// writer, and reports leftover files. Nothing when this process holds the
+// lock (its holder has finished everything already).
+void noteInterruptedWrites(const std::string& dataDir);
+// Whether a write that was interrupted waits for the next writer, when no
+// writer is at work: for readers whose result must be whole (a download).
+bool interruptedWriteWaits(const std::string& dataDir);
 
 }  // namespace brindle::store

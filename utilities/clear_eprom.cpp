@@ -3,6 +3,8 @@
 #include "base/numeric.h"
 #include "base/text.h"
 #include "link/exchange.h"
+#include "link/frames.h"
+#include "link/initialize_port.h"
 #include "link/percent_caption.h"
 #include "link/receive_window.h"
 

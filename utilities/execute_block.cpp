@@ -3,7 +3,10 @@
 #include "base/numeric.h"
 #include "base/text.h"
 #include "link/exchange.h"
+#include "link/frames.h"
+#include "link/initialize_port.h"
 #include "link/receive_window.h"
+#include "link/sync_with_module.h"
 #include "store/databases.h"
 #include "store/records.h"
 

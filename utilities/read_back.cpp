@@ -6,6 +6,8 @@
 #include "base/files.h"
 #include "link/com_port.h"
 #include "link/exchange.h"
+#include "link/frames.h"
+#include "link/initialize_port.h"
 #include "link/receive_window.h"
 #include "link/reply_wait.h"
 #include "utilities/dump_reception.h"

@@ -8,7 +8,11 @@
 #include <filesystem>
 
 #include "link/exchange.h"
+#include "link/frames.h"
+#include "link/initialize_port.h"
 #include "link/receive_window.h"
+#include "link/sync_with_module.h"
+#include "link/write_and_verify.h"
 #include "tests/e2e/qt_link_fixture.h"
 
 namespace brindle::testing {

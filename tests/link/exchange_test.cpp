@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "link/frames.h"
 #include "tests/link/link_rig.h"
 
 namespace brindle::link {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/exchange.h"
+#include "link/frames.h"
 #include "tests/link/link_rig.h"
 
 namespace brindle::link {

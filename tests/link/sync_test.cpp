@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "link/exchange.h"
+#include "link/frames.h"
+#include "link/write_and_verify.h"
 #include "tests/link/link_rig.h"
 
 namespace brindle::link {

@@ -1,0 +1,59 @@
+#pragma once
+// What the Down Load tab's operation views reach of it: its controls and its
+// progress frame. The tab is one; the views see it only as this.
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
+namespace brindle::app {
+
+// How the tab reads and ticks "Convert Status Arguments to HEX", which lives
+// on the Read back tab.
+struct StatusArgumentsHook {
+    std::function<bool()> ticked;
+    std::function<void(bool)> setTicked;
+};
+
+class DownloadTabControls {
+  public:
+    // The progress frame, for the operations' views: the keyboard focus
+    // waiting for a run's end moves to its Cancel and back.
+    virtual void showProgressFrame(bool visible) = 0;
+
+    // The controls, by their control names.
+    QComboBox* CustomList = nullptr;
+    QListWidget* MacrosInCombination = nullptr;
+    QPushButton* QuickCmd = nullptr;
+    QPushButton* ExecuteBlock = nullptr;
+    QPushButton* CancelExec = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* ClearHistory = nullptr;
+    QCheckBox* TransposeToHex = nullptr;
+    QGroupBox* ProgressFrame = nullptr;
+    QPushButton* CancelCmd = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* MacroBytes = nullptr;
+    QLabel* RetryLabel = nullptr;
+    QLabel* PercentCaption = nullptr;
+    QLabel* Label6 = nullptr;
+    QGroupBox* ClearFrame = nullptr;
+    QLineEdit* LowerFill = nullptr;
+    QLineEdit* UpperFill = nullptr;
+    QPushButton* QueryResetCmd = nullptr;
+
+  protected:
+    DownloadTabControls() = default;
+    ~DownloadTabControls() = default;
+    DownloadTabControls(const DownloadTabControls&) = delete;
+    DownloadTabControls& operator=(const DownloadTabControls&) = delete;
+};
+
+}  // namespace brindle::app

@@ -1,0 +1,2 @@
+#include "library/editor.h"
+#include "link/qt/pump.h"

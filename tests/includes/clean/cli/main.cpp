@@ -1,0 +1,2 @@
+#include "download/plan.h"
+#include "link/qt/pump.h"

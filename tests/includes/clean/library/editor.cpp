@@ -1,0 +1,2 @@
+#include "download/plan.h"
+#include "store/records.h"

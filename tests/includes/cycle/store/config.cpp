@@ -1,0 +1,2 @@
+#include "store/config.h"
+#include "store/journal.h"

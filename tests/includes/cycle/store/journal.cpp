@@ -1,0 +1,2 @@
+#include "store/journal.h"
+#include "store/lock.h"

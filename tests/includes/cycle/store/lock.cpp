@@ -1,0 +1,2 @@
+#include "store/lock.h"
+#include "store/config.h"
