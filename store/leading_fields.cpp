@@ -43,6 +43,19 @@ struct Remembered {
 
 std::mutex g_mutex;
 std::map<std::string, Remembered> g_remembered;
+ScanClock g_clock = nullptr;
+
+std::time_t scanClockNow() {
+    {
+        std::lock_guard lock(g_mutex);
+        if (g_clock != nullptr) {
+            return g_clock();
+        }
+    }
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec;
+}
 
 bool olderThan(const timespec& t, std::time_t limit) {
     return t.tv_sec < limit;
@@ -59,8 +72,7 @@ std::vector<std::string> readLeadingFields(const std::string& path, std::size_t 
     if (count <= 0) {
         return fields;
     }
-    timespec scanStart{};
-    ::clock_gettime(CLOCK_REALTIME, &scanStart);
+    const std::time_t scanStart = scanClockNow();
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         return fields;
@@ -91,7 +103,7 @@ std::vector<std::string> readLeadingFields(const std::string& path, std::size_t 
     }
     ::close(fd);
 
-    const std::time_t limit = scanStart.tv_sec - kTimestampSlackSeconds;
+    const std::time_t limit = scanStart - kTimestampSlackSeconds;
     std::lock_guard lock(g_mutex);
     if (olderThan(st.st_mtim, limit) && olderThan(st.st_ctim, limit)) {
         g_remembered[path] = {signature, fields};
@@ -113,6 +125,11 @@ void forgetLeadingFields(const std::string& path) {
 bool leadingFieldsRemembered(const std::string& path) {
     std::lock_guard lock(g_mutex);
     return g_remembered.count(path) > 0;
+}
+
+void setLeadingFieldsClock(ScanClock clock) {
+    std::lock_guard lock(g_mutex);
+    g_clock = clock;
 }
 
 }  // namespace brindle::store

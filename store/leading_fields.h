@@ -10,6 +10,7 @@
 // timestamp tick (file systems keep times as coarse as 2 s) cannot go
 // unseen. Every record this process writes drops the file's scan at once.
 #include <cstddef>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -25,5 +26,10 @@ void forgetLeadingFields(const std::string& path = {});
 
 // Whether a scan of the file is remembered (for the tests and the benchmark).
 bool leadingFieldsRemembered(const std::string& path);
+
+// The clock a scan reads its start from, in seconds of real time; nullptr is
+// the system clock. Tests set a later one rather than wait for a file to age.
+using ScanClock = std::time_t (*)();
+void setLeadingFieldsClock(ScanClock clock);
 
 }  // namespace brindle::store

@@ -3,10 +3,11 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <algorithm>
+#include <utility>
 
 namespace brindle::link::qt {
 
-QtPump::QtPump() {
+QtPump::QtPump(Clock clock) : m_setClock(std::move(clock)) {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setSingleShot(true);
     QObject::connect(&m_timer, &QTimer::timeout, [this] {
@@ -60,6 +61,9 @@ void QtPump::SetIdleTicks(bool needed) {
 }
 
 int64_t QtPump::nowMicros() const {
+    if (m_setClock) {
+        return m_setClock();
+    }
     return m_clock.nsecsElapsed() / 1000;
 }
 

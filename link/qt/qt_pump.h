@@ -11,6 +11,7 @@
 // frame, handed over one at a time, then leave in one write.
 #include <QElapsedTimer>
 #include <QTimer>
+#include <functional>
 
 #include "link/pump.h"
 
@@ -20,8 +21,12 @@ inline constexpr int64_t kEventsEveryMicros = 500;
 
 class QtPump : public Pump {
   public:
-    // Starts ticking at once, at 55 ms.
-    QtPump();
+    // Microseconds from any fixed start, never going back.
+    using Clock = std::function<int64_t()>;
+
+    // Starts ticking at once, at 55 ms, on a steady clock (or on the clock
+    // given, which tests move on by hand instead of waiting).
+    explicit QtPump(Clock clock = {});
 
     void DoEvents() override;
     void WaitForEventOrTicks(int ticks) override;
@@ -48,6 +53,7 @@ class QtPump : public Pump {
 
     QTimer m_timer;
     QElapsedTimer m_clock;
+    Clock m_setClock;
     int m_interval = 55;
     int64_t m_start = 0;                       // when the tick period last began
     int64_t m_ticksRun = 0;                    // ticks run since then

@@ -1,12 +1,17 @@
 #include "tests/macrotext/reference_rewrite.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/numeric.h"
 #include "base/text.h"
-#include "macrotext/hex4.h"
 #include "macrotext/legacy_string.h"
 #include "macrotext/status_arguments.h"
 
@@ -14,7 +19,6 @@ namespace brindle::testing::reference {
 
 namespace {
 
-using macrotext::hex4;
 using macrotext::instr;
 using macrotext::left;
 using macrotext::length;
@@ -23,19 +27,34 @@ using macrotext::right;
 
 constexpr std::string_view kCR = "\r";
 
-// The argument as the user wrote it, for a message: without the line end.
-std::string shown(std::string_view argument) {
-    std::string out;
-    for (char c : argument) {
-        if (static_cast<unsigned char>(c) >= 32) {
-            out.push_back(c);
-        }
+// The argument as a message quotes it: its printable characters, without the
+// blanks around them.
+std::string quoted(std::string_view argument) {
+    std::string printable;
+    std::copy_if(argument.begin(), argument.end(), std::back_inserter(printable),
+                 [](char c) { return static_cast<unsigned char>(c) >= ' '; });
+    const std::size_t first = printable.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
     }
-    return base::trimBlanks(out);
+    return printable.substr(first, printable.find_last_not_of(' ') - first + 1);
 }
 
-std::string tooLarge(std::string_view argument) {
-    return "status argument \"" + shown(argument) + "\" does not fit 32 bits";
+// The last four of the eight hex digits of the value's 32-bit two's
+// complement, the value rounded to the nearest integer with halves to even
+// (the default rounding mode of nearbyint); nothing outside 32 bits.
+std::optional<std::string> lastFourHexDigits(double value) {
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    const double whole = std::nearbyint(value);
+    if (whole < -2147483648.0 || whole > 2147483647.0) {
+        return std::nullopt;
+    }
+    const auto bits = static_cast<uint32_t>(static_cast<int32_t>(whole));
+    std::array<char, 9> digits{};
+    std::snprintf(digits.data(), digits.size(), "%08X", static_cast<unsigned>(bits));
+    return std::string(digits.data() + 4, 4);
 }
 
 // Four hex digits for a status argument a (trimmed, possibly ending in the
@@ -45,13 +64,13 @@ std::optional<std::string> convertedArgument(const std::string& a, std::string& 
     if (a.empty()) {
         return std::nullopt;
     }
-    double v = base::numericValue(a);
+    const double v = base::numericValue(a);
     if (!(v > 0)) {
         return std::nullopt;
     }
-    std::optional<std::string> digits = hex4(v);
+    std::optional<std::string> digits = lastFourHexDigits(v);
     if (!digits) {
-        problem = tooLarge(a);
+        problem = "status argument \"" + quoted(a) + "\" does not fit 32 bits";
     }
     return digits;
 }

@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
-#include <thread>
+#include <ctime>
 
 #include "base/files.h"
 #include "store/databases.h"
@@ -19,6 +18,21 @@ using brindle::testing::TempDir;
 using brindle::testing::writeBytes;
 using Names = std::vector<std::string>;
 
+namespace {
+
+// While it lives, scans start three seconds after the real time: every file
+// written so far is old enough to be remembered.
+struct ClockThreeSecondsAhead {
+    ClockThreeSecondsAhead() {
+        store::setLeadingFieldsClock([] { return std::time(nullptr) + 3; });
+    }
+    ~ClockThreeSecondsAhead() { store::setLeadingFieldsClock(nullptr); }
+    ClockThreeSecondsAhead(const ClockThreeSecondsAhead&) = delete;
+    ClockThreeSecondsAhead& operator=(const ClockThreeSecondsAhead&) = delete;
+};
+
+}  // namespace
+
 TEST(LeadingFields, aScanIsRememberedOnlyForAnOldFileAndDroppedByAnyChange) {
     TempDir dir;
     const std::string macros = store::macroDbPath(dir.path());
@@ -30,7 +44,7 @@ TEST(LeadingFields, aScanIsRememberedOnlyForAnOldFileAndDroppedByAnyChange) {
     // Changed within the last two seconds: not remembered.
     EXPECT_FALSE(store::leadingFieldsRemembered(macros));
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(3100));
+    const ClockThreeSecondsAhead later;
     EXPECT_EQ(store::macroNameFields(dir.path()), (Names{"A           ", "B           "}));
     EXPECT_EQ(store::comboNameFields(dir.path()), Names{"C               "});
     ASSERT_TRUE(store::leadingFieldsRemembered(macros));
