@@ -26,116 +26,202 @@ bool parseMillis(const std::string& text, int64_t& micros) {
     return true;
 }
 
+// One option of the command line: its name, the name of its value (none for
+// a switch), what it sets (false for a value it refuses; a switch gets an
+// empty value) and its help, whose lines after the first are continued under
+// it.
+struct Option {
+    const char* name;
+    const char* value;
+    bool (*set)(ModsimConfig& config, const std::string& value);
+    const char* help;
+};
+
+constexpr std::size_t kHelpColumn = 25;
+
+const Option kOptions[] = {
+    {"--link", "PATH",
+     [](ModsimConfig& c, const std::string& v) {
+         c.linkPath = v;
+         return true;
+     },
+     "create a symbolic link PATH to the terminal"},
+    {"--eeprom", "FILE",
+     [](ModsimConfig& c, const std::string& v) {
+         c.eepromFile = v;
+         return true;
+     },
+     "E2PROM image: loaded, saved after every write and at exit"},
+    {"--log", "FILE",
+     [](ModsimConfig& c, const std::string& v) {
+         c.logFile = v;
+         return true;
+     },
+     "write every byte received to FILE"},
+    {"--baud", "N",
+     [](ModsimConfig& c, const std::string& v) {
+         return parseNumber(v, c.module.baud) && c.module.baud >= 0;
+     },
+     "the line runs at N baud both ways (10 bits a byte);\n"
+     "0 = bytes pass at once (the default)"},
+    {"--write-time", "MS",
+     [](ModsimConfig& c, const std::string& v) { return parseMillis(v, c.module.writeTimeMicros); },
+     "time to store a written byte; frames that arrive\n"
+     "meanwhile are answered after it (default 0)"},
+    {"--fifo", "N",
+     [](ModsimConfig& c, const std::string& v) {
+         return parseNumber(v, c.fifoBytes) && c.fifoBytes >= 1 && c.fifoBytes <= 4096;
+     },
+     "answer bytes reach the terminal N at a time, and at the\n"
+     "end of each answer, as from a UART's FIFO (default 8)"},
+    {"--latency", "MS",
+     [](ModsimConfig& c, const std::string& v) { return parseMillis(v, c.module.latencyMicros); },
+     "turnaround before an answer (default 0.2)"},
+    {"--dump-delay", "MS",
+     [](ModsimConfig& c, const std::string& v) { return parseMillis(v, c.module.dumpDelayMicros); },
+     "extra pause before a dump (default 20)"},
+    {"--drop", "P",
+     [](ModsimConfig& c, const std::string& v) {
+         return parseProbability(v, c.module.dropProbability);
+     },
+     "leave an answer out with probability P"},
+    {"--corrupt", "P",
+     [](ModsimConfig& c, const std::string& v) {
+         return parseProbability(v, c.module.corruptProbability);
+     },
+     "change one byte of an answer with probability P"},
+    {"--corrupt-bytes", "P",
+     [](ModsimConfig& c, const std::string& v) {
+         return parseProbability(v, c.module.corruptByteProbability);
+     },
+     "change each byte of an answer with probability P"},
+    {"--bad-checksum", "P",
+     [](ModsimConfig& c, const std::string& v) {
+         return parseProbability(v, c.module.badChecksumProbability);
+     },
+     "change the checksum of a read reply with probability P"},
+    {"--drop-second-reads", nullptr,
+     [](ModsimConfig& c, const std::string&) {
+         c.module.dropEverySecondRead = true;
+         return true;
+     },
+     "answer only reads 1, 3, 5, ..."},
+    {"--echo", nullptr,
+     [](ModsimConfig& c, const std::string&) {
+         c.module.echo = true;
+         return true;
+     },
+     "repeat every frame before answering it"},
+    {"--silent", nullptr,
+     [](ModsimConfig& c, const std::string&) {
+         c.module.silent = true;
+         return true;
+     },
+     "never answer"},
+    {"--stop-after", "N",
+     [](ModsimConfig& c, const std::string& v) {
+         return parseNumber(v, c.module.stopAfterFrames) && c.module.stopAfterFrames >= 0;
+     },
+     "answer nothing more once N frames have arrived"},
+    {"--chatter", nullptr,
+     [](ModsimConfig& c, const std::string&) {
+         c.module.chatterAtStart = true;
+         return true;
+     },
+     "talk from the start, as while a macro runs"},
+    {"--run-chatters", nullptr,
+     [](ModsimConfig& c, const std::string&) {
+         c.module.runChatters = true;
+         return true;
+     },
+     "a started block talks until it is cancelled"},
+    {"--chatter-interval", "MS",
+     [](ModsimConfig& c, const std::string& v) {
+         return parseMillis(v, c.module.chatterIntervalMicros) &&
+                c.module.chatterIntervalMicros > 0;
+     },
+     "pause between chatter lines (default 20)"},
+    {"--trickle", "MS",
+     [](ModsimConfig& c, const std::string& v) {
+         return parseMillis(v, c.module.trickleIntervalMicros) &&
+                c.module.trickleIntervalMicros > 0;
+     },
+     "a dump never ends: 'R' and a byte every MS after it"},
+    {"--sync", "frame|yes|none",
+     [](ModsimConfig& c, const std::string& v) {
+         if (v == "frame") {
+             c.module.syncReply = SyncReply::Frame;
+         } else if (v == "yes") {
+             c.module.syncReply = SyncReply::YesLine;
+         } else if (v == "none") {
+             c.module.syncReply = SyncReply::None;
+         } else {
+             return false;
+         }
+         return true;
+     },
+     "answer to CR CR while talking (default frame)"},
+    {"--seed", "N",
+     [](ModsimConfig& c, const std::string& v) { return parseNumber(v, c.module.seed); },
+     "seed of the trouble options (default 1)"},
+};
+
+// "  NAME VALUE" and the help from kHelpColumn on, each further help line
+// under the first.
+std::string usageLine(const std::string& option, const std::string& help) {
+    std::string out = "  " + option;
+    out.append(kHelpColumn > out.size() ? kHelpColumn - out.size() : 1, ' ');
+    for (char c : help) {
+        out += c;
+        if (c == '\n') {
+            out.append(kHelpColumn, ' ');
+        }
+    }
+    return out + "\n";
+}
+
+const Option* findOption(const std::string& name) {
+    for (const Option& option : kOptions) {
+        if (name == option.name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::string modsimUsage() {
-    return "usage: brindle-modsim [options]\n"
-           "  --version              print the version and stop\n"
-           "  --link PATH            create a symbolic link PATH to the terminal\n"
-           "  --eeprom FILE          E2PROM image: loaded, saved after every write and at exit\n"
-           "  --log FILE             write every byte received to FILE\n"
-           "  --baud N               the line runs at N baud both ways (10 bits a byte);\n"
-           "                         0 = bytes pass at once (the default)\n"
-           "  --write-time MS        time to store a written byte; frames that arrive\n"
-           "                         meanwhile are answered after it (default 0)\n"
-           "  --fifo N               answer bytes reach the terminal N at a time, and at the\n"
-           "                         end of each answer, as from a UART's FIFO (default 8)\n"
-           "  --latency MS           turnaround before an answer (default 0.2)\n"
-           "  --dump-delay MS        extra pause before a dump (default 20)\n"
-           "  --drop P               leave an answer out with probability P\n"
-           "  --corrupt P            change one byte of an answer with probability P\n"
-           "  --corrupt-bytes P      change each byte of an answer with probability P\n"
-           "  --bad-checksum P       change the checksum of a read reply with probability P\n"
-           "  --drop-second-reads    answer only reads 1, 3, 5, ...\n"
-           "  --echo                 repeat every frame before answering it\n"
-           "  --silent               never answer\n"
-           "  --stop-after N         answer nothing more once N frames have arrived\n"
-           "  --chatter              talk from the start, as while a macro runs\n"
-           "  --run-chatters         a started block talks until it is cancelled\n"
-           "  --chatter-interval MS  pause between chatter lines (default 20)\n"
-           "  --trickle MS           a dump never ends: 'R' and a byte every MS after it\n"
-           "  --sync frame|yes|none  answer to CR CR while talking (default frame)\n"
-           "  --seed N               seed of the trouble options (default 1)\n";
+    // --version (and --help) are answered before the options are read.
+    std::string usage =
+        "usage: brindle-modsim [options]\n" + usageLine("--version", "print the version and stop");
+    for (const Option& option : kOptions) {
+        const std::string value = option.value != nullptr ? std::string(" ") + option.value : "";
+        usage += usageLine(option.name + value, option.help);
+    }
+    return usage;
 }
 
 std::optional<ModsimConfig> parseModsimArguments(const std::vector<std::string>& args,
                                                  std::string& error) {
     ModsimConfig config;
-    ModuleOptions& m = config.module;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = a + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        std::string v;
-        bool ok = true;
-        if (a == "--link") {
-            ok = value(config.linkPath);
-        } else if (a == "--eeprom") {
-            ok = value(config.eepromFile);
-        } else if (a == "--log") {
-            ok = value(config.logFile);
-        } else if (a == "--baud") {
-            ok = value(v) && parseNumber(v, m.baud) && m.baud >= 0;
-        } else if (a == "--latency") {
-            ok = value(v) && parseMillis(v, m.latencyMicros);
-        } else if (a == "--fifo") {
-            ok = value(v) && parseNumber(v, config.fifoBytes) && config.fifoBytes >= 1 &&
-                 config.fifoBytes <= 4096;
-        } else if (a == "--write-time") {
-            ok = value(v) && parseMillis(v, m.writeTimeMicros);
-        } else if (a == "--dump-delay") {
-            ok = value(v) && parseMillis(v, m.dumpDelayMicros);
-        } else if (a == "--chatter-interval") {
-            ok = value(v) && parseMillis(v, m.chatterIntervalMicros) && m.chatterIntervalMicros > 0;
-        } else if (a == "--trickle") {
-            ok = value(v) && parseMillis(v, m.trickleIntervalMicros) && m.trickleIntervalMicros > 0;
-        } else if (a == "--drop") {
-            ok = value(v) && parseProbability(v, m.dropProbability);
-        } else if (a == "--corrupt") {
-            ok = value(v) && parseProbability(v, m.corruptProbability);
-        } else if (a == "--corrupt-bytes") {
-            ok = value(v) && parseProbability(v, m.corruptByteProbability);
-        } else if (a == "--bad-checksum") {
-            ok = value(v) && parseProbability(v, m.badChecksumProbability);
-        } else if (a == "--stop-after") {
-            ok = value(v) && parseNumber(v, m.stopAfterFrames) && m.stopAfterFrames >= 0;
-        } else if (a == "--seed") {
-            ok = value(v) && parseNumber(v, m.seed);
-        } else if (a == "--sync") {
-            ok = value(v);
-            if (ok && v == "frame") {
-                m.syncReply = SyncReply::Frame;
-            } else if (ok && v == "yes") {
-                m.syncReply = SyncReply::YesLine;
-            } else if (ok && v == "none") {
-                m.syncReply = SyncReply::None;
-            } else {
-                ok = false;
-            }
-        } else if (a == "--drop-second-reads") {
-            m.dropEverySecondRead = true;
-        } else if (a == "--echo") {
-            m.echo = true;
-        } else if (a == "--silent") {
-            m.silent = true;
-        } else if (a == "--chatter") {
-            m.chatterAtStart = true;
-        } else if (a == "--run-chatters") {
-            m.runChatters = true;
-        } else {
+        const Option* option = findOption(a);
+        if (option == nullptr) {
             error = "unknown option " + a;
             return std::nullopt;
         }
-        if (!ok) {
-            if (error.empty()) {
-                error = "bad value for " + a + (v.empty() ? "" : ": " + v);
+        std::string v;
+        if (option->value != nullptr) {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return std::nullopt;
             }
+            v = args[++i];
+        }
+        if (!option->set(config, v)) {
+            error = "bad value for " + a + (v.empty() ? "" : ": " + v);
             return std::nullopt;
         }
     }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
+
 namespace brindle::sim {
 namespace {
 
@@ -107,6 +110,56 @@ TEST(ModsimOptions, readsTheWriteTimeAndTheFifoSize) {
              {"--write-time", "-2"}, {"--fifo", "0"}, {"--fifo", "x"}, {"--fifo"}}) {
         EXPECT_FALSE(parse(args, error)) << args[0];
     }
+}
+
+// The help is made from the parser's own table: every option it lists is
+// read, with a value exactly when it shows one, and its text keeps one column.
+TEST(ModsimOptions, everyOptionTheHelpListsIsReadAsTheHelpShowsIt) {
+    const std::map<std::string, std::string> sampleValue = {
+        {"PATH", "/tmp/x"}, {"FILE", "f.bin"}, {"N", "3"},
+        {"MS", "1.5"},      {"P", "0.5"},      {"frame|yes|none", "none"}};
+    std::istringstream usage(modsimUsage());
+    std::string line;
+    std::getline(usage, line);
+    EXPECT_EQ(line, "usage: brindle-modsim [options]");
+    int options = 0;
+    while (std::getline(usage, line)) {
+        ASSERT_GT(line.size(), 25u) << line;
+        EXPECT_NE(line[25], ' ') << line;
+        EXPECT_EQ(line[24], ' ') << line;
+        if (line.rfind("  --", 0) != 0) {
+            EXPECT_EQ(line.find_first_not_of(' '), 25u) << line;
+            continue;
+        }
+        std::istringstream words(line.substr(2, 23));
+        std::string name;
+        std::string value;
+        words >> name >> value;
+        if (name == "--version") {
+            continue;  // answered before the options are read
+        }
+        ++options;
+        std::string error;
+        if (value.empty()) {
+            EXPECT_TRUE(parse({name}, error)) << name << ": " << error;
+            continue;
+        }
+        ASSERT_EQ(sampleValue.count(value), 1u) << line;
+        EXPECT_TRUE(parse({name, sampleValue.at(value)}, error)) << name << ": " << error;
+        EXPECT_FALSE(parse({name}, error)) << name;
+        EXPECT_EQ(error, name + " needs a value");
+    }
+    EXPECT_EQ(options, 22);
+}
+
+TEST(ModsimOptions, aRefusalNamesTheOptionAndItsValue) {
+    std::string error;
+    EXPECT_FALSE(parse({"--echo", "--sync", "maybe"}, error));
+    EXPECT_EQ(error, "bad value for --sync: maybe");
+    EXPECT_FALSE(parse({"--baud", ""}, error));
+    EXPECT_EQ(error, "bad value for --baud");
+    EXPECT_FALSE(parse({"--echo", "--version"}, error));
+    EXPECT_EQ(error, "unknown option --version");
 }
 
 }  // namespace
