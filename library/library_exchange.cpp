@@ -6,8 +6,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
+#include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,6 +21,7 @@
 #include "base/text.h"
 #include "library/library_text.h"
 #include "store/databases.h"
+#include "store/file_names.h"
 #include "store/library_journal.h"
 #include "store/library_lock.h"
 #include "store/record_file.h"
@@ -368,19 +373,19 @@ ExchangeResult exportLibrary(const std::string& dataDir, const std::string& fold
     return result;
 }
 
-ExchangeResult importLibrary(const std::string& dataDir, const std::string& folderName) {
-    const std::string folder = base::withTrailingSlash(folderName);
-    // From the check that the library is empty to the write of the new one.
-    auto lock = store::LibraryLock::acquire(dataDir);
-    if (!lock) {
-        return failed(lock.status());
-    }
+namespace {
+
+constexpr const char* kNothingImported = " Nothing was imported.";
+
+// Why the data folder cannot take an import (an import starts a library
+// afresh in an empty one); nothing when it can.
+std::optional<ExchangeResult> refusalOfNonEmptyLibrary(const std::string& dataDir) {
     for (auto [path, length] :
          {std::pair{store::macroDbPath(dataDir), store::kMacroRecordLength},
           std::pair{store::comboDbPath(dataDir), store::kComboRecordLength}}) {
         auto count = store::countRecords(path, length);
         if (!count) {
-            return failed(base::Status::failure(count.message() + " Nothing was imported."));
+            return failed(base::Status::failure(count.message() + kNothingImported));
         }
         if (*count > 0) {
             return refused("The data folder " + dataDir +
@@ -388,10 +393,25 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
                            "afresh in an empty one. Nothing was imported.");
         }
     }
+    return std::nullopt;
+}
+
+// The two index files of an export, read and parsed, and the folder of its
+// macro texts (open only when there are macros). A failure says why the
+// export was refused.
+struct ExportIndex {
+    std::vector<TextMacro> macros;
+    std::vector<TextCombination> combinations;
+    std::string textFolder;
+    base::UniqueFd textFolderFd;
+};
+
+base::Result<ExportIndex> readExportIndex(const std::string& folderName) {
+    const std::string folder = base::withTrailingSlash(folderName);
     base::UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folderFd.valid()) {
-        return refused("Cannot open the folder " + folderName + ": " + std::strerror(errno) +
-                       ". Nothing was imported.");
+        return base::Status::failure("Cannot open the folder " + folderName + ": " +
+                                     std::strerror(errno) + "." + kNothingImported);
     }
     auto tooLongIndex = [](const std::string& path) {
         return [path](std::uintmax_t size) {
@@ -402,90 +422,109 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
     auto indexText = readInside(folderFd.get(), folder + kMacroIndexFile, kMacroIndexFile,
                                 kMacroIndexLimit, tooLongIndex(folder + kMacroIndexFile));
     if (!indexText) {
-        return refused(indexText.message() + " Nothing was imported.");
+        return base::Status::failure(indexText.message() + kNothingImported);
     }
     auto macros = parseMacroIndex(*indexText);
     if (!macros) {
-        return refused(macros.message() + " Nothing was imported.");
+        return base::Status::failure(macros.message() + kNothingImported);
     }
     auto comboText = readInside(folderFd.get(), folder + kCombinationsFile, kCombinationsFile,
                                 kCombinationsLimit, tooLongIndex(folder + kCombinationsFile));
     if (!comboText) {
-        return refused(comboText.message() + " Nothing was imported.");
+        return base::Status::failure(comboText.message() + kNothingImported);
     }
     auto combinations = parseCombinations(*comboText);
     if (!combinations) {
-        return refused(combinations.message() + " Nothing was imported.");
+        return base::Status::failure(combinations.message() + kNothingImported);
     }
-    const std::string textFolder = folder + kMacroTextFolder;
-    base::UniqueFd textFolderFd;
-    if (!macros->empty()) {
-        auto opened = openInside(folderFd.get(), textFolder, kMacroTextFolder, true);
+    ExportIndex index;
+    index.macros = std::move(*macros);
+    index.combinations = std::move(*combinations);
+    index.textFolder = folder + kMacroTextFolder;
+    if (!index.macros.empty()) {
+        auto opened = openInside(folderFd.get(), index.textFolder, kMacroTextFolder, true);
         if (!opened) {
-            return refused(opened.message() + " Nothing was imported.");
+            return base::Status::failure(opened.message() + kNothingImported);
         }
-        textFolderFd = std::move(*opened);
+        index.textFolderFd = std::move(*opened);
     }
+    return index;
+}
 
-    std::string macroBytes;
-    std::map<std::string, int32_t> numbers;  // 12-character name -> record number
-    for (const TextMacro& macro : *macros) {
+// The macro database's records, in index order, and the record number of
+// each macro by its 12-character name.
+struct ImportedMacros {
+    std::string bytes;
+    std::map<std::string, int32_t> numbers;
+};
+
+base::Result<ImportedMacros> encodeMacros(const ExportIndex& index) {
+    ImportedMacros out;
+    for (const TextMacro& macro : index.macros) {
         const std::string name = base::fixedWidth(macro.name, store::kMacroNameWidth);
         if (base::trimBlanks(macro.name).empty() ||
             base::trimTrailingBlanks(macro.name).size() > store::kMacroNameWidth ||
             base::trimTrailingBlanks(macro.reserved).size() > kReservedWidth) {
-            return refused("The macro " + quoteText(macro.name) + " in " + kMacroIndexFile +
-                           " has a blank or too long name or reserved text. Nothing was "
-                           "imported.");
+            return base::Status::failure(
+                "The macro " + quoteText(macro.name) + " in " + kMacroIndexFile +
+                " has a blank or too long name or reserved text. Nothing was imported.");
         }
         if (base::holdsControlByte(macro.name)) {
-            return refused("The macro name " + quoteText(macro.name) + " in " + kMacroIndexFile +
-                           " holds a control character; a name is printable text. Nothing was "
-                           "imported.");
+            return base::Status::failure(
+                "The macro name " + quoteText(macro.name) + " in " + kMacroIndexFile +
+                " holds a control character; a name is printable text. Nothing was imported.");
         }
-        if (numbers.count(name) > 0) {
-            return refused("The macro " + quoteText(macro.name) + " is listed twice in " +
-                           kMacroIndexFile + ". Nothing was imported.");
+        if (out.numbers.count(name) > 0) {
+            return base::Status::failure("The macro " + quoteText(macro.name) +
+                                         " is listed twice in " + kMacroIndexFile + "." +
+                                         kNothingImported);
         }
         auto text = readInside(
-            textFolderFd.get(), textFolder + "/" + macro.file, macro.file, store::kMacroBodyWidth,
-            [&](std::uintmax_t size) {
+            index.textFolderFd.get(), index.textFolder + "/" + macro.file, macro.file,
+            store::kMacroBodyWidth, [&](std::uintmax_t size) {
                 return "The text file of macro " + quoteText(macro.name) + " has " +
                        std::to_string(size) + " bytes; a macro holds at most " +
                        std::to_string(store::kMacroBodyWidth) + " characters. It was not read.";
             });
         if (!text) {
-            return refused(text.message() + " Nothing was imported.");
+            return base::Status::failure(text.message() + kNothingImported);
         }
         store::MacroRecord record;
         record.Name = name;
         record.Reserved = base::fixedWidth(macro.reserved, kReservedWidth);
         record.Body = base::fixedWidth(*text, store::kMacroBodyWidth);
-        macroBytes += record.encode();
-        numbers[name] = static_cast<int32_t>(numbers.size() + 1);
+        out.bytes += record.encode();
+        out.numbers[name] = static_cast<int32_t>(out.numbers.size() + 1);
     }
+    return out;
+}
 
+// The combination database's records. A sequence slot of a deleted macro
+// points at one blank macro record, which is then appended to the macros.
+base::Result<std::string> encodeCombinations(const std::vector<TextCombination>& combinations,
+                                             ImportedMacros& macros) {
     std::string comboBytes;
     int32_t deletedRecord = 0;         // one blank record stands for every deleted macro
     std::set<std::string> comboNames;  // 16-character names
-    for (const TextCombination& c : *combinations) {
+    for (const TextCombination& c : combinations) {
         if (base::trimBlanks(c.name).empty() ||
             base::trimTrailingBlanks(c.name).size() > store::kComboNameWidth ||
             base::trimTrailingBlanks(c.version).size() > kVersionWidth ||
             base::trimTrailingBlanks(c.description).size() > kDescriptionWidth) {
-            return refused("The combination " + quoteText(c.name) + " in " + kCombinationsFile +
-                           " has a blank or too long name, version or description. Nothing was "
-                           "imported.");
+            return base::Status::failure("The combination " + quoteText(c.name) + " in " +
+                                         kCombinationsFile +
+                                         " has a blank or too long name, version or "
+                                         "description. Nothing was imported.");
         }
         if (base::holdsControlByte(c.name)) {
-            return refused("The combination name " + quoteText(c.name) + " in " +
-                           kCombinationsFile +
-                           " holds a control character; a name is printable text. Nothing was "
-                           "imported.");
+            return base::Status::failure(
+                "The combination name " + quoteText(c.name) + " in " + kCombinationsFile +
+                " holds a control character; a name is printable text. Nothing was imported.");
         }
         if (!comboNames.insert(base::fixedWidth(c.name, store::kComboNameWidth)).second) {
-            return refused("The combination " + quoteText(c.name) + " is given twice in " +
-                           kCombinationsFile + ". Nothing was imported.");
+            return base::Status::failure("The combination " + quoteText(c.name) +
+                                         " is given twice in " + kCombinationsFile + "." +
+                                         kNothingImported);
         }
         store::ComboRecord record;
         record.Name = base::fixedWidth(c.name, store::kComboNameWidth);
@@ -497,15 +536,17 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
             int32_t number = 0;
             if (!slot.macro) {
                 if (deletedRecord == 0) {
-                    deletedRecord = static_cast<int32_t>(numbers.size() + 1);
+                    deletedRecord = static_cast<int32_t>(macros.numbers.size() + 1);
                 }
                 number = deletedRecord;
             } else {
-                auto found = numbers.find(base::fixedWidth(*slot.macro, store::kMacroNameWidth));
-                if (found == numbers.end()) {
-                    return refused("The combination " + quoteText(c.name) + " holds the macro " +
-                                   quoteText(*slot.macro) + ", which " + kMacroIndexFile +
-                                   " does not list. Nothing was imported.");
+                auto found =
+                    macros.numbers.find(base::fixedWidth(*slot.macro, store::kMacroNameWidth));
+                if (found == macros.numbers.end()) {
+                    return base::Status::failure("The combination " + quoteText(c.name) +
+                                                 " holds the macro " + quoteText(*slot.macro) +
+                                                 ", which " + kMacroIndexFile + " does not list." +
+                                                 kNothingImported);
                 }
                 number = found->second;
             }
@@ -514,17 +555,42 @@ ExchangeResult importLibrary(const std::string& dataDir, const std::string& fold
         comboBytes += record.encode();
     }
     if (deletedRecord != 0) {
-        macroBytes += store::MacroRecord{}.encode();
+        macros.bytes += store::MacroRecord{}.encode();
     }
+    return comboBytes;
+}
 
+}  // namespace
+
+ExchangeResult importLibrary(const std::string& dataDir, const std::string& folderName) {
+    // From the check that the library is empty to the write of the new one.
+    auto lock = store::LibraryLock::acquire(dataDir);
+    if (!lock) {
+        return failed(lock.status());
+    }
+    if (auto refusal = refusalOfNonEmptyLibrary(dataDir)) {
+        return std::move(*refusal);
+    }
+    auto index = readExportIndex(folderName);
+    if (!index) {
+        return refused(index.message());
+    }
+    auto macros = encodeMacros(*index);
+    if (!macros) {
+        return refused(macros.message());
+    }
+    auto combinations = encodeCombinations(index->combinations, *macros);
+    if (!combinations) {
+        return refused(combinations.message());
+    }
     // Both databases are replaced whole, or neither, even by a crash.
-    if (base::Status s = store::replaceLibrary(dataDir, macroBytes, comboBytes); !s) {
+    if (base::Status s = store::replaceLibrary(dataDir, macros->bytes, *combinations); !s) {
         return failed(std::move(s));
     }
     ExchangeResult result;
     result.outcome = EditOutcome::Done;
-    result.macros = static_cast<int>(macros->size());
-    result.combinations = static_cast<int>(combinations->size());
+    result.macros = static_cast<int>(index->macros.size());
+    result.combinations = static_cast<int>(index->combinations.size());
     return result;
 }
 
