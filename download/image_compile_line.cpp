@@ -6,33 +6,30 @@
 #include "base/numeric.h"
 #include "base/text.h"
 #include "download/image_layout.h"
-#include "macrotext/legacy_string.h"
 
 namespace brindle::download {
 namespace {
 
-using macrotext::instr;
-using macrotext::left;
-using macrotext::length;
-using macrotext::mid;
+constexpr std::size_t kNotFound = std::string_view::npos;
 
 // Only the first marker found applies; there is no comment state across lines.
-std::string withoutComment(std::string line) {
-    long p = 0;
-    if ((p = instr(line, "/*")) != 0) {
-        line = left(line, p - 1);
-    } else if ((p = instr(line, "*/")) != 0) {
-        line = mid(line, p, length(line) - p);
-    } else if ((p = instr(line, "\\*")) != 0) {
-        return left(line, p);
-    } else if ((p = instr(line, "*\\")) != 0) {
-        return mid(line, p);
+std::string withoutComment(std::string_view line) {
+    std::string_view kept;
+    if (const std::size_t open = line.find("/*"); open != kNotFound) {
+        kept = line.substr(0, open);
+    } else if (const std::size_t close = line.find("*/"); close != kNotFound) {
+        // From the '*' on, without the line's last character.
+        kept = line.substr(close, line.size() - close - 1);
+    } else if (const std::size_t backOpen = line.find("\\*"); backOpen != kNotFound) {
+        return std::string(line.substr(0, backOpen + 1));
+    } else if (const std::size_t backClose = line.find("*\\"); backClose != kNotFound) {
+        return std::string(line.substr(backClose));
     } else {
-        return line;
+        return std::string(line);
     }
     // What is left of a /* or */ line is only kept when it is more than a
     // single character.
-    return line.size() == 1 ? std::string() : line;
+    return kept.size() == 1 ? std::string() : std::string(kept);
 }
 
 // The byte that stands for the number after "MACRO". Numbers that do not fit
@@ -69,12 +66,13 @@ std::string CompileLine(std::string_view input, CompileTables& tables) {
     // The number byte of a MACRO statement is data: it may be ':' and must
     // not be taken for a label's colon.
     bool hasNumberByte = false;
-    if (long u = instr(line, "MACRO"); u != 0) {
-        std::optional<char> byte = macroNumberByte(mid(line, u + 5), tables);
+    if (const std::size_t word = line.find("MACRO"); word != kNotFound) {
+        const std::size_t number = word + 5;  // just after the word
+        std::optional<char> byte = macroNumberByte(std::string_view(line).substr(number), tables);
         if (!byte) {
             return {};
         }
-        line = base::trimTrailingBlanks(left(line, u + 4)) + *byte;
+        line = base::trimTrailingBlanks(std::string_view(line).substr(0, number)) + *byte;
         hasNumberByte = true;
     }
 
@@ -82,23 +80,27 @@ std::string CompileLine(std::string_view input, CompileTables& tables) {
     if (hasNumberByte) {
         beforeNumber.remove_suffix(1);
     }
-    if (long v = instr(beforeNumber, ":"); v != 0) {
+    if (const std::size_t colon = beforeNumber.find(':'); colon != kNotFound) {
         if (tables.labels.size() >= kMaxLabels) {
             tables.problem = "it has more than " + std::to_string(kMaxLabels) + " labels";
             return {};
         }
-        tables.labels.push_back({left(line, v - 1), tables.lineOffset});
-        line = mid(line, v + 1);
+        tables.labels.push_back({line.substr(0, colon), tables.lineOffset});
+        line.erase(0, colon + 1);
     }
 
-    if (long g = instr(line, "GOTO"); g > 0 && g + 4 < length(line)) {
+    // "GOTO" with at least two characters after it: the place holder's room.
+    if (const std::size_t go = line.find("GOTO"); go != kNotFound && go + 5 < line.size()) {
         if (tables.jumps.size() >= kMaxJumps) {
             tables.problem = "it has more than " + std::to_string(kMaxJumps) + " jumps";
             return {};
         }
+        const std::size_t afterWord = go + 4;
+        // The place holder's first byte, 1-based in the image.
+        const int position = tables.lineOffset + static_cast<int>(afterWord) + 1;
         tables.jumps.push_back(
-            {base::trimBlanks(mid(line, g + 4)), tables.lineOffset + static_cast<int>(g) + 4});
-        line = left(line, g + 3);
+            {base::trimBlanks(std::string_view(line).substr(afterWord)), position});
+        line.resize(afterWord);
         line += jumpPlaceHolder(tables.jumps.size());
     }
 
