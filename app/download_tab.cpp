@@ -33,7 +33,7 @@ namespace brindle::app {
 
 DownloadTab::DownloadTab(OperationHost& host, StatusArgumentsHook statusArguments) : m_host(host) {
     buildWidgets();
-    m_receiveView = std::make_unique<WidgetReceiveView>(List1, Check1);
+    m_receiveView = std::make_unique<WidgetReceiveView>(receiveWindowLines, receiveWindowActive);
     m_executeView = std::make_unique<WidgetExecuteView>(*this, statusArguments);
     m_downloadView =
         std::make_unique<WidgetDownloadView>(*this, m_host, std::move(statusArguments));
@@ -49,35 +49,36 @@ link::ReceiveView& DownloadTab::receiveView() {
 
 QGroupBox* DownloadTab::buildProgressFrame() {
     ProgressFrame = named(new QGroupBox, "ProgressFrame");
-    Label6 = named(new ElidedLabel, "Label6");
-    Label6->setText(QStringLiteral("Downloading"));
-    ProgressBar1 = named(new QProgressBar, "ProgressBar1");
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
+    progressStatusLine = named(new ElidedLabel, "Label6");
+    progressStatusLine->setText(QStringLiteral("Downloading"));
+    progressBar = named(new QProgressBar, "ProgressBar1");
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
     PercentCaption = named(new ElidedLabel, "PercentCaption");
     MacroBytes = named(new ElidedLabel, "MacroBytes");
     MacroBytes->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     RetryLabel = named(new QLabel(QStringLiteral("Verifying.....")), "RetryLabel");
-    CancelCmd = makeButton("CancelCmd", "&Cancel", "Stop the run now (Esc)");
+    progressCancelButton = makeButton("CancelCmd", "&Cancel", "Stop the run now (Esc)");
     // The operations show these when they have something to report.
     MacroBytes->setVisible(false);
     RetryLabel->setVisible(false);
     // Every part keeps its room while hidden and the captions take the width
     // they are given, so nothing in the frame moves while a run shows,
     // hides or rewrites them.
-    for (QWidget* part : {static_cast<QWidget*>(Label6), static_cast<QWidget*>(ProgressBar1),
-                          static_cast<QWidget*>(PercentCaption), static_cast<QWidget*>(MacroBytes),
-                          static_cast<QWidget*>(RetryLabel), static_cast<QWidget*>(CancelCmd)}) {
+    for (QWidget* part :
+         {static_cast<QWidget*>(progressStatusLine), static_cast<QWidget*>(progressBar),
+          static_cast<QWidget*>(PercentCaption), static_cast<QWidget*>(MacroBytes),
+          static_cast<QWidget*>(RetryLabel), static_cast<QWidget*>(progressCancelButton)}) {
         keepRoomWhenHidden(part);
     }
 
     auto* layout = new QGridLayout(ProgressFrame);
-    layout->addWidget(Label6, 0, 0, 1, 2);
-    layout->addWidget(ProgressBar1, 1, 0, 1, 2);
+    layout->addWidget(progressStatusLine, 0, 0, 1, 2);
+    layout->addWidget(progressBar, 1, 0, 1, 2);
     layout->addWidget(PercentCaption, 2, 0);
     layout->addWidget(MacroBytes, 2, 1);
     layout->addWidget(RetryLabel, 3, 0, 1, 2);
-    layout->addWidget(CancelCmd, 4, 0, 1, 2, Qt::AlignHCenter);
+    layout->addWidget(progressCancelButton, 4, 0, 1, 2, Qt::AlignHCenter);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     keepRoomWhenHidden(ProgressFrame);
@@ -92,7 +93,7 @@ QGroupBox* DownloadTab::buildClearFrame() {
     ClearFrame->setToolTip(warning);
     LowerFill = named(new QLineEdit(QStringLiteral("0")), "LowerFill");
     UpperFill = named(new QLineEdit(QStringLiteral("16")), "UpperFill");
-    QueryResetCmd = makeButton("QueryResetCmd", "&Ok", "Perform requested function");
+    clearEpromButton = makeButton("QueryResetCmd", "&Ok", "Perform requested function");
 
     auto* layout = new QGridLayout(ClearFrame);
     layout->addWidget(new QLabel(QStringLiteral("Clear")), 0, 0, 1, 2);
@@ -101,7 +102,7 @@ QGroupBox* DownloadTab::buildClearFrame() {
     layout->addWidget(LowerFill, 2, 0);
     layout->addWidget(UpperFill, 2, 1);
     layout->addWidget(new QLabel(QStringLiteral("E2prom Locations")), 3, 0, 1, 2);
-    layout->addWidget(QueryResetCmd, 4, 0, 1, 2);
+    layout->addWidget(clearEpromButton, 4, 0, 1, 2);
     ClearFrame->setVisible(false);
     return ClearFrame;
 }
@@ -109,13 +110,13 @@ QGroupBox* DownloadTab::buildClearFrame() {
 // The frames' column is as wide as the widest caption a run can show, so no
 // caption is cut and nothing moves when the captions change.
 void DownloadTab::fixFrameColumnWidth() {
-    const QFontMetrics metrics = Label6->fontMetrics();
+    const QFontMetrics metrics = progressStatusLine->fontMetrics();
     int status = 0;
     for (const char* caption : {"Downloading Macro 255", "Cancelling block execution",
                                 "Executing block 255", "Clearing ..", "Downloading.."}) {
         status = std::max(status, metrics.horizontalAdvance(QString::fromLatin1(caption)));
     }
-    Label6->setMinimumWidth(status);
+    progressStatusLine->setMinimumWidth(status);
     int figures = 0;
     for (const char* caption : {"    100 % Complete", "29182 Bytes"}) {
         figures = std::max(figures, metrics.horizontalAdvance(QString::fromLatin1(caption)));
@@ -129,19 +130,19 @@ void DownloadTab::fixFrameColumnWidth() {
 }
 
 void DownloadTab::buildWidgets() {
-    CustomList = named(new QComboBox, "CustomList");
+    combinationChoice = named(new QComboBox, "CustomList");
     MacrosInCombination = named(new QListWidget, "MacrosInCombination");
     MacrosInCombination->setToolTip(QStringLiteral("Click on Macro to select it"));
     // Fixed width, so that the position fields of the lines line up.
     useFixedWidthFont(MacrosInCombination);
-    QuickCmd =
+    downloadButton =
         makeButton("QuickCmd", "&Download", "Click to download ALL Macros in Combination selected");
     ExecuteBlock = makeButton("ExecuteBlock", "&Execute Block", "Execute Selected Macro");
     CancelExec = makeButton("CancelExec", "Ca&ncel Exec", "Cancel Macro execution");
-    Check1 = named(new QCheckBox(QStringLiteral("Receive &Window Active")), "Check1");
-    Check1->setToolTip(QStringLiteral("Leave unchecked to increase download speed"));
-    List1 = named(new QListWidget, "List1");
-    useFixedWidthFont(List1);
+    receiveWindowActive = named(new QCheckBox(QStringLiteral("Receive &Window Active")), "Check1");
+    receiveWindowActive->setToolTip(QStringLiteral("Leave unchecked to increase download speed"));
+    receiveWindowLines = named(new QListWidget, "List1");
+    useFixedWidthFont(receiveWindowLines);
     ClearHistory = makeButton("ClearHistory", "C&lear Receive Window",
                               "Remove every line from the receive window");
     TransposeToHex =
@@ -152,21 +153,21 @@ void DownloadTab::buildWidgets() {
                        "changes nothing"));
 
     auto* selection = new QVBoxLayout;
-    selection->addWidget(makeLabel("Select Macro Combination", CustomList, "Label5"));
-    selection->addWidget(CustomList);
+    selection->addWidget(makeLabel("Select Macro Combination", combinationChoice, "Label5"));
+    selection->addWidget(combinationChoice);
     selection->addWidget(makeLabel("Macros in Combination", MacrosInCombination, "Label17"));
     selection->addWidget(MacrosInCombination, 1);
     auto* operations = new QHBoxLayout;
-    operations->addWidget(QuickCmd);
+    operations->addWidget(downloadButton);
     operations->addWidget(ExecuteBlock);
     operations->addWidget(CancelExec);
     selection->addLayout(operations);
     selection->addWidget(TransposeToHex);
 
     auto* receive = new QVBoxLayout;
-    receive->addWidget(Check1);
-    receive->addWidget(makeLabel("Receive Window", List1));
-    receive->addWidget(List1, 1);
+    receive->addWidget(receiveWindowActive);
+    receive->addWidget(makeLabel("Receive Window", receiveWindowLines));
+    receive->addWidget(receiveWindowLines, 1);
     receive->addWidget(ClearHistory);
 
     // The progress frame keeps its place while hidden, so the lists and the
@@ -184,44 +185,45 @@ void DownloadTab::buildWidgets() {
 }
 
 void DownloadTab::connectHandlers() {
-    connect(CustomList, &QComboBox::activated, this,
+    connect(combinationChoice, &QComboBox::activated, this,
             [this](int index) { onCustomListActivated(index); });
-    connect(QuickCmd, &QPushButton::clicked, this, [this] { onQuickCmdClicked(); });
-    connect(CancelCmd, &QPushButton::clicked, this, [this] { onCancelCmdClicked(); });
+    connect(downloadButton, &QPushButton::clicked, this, [this] { onQuickCmdClicked(); });
+    connect(progressCancelButton, &QPushButton::clicked, this, [this] { onCancelCmdClicked(); });
     connect(ExecuteBlock, &QPushButton::clicked, this, [this] { onExecuteBlockClicked(); });
     connect(CancelExec, &QPushButton::clicked, this, [this] { onCancelExecClicked(); });
-    connect(QueryResetCmd, &QPushButton::clicked, this, [this] { onQueryResetCmdClicked(); });
+    connect(clearEpromButton, &QPushButton::clicked, this, [this] { onQueryResetCmdClicked(); });
     // Every change of the value counts, as a click does.
-    connect(Check1, &QCheckBox::toggled, this, [this](bool checked) { onCheck1Toggled(checked); });
+    connect(receiveWindowActive, &QCheckBox::toggled, this,
+            [this](bool checked) { onCheck1Toggled(checked); });
     connect(ClearHistory, &QPushButton::clicked, this, [this] { onClearHistoryClicked(); });
 }
 
 void DownloadTab::listCombinations(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
-        CustomList->addItem(toQt(name));
+        combinationChoice->addItem(toQt(name));
     }
     // Filling the list must not choose an entry.
-    CustomList->setCurrentIndex(-1);
+    combinationChoice->setCurrentIndex(-1);
 }
 
 void DownloadTab::addCombination(const std::string& name) {
-    const int chosen = CustomList->currentIndex();
-    CustomList->addItem(toQt(name));
-    CustomList->setCurrentIndex(chosen);
+    const int chosen = combinationChoice->currentIndex();
+    combinationChoice->addItem(toQt(name));
+    combinationChoice->setCurrentIndex(chosen);
 }
 
 void DownloadTab::removeCombinationsNamed(const std::string& name) {
     std::vector<std::string> names;
-    for (int i = 0; i < CustomList->count(); ++i) {
-        names.push_back(fromQt(CustomList->itemText(i)));
+    for (int i = 0; i < combinationChoice->count(); ++i) {
+        names.push_back(fromQt(combinationChoice->itemText(i)));
     }
-    const int chosen = library::chosenAfterRemoval(names, CustomList->currentIndex(), name);
-    for (int i = CustomList->count() - 1; i >= 0; --i) {
+    const int chosen = library::chosenAfterRemoval(names, combinationChoice->currentIndex(), name);
+    for (int i = combinationChoice->count() - 1; i >= 0; --i) {
         if (names[static_cast<std::size_t>(i)] == name) {
-            CustomList->removeItem(i);
+            combinationChoice->removeItem(i);
         }
     }
-    CustomList->setCurrentIndex(chosen);
+    combinationChoice->setCurrentIndex(chosen);
     if (chosen < 0) {
         // The chosen combination is gone: nothing is chosen and nothing of it
         // is listed, so Download and Execute Block have nothing to act on.
@@ -232,8 +234,8 @@ void DownloadTab::removeCombinationsNamed(const std::string& name) {
 
 void DownloadTab::onCustomListActivated(int index) {
     std::vector<std::string> names;
-    for (int i = 0; i < CustomList->count(); ++i) {
-        names.push_back(fromQt(CustomList->itemText(i)));
+    for (int i = 0; i < combinationChoice->count(); ++i) {
+        names.push_back(fromQt(combinationChoice->itemText(i)));
     }
     const auto listing = library::chooseCombinationForDownload(m_host.state(), names, index);
     if (index >= 0) {
@@ -250,7 +252,7 @@ void DownloadTab::onCustomListActivated(int index) {
 }
 
 void DownloadTab::onQuickCmdClicked() {
-    runFromButton(QuickCmd, [this](link::LinkContext& ctx) {
+    runFromButton(downloadButton, [this](link::LinkContext& ctx) {
         download::runDownload(ctx, *m_downloadView, m_host.prompter());
     });
 }
@@ -268,7 +270,7 @@ void DownloadTab::onCancelExecClicked() {
 }
 
 void DownloadTab::onQueryResetCmdClicked() {
-    runFromButton(QueryResetCmd, [this](link::LinkContext& ctx) {
+    runFromButton(clearEpromButton, [this](link::LinkContext& ctx) {
         utilities::runClearUtility(ctx, *m_clearView, m_host.prompter(), fromQt(LowerFill->text()),
                                    fromQt(UpperFill->text()));
     });
@@ -298,15 +300,15 @@ void DownloadTab::showProgressFrame(bool visible) {
     }
     ProgressFrame->setVisible(visible);
     if (visible && focus == this) {
-        CancelCmd->setFocus(Qt::OtherFocusReason);
+        progressCancelButton->setFocus(Qt::OtherFocusReason);
     }
 }
 
 bool DownloadTab::pressCancel() {
-    if (ProgressFrame->isHidden() || !CancelCmd->isEnabled()) {
+    if (ProgressFrame->isHidden() || !progressCancelButton->isEnabled()) {
         return false;
     }
-    CancelCmd->click();
+    progressCancelButton->click();
     return true;
 }
 

@@ -28,26 +28,26 @@ class DownloadTabControls {
     virtual void showProgressFrame(bool visible) = 0;
 
     // The controls, by their control names.
-    QComboBox* CustomList = nullptr;
+    QComboBox* combinationChoice = nullptr;
     QListWidget* MacrosInCombination = nullptr;
-    QPushButton* QuickCmd = nullptr;
+    QPushButton* downloadButton = nullptr;
     QPushButton* ExecuteBlock = nullptr;
     QPushButton* CancelExec = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QListWidget* List1 = nullptr;
+    QCheckBox* receiveWindowActive = nullptr;
+    QListWidget* receiveWindowLines = nullptr;
     QPushButton* ClearHistory = nullptr;
     QCheckBox* TransposeToHex = nullptr;
     QGroupBox* ProgressFrame = nullptr;
-    QPushButton* CancelCmd = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
+    QPushButton* progressCancelButton = nullptr;
+    QProgressBar* progressBar = nullptr;
     QLabel* MacroBytes = nullptr;
     QLabel* RetryLabel = nullptr;
     QLabel* PercentCaption = nullptr;
-    QLabel* Label6 = nullptr;
+    QLabel* progressStatusLine = nullptr;
     QGroupBox* ClearFrame = nullptr;
     QLineEdit* LowerFill = nullptr;
     QLineEdit* UpperFill = nullptr;
-    QPushButton* QueryResetCmd = nullptr;
+    QPushButton* clearEpromButton = nullptr;
 
   protected:
     DownloadTabControls() = default;

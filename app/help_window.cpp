@@ -26,18 +26,19 @@ HelpWindow::HelpWindow(std::string programDir, base::Prompter* prompter, QWidget
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QString::fromLatin1(kHelpCaption));
     setAttribute(Qt::WA_DeleteOnClose);
-    Text1 = named(new QTextEdit, "Text1");
-    Text1->setAcceptRichText(true);
-    Command1 = makeButton("Command1", "&Save Changes", "Write the help text back to its file");
+    documentEditor = named(new QTextEdit, "Text1");
+    documentEditor->setAcceptRichText(true);
+    saveChangesButton =
+        makeButton("Command1", "&Save Changes", "Write the help text back to its file");
     m_status = named(new QLabel, "HelpStatus");
     m_status->setWordWrap(true);
     m_status->setVisible(false);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Text1, 1);
+    layout->addWidget(documentEditor, 1);
     layout->addWidget(m_status);
-    layout->addWidget(Command1, 0, Qt::AlignLeft);
-    connect(Command1, &QPushButton::clicked, this, [this] { onCommand1Clicked(); });
+    layout->addWidget(saveChangesButton, 0, Qt::AlignLeft);
+    connect(saveChangesButton, &QPushButton::clicked, this, [this] { onCommand1Clicked(); });
     resize(640, 560);
     keepScrollAreaBordersVisible(this);
     load();
@@ -47,7 +48,7 @@ HelpWindow::~HelpWindow() = default;
 
 void HelpWindow::load() {
     base::Result<richtext::Document> document = richtext::loadHelpDocument(m_readPath);
-    fillTextDocument(document.valueOr(richtext::Document{}), *Text1->document());
+    fillTextDocument(document.valueOr(richtext::Document{}), *documentEditor->document());
     if (!document) {
         m_status->setText(toQt(document.message()));
         m_status->setVisible(true);
@@ -57,7 +58,7 @@ void HelpWindow::load() {
 // The file is written whole first; "changes saved" is said only once it is.
 void HelpWindow::onCommand1Clicked() {
     const base::Status saved =
-        richtext::saveHelpDocument(m_path, fromTextDocument(*Text1->document()));
+        richtext::saveHelpDocument(m_path, fromTextDocument(*documentEditor->document()));
     if (!saved) {
         m_status->setText(toQt(saved.message()));
         m_status->setVisible(true);

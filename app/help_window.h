@@ -28,8 +28,8 @@ class HelpWindow : public QWidget {
                std::string readFrom = {});
     ~HelpWindow() override;
 
-    QTextEdit* Text1 = nullptr;
-    QPushButton* Command1 = nullptr;
+    QTextEdit* documentEditor = nullptr;
+    QPushButton* saveChangesButton = nullptr;
     // Says why the help file could not be read or written.
     QLabel* statusLine() const { return m_status; }
 

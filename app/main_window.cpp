@@ -128,7 +128,7 @@ void MainWindow::connectTabs() {
                 previous = now;
             });
     connect(m_setup, &SetupTab::clearFrameSwitched, m_download, &DownloadTab::showClearFrame);
-    // CustomList holds the same entries as ComboList.
+    // combinationChoice holds the same entries as ComboList.
     connect(m_specify, &SpecifyTab::combinationAdded, m_download, &DownloadTab::addCombination);
     connect(m_specify, &SpecifyTab::combinationRemoved, m_download,
             &DownloadTab::removeCombinationsNamed);

@@ -31,11 +31,11 @@ ReadBackTab::ReadBackTab(OperationHost& host)
 ReadBackTab::~ReadBackTab() = default;
 
 bool ReadBackTab::convertStatusArguments() const {
-    return StatArgument->isChecked();
+    return convertStatusArgumentsBox->isChecked();
 }
 
 void ReadBackTab::setConvertStatusArguments(bool ticked) {
-    StatArgument->setChecked(ticked);
+    convertStatusArgumentsBox->setChecked(ticked);
 }
 
 void ReadBackTab::leaveTab() {
@@ -47,82 +47,84 @@ std::string ReadBackTab::e2promText() const {
 }
 
 bool ReadBackTab::pressCancel() {
-    if (ReadCancelCmd->isHidden()) {
+    if (readCancelButton->isHidden()) {
         return false;
     }
-    ReadCancelCmd->click();
+    readCancelButton->click();
     return true;
 }
 
 void ReadBackTab::buildWidgets() {
-    Command1 = makeButton("Command1", "&Read E2prom", "Read contents of E2prom in Macro Module");
-    Command2 =
+    readE2promButton =
+        makeButton("Command1", "&Read E2prom", "Read contents of E2prom in Macro Module");
+    clearAllButton =
         makeButton("Command2", "&Clear All", "Empty the E2prom data and the three values shown");
-    SaveCmd = makeButton("SaveCmd", "&Save to File", "Saves Data read to a file");
-    StatArgument =
+    saveToFileButton = makeButton("SaveCmd", "&Save to File", "Saves Data read to a file");
+    convertStatusArgumentsBox =
         named(new QCheckBox(QStringLiteral("Con&vert Status Arguments to HEX")), "StatArgument");
-    StatArgument->setToolTip(
+    convertStatusArgumentsBox->setToolTip(
         QStringLiteral("Every download and block command ticks this box; the read-back shows "
                        "the stored text either way"));
-    Text1 = named(new QTextEdit, "Text1");
+    e2promTextBox = named(new QTextEdit, "Text1");
     // The text is what the module holds: shown, not edited, in columns.
-    Text1->setReadOnly(true);
-    Text1->setAcceptRichText(false);
-    Text1->setLineWrapMode(QTextEdit::NoWrap);
-    useFixedWidthFont(Text1);
-    Text2 = named(new QLineEdit, "Text2");
-    Text3 = named(new QLineEdit, "Text3");
-    Text4 = named(new QLineEdit, "Text4");
-    Label20 = makeLabel("Macro Id", Text2, "Label20");
-    Label21 = makeLabel("Boot Macro", Text3, "Label21");
-    Label23 = makeLabel("# of Macros", Text4, "Label23");
-    ReadingMsg = named(new QLabel(QStringLiteral("Reading E2prom...")), "ReadingMsg");
-    ReadCancelCmd = makeButton("ReadCancelCmd", "C&ancel", "Stop the read now (Esc)");
+    e2promTextBox->setReadOnly(true);
+    e2promTextBox->setAcceptRichText(false);
+    e2promTextBox->setLineWrapMode(QTextEdit::NoWrap);
+    useFixedWidthFont(e2promTextBox);
+    macroIdBox = named(new QLineEdit, "Text2");
+    bootMacroBox = named(new QLineEdit, "Text3");
+    macroCountBox = named(new QLineEdit, "Text4");
+    macroIdLabel = makeLabel("Macro Id", macroIdBox, "Label20");
+    bootMacroLabel = makeLabel("Boot Macro", bootMacroBox, "Label21");
+    macroCountLabel = makeLabel("# of Macros", macroCountBox, "Label23");
+    readingNote = named(new QLabel(QStringLiteral("Reading E2prom...")), "ReadingMsg");
+    readCancelButton = makeButton("ReadCancelCmd", "C&ancel", "Stop the read now (Esc)");
 
     // The header fields appear only once a read has filled them; their room
     // is kept, so nothing moves when they come and go.
-    for (QWidget* w : {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
-                       static_cast<QWidget*>(Text4), static_cast<QWidget*>(Label20),
-                       static_cast<QWidget*>(Label21), static_cast<QWidget*>(Label23),
-                       static_cast<QWidget*>(ReadingMsg), static_cast<QWidget*>(ReadCancelCmd)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(macroIdBox), static_cast<QWidget*>(bootMacroBox),
+          static_cast<QWidget*>(macroCountBox), static_cast<QWidget*>(macroIdLabel),
+          static_cast<QWidget*>(bootMacroLabel), static_cast<QWidget*>(macroCountLabel),
+          static_cast<QWidget*>(readingNote), static_cast<QWidget*>(readCancelButton)}) {
         keepRoomWhenHidden(w);
         w->setVisible(false);
     }
 
     auto* header = new QGridLayout;
-    header->addWidget(Label20, 0, 0);
-    header->addWidget(Label21, 0, 1);
-    header->addWidget(Label23, 0, 2);
-    header->addWidget(Text2, 1, 0);
-    header->addWidget(Text3, 1, 1);
-    header->addWidget(Text4, 1, 2);
+    header->addWidget(macroIdLabel, 0, 0);
+    header->addWidget(bootMacroLabel, 0, 1);
+    header->addWidget(macroCountLabel, 0, 2);
+    header->addWidget(macroIdBox, 1, 0);
+    header->addWidget(bootMacroBox, 1, 1);
+    header->addWidget(macroCountBox, 1, 2);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
-    buttons->addWidget(SaveCmd);
-    buttons->addWidget(StatArgument);
+    buttons->addWidget(readE2promButton);
+    buttons->addWidget(clearAllButton);
+    buttons->addWidget(saveToFileButton);
+    buttons->addWidget(convertStatusArgumentsBox);
     buttons->addStretch(1);
 
     // The note and the Cancel that goes with it share a row.
     auto* reading = new QHBoxLayout;
-    reading->addWidget(ReadingMsg);
-    reading->addWidget(ReadCancelCmd);
+    reading->addWidget(readingNote);
+    reading->addWidget(readCancelButton);
     reading->addStretch(1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addLayout(reading);
     layout->addLayout(header);
-    layout->addWidget(makeLabel("E2prom Data", Text1, "Label19"));
-    layout->addWidget(Text1, 1);
+    layout->addWidget(makeLabel("E2prom Data", e2promTextBox, "Label19"));
+    layout->addWidget(e2promTextBox, 1);
 }
 
 void ReadBackTab::connectHandlers() {
-    connect(Command1, &QPushButton::clicked, this, [this] { onCommand1Clicked(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { onCommand2Clicked(); });
-    connect(SaveCmd, &QPushButton::clicked, this, [this] { onSaveCmdClicked(); });
-    connect(ReadCancelCmd, &QPushButton::clicked, this, [this] { onReadCancelCmdClicked(); });
+    connect(readE2promButton, &QPushButton::clicked, this, [this] { onCommand1Clicked(); });
+    connect(clearAllButton, &QPushButton::clicked, this, [this] { onCommand2Clicked(); });
+    connect(saveToFileButton, &QPushButton::clicked, this, [this] { onSaveCmdClicked(); });
+    connect(readCancelButton, &QPushButton::clicked, this, [this] { onReadCancelCmdClicked(); });
 }
 
 void ReadBackTab::onCommand1Clicked() {

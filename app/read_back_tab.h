@@ -26,7 +26,7 @@ class ReadBackTab : public QWidget, public ReadBackTabControls {
     // The user left the tab: the header fields and their captions go.
     void leaveTab();
 
-    // The text Text1 shows, one byte per character, as Save to File writes it.
+    // The text e2promTextBox shows, one byte per character, as Save to File writes it.
     std::string e2promText() const;
 
     // Esc: presses Cancel while a read offers it; false when none does.

@@ -12,20 +12,20 @@ namespace brindle::app {
 
 struct ReadBackTabControls {
     // The controls, by their control names.
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* SaveCmd = nullptr;
-    QCheckBox* StatArgument = nullptr;
-    QTextEdit* Text1 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLineEdit* Text4 = nullptr;
-    QLabel* Label20 = nullptr;
-    QLabel* Label21 = nullptr;
-    QLabel* Label23 = nullptr;
-    QLabel* ReadingMsg = nullptr;
-    // Shown with ReadingMsg: ends the read.
-    QPushButton* ReadCancelCmd = nullptr;
+    QPushButton* readE2promButton = nullptr;
+    QPushButton* clearAllButton = nullptr;
+    QPushButton* saveToFileButton = nullptr;
+    QCheckBox* convertStatusArgumentsBox = nullptr;
+    QTextEdit* e2promTextBox = nullptr;
+    QLineEdit* macroIdBox = nullptr;
+    QLineEdit* bootMacroBox = nullptr;
+    QLineEdit* macroCountBox = nullptr;
+    QLabel* macroIdLabel = nullptr;
+    QLabel* bootMacroLabel = nullptr;
+    QLabel* macroCountLabel = nullptr;
+    QLabel* readingNote = nullptr;
+    // Shown with readingNote: ends the read.
+    QPushButton* readCancelButton = nullptr;
 };
 
 }  // namespace brindle::app

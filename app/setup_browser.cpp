@@ -19,20 +19,21 @@ void SetupTab::onDrive1Changed(int position) {
     }
     base::skipOnError(
         store::writeRememberedPosition(store::kLastDriveFile, static_cast<int16_t>(position)));
-    const QString folder = pathToQt(store::drivePath(pathFromQt(Drive1->itemText(position))));
+    const QString folder = pathToQt(store::drivePath(pathFromQt(driveList->itemText(position))));
     // Setting the folder list's path runs the folder handling as well.
-    Dir1->setPath(folder);
-    File1->setPath(folder);
+    folderList->setPath(folder);
+    fileList->setPath(folder);
 }
 
 void SetupTab::onDir1Changed() {
-    FolderPath->setText(Dir1->path());
+    FolderPath->setText(folderList->path());
     if (!m_host.state().LoadedYet) {
         return;
     }
-    File1->setPath(Dir1->path());
-    File1->setPattern(Pattern->currentText().trimmed());
-    base::skipOnError(store::writeRememberedPath(store::kLastPathFile, pathFromQt(File1->path())));
+    fileList->setPath(folderList->path());
+    fileList->setPattern(Pattern->currentText().trimmed());
+    base::skipOnError(
+        store::writeRememberedPath(store::kLastPathFile, pathFromQt(fileList->path())));
 }
 
 void SetupTab::onPatternTextEdited() {
@@ -40,14 +41,14 @@ void SetupTab::onPatternTextEdited() {
         return;
     }
     rememberPattern();
-    File1->setPattern(Pattern->currentText().trimmed());
+    fileList->setPattern(Pattern->currentText().trimmed());
 }
 
 void SetupTab::onPatternActivated() {
     if (m_host.state().LoadedYet) {
         rememberPattern();
     }
-    File1->setPattern(Pattern->currentText().trimmed());
+    fileList->setPattern(Pattern->currentText().trimmed());
 }
 
 // The position of the entry the text equals; text that equals none is kept
@@ -63,8 +64,8 @@ void SetupTab::rememberPattern() {
 
 void SetupTab::restoreDriveAndPattern() {
     const auto drive = store::readRememberedPosition(store::kLastDriveFile);
-    if (drive && 0 <= *drive && *drive < Drive1->count()) {
-        Drive1->setCurrentIndex(*drive);
+    if (drive && 0 <= *drive && *drive < driveList->count()) {
+        driveList->setCurrentIndex(*drive);
     }
     const auto pattern = store::readRememberedPattern(store::kLastPatternFile);
     if (pattern && 0 <= pattern->position && pattern->position < Pattern->count()) {
@@ -73,7 +74,7 @@ void SetupTab::restoreDriveAndPattern() {
         Pattern->setCurrentIndex(-1);
         Pattern->setEditText(pathToQt(pattern->typed));
     }
-    File1->setPattern(Pattern->currentText().trimmed());
+    fileList->setPattern(Pattern->currentText().trimmed());
 }
 
 }  // namespace brindle::app

@@ -73,15 +73,15 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
         QStringLiteral("Contact Technical Support before using this feature"));
 
     // The browser controls form one set with the single index 1.
-    Drive1 = named(new DriveList(drives.entries, drives.selected), "Drive1");
-    Dir1 = named(new FolderList, "Dir1");
-    File1 = named(new FileList, "File1");
+    driveList = named(new DriveList(drives.entries, drives.selected), "Drive1");
+    folderList = named(new FolderList, "Dir1");
+    fileList = named(new FileList, "File1");
     Pattern = makeEditableList("Pattern");
     Pattern->addItems({QStringLiteral("*.cmd"), QStringLiteral("*.Zrt"), QStringLiteral("*.*")});
     Pattern->setCurrentIndex(-1);
     Pattern->setEditText(QStringLiteral("*.cmd"));
-    for (QWidget* w : {static_cast<QWidget*>(Drive1), static_cast<QWidget*>(Dir1),
-                       static_cast<QWidget*>(File1), static_cast<QWidget*>(Pattern)}) {
+    for (QWidget* w : {static_cast<QWidget*>(driveList), static_cast<QWidget*>(folderList),
+                       static_cast<QWidget*>(fileList), static_cast<QWidget*>(Pattern)}) {
         setArrayIndex(w, 1);
     }
 
@@ -109,18 +109,18 @@ void SetupTab::buildWidgets(const DriveEntries& drives) {
     settings->addStretch(1);
 
     auto* browser = new QGridLayout;
-    browser->addWidget(makeLabel("Drive", Drive1), 0, 0);
-    browser->addWidget(Drive1, 1, 0);
-    browser->addWidget(makeLabel("Auxiliary Folders Directory", Dir1), 2, 0);
+    browser->addWidget(makeLabel("Drive", driveList), 0, 0);
+    browser->addWidget(driveList, 1, 0);
+    browser->addWidget(makeLabel("Auxiliary Folders Directory", folderList), 2, 0);
     // A long path is shortened in its middle rather than widening the tab.
     FolderPath = named(new ElidedLabel(Qt::ElideMiddle), "FolderPath");
-    FolderPath->setText(Dir1->path());
+    FolderPath->setText(folderList->path());
     auto* folder = new QVBoxLayout;
     folder->addWidget(FolderPath);
-    folder->addWidget(Dir1, 1);
+    folder->addWidget(folderList, 1);
     browser->addLayout(folder, 3, 0);
-    browser->addWidget(makeLabel("Files", File1), 0, 1);
-    browser->addWidget(File1, 1, 1, 3, 1);
+    browser->addWidget(makeLabel("Files", fileList), 0, 1);
+    browser->addWidget(fileList, 1, 1, 3, 1);
     browser->addWidget(makeLabel("File Type", Pattern), 4, 1);
     browser->addWidget(Pattern, 5, 1);
 
@@ -174,9 +174,9 @@ void SetupTab::connectHandlers() {
     }
     connect(ComDevice, &PortChooser::choiceMade, this,
             [this](const std::string& choice) { onComDeviceChosen(choice); });
-    connect(Drive1, &QComboBox::currentIndexChanged, this,
+    connect(driveList, &QComboBox::currentIndexChanged, this,
             [this](int position) { onDrive1Changed(position); });
-    connect(Dir1, &FolderList::pathChanged, this, [this] { onDir1Changed(); });
+    connect(folderList, &FolderList::pathChanged, this, [this] { onDir1Changed(); });
     // Typing in the pattern line; choosing an entry is a separate event that
     // stores nothing.
     connect(Pattern->lineEdit(), &QLineEdit::textEdited, this, [this] { onPatternTextEdited(); });
@@ -266,8 +266,8 @@ void SetupTab::showConfiguration() {
 
 void SetupTab::restoreFolder() {
     const auto folder = store::readRememberedPath(store::kLastPathFile);
-    if (folder && Dir1->setPath(pathToQt(*folder))) {
-        File1->setPath(Dir1->path());
+    if (folder && folderList->setPath(pathToQt(*folder))) {
+        fileList->setPath(folderList->path());
     }
 }
 

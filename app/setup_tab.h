@@ -51,9 +51,9 @@ class SetupTab : public QWidget {
     QComboBox* PostWriteDelay = nullptr;
     QComboBox* PostReadDelay = nullptr;
     QCheckBox* EnableClearUtility = nullptr;
-    DriveList* Drive1 = nullptr;
-    FolderList* Dir1 = nullptr;
-    FileList* File1 = nullptr;
+    DriveList* driveList = nullptr;
+    FolderList* folderList = nullptr;
+    FileList* fileList = nullptr;
     QComboBox* Pattern = nullptr;
     QLabel* FolderPath = nullptr;  // the folder list's path, above it
     QLabel* DataFolder = nullptr;  // "Data folder: ..." under the settings

@@ -11,7 +11,7 @@
 namespace brindle::app {
 
 void WidgetClearView::setStatusLine(const std::string& caption) {
-    m_tab.Label6->setText(toQt(caption));
+    m_tab.progressStatusLine->setText(toQt(caption));
 }
 
 void WidgetClearView::showRetrying(bool visible) {
@@ -23,7 +23,7 @@ void WidgetClearView::showProgressFrame(bool visible) {
 }
 
 void WidgetClearView::showProgress(int percent) {
-    m_tab.ProgressBar1->setValue(percent);
+    m_tab.progressBar->setValue(percent);
 }
 
 void WidgetClearView::setPercentCaption(const std::string& caption) {
@@ -31,7 +31,7 @@ void WidgetClearView::setPercentCaption(const std::string& caption) {
 }
 
 void WidgetClearView::enableDownloadAndClear(bool enabled) {
-    m_tab.QuickCmd->setEnabled(enabled);
+    m_tab.downloadButton->setEnabled(enabled);
     m_tab.ClearFrame->setEnabled(enabled);
 }
 

@@ -13,7 +13,7 @@
 namespace brindle::app {
 
 void WidgetDownloadView::setStatusLine(const std::string& caption) {
-    m_tab.Label6->setText(toQt(caption));
+    m_tab.progressStatusLine->setText(toQt(caption));
 }
 
 void WidgetDownloadView::showRetrying(bool visible) {
@@ -21,15 +21,15 @@ void WidgetDownloadView::showRetrying(bool visible) {
 }
 
 int WidgetDownloadView::chosenCombinationIndex() const {
-    return m_tab.CustomList->currentIndex();
+    return m_tab.combinationChoice->currentIndex();
 }
 
 int WidgetDownloadView::combinationCount() const {
-    return m_tab.CustomList->count();
+    return m_tab.combinationChoice->count();
 }
 
 std::string WidgetDownloadView::chosenCombinationName() const {
-    return fromQt(m_tab.CustomList->currentText());
+    return fromQt(m_tab.combinationChoice->currentText());
 }
 
 bool WidgetDownloadView::convertStatusArguments() const {
@@ -59,7 +59,7 @@ void WidgetDownloadView::showProgressFrame(bool visible) {
 }
 
 void WidgetDownloadView::showProgress(int percent) {
-    m_tab.ProgressBar1->setValue(percent);
+    m_tab.progressBar->setValue(percent);
 }
 
 void WidgetDownloadView::setPercentCaption(const std::string& caption) {
@@ -79,11 +79,11 @@ void WidgetDownloadView::enableSequenceList(bool enabled) {
 }
 
 void WidgetDownloadView::enableReceiveWindowBox(bool enabled) {
-    m_tab.Check1->setEnabled(enabled);
+    m_tab.receiveWindowActive->setEnabled(enabled);
 }
 
 void WidgetDownloadView::enableOperationButtons(bool enabled) {
-    m_tab.QuickCmd->setEnabled(enabled);
+    m_tab.downloadButton->setEnabled(enabled);
     m_tab.ClearFrame->setEnabled(enabled);
     m_tab.ExecuteBlock->setEnabled(enabled);
     m_tab.CancelExec->setEnabled(enabled);

@@ -13,15 +13,15 @@
 namespace brindle::app {
 
 int WidgetExecuteView::chosenCombinationIndex() const {
-    return m_tab.CustomList->currentIndex();
+    return m_tab.combinationChoice->currentIndex();
 }
 
 int WidgetExecuteView::combinationCount() const {
-    return m_tab.CustomList->count();
+    return m_tab.combinationChoice->count();
 }
 
 std::string WidgetExecuteView::chosenCombinationName() const {
-    return fromQt(m_tab.CustomList->currentText());
+    return fromQt(m_tab.combinationChoice->currentText());
 }
 
 int WidgetExecuteView::sequenceLineCount() const {
@@ -58,20 +58,20 @@ void WidgetExecuteView::showMacroSize(bool visible) {
 
 void WidgetExecuteView::showCancelFrame(bool visible) {
     // The frame offers Cancel; a block command has no percentage to show.
-    m_tab.ProgressBar1->setVisible(!visible);
+    m_tab.progressBar->setVisible(!visible);
     m_tab.PercentCaption->setVisible(!visible);
     m_tab.showProgressFrame(visible);
 }
 
 void WidgetExecuteView::enableOperationButtons(bool enabled) {
-    m_tab.QuickCmd->setEnabled(enabled);
+    m_tab.downloadButton->setEnabled(enabled);
     m_tab.ClearFrame->setEnabled(enabled);
     m_tab.ExecuteBlock->setEnabled(enabled);
     m_tab.CancelExec->setEnabled(enabled);
 }
 
 void WidgetExecuteView::untickReceiveWindow() {
-    m_tab.Check1->setChecked(false);
+    m_tab.receiveWindowActive->setChecked(false);
 }
 
 }  // namespace brindle::app

@@ -12,11 +12,11 @@ namespace brindle::app {
 
 void WidgetReadBackView::showReadingMessage(bool visible) {
     // The focus leaves Cancel before it goes, back to the button that read.
-    if (!visible && m_tab.ReadCancelCmd->hasFocus()) {
-        m_tab.Command1->setFocus(Qt::OtherFocusReason);
+    if (!visible && m_tab.readCancelButton->hasFocus()) {
+        m_tab.readE2promButton->setFocus(Qt::OtherFocusReason);
     }
-    m_tab.ReadingMsg->setVisible(visible);
-    m_tab.ReadCancelCmd->setVisible(visible);
+    m_tab.readingNote->setVisible(visible);
+    m_tab.readCancelButton->setVisible(visible);
 }
 
 void WidgetReadBackView::setE2promText(const std::string& text) {
@@ -24,21 +24,22 @@ void WidgetReadBackView::setE2promText(const std::string& text) {
     QString shown = toQt(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    m_tab.Text1->setPlainText(shown);
+    m_tab.e2promTextBox->setPlainText(shown);
 }
 
 void WidgetReadBackView::setHeaderField(utilities::HeaderField field, const std::string& text) {
-    QLineEdit* box = field == utilities::HeaderField::MacroId     ? m_tab.Text2
-                     : field == utilities::HeaderField::BootMacro ? m_tab.Text3
-                                                                  : m_tab.Text4;
+    QLineEdit* box = field == utilities::HeaderField::MacroId     ? m_tab.macroIdBox
+                     : field == utilities::HeaderField::BootMacro ? m_tab.bootMacroBox
+                                                                  : m_tab.macroCountBox;
     box->setText(toQt(text));
 }
 
 void WidgetReadBackView::showHeaderFields(bool visible) {
     for (QWidget* w :
-         {static_cast<QWidget*>(m_tab.Text2), static_cast<QWidget*>(m_tab.Text3),
-          static_cast<QWidget*>(m_tab.Text4), static_cast<QWidget*>(m_tab.Label20),
-          static_cast<QWidget*>(m_tab.Label21), static_cast<QWidget*>(m_tab.Label23)}) {
+         {static_cast<QWidget*>(m_tab.macroIdBox), static_cast<QWidget*>(m_tab.bootMacroBox),
+          static_cast<QWidget*>(m_tab.macroCountBox), static_cast<QWidget*>(m_tab.macroIdLabel),
+          static_cast<QWidget*>(m_tab.bootMacroLabel),
+          static_cast<QWidget*>(m_tab.macroCountLabel)}) {
         w->setVisible(visible);
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What the read-back shows, on the Read back tab's widgets. The text is kept
-// as the bytes it is made of: Text1 shows them in a fixed-width font with
+// as the bytes it is made of: e2promTextBox shows them in a fixed-width font with
 // CR LF as line breaks, and Save to File writes the kept bytes.
 #include <QWidget>
 #include <string>

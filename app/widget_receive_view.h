@@ -1,5 +1,6 @@
 #pragma once
-// The receive window as the link sees it: List1 and Check1 of the Down Load tab.
+// The receive window as the link sees it: receiveWindowLines and receiveWindowActive of the Down
+// Load tab.
 #include "link/views.h"
 
 class QCheckBox;

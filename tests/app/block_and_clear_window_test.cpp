@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kReminderTitle = "Confirm Code in E-PROM";
 
 struct Enabled {
-    bool QuickCmd;
+    bool downloadButton;
     bool ClearFrame;
     bool ExecuteBlock;
     bool CancelExec;
@@ -31,8 +31,8 @@ struct Enabled {
 };
 
 Enabled enabled(const brindle::app::DownloadTab& tab) {
-    return {tab.QuickCmd->isEnabled(), tab.ClearFrame->isEnabled(), tab.ExecuteBlock->isEnabled(),
-            tab.CancelExec->isEnabled()};
+    return {tab.downloadButton->isEnabled(), tab.ClearFrame->isEnabled(),
+            tab.ExecuteBlock->isEnabled(), tab.CancelExec->isEnabled()};
 }
 
 brindle::sim::ModuleOptions neverSyncing() {
@@ -65,7 +65,7 @@ class BlockAndClearWindowTest : public QObject {
                 seen = true;
                 during = enabled(tab);
                 frameDuring = tab.ProgressFrame->isVisible();
-                barDuring = tab.ProgressBar1->isVisible();
+                barDuring = tab.progressBar->isVisible();
                 listDuring = tab.MacrosInCombination->isEnabled();
             }
         });
@@ -77,13 +77,13 @@ class BlockAndClearWindowTest : public QObject {
         QVERIFY(!listDuring);
         QVERIFY((enabled(tab) == Enabled{true, true, true, true}));
         QVERIFY(tab.ProgressFrame->isHidden());
-        QVERIFY(!tab.ProgressBar1->isHidden());
+        QVERIFY(!tab.progressBar->isHidden());
         QVERIFY(tab.MacrosInCombination->isEnabled());
         QCOMPARE(toHex(m_rig->module.received()), std::string("23 07 04 53 03 61 0D"));
         QCOMPARE(m_rig->prompter().messages.size(), std::size_t{2});
         QCOMPARE(m_rig->prompter().messages[0].title, std::string(kReminderTitle));
         QCOMPARE(m_rig->prompter().messages[1].text, std::string("Execute Command Successful"));
-        QVERIFY(m_rig->window().readBackTab().StatArgument->isChecked());
+        QVERIFY(m_rig->window().readBackTab().convertStatusArgumentsBox->isChecked());
 
         tab.ExecuteBlock->click();
         QCOMPARE(m_rig->prompter().messages.size(), std::size_t{3});
@@ -100,11 +100,11 @@ class BlockAndClearWindowTest : public QObject {
     void cancelExecGoesToNodeAAndUnticksTheReceiveWindow() {
         prepare();
         auto& tab = m_rig->tab();
-        tab.Check1->setChecked(true);
+        tab.receiveWindowActive->setChecked(true);
         tab.CancelExec->click();
         QCOMPARE(toHex(m_rig->module.received()), std::string("23 41 04 53 00 98 0D"));
         QCOMPARE(m_rig->prompter().messages.back().text, std::string("Cancel Command Successful"));
-        QVERIFY(!tab.Check1->isChecked());
+        QVERIFY(!tab.receiveWindowActive->isChecked());
         QVERIFY(!m_rig->window().state().ReceiveWindowActive);
     }
 
@@ -120,7 +120,7 @@ class BlockAndClearWindowTest : public QObject {
         m_rig->window().setupTab().EnableClearUtility->setChecked(true);
         tab.LowerFill->setText(QStringLiteral("0"));
         tab.UpperFill->setText(QStringLiteral("3"));
-        tab.QueryResetCmd->click();
+        tab.clearEpromButton->click();
         QCOMPARE(m_rig->prompter().messages.back().text,
                  "Clear Program Process Unsuccessful " + why);
         QVERIFY(m_rig->module.received().empty());
@@ -173,10 +173,10 @@ class BlockAndClearWindowTest : public QObject {
                 seen = true;
                 during = enabled(tab);
                 frameDuring = tab.ProgressFrame->isVisible();
-                label6During = tab.Label6->text();
+                label6During = tab.progressStatusLine->text();
             }
         });
-        tab.QueryResetCmd->click();
+        tab.clearEpromButton->click();
         QVERIFY((during == Enabled{false, false, true, true}));
         QVERIFY(frameDuring);
         QCOMPARE(label6During, QStringLiteral("Clearing .."));

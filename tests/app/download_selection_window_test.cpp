@@ -1,4 +1,4 @@
-// Choosing the combination to download on the Down Load tab: CustomList lists
+// Choosing the combination to download on the Down Load tab: combinationChoice lists
 // the combination's macros in MacrosInCombination and selects the boot line.
 #include <QComboBox>
 #include <QListWidget>
@@ -100,7 +100,7 @@ class DownloadSelectionWindowTest : public QObject {
         m_rig->addCombo("C", {{0, gamma}}, 1, 1);
         m_rig->windowOnly();
         brindle::app::SpecifyTab& specify = m_rig->window().specifyTab();
-        QComboBox* custom = m_rig->tab().CustomList;
+        QComboBox* custom = m_rig->tab().combinationChoice;
         QListWidget* list = m_rig->tab().MacrosInCombination;
         const auto deleteNamed = [&](const QString& name) {
             specify.ComboList->setEditText(name);

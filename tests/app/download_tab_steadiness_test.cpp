@@ -105,8 +105,8 @@ class DownloadTabSteadinessTest : public QObject {
                 return;
             }
             ++samples;
-            captions.insert(tab.Label6->text() + QLatin1Char('|') + tab.PercentCaption->text() +
-                            QLatin1Char('|') + tab.MacroBytes->text());
+            captions.insert(tab.progressStatusLine->text() + QLatin1Char('|') +
+                            tab.PercentCaption->text() + QLatin1Char('|') + tab.MacroBytes->text());
             focusDuring.insert(QApplication::focusWidget());
             portDuring = w.portStatus()->text();
             const Geometry now = geometryOf(w, tab);
@@ -119,7 +119,7 @@ class DownloadTabSteadinessTest : public QObject {
             if (firstMove.isEmpty() && !move.isEmpty()) {
                 firstMove = QStringLiteral("at sample %1 (%2): %3")
                                 .arg(samples)
-                                .arg(tab.Label6->text(), move);
+                                .arg(tab.progressStatusLine->text(), move);
             }
         });
         button->setFocus(Qt::TabFocusReason);
@@ -136,7 +136,7 @@ class DownloadTabSteadinessTest : public QObject {
         const QString after = moved(before, geometryOf(w, tab));
         QVERIFY2(after.isEmpty(), qPrintable(after));
 
-        QCOMPARE(focusDuring, (std::set<const QWidget*>{tab.CancelCmd}));
+        QCOMPARE(focusDuring, (std::set<const QWidget*>{tab.progressCancelButton}));
         QCOMPARE(QApplication::focusWidget(), button);
 
         // The run opened the port and the bar said so while it ran.
@@ -204,13 +204,13 @@ class DownloadTabSteadinessTest : public QObject {
         switch (run) {
             case Run::Download:
             case Run::DownloadBesideTheClearFrame:
-                return tab.QuickCmd;
+                return tab.downloadButton;
             case Run::ExecuteBlock:
                 return tab.ExecuteBlock;
             case Run::Clear:
                 tab.LowerFill->setText(QStringLiteral("0"));
                 tab.UpperFill->setText(QStringLiteral("40"));
-                return tab.QueryResetCmd;
+                return tab.clearEpromButton;
         }
         return nullptr;
     }

@@ -1,4 +1,4 @@
-// A whole download through the window: the combination chosen in CustomList,
+// A whole download through the window: the combination chosen in combinationChoice,
 // the Download button, the progress frame, Cancel and closing during the run,
 // against the fake Macro Module on virtual time.
 #include <QCheckBox>
@@ -32,24 +32,27 @@ const std::string& kSecondImage = brindle::testing::kSecondMacroImage;
 
 // The enabled state of the controls a run disables, seen at one moment.
 struct ButtonStates {
-    bool QuickCmd = true;
+    bool downloadButton = true;
     bool ClearFrame = true;
     bool ExecuteBlock = true;
     bool CancelExec = true;
-    bool Check1 = true;
+    bool receiveWindowActive = true;
 };
 
 ButtonStates buttonStates(const brindle::app::DownloadTab& tab) {
-    return {tab.QuickCmd->isEnabled(), tab.ClearFrame->isEnabled(), tab.ExecuteBlock->isEnabled(),
-            tab.CancelExec->isEnabled(), tab.Check1->isEnabled()};
+    return {tab.downloadButton->isEnabled(), tab.ClearFrame->isEnabled(),
+            tab.ExecuteBlock->isEnabled(), tab.CancelExec->isEnabled(),
+            tab.receiveWindowActive->isEnabled()};
 }
 
 bool allEnabled(const ButtonStates& s) {
-    return s.QuickCmd && s.ClearFrame && s.ExecuteBlock && s.CancelExec && s.Check1;
+    return s.downloadButton && s.ClearFrame && s.ExecuteBlock && s.CancelExec &&
+           s.receiveWindowActive;
 }
 
 bool noneEnabled(const ButtonStates& s) {
-    return !s.QuickCmd && !s.ClearFrame && !s.ExecuteBlock && !s.CancelExec && !s.Check1;
+    return !s.downloadButton && !s.ClearFrame && !s.ExecuteBlock && !s.CancelExec &&
+           !s.receiveWindowActive;
 }
 
 }  // namespace
@@ -67,7 +70,7 @@ class DownloadWindowTest : public QObject {
         m_rig->chooseCombination(0);
         auto& tab = m_rig->tab();
         QCOMPARE(tab.MacrosInCombination->currentRow(), 1);  // the boot line, slot 3
-        QVERIFY(!m_rig->window().readBackTab().StatArgument->isChecked());
+        QVERIFY(!m_rig->window().readBackTab().convertStatusArgumentsBox->isChecked());
 
         bool seenRunning = false;
         ButtonStates during;
@@ -78,10 +81,10 @@ class DownloadWindowTest : public QObject {
                 seenRunning = true;
                 during = buttonStates(tab);
                 frameShownDuring = tab.ProgressFrame->isVisible();
-                label6During = tab.Label6->text();
+                label6During = tab.progressStatusLine->text();
             }
         });
-        tab.QuickCmd->click();
+        tab.downloadButton->click();
 
         QCOMPARE(toHex(m_rig->eeprom(0, 4)), std::string("07 03 02 58"));
         QCOMPARE(toHex(m_rig->eeprom(16, 6)), std::string("0E 02 FF FF 0E 1A"));
@@ -104,11 +107,11 @@ class DownloadWindowTest : public QObject {
         QVERIFY(allEnabled(buttonStates(tab)));
         QVERIFY(tab.ProgressFrame->isHidden());
         QVERIFY(tab.MacrosInCombination->isEnabled());
-        QVERIFY(m_rig->window().readBackTab().StatArgument->isChecked());
-        QCOMPARE(tab.ProgressBar1->value(), 100);
+        QVERIFY(m_rig->window().readBackTab().convertStatusArgumentsBox->isChecked());
+        QCOMPARE(tab.progressBar->value(), 100);
         QCOMPARE(tab.PercentCaption->text(), QStringLiteral("    100 % Complete"));
         QCOMPARE(tab.MacroBytes->text(), QString());
-        QCOMPARE(tab.Label6->text(), QStringLiteral("Downloading Macro 3"));
+        QCOMPARE(tab.progressStatusLine->text(), QStringLiteral("Downloading Macro 3"));
         // Entry k is selected for slot k: entry 0 for slot 0; slot 2 has no entry 2.
         QCOMPARE(tab.MacrosInCombination->currentRow(), 0);
         QCOMPARE(m_rig->window().portStatus()->text(), QStringLiteral("Com1: /dev/ttyS0 open"));
@@ -126,7 +129,7 @@ class DownloadWindowTest : public QObject {
                 during = m_rig->window().overallProgress()->text();
             }
         });
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
         QCOMPARE(m_rig->prompter().messages.back().text, std::string("Download successful"));
         const QRegularExpression runningText(QStringLiteral(
             "^2 of 71 bytes written, macro 1 of 2: FIRST, about [0-9]+:[0-5][0-9] left$"));
@@ -148,10 +151,10 @@ class DownloadWindowTest : public QObject {
                 pressed = true;
                 atCancel = buttonStates(tab);
                 QVERIFY(tab.ProgressFrame->isVisible());
-                tab.CancelCmd->click();
+                tab.progressCancelButton->click();
             }
         });
-        tab.QuickCmd->click();
+        tab.downloadButton->click();
 
         QVERIFY(pressed);
         QVERIFY(noneEnabled(atCancel));
@@ -178,11 +181,11 @@ class DownloadWindowTest : public QObject {
             if (!clickedAgain && m_rig->module.writesReceived() >= 3) {
                 clickedAgain = true;
                 // The button is disabled: deliver the click's signal anyway.
-                Q_EMIT tab.QuickCmd->clicked(false);
+                Q_EMIT tab.downloadButton->clicked(false);
                 refused = !m_rig->window().runOperation([](brindle::link::LinkContext&) {});
             }
         });
-        tab.QuickCmd->click();
+        tab.downloadButton->click();
 
         QVERIFY(clickedAgain);
         QVERIFY(refused);
@@ -209,7 +212,7 @@ class DownloadWindowTest : public QObject {
                 closedAtOnce = m_rig->window().close();
             }
         });
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
 
         QVERIFY(asked);
         QVERIFY(!closedAtOnce);
@@ -234,7 +237,7 @@ class DownloadWindowTest : public QObject {
     void downloadWithoutAChosenCombinationSendsNothing() {
         prepareTwoMacroCombination();
         m_rig->open();
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
         QCOMPARE(m_rig->prompter().messages.size(), std::size_t{1});
         QCOMPARE(m_rig->prompter().messages.back().text,
                  std::string("A macro combination has not been selected."));
@@ -250,7 +253,7 @@ class DownloadWindowTest : public QObject {
         QCOMPARE(m_rig->window().portStatus()->text(),
                  QStringLiteral("Com1: not opened yet (the first controller operation opens it)"));
         m_rig->chooseCombination(0);
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
         // The message box says why as well, not only the status bar.
         QCOMPARE(m_rig->prompter().messages.back().text,
                  std::string("A download failure occurred\nCom1: /dev/ttyS0 closed (cannot be "
@@ -264,7 +267,7 @@ class DownloadWindowTest : public QObject {
         prepareTwoMacroCombination();
         m_rig->open();
         m_rig->chooseCombination(0);
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
         const int opens = m_rig->port.opens();
         m_rig->window().setupTab().ComOpt[1]->click();
         QCOMPARE(m_rig->port.opens(), opens + 1);
@@ -279,16 +282,16 @@ class DownloadWindowTest : public QObject {
         QCOMPARE(m_rig->window().portStatus()->text(),
                  QStringLiteral("The serial port is not available."));
         m_rig->chooseCombination(0);
-        tab.QuickCmd->click();
+        tab.downloadButton->click();
         QCOMPARE(m_rig->prompter().messages.size(), std::size_t{1});
         QCOMPARE(m_rig->prompter().messages.back().text,
                  std::string("The serial port is not available."));
         QCOMPARE(m_rig->prompter().messages.back().icon, Icon::Critical);
         QVERIFY(allEnabled(buttonStates(tab)));
         QVERIFY(!m_rig->window().state().StartComm);
-        tab.Check1->click();
+        tab.receiveWindowActive->click();
         tab.ClearHistory->click();
-        tab.CancelCmd->click();
+        tab.progressCancelButton->click();
         QVERIFY(m_rig->window().state().CancelFlag);
         QVERIFY(m_rig->module.received().empty());
     }
@@ -304,7 +307,7 @@ class DownloadWindowTest : public QObject {
         m_rig->open();
         m_rig->chooseCombination(0);
         auto& tab = m_rig->tab();
-        tab.QuickCmd->click();
+        tab.downloadButton->click();
         tab.ExecuteBlock->click();
         const auto& messages = m_rig->prompter().messages;
         QCOMPARE(messages.size(), std::size_t{2});
@@ -321,7 +324,7 @@ class DownloadWindowTest : public QObject {
         QVERIFY(allEnabled(buttonStates(tab)));
 
         m_rig->window().setupTab().BaudOpt[3]->click();  // 38400
-        tab.QuickCmd->click();
+        tab.downloadButton->click();
         QCOMPARE(messages.back().text, std::string("Download successful"));
         QCOMPARE(m_rig->port.settings(), std::string("38400,n,8,1"));
     }
@@ -341,7 +344,7 @@ class DownloadWindowTest : public QObject {
                 m_rig->port.setOutputStuck(true);
             }
         });
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
         QVERIFY(stuck);
         QCOMPARE(m_rig->prompter().messages.back().text,
                  std::string("A download failure occurred\nCom1: /dev/ttyS0 closed (8 bytes do "
@@ -370,11 +373,11 @@ class DownloadWindowTest : public QObject {
                     if (exit) {
                         m_rig->window().close();
                     } else {
-                        m_rig->tab().CancelCmd->click();
+                        m_rig->tab().progressCancelButton->click();
                     }
                 }
             });
-            m_rig->tab().QuickCmd->click();
+            m_rig->tab().downloadButton->click();
             QVERIFY(pressedAt >= 0);
             // No second went by waiting for the port to fail.
             QVERIFY(m_rig->pump.nowMicros() - pressedAt < 100'000);

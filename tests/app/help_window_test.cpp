@@ -32,8 +32,8 @@ class HelpWindowTest : public QObject {
     void helpShowsTheFileAsFormattedTextInOneWindow() {
         brindle::app::HelpWindow* help = openHelp();
         QCOMPARE(help->windowTitle(), QStringLiteral("Help on Brindle Downloader"));
-        QCOMPARE(help->Text1->toPlainText(), QStringLiteral("Download writes."));
-        QTextCursor cursor(help->Text1->document());
+        QCOMPARE(help->documentEditor->toPlainText(), QStringLiteral("Download writes."));
+        QTextCursor cursor(help->documentEditor->document());
         cursor.setPosition(2);
         QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
         cursor.setPosition(12);
@@ -44,8 +44,8 @@ class HelpWindowTest : public QObject {
 
     void savedEditsAreShownAfterClosingAndReopening() {
         brindle::app::HelpWindow* help = openHelp();
-        help->Text1->setPlainText(QStringLiteral("Short."));
-        help->Command1->click();
+        help->documentEditor->setPlainText(QStringLiteral("Short."));
+        help->saveChangesButton->click();
         QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{1});
         QCOMPARE(m_fixture->prompter.messages[0].text, std::string("changes saved"));
         QCOMPARE(m_fixture->prompter.messages[0].icon, Icon::Information);
@@ -54,17 +54,17 @@ class HelpWindowTest : public QObject {
         QVERIFY(saved.find("writes") == std::string::npos);
         help->close();
         QTRY_VERIFY(m_fixture->window->helpWindow() == nullptr);
-        QCOMPARE(openHelp()->Text1->toPlainText(), QStringLiteral("Short."));
+        QCOMPARE(openHelp()->documentEditor->toPlainText(), QStringLiteral("Short."));
     }
 
     void closingWithoutSavingKeepsTheFileAsItWas() {
         const std::string before = readBytes(helpFile());
         brindle::app::HelpWindow* help = openHelp();
-        help->Text1->setPlainText(QStringLiteral("Not kept."));
+        help->documentEditor->setPlainText(QStringLiteral("Not kept."));
         help->close();
         QTRY_VERIFY(m_fixture->window->helpWindow() == nullptr);
         QCOMPARE(readBytes(helpFile()), before);
-        QCOMPARE(openHelp()->Text1->toPlainText(), QStringLiteral("Download writes."));
+        QCOMPARE(openHelp()->documentEditor->toPlainText(), QStringLiteral("Download writes."));
     }
 
     void aFailedSaveSaysWhyAndNeverSaysSaved() {
@@ -72,29 +72,29 @@ class HelpWindowTest : public QObject {
         // A folder in the file's place cannot be replaced.
         std::filesystem::remove(helpFile());
         std::filesystem::create_directory(helpFile());
-        help->Text1->setPlainText(QStringLiteral("Lost?"));
-        help->Command1->click();
+        help->documentEditor->setPlainText(QStringLiteral("Lost?"));
+        help->saveChangesButton->click();
         QCOMPARE(m_fixture->prompter.messages.size(), std::size_t{1});
         QCOMPARE(m_fixture->prompter.messages[0].icon, Icon::Critical);
         QVERIFY(m_fixture->prompter.messages[0].text != "changes saved");
         QVERIFY(help->statusLine()->isVisibleTo(help));
         QVERIFY(std::filesystem::is_directory(helpFile()));
         // The edits are still there to be saved elsewhere or again.
-        QCOMPARE(help->Text1->toPlainText(), QStringLiteral("Lost?"));
+        QCOMPARE(help->documentEditor->toPlainText(), QStringLiteral("Lost?"));
     }
 
     void aHelpFileThatCannotBeReadShowsAnEmptyDocumentAndWhy() {
         std::filesystem::remove(helpFile());
         std::filesystem::create_directory(helpFile());
         brindle::app::HelpWindow* help = openHelp();
-        QCOMPARE(help->Text1->toPlainText(), QString());
+        QCOMPARE(help->documentEditor->toPlainText(), QString());
         QVERIFY(help->statusLine()->isVisibleTo(help));
         QVERIFY(help->statusLine()->text().contains(QStringLiteral("helpmacro.rtf")));
     }
 
     void aMissingHelpFileIsCreatedEmpty() {
         std::filesystem::remove(helpFile());
-        QCOMPARE(openHelp()->Text1->toPlainText(), QString());
+        QCOMPARE(openHelp()->documentEditor->toPlainText(), QString());
         QVERIFY(std::filesystem::exists(helpFile()));
     }
 
@@ -117,7 +117,7 @@ class HelpWindowTest : public QObject {
                 box->button(QMessageBox::Ok)->click();
             }
         });
-        help->Command1->click();
+        help->saveChangesButton->click();
         QCOMPARE(text, QStringLiteral("changes saved"));
         QCOMPARE(owner, static_cast<QWidget*>(help));
     }

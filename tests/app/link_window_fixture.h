@@ -57,10 +57,10 @@ class LinkWindowFixture {
                   int16_t node, int16_t boot) {
         testing::addCombo(dataDir(), name, filled, node, boot);
     }
-    // What the toolkit does when the user picks a CustomList entry.
+    // What the toolkit does when the user picks a combinationChoice entry.
     void chooseCombination(int entry) {
-        tab().CustomList->setCurrentIndex(entry);
-        Q_EMIT tab().CustomList->activated(entry);
+        tab().combinationChoice->setCurrentIndex(entry);
+        Q_EMIT tab().combinationChoice->activated(entry);
     }
     std::string eeprom(int from, int count) {
         const auto& e = module.eeprom();

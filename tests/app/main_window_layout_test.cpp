@@ -393,7 +393,7 @@ class MainWindowLayoutTest : public QObject {
         auto& w = *m_fixture->window;
         QVERIFY(w.specifyTab().ComboList->isEditable());
         QVERIFY(w.specifyTab().MacroList->isEditable());
-        QVERIFY(!w.downloadTab().CustomList->isEditable());
+        QVERIFY(!w.downloadTab().combinationChoice->isEditable());
         QVERIFY(w.setupTab().PostWriteDelay->isEditable());
         QVERIFY(w.setupTab().Pattern->isEditable());
     }
@@ -416,8 +416,8 @@ class MainWindowLayoutTest : public QObject {
 
     void progressAndClearFieldsStartWithTheirDefaults() {
         auto& download = m_fixture->window->downloadTab();
-        QCOMPARE(download.ProgressBar1->minimum(), 0);
-        QCOMPARE(download.ProgressBar1->maximum(), 100);
+        QCOMPARE(download.progressBar->minimum(), 0);
+        QCOMPARE(download.progressBar->maximum(), 100);
         QCOMPARE(download.LowerFill->text(), QStringLiteral("0"));
         QCOMPARE(download.UpperFill->text(), QStringLiteral("16"));
     }
@@ -429,8 +429,8 @@ class MainWindowLayoutTest : public QObject {
         w.helpcmd()->click();
         QVERIFY(w.helpWindow());
         const QList<QPushButton*> buttons = w.findChildren<QPushButton*>();
-        QVERIFY(buttons.contains(w.helpWindow()->Command1));
-        QVERIFY(buttons.contains(w.downloadTab().CancelCmd));
+        QVERIFY(buttons.contains(w.helpWindow()->saveChangesButton));
+        QVERIFY(buttons.contains(w.downloadTab().progressCancelButton));
         for (const QPushButton* button : buttons) {
             const QByteArray id =
                 (button->objectName() + QLatin1Char(' ') + button->text()).toUtf8();

@@ -145,12 +145,12 @@ class MainWindowStartupTest : public QObject {
 
         const QStringList combos{"Zeta            ", "Alpha Beta Gamma", "  mid           "};
         QCOMPARE(entries(w.specifyTab().ComboList), combos);
-        QCOMPARE(entries(w.downloadTab().CustomList), combos);
+        QCOMPARE(entries(w.downloadTab().combinationChoice), combos);
         QCOMPARE(entries(w.specifyTab().MacroList), (QStringList{"Home        ", "Approach    "}));
         // Filling chooses nothing.
         QCOMPARE(w.specifyTab().ComboList->currentIndex(), -1);
         QCOMPARE(w.specifyTab().ComboList->currentText(), QString());
-        QCOMPARE(w.downloadTab().CustomList->currentIndex(), -1);
+        QCOMPARE(w.downloadTab().combinationChoice->currentIndex(), -1);
         QCOMPARE(w.specifyTab().MacroList->currentIndex(), -1);
         // The macro buffer ends holding the last record read.
         QCOMPARE(w.state().MacroBuffer.Name, std::string("Approach    "));
@@ -169,7 +169,7 @@ class MainWindowStartupTest : public QObject {
     void missingDatabasesLeaveTheListsEmptyWithoutAMessage() {
         auto& w = m_fixture->open();
         QCOMPARE(w.specifyTab().ComboList->count(), 0);
-        QCOMPARE(w.downloadTab().CustomList->count(), 0);
+        QCOMPARE(w.downloadTab().combinationChoice->count(), 0);
         QCOMPARE(w.specifyTab().MacroList->count(), 0);
         QVERIFY(m_fixture->prompter.messages.empty());
     }
@@ -222,10 +222,10 @@ class MainWindowStartupTest : public QObject {
             writeBytes(m_fixture->file("Lastpatt.dat"), hexBytes(lastPattern.toStdString()));
         }
         auto& w = m_fixture->open();
-        QCOMPARE(w.setupTab().Drive1->currentIndex(), drive);
+        QCOMPARE(w.setupTab().driveList->currentIndex(), drive);
         QCOMPARE(w.setupTab().Pattern->currentIndex(), pattern);
         QCOMPARE(w.setupTab().Pattern->currentText(), text);
-        QCOMPARE(w.setupTab().File1->pattern(), text);
+        QCOMPARE(w.setupTab().fileList->pattern(), text);
         // Restoring writes nothing back.
         if (lastDrive != "-") {
             QCOMPARE(toHex(readBytes(m_fixture->file("LastDrive.dat"))), lastDrive.toStdString());
@@ -247,10 +247,10 @@ class MainWindowStartupTest : public QObject {
 
         auto& w = m_fixture->open();
         const QString expected = QString::fromStdString(folder);
-        QCOMPARE(w.setupTab().Dir1->path(), expected);
-        QCOMPARE(entries(w.setupTab().Dir1), (QStringList{"..", "sub"}));
-        QCOMPARE(w.setupTab().File1->path(), expected);
-        QCOMPARE(entries(w.setupTab().File1), (QStringList{"a.cmd", "B.CMD"}));
+        QCOMPARE(w.setupTab().folderList->path(), expected);
+        QCOMPARE(entries(w.setupTab().folderList), (QStringList{"..", "sub"}));
+        QCOMPARE(w.setupTab().fileList->path(), expected);
+        QCOMPARE(entries(w.setupTab().fileList), (QStringList{"a.cmd", "B.CMD"}));
     }
 
     void aFolderFileUnderTwoRecordsOrAMissingFolderLeavesTheLists() {
@@ -258,16 +258,16 @@ class MainWindowStartupTest : public QObject {
         writeBytes(m_fixture->file("Lastpath.dat"), std::string(119, ' '));
         {
             auto& w = m_fixture->open();
-            QCOMPARE(w.setupTab().Dir1->path(), current);
-            QCOMPARE(w.setupTab().File1->path(), current);
+            QCOMPARE(w.setupTab().folderList->path(), current);
+            QCOMPARE(w.setupTab().fileList->path(), current);
         }
         m_fixture->window.reset();
         std::string missing = "/no/such/folder";
         missing += std::string(60 - missing.size(), ' ');
         writeBytes(m_fixture->file("Lastpath.dat"), missing + missing);
         auto& w = m_fixture->open();
-        QCOMPARE(w.setupTab().Dir1->path(), current);
-        QCOMPARE(w.setupTab().File1->path(), current);
+        QCOMPARE(w.setupTab().folderList->path(), current);
+        QCOMPARE(w.setupTab().fileList->path(), current);
         QVERIFY(m_fixture->prompter.messages.empty());
     }
 

@@ -105,7 +105,7 @@ class PortChoiceWindowTest : public QObject {
         testing::ModsimProcess sim({"--link", f.file("com1"), "--eeprom", f.file("ee.bin"), "--log",
                                     f.file("wire.bin"), "--baud", "38400"});
         f.open().attachLink(port, pump);
-        f.window->downloadTab().Check1->click();  // the first tick opens the port
+        f.window->downloadTab().receiveWindowActive->click();  // the first tick opens the port
         QTRY_VERIFY_WITH_TIMEOUT(port.PortOpen(), 3000);
 
         const std::string real = std::filesystem::canonical(f.file("com1")).string();
@@ -143,9 +143,9 @@ class PortChoiceWindowTest : public QObject {
         QVERIFY(before >= 9);
 
         auto& tab = f.window->downloadTab();
-        tab.CustomList->setCurrentIndex(0);
-        Q_EMIT tab.CustomList->activated(0);
-        tab.QuickCmd->click();
+        tab.combinationChoice->setCurrentIndex(0);
+        Q_EMIT tab.combinationChoice->activated(0);
+        tab.downloadButton->click();
         const testing::ChildResult ran = cli.waitAtMost(20000);
         QVERIFY(sim.stop());
         QCOMPARE(ran.status, 0);

@@ -31,7 +31,7 @@ class QtLinkWindowTest : public QObject {
     }
 
     // While the receive window is off nothing needs a tick between
-    // operations, so none wakes the program; ticking Check1 starts them (at
+    // operations, so none wakes the program; ticking receiveWindowActive starts them (at
     // 100 ms) through the event loop, unticking it stops them again.
     void timer1TicksThroughTheEventLoopOnlyWhileTheReceiveWindowIsActive() {
         QCOMPARE(m_pump->Interval(), 55);
@@ -39,9 +39,9 @@ class QtLinkWindowTest : public QObject {
         QTest::qWait(200);
         QCOMPARE(state.TickCount, int16_t{0});
         QVERIFY(!state.StartComm);
-        m_fixture->window->downloadTab().Check1->click();
+        m_fixture->window->downloadTab().receiveWindowActive->click();
         QTRY_VERIFY_WITH_TIMEOUT(state.TickCount >= 2, 2000);
-        m_fixture->window->downloadTab().Check1->click();
+        m_fixture->window->downloadTab().receiveWindowActive->click();
         const int16_t ticks = state.TickCount;
         QTest::qWait(200);
         QCOMPARE(state.TickCount, ticks);
@@ -49,7 +49,7 @@ class QtLinkWindowTest : public QObject {
 
     void aPortThatCannotBeOpenedIsShownWithItsReasonAfterTheFirstActiveTick() {
         auto& window = *m_fixture->window;
-        window.downloadTab().Check1->click();
+        window.downloadTab().receiveWindowActive->click();
         QCOMPARE(m_pump->Interval(), 100);
         QTRY_VERIFY_WITH_TIMEOUT(window.state().StartComm, 2000);
         const QString expected =

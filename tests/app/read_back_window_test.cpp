@@ -43,23 +43,23 @@ class ReadBackWindowTest : public QObject {
         bool readingShownDuringDump = false;
         m_rig->pump.setIdleHook([&] {
             if (m_rig->module.received().size() == 7) {
-                readingShownDuringDump = readingShownDuringDump || tab.ReadingMsg->isVisible();
+                readingShownDuringDump = readingShownDuringDump || tab.readingNote->isVisible();
             }
         });
-        tab.Command1->click();
+        tab.readE2promButton->click();
         QVERIFY(readingShownDuringDump);
-        QVERIFY(!tab.ReadingMsg->isVisible());
+        QVERIFY(!tab.readingNote->isVisible());
         QCOMPARE(tab.e2promText(), kShownBytes);
-        QCOMPARE(tab.Text1->toPlainText(),
+        QCOMPARE(tab.e2promTextBox->toPlainText(),
                  QStringLiteral("\n0:\n1 MA 1000\nGOTO0\nMACRO 2\n\n24:\n2 MA 7\nGOTO24\n"));
         // Columns line up: narrow and wide letters take the same room.
-        const QFontMetrics metrics(tab.Text1->font());
+        const QFontMetrics metrics(tab.e2promTextBox->font());
         QCOMPARE(metrics.horizontalAdvance(QStringLiteral("iiii1")),
                  metrics.horizontalAdvance(QStringLiteral("MMMM ")));
-        QVERIFY(tab.Text1->isReadOnly());
-        QCOMPARE(tab.Text2->text(), QStringLiteral(" 7"));
-        QCOMPARE(tab.Text3->text(), QStringLiteral(" 3"));
-        QCOMPARE(tab.Text4->text(), QStringLiteral(" 2"));
+        QVERIFY(tab.e2promTextBox->isReadOnly());
+        QCOMPARE(tab.macroIdBox->text(), QStringLiteral(" 7"));
+        QCOMPARE(tab.bootMacroBox->text(), QStringLiteral(" 3"));
+        QCOMPARE(tab.macroCountBox->text(), QStringLiteral(" 2"));
         for (QWidget* w : headerWidgets(tab)) {
             QVERIFY(w->isVisible());
         }
@@ -71,11 +71,11 @@ class ReadBackWindowTest : public QObject {
     void leavingTheTabHidesTheHeaderFieldsAndClearAllOnlyEmptiesThem() {
         storeDownload();
         auto& tab = openOnReadBack();
-        tab.Command1->click();
-        tab.Command2->click();
+        tab.readE2promButton->click();
+        tab.clearAllButton->click();
         QCOMPARE(tab.e2promText(), std::string());
-        QVERIFY(tab.Text1->toPlainText().isEmpty());
-        for (QLineEdit* field : {tab.Text2, tab.Text3, tab.Text4}) {
+        QVERIFY(tab.e2promTextBox->toPlainText().isEmpty());
+        for (QLineEdit* field : {tab.macroIdBox, tab.bootMacroBox, tab.macroCountBox}) {
             QVERIFY(field->text().isEmpty());
             QVERIFY(field->isVisible());
         }
@@ -85,17 +85,17 @@ class ReadBackWindowTest : public QObject {
             QVERIFY(w->isHidden());
         }
         // The next read shows them again.
-        tab.Command1->click();
-        QVERIFY(tab.Text2->isVisible());
+        tab.readE2promButton->click();
+        QVERIFY(tab.macroIdBox->isVisible());
     }
 
     void saveToFileWritesTheTextAsShownByteForByte() {
         storeDownload();
         auto& tab = openOnReadBack();
-        tab.Command1->click();
+        tab.readE2promButton->click();
         const std::string path = m_rig->dataDir() + "saved.txt";
         tab.askFileName = [&] { return QString::fromStdString(path); };
-        tab.SaveCmd->click();
+        tab.saveToFileButton->click();
         QCOMPARE(readBytes(path), kShownBytes);
         QVERIFY(m_rig->prompter().messages.empty());
     }
@@ -107,16 +107,16 @@ class ReadBackWindowTest : public QObject {
             ++asked;
             return QString();
         };
-        tab.SaveCmd->click();
+        tab.saveToFileButton->click();
         QCOMPARE(asked, 0);
         QCOMPARE(m_rig->prompter().messages.back().text,
                  std::string("Please read E2prom before saving!"));
         QCOMPARE(m_rig->prompter().messages.back().icon, Icon::Critical);
 
         storeDownload();
-        tab.Command1->click();
+        tab.readE2promButton->click();
         m_rig->prompter().messages.clear();
-        tab.SaveCmd->click();
+        tab.saveToFileButton->click();
         QCOMPARE(asked, 1);
         QVERIFY(m_rig->prompter().messages.empty());
     }
@@ -124,20 +124,20 @@ class ReadBackWindowTest : public QObject {
     void aBusyControllerIsReportedAndTheFieldsStayHidden() {
         m_rig = std::make_unique<LinkWindowFixture>(talking());
         auto& tab = openOnReadBack();
-        tab.Command1->click();
+        tab.readE2promButton->click();
         QCOMPARE(m_rig->prompter().messages.size(), std::size_t{1});
         QCOMPARE(m_rig->prompter().messages[0].text,
                  std::string(23, ' ') +
                      "Macro Executing !\r\nUse 'Cancel Execution' button in Download menu.");
         QVERIFY(m_rig->module.received().empty());
-        QVERIFY(tab.Text2->isHidden());
-        QVERIFY(!tab.ReadingMsg->isVisible());
+        QVERIFY(tab.macroIdBox->isHidden());
+        QVERIFY(!tab.readingNote->isVisible());
     }
 
     void withoutALinkTheReadSaysThePortIsNotAvailable() {
         m_rig->windowOnly();
         m_rig->window().SSTab1()->setCurrentIndex(kReadBackTab);
-        m_rig->window().readBackTab().Command1->click();
+        m_rig->window().readBackTab().readE2promButton->click();
         QCOMPARE(m_rig->prompter().messages.back().text,
                  std::string("The serial port is not available."));
     }
@@ -151,7 +151,7 @@ class ReadBackWindowTest : public QObject {
                 closedAtOnce = m_rig->window().close();
             }
         });
-        tab.Command1->click();
+        tab.readE2promButton->click();
         QVERIFY(!closedAtOnce);
         QVERIFY(!m_rig->window().isVisible());
         // The four location reads were not sent.
@@ -173,32 +173,33 @@ class ReadBackWindowTest : public QObject {
         // Shortcuts reach an active window only.
         m_rig->window().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&m_rig->window()));
-        QVERIFY(tab.ReadCancelCmd->isHidden());
-        QVERIFY(!tab.ReadCancelCmd->toolTip().isEmpty());
+        QVERIFY(tab.readCancelButton->isHidden());
+        QVERIFY(!tab.readCancelButton->toolTip().isEmpty());
         int64_t pressedAt = -1;
         bool shownWithTheNote = false;
         m_rig->pump.setIdleHook([&] {
             if (pressedAt < 0 && m_rig->port.InBufferCount() > 100) {
-                shownWithTheNote = tab.ReadingMsg->isVisible() && tab.ReadCancelCmd->isVisible();
+                shownWithTheNote =
+                    tab.readingNote->isVisible() && tab.readCancelButton->isVisible();
                 pressedAt = m_rig->pump.nowMicros();
                 if (escape) {
                     QWidget* focus = QApplication::focusWidget();
                     QTest::keyClick(focus != nullptr ? focus : &tab, Qt::Key_Escape);
                 } else {
-                    QTest::mouseClick(tab.ReadCancelCmd, Qt::LeftButton);
+                    QTest::mouseClick(tab.readCancelButton, Qt::LeftButton);
                 }
             }
         });
-        tab.Command1->click();
+        tab.readE2promButton->click();
         QVERIFY(shownWithTheNote);
         QVERIFY(m_rig->pump.nowMicros() - pressedAt <= m_rig->pump.EffectiveIntervalMicros());
         QCOMPARE(toHex(m_rig->module.received()), std::string("23 41 04 45 32 BC 0D"));
-        QVERIFY(tab.ReadCancelCmd->isHidden());
-        QVERIFY(tab.ReadingMsg->isHidden());
-        QCOMPARE(tab.Text1->toPlainText(), QStringLiteral("Read Failed"));
-        QCOMPARE(tab.Text2->text(), QString());
-        QCOMPARE(tab.Text3->text(), QStringLiteral("Read Failed"));
-        QCOMPARE(tab.Text4->text(), QStringLiteral("Read Failed"));
+        QVERIFY(tab.readCancelButton->isHidden());
+        QVERIFY(tab.readingNote->isHidden());
+        QCOMPARE(tab.e2promTextBox->toPlainText(), QStringLiteral("Read Failed"));
+        QCOMPARE(tab.macroIdBox->text(), QString());
+        QCOMPARE(tab.bootMacroBox->text(), QStringLiteral("Read Failed"));
+        QCOMPARE(tab.macroCountBox->text(), QStringLiteral("Read Failed"));
         QVERIFY(m_rig->prompter().messages.empty());
     }
 
@@ -220,7 +221,8 @@ class ReadBackWindowTest : public QObject {
         return m_rig->window().readBackTab();
     }
     static std::vector<QWidget*> headerWidgets(brindle::app::ReadBackTab& tab) {
-        return {tab.Text2, tab.Text3, tab.Text4, tab.Label20, tab.Label21, tab.Label23};
+        return {tab.macroIdBox,   tab.bootMacroBox,   tab.macroCountBox,
+                tab.macroIdLabel, tab.bootMacroLabel, tab.macroCountLabel};
     }
 
     std::unique_ptr<LinkWindowFixture> m_rig;

@@ -1,5 +1,5 @@
-// The receive window through the window: Check1 switches it on and sets
-// Timer1's interval, the ticks drain what the module says into List1, and
+// The receive window through the window: receiveWindowActive switches it on and sets
+// Timer1's interval, the ticks drain what the module says into receiveWindowLines, and
 // ClearHistory empties it. The fake module and the ticks run on virtual time.
 #include <QCheckBox>
 #include <QLabel>
@@ -31,17 +31,17 @@ class ReceiveWindowTest : public QObject {
         QVERIFY(!m_rig->window().state().StartComm);
         QVERIFY(!m_rig->port.PortOpen());
 
-        m_rig->tab().Check1->click();
+        m_rig->tab().receiveWindowActive->click();
         QCOMPARE(m_rig->pump.Interval(), 100);
         QVERIFY(m_rig->window().state().ReceiveWindowActive);
-        m_rig->tab().Check1->click();
+        m_rig->tab().receiveWindowActive->click();
         QCOMPARE(m_rig->pump.Interval(), 1);
         QVERIFY(!m_rig->window().state().ReceiveWindowActive);
     }
 
     void theFirstTickWithTheReceiveWindowActiveOpensThePortAndShowsIt() {
         m_rig->open();
-        m_rig->tab().Check1->click();
+        m_rig->tab().receiveWindowActive->click();
         QVERIFY(!m_rig->window().state().StartComm);
         runTicks(1);
         QVERIFY(m_rig->window().state().StartComm);
@@ -52,8 +52,8 @@ class ReceiveWindowTest : public QObject {
 
     void linesFromTheModuleShowInList1OnTicksAndClearHistoryEmptiesIt() {
         m_rig->open();
-        QListWidget* list1 = m_rig->tab().List1;
-        m_rig->tab().Check1->click();
+        QListWidget* list1 = m_rig->tab().receiveWindowLines;
+        m_rig->tab().receiveWindowActive->click();
         runTicks(1);
 
         // 'OK' is a short line; the LF it leaves behind starts the next entry.
@@ -77,21 +77,21 @@ class ReceiveWindowTest : public QObject {
 
     void uncheckingCheck1KeepsTheShownLinesAndShowsNoMore() {
         m_rig->open();
-        QListWidget* list1 = m_rig->tab().List1;
-        m_rig->tab().Check1->click();
+        QListWidget* list1 = m_rig->tab().receiveWindowLines;
+        m_rig->tab().receiveWindowActive->click();
         runTicks(1);
         m_rig->module.say("FIRST LINE\r\n");
         runTicks(2);
         QCOMPARE(entries(list1), (QStringList{"FIRST LINE<cr>"}));
 
-        m_rig->tab().Check1->click();
+        m_rig->tab().receiveWindowActive->click();
         m_rig->module.say("LATER LINE\r\n");
         runTicks(5);
         QCOMPARE(entries(list1), (QStringList{"FIRST LINE<cr>"}));
         QVERIFY(m_rig->window().state().ReceiveBuffer.empty());
     }
 
-    // With Check1 ticked, a download shows the first line of what it reads
+    // With receiveWindowActive ticked, a download shows the first line of what it reads
     // through viewbuffer: for a module that echoes, the echo of its frames.
     void aDownloadSwitchesTheReceiveWindowOffWhileItRunsShowsItsLinesAndTurnsItBackOn() {
         brindle::sim::ModuleOptions echoing;
@@ -100,7 +100,7 @@ class ReceiveWindowTest : public QObject {
         const int32_t macro = m_rig->addMacro("ONE", "1 MA 5");
         m_rig->addCombo("C", {{0, macro}}, 1, 1);
         m_rig->open();
-        m_rig->tab().Check1->click();
+        m_rig->tab().receiveWindowActive->click();
         m_rig->chooseCombination(0);
         bool seen = false;
         bool activeDuring = true;
@@ -109,19 +109,19 @@ class ReceiveWindowTest : public QObject {
             if (!seen && m_rig->module.writesReceived() >= 2) {
                 seen = true;
                 activeDuring = m_rig->window().state().ReceiveWindowActive;
-                check1EnabledDuring = m_rig->tab().Check1->isEnabled();
+                check1EnabledDuring = m_rig->tab().receiveWindowActive->isEnabled();
             }
         });
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
         QCOMPARE(m_rig->prompter().messages.back().text, std::string("Download successful"));
         QVERIFY(seen);
         QVERIFY(!activeDuring);
         QVERIFY(!check1EnabledDuring);
         QVERIFY(m_rig->window().state().ReceiveWindowActive);
-        QVERIFY(m_rig->tab().Check1->isEnabled());
-        QVERIFY(m_rig->tab().Check1->isChecked());
+        QVERIFY(m_rig->tab().receiveWindowActive->isEnabled());
+        QVERIFY(m_rig->tab().receiveWindowActive->isChecked());
         const QString writeZ = brindle::app::toQt(hexBytes("23 41 06 57 00 03 5A FB") + "<cr>");
-        QVERIFY(entries(m_rig->tab().List1).contains(writeZ));
+        QVERIFY(entries(m_rig->tab().receiveWindowLines).contains(writeZ));
     }
 
     // The reply is looked for before viewbuffer takes its line: a module that
@@ -130,16 +130,16 @@ class ReceiveWindowTest : public QObject {
         const int32_t macro = m_rig->addMacro("ONE", "1 MA 5");
         m_rig->addCombo("C", {{0, macro}}, 1, 1);
         m_rig->open();
-        m_rig->tab().Check1->click();
+        m_rig->tab().receiveWindowActive->click();
         m_rig->chooseCombination(0);
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
         QCOMPARE(m_rig->prompter().messages.back().text, std::string("Download successful"));
         QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'X'});
         QCOMPARE(m_rig->eeprom(3586, 7), brindle::testing::hexBytes("31 20 4D 41 20 35 0D"));
         // "Z" and the 4 header bytes, 2 + 12 table and name bytes, 7 image
         // bytes: 26 bytes, each written once and read twice.
         QCOMPARE(m_rig->module.writesReceived(), 26);
-        const QStringList shown = entries(m_rig->tab().List1);
+        const QStringList shown = entries(m_rig->tab().receiveWindowLines);
         QCOMPARE(shown.size(), 52);
         const QString replyZ = brindle::app::toQt(hexBytes("23 4D 04 52 5A FD") + "<cr>");
         const QString replyX = brindle::app::toQt(hexBytes("23 4D 04 52 58 FB") + "<cr>");

@@ -48,12 +48,12 @@ class SetupBrowserTest : public QObject {
 
     void theFirstFolderChangeWritesThePathTwiceThenOnlyRecordTwo() {
         auto& tab = m_fixture->open().setupTab();
-        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("data"))));
+        QVERIFY(tab.folderList->setPath(QString::fromStdString(folder("data"))));
         QCOMPARE(readBytes(lastPath()), padded(folder("data"), 60) + padded(folder("data"), 60));
-        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("data/sub"))));
+        QVERIFY(tab.folderList->setPath(QString::fromStdString(folder("data/sub"))));
         QCOMPARE(readBytes(lastPath()),
                  padded(folder("data"), 60) + padded(folder("data/sub"), 60));
-        QCOMPARE(tab.File1->path(), QString::fromStdString(folder("data/sub")));
+        QCOMPARE(tab.fileList->path(), QString::fromStdString(folder("data/sub")));
         QCOMPARE(tab.FolderPath->text(), QString::fromStdString(folder("data/sub")));
     }
 
@@ -65,46 +65,46 @@ class SetupBrowserTest : public QObject {
         std::filesystem::create_directories(sixty);
         std::filesystem::create_directories(sixty + "q");
         auto& tab = m_fixture->open().setupTab();
-        QVERIFY(tab.Dir1->setPath(QString::fromStdString(sixty + "q")));
+        QVERIFY(tab.folderList->setPath(QString::fromStdString(sixty + "q")));
         QCOMPARE(readBytes(lastPath()).substr(60), sixty);
         m_fixture->window.reset();
         auto& again = m_fixture->open().setupTab();
-        QCOMPARE(again.Dir1->path(), QString::fromStdString(sixty));
-        QCOMPARE(again.File1->path(), QString::fromStdString(sixty));
+        QCOMPARE(again.folderList->path(), QString::fromStdString(sixty));
+        QCOMPARE(again.fileList->path(), QString::fromStdString(sixty));
     }
 
     void choosingADriveWithALabelUsesTheTextBeforeItsBracket() {
         auto& tab = m_fixture->open().setupTab();
-        tab.Drive1->setCurrentIndex(1);
+        tab.driveList->setCurrentIndex(1);
         QCOMPARE(toHex(readBytes(m_fixture->file("LastDrive.dat"))), std::string("01 00 01 00"));
-        QCOMPARE(tab.Dir1->path(), QString::fromStdString(folder("usb")));
-        QCOMPARE(tab.File1->path(), QString::fromStdString(folder("usb")));
+        QCOMPARE(tab.folderList->path(), QString::fromStdString(folder("usb")));
+        QCOMPARE(tab.fileList->path(), QString::fromStdString(folder("usb")));
         QCOMPARE(readBytes(lastPath()).substr(60), padded(folder("usb"), 60));
         // A drive text without a bracket is used whole; only record 2 changes.
-        tab.Drive1->setCurrentIndex(0);
+        tab.driveList->setCurrentIndex(0);
         QCOMPARE(toHex(readBytes(m_fixture->file("LastDrive.dat"))), std::string("01 00 00 00"));
-        QCOMPARE(tab.Dir1->path(), QString::fromStdString(folder("data")));
+        QCOMPARE(tab.folderList->path(), QString::fromStdString(folder("data")));
     }
 
     void choosingAPatternFiltersAndRemembersItsPosition() {
         auto& tab = m_fixture->open().setupTab();
-        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("usb"))));
-        QCOMPARE(entries(tab.File1), QStringList{"A.cmd"});
+        QVERIFY(tab.folderList->setPath(QString::fromStdString(folder("usb"))));
+        QCOMPARE(entries(tab.fileList), QStringList{"A.cmd"});
         tab.Pattern->setCurrentIndex(1);
         Q_EMIT tab.Pattern->activated(1);
         // Letter case is ignored, as on the systems the files come from.
-        QCOMPARE(entries(tab.File1), QStringList{"B.zrt"});
+        QCOMPARE(entries(tab.fileList), QStringList{"B.zrt"});
         QCOMPARE(toHex(readBytes(m_fixture->file("Lastpatt.dat"))), std::string("01 00 01 00"));
     }
 
     void typingAPatternRemembersTheListPositionAndTrimsTheText() {
         auto& tab = m_fixture->open().setupTab();
-        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("usb"))));
+        QVERIFY(tab.folderList->setPath(QString::fromStdString(folder("usb"))));
         tab.Pattern->setCurrentIndex(2);
         tab.Pattern->lineEdit()->selectAll();
         QTest::keyClicks(tab.Pattern->lineEdit(), QStringLiteral(" *.txt "));
-        QCOMPARE(tab.File1->pattern(), QStringLiteral("*.txt"));
-        QCOMPARE(entries(tab.File1), QStringList{"C.txt"});
+        QCOMPARE(tab.fileList->pattern(), QStringLiteral("*.txt"));
+        QCOMPARE(entries(tab.fileList), QStringList{"C.txt"});
         // Typing leaves no entry chosen: position -1 in both records, then the
         // text as typed. Text that equals an entry is that entry's position.
         QCOMPARE(toHex(readBytes(m_fixture->file("Lastpatt.dat"))),
@@ -119,8 +119,8 @@ class SetupBrowserTest : public QObject {
     void theDriveFolderAndTypedPatternComeBack() {
         m_fixture->drives.selected = 1;
         auto& tab = m_fixture->open().setupTab();
-        tab.Drive1->setCurrentIndex(0);
-        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("usb"))));
+        tab.driveList->setCurrentIndex(0);
+        QVERIFY(tab.folderList->setPath(QString::fromStdString(folder("usb"))));
         tab.Pattern->setCurrentIndex(2);
         Q_EMIT tab.Pattern->activated(2);
         tab.Pattern->lineEdit()->selectAll();
@@ -128,12 +128,12 @@ class SetupBrowserTest : public QObject {
         m_fixture->window.reset();
 
         auto& again = m_fixture->open().setupTab();
-        QCOMPARE(again.Drive1->currentIndex(), 0);
-        QCOMPARE(again.Dir1->path(), QString::fromStdString(folder("usb")));
+        QCOMPARE(again.driveList->currentIndex(), 0);
+        QCOMPARE(again.folderList->path(), QString::fromStdString(folder("usb")));
         QCOMPARE(again.Pattern->currentIndex(), -1);
         QCOMPARE(again.Pattern->currentText(), QStringLiteral("*.txt"));
-        QCOMPARE(again.File1->pattern(), QStringLiteral("*.txt"));
-        QCOMPARE(entries(again.File1), QStringList{"C.txt"});
+        QCOMPARE(again.fileList->pattern(), QStringLiteral("*.txt"));
+        QCOMPARE(entries(again.fileList), QStringList{"C.txt"});
     }
 
     void startUpRestoresWithoutRewritingTheRememberedFiles() {
@@ -142,9 +142,9 @@ class SetupBrowserTest : public QObject {
         const std::string path = padded(folder("data/sub"), 60);
         writeBytes(lastPath(), path + path);
         auto& tab = m_fixture->open().setupTab();
-        QCOMPARE(tab.Drive1->currentIndex(), 1);
-        QCOMPARE(tab.File1->pattern(), QStringLiteral("*.*"));
-        QCOMPARE(tab.Dir1->path(), QString::fromStdString(folder("data/sub")));
+        QCOMPARE(tab.driveList->currentIndex(), 1);
+        QCOMPARE(tab.fileList->pattern(), QStringLiteral("*.*"));
+        QCOMPARE(tab.folderList->path(), QString::fromStdString(folder("data/sub")));
         QCOMPARE(toHex(readBytes(m_fixture->file("LastDrive.dat"))), std::string("00 00 01 00"));
         QCOMPARE(readBytes(lastPath()), path + path);
     }
@@ -154,8 +154,8 @@ class SetupBrowserTest : public QObject {
         QCOMPARE(::mkfifo(fifo.c_str(), 0644), 0);
         std::filesystem::create_directories(folder("usb") + "/dir.cmd");
         auto& tab = m_fixture->open().setupTab();
-        QVERIFY(tab.Dir1->setPath(QString::fromStdString(folder("usb"))));
-        QCOMPARE(entries(tab.File1), QStringList{"A.cmd"});
+        QVERIFY(tab.folderList->setPath(QString::fromStdString(folder("usb"))));
+        QCOMPARE(entries(tab.fileList), QStringList{"A.cmd"});
     }
 
   private:

@@ -35,7 +35,7 @@ class ShutdownTest : public QObject {
     void aCloseDuringTheQuietProbeSendsNothing() {
         startRig({});
         const CloseAt& close = closeWhen([](LinkWindowFixture&) { return true; });
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
         expectEndedAtOnce(close);
         QVERIFY(m_rig->module.received().empty());
     }
@@ -48,7 +48,7 @@ class ShutdownTest : public QObject {
         const CloseAt& close = closeWhen([](LinkWindowFixture& rig) {
             return rig.module.received() == brindle::link::wakeBytes();
         });
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
         expectEndedAtOnce(close);
         QCOMPARE(m_rig->module.received(), brindle::link::wakeBytes());
     }
@@ -58,7 +58,7 @@ class ShutdownTest : public QObject {
         m_rig->module.eeprom()[3] = 'X';
         const CloseAt& close =
             closeWhen([](LinkWindowFixture& rig) { return rig.module.writesReceived() >= 20; });
-        m_rig->tab().QuickCmd->click();
+        m_rig->tab().downloadButton->click();
         expectEndedAtOnce(close);
         QCOMPARE(m_rig->module.eeprom()[3], uint8_t{'Z'});
     }
@@ -73,7 +73,7 @@ class ShutdownTest : public QObject {
         m_rig->window().SSTab1()->setCurrentIndex(1);
         const CloseAt& close =
             closeWhen([](LinkWindowFixture& rig) { return rig.port.InBufferCount() > 100; });
-        m_rig->window().readBackTab().Command1->click();
+        m_rig->window().readBackTab().readE2promButton->click();
         expectEndedAtOnce(close);
         // Only the dump request went out: no location was read.
         QCOMPARE(m_rig->module.received(), brindle::link::dumpFrame());
@@ -100,7 +100,7 @@ class ShutdownTest : public QObject {
         m_rig->tab().UpperFill->setText(QStringLiteral("100"));
         const CloseAt& close =
             closeWhen([](LinkWindowFixture& rig) { return rig.module.writesReceived() >= 5; });
-        m_rig->tab().QueryResetCmd->click();
+        m_rig->tab().clearEpromButton->click();
         expectEndedAtOnce(close);
         QVERIFY(m_rig->module.writesReceived() <= 6);
     }

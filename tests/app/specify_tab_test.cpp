@@ -101,7 +101,8 @@ class SpecifyTabTest : public QObject {
         typeInto(t.NodeAddress, QStringLiteral("65"));
         QTest::mouseClick(t.SaveComboCmd, Qt::LeftButton);
         QCOMPARE(entries(t.ComboList), QStringList{"LINE1           "});
-        QCOMPARE(entries(window().downloadTab().CustomList), QStringList{"LINE1           "});
+        QCOMPARE(entries(window().downloadTab().combinationChoice),
+                 QStringList{"LINE1           "});
         QCOMPARE(t.ComboList->currentText(), QStringLiteral("LINE1"));
 
         choose(t.MacroList, 0);
@@ -177,7 +178,8 @@ class SpecifyTabTest : public QObject {
         typeInto(t.ComboList->lineEdit(), QStringLiteral("DROP"));
         QTest::mouseClick(t.DeleteCombo, Qt::LeftButton);
         QCOMPARE(entries(t.ComboList), QStringList{"KEEP            "});
-        QCOMPARE(entries(window().downloadTab().CustomList), QStringList{"KEEP            "});
+        QCOMPARE(entries(window().downloadTab().combinationChoice),
+                 QStringList{"KEEP            "});
         QCOMPARE(t.ComboList->currentText(), QString());
         QCOMPARE(store::listComboNames(dir()), std::vector<std::string>{"KEEP            "});
     }
@@ -221,7 +223,7 @@ class SpecifyTabTest : public QObject {
         QVERIFY(message.text.find("ComboDb.Dat") != std::string::npos);
         QCOMPARE(message.icon, brindle::base::Icon::Critical);
         QCOMPARE(t.ComboList->count(), 0);
-        QCOMPARE(window().downloadTab().CustomList->count(), 0);
+        QCOMPARE(window().downloadTab().combinationChoice->count(), 0);
     }
 
     void theSequenceListsAndTheMacroTextLineUpTheirColumns() {

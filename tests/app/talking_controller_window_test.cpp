@@ -63,7 +63,7 @@ class TalkingControllerWindowTest : public QObject {
             QCOMPARE(brindle::testing::toHex(sent.substr(2)), command.toStdString());
         }
         // The chatter, then the answer to the wake-up, each once and in order.
-        const QStringList shown = entries(m_rig->tab().List1);
+        const QStringList shown = entries(m_rig->tab().receiveWindowLines);
         QVERIFY(shown.size() >= 2);
         for (int i = 0; i < shown.size() - 1 && shown[i].startsWith("STATUS"); ++i) {
             QCOMPARE(shown[i], QStringLiteral("STATUS %1<cr>").arg(i, 4, 10, QChar('0')));
@@ -115,7 +115,7 @@ class TalkingControllerWindowTest : public QObject {
         QCOMPARE(m_rig->module.received(), std::string(afterWakeUp ? "\r\r" : ""));
         QCOMPARE(m_rig->prompter().messages.back().text, message.toStdString());
         QCOMPARE(m_rig->eeprom(3, 1), std::string("\xFF"));
-        QVERIFY(m_rig->tab().QuickCmd->isEnabled());
+        QVERIFY(m_rig->tab().downloadButton->isEnabled());
     }
 
     void aControllerThatAnswersNoWakeUpIsGivenUpAfterFour() {
@@ -138,11 +138,11 @@ class TalkingControllerWindowTest : public QObject {
         m_rig->chooseCombination(0);
         m_rig->window().state().NotifyExecute = true;
         m_rig->tab().MacrosInCombination->setCurrentRow(0);
-        m_rig->tab().Check1->setChecked(true);
+        m_rig->tab().receiveWindowActive->setChecked(true);
     }
     void press(Button button) {
         auto& tab = m_rig->tab();
-        QPushButton* b = button == Button::Download       ? tab.QuickCmd
+        QPushButton* b = button == Button::Download       ? tab.downloadButton
                          : button == Button::ExecuteBlock ? tab.ExecuteBlock
                                                           : tab.CancelExec;
         b->click();
