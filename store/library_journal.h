@@ -63,7 +63,8 @@ base::Status finishInterruptedWrites(const std::string& dataDir);
 
 // For readers, which never rename or write anything: notes that an
 // interrupted write waits to be finished by the next writer, and reports
-// leftover files. library_lock.h says when (only while no writer is at work).
+// leftover files, without looking at the lock (a reader's lock calls it, and
+// noteInterruptedWrites in library_lock.h when no writer is at work).
 void inspectInterruptedWrites(const std::string& dataDir);
 
 // What the user should know of the library that is no failure of the
