@@ -136,7 +136,9 @@ void ReadBackTab::onCommand1Clicked() {
 
 // The read ends at its next wait, within a tick, and sends nothing more.
 void ReadBackTab::onReadCancelCmdClicked() {
-    m_host.state().CancelFlag = true;
+    if (link::LinkContext* ctx = m_host.link()) {
+        ctx->CancelFlag = true;
+    }
 }
 
 void ReadBackTab::onCommand2Clicked() {

@@ -62,8 +62,8 @@ int runClear(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
-    prompter.quietWhile(setup->state.Closing);
-    const auto outcome = utilities::runClearUtility(session.ctx(), view, prompter,
+    prompter.quietWhile(session.closing());
+    const auto outcome = utilities::runClearUtility(session.ctx(), setup->state, view, prompter,
                                                     std::to_string(*from), std::to_string(*to));
     if (outcome == utilities::ClearOutcome::Failed) {
         const std::string leftBehind = "the clear did not finish; locations " +

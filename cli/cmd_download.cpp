@@ -14,6 +14,7 @@
 #include "cli/terminal_download_view.h"
 #include "download/download_plan.h"
 #include "download/transfer.h"
+#include "state/eeprom_layout.h"
 #include "store/databases.h"
 
 namespace brindle::cli {
@@ -83,7 +84,7 @@ int runDownload(const Arguments& args, CommandContext& context) {
 
     // Known before anything is sent: an unknown name or a combination that
     // cannot be downloaded is an input error.
-    download::PlanResult plan = download::planDownload(dir, combo, setup->state.MacroArea);
+    download::PlanResult plan = download::planDownload(dir, combo, state::kMacroArea);
     if (!plan.found) {
         context.err << "brindle-cli download: no combination named \""
                     << base::trimTrailingBlanks(combo) << "\" in " << dir << store::kComboDbFile
@@ -106,12 +107,13 @@ int runDownload(const Arguments& args, CommandContext& context) {
     TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0, combo);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
-    prompter.quietWhile(setup->state.Closing);
+    prompter.quietWhile(session.closing());
 
     // The run opens the device itself, once, and uses the plan made above.
     const auto started = std::chrono::steady_clock::now();
     const double cpuStart = cpuSeconds();
-    download::DownloadOutcome outcome = download::runDownload(session.ctx(), view, prompter, plan);
+    download::DownloadOutcome outcome =
+        download::runDownload(session.ctx(), setup->state, view, prompter, plan);
     if (outcome != download::DownloadOutcome::Succeeded) {
         const std::string leftBehind =
             view.bytesConfirmed() > 0

@@ -135,8 +135,8 @@ int runExec(const Arguments& args, CommandContext& context) {
     view.choose(combo, lines, selected);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
-    prompter.quietWhile(setup->state.Closing);
-    const auto outcome = utilities::runExecuteBlock(session.ctx(), view, prompter);
+    prompter.quietWhile(session.closing());
+    const auto outcome = utilities::runExecuteBlock(session.ctx(), setup->state, view, prompter);
     if (outcome != utilities::ExecuteOutcome::Confirmed) {
         if (const auto status = session.abnormalEnd(context, "exec", kUnconfirmed)) {
             session.port().SetPortOpen(false);
@@ -165,10 +165,9 @@ int runCancel(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
-    prompter.quietWhile(setup->state.Closing);
+    prompter.quietWhile(session.closing());
     // No combination to look up: the cancel goes to node "A" whatever it is.
-    setup->state.Synched_Up = false;
-    setup->state.ZeroBlockProcessing = true;
+    session.ctx().Synched_Up = false;
     const auto outcome =
         utilities::sendBlockCommand(session.ctx(), view, prompter, utilities::BlockCommand{});
     if (outcome != utilities::ExecuteOutcome::Confirmed) {

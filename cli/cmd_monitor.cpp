@@ -133,8 +133,8 @@ int runMonitor(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, false);
     SerialSession session(*setup, view, view);
     link::Port& port = session.port();
-    setup->state.StartComm = true;
-    link::InitializePort(setup->state, port);
+    session.ctx().StartComm = true;
+    link::InitializePort(session.ctx());
     if (session.reportPortFailure(context, "monitor")) {
         return kExitFailure;
     }

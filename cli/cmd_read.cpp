@@ -122,7 +122,7 @@ int runRead(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
-    prompter.quietWhile(setup->state.Closing);
+    prompter.quietWhile(session.closing());
     const std::string workFile = utilities::workFilePath(setup->state.DataDir);
     const utilities::ReadBackResult result =
         utilities::ReadE2prom(session.ctx(), view, prompter, workFile);

@@ -57,6 +57,8 @@ class SerialSession {
 
     link::LinkContext& ctx() { return m_ctx; }
     link::ReceiveView& receiveView() { return m_ctx.receive; }
+    // Ctrl-C, SIGTERM: the run is ending.
+    const link::StopSignal& closing() const { return m_signals.Closing; }
     link::Port& port() { return m_port; }
     link::qt::QtPump& pump() { return m_pump; }
 
@@ -88,11 +90,12 @@ class SerialSession {
     FixedDevicePort m_port;
     link::qt::QtPump m_pump;
     std::optional<TerminalReceiveView> m_monitor;
-    // The command is one operation from start to end; its reads feed the
-    // receive view (the --monitor lines) as the window's do.
-    link::OperationScope m_operation;
+    link::SharedSignals m_signals;
+    // Its reads feed the receive view (the --monitor lines) as the window's do.
     link::ReceivingPort m_receiving;
     link::LinkContext m_ctx;
+    // The command is one operation from start to end.
+    link::OperationScope m_operation;
     InterruptWatch m_interrupt;
 };
 

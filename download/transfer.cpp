@@ -21,6 +21,7 @@ constexpr auto kComplete = static_cast<uint8_t>(state::kImageComplete);
 // One run's working data.
 struct Run {
     link::LinkContext& ctx;
+    state::MainState& window;
     DownloadView& view;
     base::Prompter& prompter;
     std::string receiveText;
@@ -28,8 +29,6 @@ struct Run {
     // Counted only while a download (not a program clear) runs.
     OverallProgress overall;
     int64_t startedMicros = 0;
-
-    state::MainState& state() { return ctx.state; }
 
     bool write(int location, uint8_t value) {
         link::WriteResult r =
@@ -67,7 +66,7 @@ struct Run {
 
 void closingSteps(Run& run) {
     if (run.ctx.receive.receiveWindowTicked()) {
-        run.state().ReceiveWindowActive = true;
+        run.ctx.shared.ReceiveWindowActive = true;
     }
     run.view.enableReceiveWindowBox(true);
 }
@@ -81,7 +80,7 @@ DownloadOutcome programClear(Run& run) {
     run.tries = 0;
     link::clearCancelFlag(run.ctx);
     const bool confirmed = run.write(state::kImageStateLocation, kIncomplete);
-    run.state().QueryReset = false;
+    run.window.QueryReset = false;
     run.view.showProgressFrame(false);
     if (confirmed) {
         run.prompter.show("Clear Program Process Successful", base::Icon::Information,
@@ -96,7 +95,7 @@ DownloadOutcome programClear(Run& run) {
 
 // Writes one macro's start-table entry, name and image.
 void writeMacro(Run& run, const PlannedMacro& macro, int imageOffset) {
-    state::MainState& st = run.state();
+    const link::LinkContext& st = run.ctx;
     const int n = static_cast<int>(macro.image.size());
     run.view.setMacroSize(std::to_string(n) + " Bytes");
     const int total = n + 14;
@@ -105,16 +104,16 @@ void writeMacro(Run& run, const PlannedMacro& macro, int imageOffset) {
         run.view.showProgress(0);
         run.view.setPercentCaption(link::percentCaption(0, 6));
     }
-    const int start = st.MacroArea + imageOffset;
-    run.write(st.StartTable + 2 * macro.slot, static_cast<uint8_t>(start / 256));
-    run.write(st.StartTable + 2 * macro.slot + 1, static_cast<uint8_t>(start % 256));
+    const int start = state::kMacroArea + imageOffset;
+    run.write(state::kStartTable + 2 * macro.slot, static_cast<uint8_t>(start / 256));
+    run.write(state::kStartTable + 2 * macro.slot + 1, static_cast<uint8_t>(start % 256));
     const std::string name = base::fixedWidth(macro.record.Name, store::kMacroNameWidth);
     for (int c = 0; c < 12; ++c) {
         ++counter;
         if (!st.CancelFlag) {
             run.showPercent(counter, total);
         }
-        run.write(st.NameTable + 12 * macro.slot + c, static_cast<uint8_t>(name[c]));
+        run.write(state::kNameTable + 12 * macro.slot + c, static_cast<uint8_t>(name[c]));
     }
     for (int j = 0; j < n; ++j) {
         ++counter;
@@ -126,11 +125,11 @@ void writeMacro(Run& run, const PlannedMacro& macro, int imageOffset) {
 }
 
 bool failed(Run& run) {
-    return run.state().CancelFlag || run.tries >= run.state().RetryLimit;
+    return run.ctx.CancelFlag || run.tries >= run.ctx.RetryLimit;
 }
 
 void writeHeader(Run& run, const DownloadPlan& plan, int macroCount) {
-    state::MainState& st = run.state();
+    link::LinkContext& st = run.ctx;
     run.write(state::kNodeAddressLocation, static_cast<uint8_t>(plan.combo.NodeAddress));
     run.write(state::kBootMacroLocation, static_cast<uint8_t>(plan.combo.StartingMacroNum));
     run.write(state::kMacroCountLocation, static_cast<uint8_t>(macroCount));
@@ -144,17 +143,17 @@ void writeHeader(Run& run, const DownloadPlan& plan, int macroCount) {
         // cancelled never leaves "X" behind. That one byte is written even
         // while the program is ending (the window closing, Ctrl-C), unless
         // the port has failed; a second request to end stops it as well.
-        const bool closing = st.Closing;
-        st.Closing = false;
+        const int accepted = st.closingAccepted;
+        st.closingAccepted = st.shared.Closing.requests();
         link::clearCancelFlag(run.ctx);
         run.write(state::kImageStateLocation, kIncomplete);
-        st.Closing = st.Closing || closing;
+        st.closingAccepted = accepted;
         st.CancelFlag = true;
     }
 }
 
 DownloadOutcome download(Run& run, const PlanResult& planned) {
-    state::MainState& st = run.state();
+    const link::LinkContext& st = run.ctx;
     link::clearCancelFlag(run.ctx);
     run.startOverall(planned);
     run.write(state::kImageStateLocation, kIncomplete);
@@ -182,7 +181,6 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
         run.overall.macro = macroCount;
         run.overall.macroName = base::trimTrailingBlanks(macro.record.Name);
         run.view.showOverallProgress(run.overall);
-        st.MacroBuffer = macro.record;
         if (macro.slot < run.view.sequenceLineCount()) {
             run.view.selectSequenceLine(macro.slot);
         }
@@ -213,9 +211,9 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
 // first write, and says so.
 DownloadOutcome endUnwoken(Run& run, link::SyncOutcome sync) {
     run.view.showProgressFrame(false);
-    const bool clear = run.state().QueryReset;
+    const bool clear = run.window.QueryReset;
     if (sync == link::SyncOutcome::Unanswered) {
-        run.prompter.show(link::wakeUpUnansweredMessage(run.state().WakeUpLimit) +
+        run.prompter.show(link::wakeUpUnansweredMessage(run.ctx.WakeUpLimit) +
                               " Nothing was written to the Macro Module.",
                           base::Icon::Critical, base::Buttons::Ok);
     } else {
@@ -230,10 +228,9 @@ DownloadOutcome endUnwoken(Run& run, link::SyncOutcome sync) {
                                                  : DownloadOutcome::Cancelled;
 }
 
-DownloadOutcome process(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
-                        const PlanResult* given) {
-    Run run{ctx, view, prompter, {}, 0, {}, 0};
-    state::MainState& st = ctx.state;
+DownloadOutcome process(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
+                        base::Prompter& prompter, const PlanResult* given) {
+    Run run{ctx, window, view, prompter, {}, 0, {}, 0};
     view.setMacroSize("");
     if (view.chosenCombinationIndex() < 0) {
         prompter.show(view.combinationCount() > 0 ? "A macro combination has not been selected."
@@ -247,9 +244,10 @@ DownloadOutcome process(link::LinkContext& ctx, DownloadView& view, base::Prompt
     // Everything that can be known before the first byte goes out is checked
     // here, so a refusal never leaves the module half-written.
     PlanResult planned;
-    if (!st.QueryReset) {
+    if (!window.QueryReset) {
         planned =
-            given ? *given : planDownload(st.DataDir, view.chosenCombinationName(), st.MacroArea);
+            given ? *given
+                  : planDownload(window.DataDir, view.chosenCombinationName(), state::kMacroArea);
         if (planned.found && !planned.plan) {
             prompter.show(planned.refusal, base::Icon::Critical, base::Buttons::Ok);
             view.showProgressFrame(false);
@@ -265,9 +263,9 @@ DownloadOutcome process(link::LinkContext& ctx, DownloadView& view, base::Prompt
     }
     // The port is reopened for every run, except when this run has just
     // opened it for the first time.
-    const bool openedNow = !st.StartComm;
+    const bool openedNow = !ctx.StartComm;
     if (openedNow) {
-        st.StartComm = true;
+        ctx.StartComm = true;
         link::InitializePort(ctx);
     }
     view.showProgressFrame(true);
@@ -286,42 +284,44 @@ DownloadOutcome process(link::LinkContext& ctx, DownloadView& view, base::Prompt
     view.setStatusLine("Downloading..");
     run.receiveText.clear();
     run.tries = 0;
-    if (st.QueryReset) {
+    if (window.QueryReset) {
         return programClear(run);
     }
     return download(run, planned);
 }
 
-DownloadOutcome runWith(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
-                        const PlanResult* planned) {
-    ctx.state.ReceiveWindowActive = false;
+DownloadOutcome runWith(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
+                        base::Prompter& prompter, const PlanResult* planned) {
+    ctx.shared.ReceiveWindowActive = false;
     view.enableReceiveWindowBox(false);
     view.enableOperationButtons(false);
-    ctx.state.Synched_Up = false;
-    DownloadOutcome outcome = process(ctx, view, prompter, planned);
+    ctx.Synched_Up = false;
+    DownloadOutcome outcome = process(ctx, window, view, prompter, planned);
     view.enableOperationButtons(true);
     return outcome;
 }
 
 }  // namespace
 
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
-                                  base::Prompter& prompter) {
-    return process(ctx, view, prompter, nullptr);
+DownloadOutcome BrindleProcessing(link::LinkContext& ctx, state::MainState& window,
+                                  DownloadView& view, base::Prompter& prompter) {
+    return process(ctx, window, view, prompter, nullptr);
 }
 
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
-                                  base::Prompter& prompter, const PlanResult& planned) {
-    return process(ctx, view, prompter, &planned);
+DownloadOutcome BrindleProcessing(link::LinkContext& ctx, state::MainState& window,
+                                  DownloadView& view, base::Prompter& prompter,
+                                  const PlanResult& planned) {
+    return process(ctx, window, view, prompter, &planned);
 }
 
-DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter) {
-    return runWith(ctx, view, prompter, nullptr);
+DownloadOutcome runDownload(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
+                            base::Prompter& prompter) {
+    return runWith(ctx, window, view, prompter, nullptr);
 }
 
-DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
-                            const PlanResult& planned) {
-    return runWith(ctx, view, prompter, &planned);
+DownloadOutcome runDownload(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
+                            base::Prompter& prompter, const PlanResult& planned) {
+    return runWith(ctx, window, view, prompter, &planned);
 }
 
 }  // namespace brindle::download

@@ -11,6 +11,7 @@
 #include "download/download_plan.h"
 #include "download/download_view.h"
 #include "link/link_context.h"
+#include "state/main_state.h"
 
 namespace brindle::download {
 
@@ -32,21 +33,23 @@ enum class DownloadOutcome {
 // The run. It plans the chosen combination itself, or uses the plan a caller
 // already made for that name (the command line plans before it opens the
 // port, so that a refusal is an input error).
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
-                                  base::Prompter& prompter);
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
-                                  base::Prompter& prompter, const PlanResult& planned);
+DownloadOutcome BrindleProcessing(link::LinkContext& ctx, state::MainState& window,
+                                  DownloadView& view, base::Prompter& prompter);
+DownloadOutcome BrindleProcessing(link::LinkContext& ctx, state::MainState& window,
+                                  DownloadView& view, base::Prompter& prompter,
+                                  const PlanResult& planned);
 
 // The Download button: receive window off, the other operation buttons and
 // the receive window box disabled, Synched_Up cleared, the run, the buttons
 // enabled again.
-DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter);
-DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
-                            const PlanResult& planned);
+DownloadOutcome runDownload(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
+                            base::Prompter& prompter);
+DownloadOutcome runDownload(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
+                            base::Prompter& prompter, const PlanResult& planned);
 
 // The Cancel button of the progress frame.
-inline void requestCancel(state::MainState& state) {
-    state.CancelFlag = true;
+inline void requestCancel(link::LinkContext& ctx) {
+    ctx.CancelFlag = true;
 }
 
 }  // namespace brindle::download

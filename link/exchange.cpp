@@ -8,20 +8,20 @@
 namespace brindle::link {
 
 bool mustStop(const LinkContext& ctx) {
-    return ctx.state.Closing || ctx.state.WakeUpUnanswered || ctx.state.WakeUpCancelled ||
-           !ctx.port.failure().empty();
+    return ctx.shared.Closing.requests() > ctx.closingAccepted || ctx.WakeUpUnanswered ||
+           ctx.WakeUpCancelled || !ctx.port.failure().empty();
 }
 
 bool noticeStop(LinkContext& ctx) {
     if (mustStop(ctx)) {
-        ctx.state.CancelFlag = true;
+        ctx.CancelFlag = true;
         return true;
     }
     return false;
 }
 
 void clearCancelFlag(LinkContext& ctx) {
-    ctx.state.CancelFlag = mustStop(ctx);
+    ctx.CancelFlag = mustStop(ctx);
 }
 
 void yieldEvents(LinkContext& ctx) {
@@ -33,7 +33,7 @@ void sendFrame(LinkContext& ctx, const std::string& frame) {
     const std::size_t count = std::min(frame.size(), kCommandBufferSize);
     for (std::size_t i = 0; i < count; ++i) {
         yieldEvents(ctx);
-        if (ctx.state.CancelFlag) {
+        if (ctx.CancelFlag) {
             break;
         }
         ctx.port.Output(frame.substr(i, 1));
@@ -58,8 +58,8 @@ void waitOutputDrained(LinkContext& ctx) {
     yieldEvents(ctx);
     int waiting = ctx.port.OutBufferCount();
     int64_t lastProgress = ctx.pump.nowMicros();
-    while (waiting > 0 && !ctx.state.CancelFlag && !noticeStop(ctx)) {
-        const int64_t stall = drainStallMicros(waiting, ctx.state.ConfigRecord.BaudRate);
+    while (waiting > 0 && !ctx.CancelFlag && !noticeStop(ctx)) {
+        const int64_t stall = drainStallMicros(waiting, ctx.settings.baud);
         if (ctx.pump.nowMicros() - lastProgress > stall) {
             ctx.port.fail(std::to_string(waiting) + " bytes do not leave the port");
             noticeStop(ctx);
@@ -75,24 +75,24 @@ void waitOutputDrained(LinkContext& ctx) {
 }
 
 void settle(LinkContext& ctx, int16_t ticks) {
-    ctx.state.TickCount = 0;
+    ctx.TickCount = 0;
     ctx.pump.RestartTicks();
-    while (ctx.state.TickCount < ticks && !noticeStop(ctx)) {
-        ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
+    while (ctx.TickCount < ticks && !noticeStop(ctx)) {
+        ctx.pump.WaitForEventOrTicks(ticks - ctx.TickCount);
     }
 }
 
 std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& expected,
                            const std::string& receiveText) {
     const int16_t wait =
-        replyWaitTicks(ticks, ctx.state.ConfigRecord.BaudRate, ctx.pump.EffectiveIntervalMicros());
+        replyWaitTicks(ticks, ctx.settings.baud, ctx.pump.EffectiveIntervalMicros());
     // The text as the search will see it: limited first, then drained.
     std::string text = receiveText.size() > kReceiveTextLimit ? std::string() : receiveText;
     const std::size_t kept = text.size();
     // A match must end past what was already there when the wait began.
     const std::size_t fresh = kept + static_cast<std::size_t>(ctx.port.InBufferCount());
     const std::size_t searchFrom = fresh >= expected.size() ? fresh - expected.size() + 1 : 0;
-    ctx.state.TickCount = 0;
+    ctx.TickCount = 0;
     ctx.pump.RestartTicks();
     while (true) {
         while (ctx.port.InBufferCount() > 0) {
@@ -102,26 +102,26 @@ std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& e
             text.find(expected, searchFrom) != std::string::npos) {
             break;
         }
-        if (ctx.state.TickCount >= wait || noticeStop(ctx)) {
+        if (ctx.TickCount >= wait || noticeStop(ctx)) {
             break;
         }
-        ctx.pump.WaitForEventOrTicks(wait - ctx.state.TickCount);
+        ctx.pump.WaitForEventOrTicks(wait - ctx.TickCount);
     }
     return text.substr(kept);
 }
 
 bool probeForInput(LinkContext& ctx, int16_t ticks) {
-    ctx.state.TickCount = 0;
+    ctx.TickCount = 0;
     ctx.pump.RestartTicks();
-    while (ctx.port.InBufferCount() == 0 && ctx.state.TickCount < ticks && !ctx.state.CancelFlag &&
+    while (ctx.port.InBufferCount() == 0 && ctx.TickCount < ticks && !ctx.CancelFlag &&
            !noticeStop(ctx)) {
-        ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
+        ctx.pump.WaitForEventOrTicks(ticks - ctx.TickCount);
     }
     return ctx.port.InBufferCount() > 0;
 }
 
 void waitForInput(LinkContext& ctx) {
-    while (ctx.port.InBufferCount() == 0 && !ctx.state.CancelFlag && !noticeStop(ctx)) {
+    while (ctx.port.InBufferCount() == 0 && !ctx.CancelFlag && !noticeStop(ctx)) {
         ctx.pump.WaitForEvent();
     }
 }

@@ -11,24 +11,24 @@ int writeBound(int16_t retryLimit) {
 
 WriteResult WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
                            std::string& receiveText) {
-    state::MainState& st = ctx.state;
     const std::string write = writeFrame(location, value);
     const std::string read = readFrame(location);
     const std::string reply = readReply(value);
-    const int bound = writeBound(st.RetryLimit);
+    const int bound = writeBound(ctx.RetryLimit);
 
     bool done = false;
     int tries = 0;
     int writes = 0;
-    while (!done && !st.CancelFlag && tries < st.RetryLimit && writes < bound) {
+    while (!done && !ctx.CancelFlag && tries < ctx.RetryLimit && writes < bound) {
         ++tries;
         ++writes;
         sendFrame(ctx, write);
-        settle(ctx, st.WriteSettleTicks);
+        settle(ctx, ctx.WriteSettleTicks);
         int good = 0;
         while (true) {
             sendFrame(ctx, read);
-            const std::string arrived = settleForReply(ctx, st.ReadSettleTicks, reply, receiveText);
+            const std::string arrived =
+                settleForReply(ctx, ctx.ReadSettleTicks, reply, receiveText);
             limitReceiveText(receiveText);
             receiveText += arrived;
             drain(ctx, receiveText);
@@ -51,11 +51,11 @@ WriteResult WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
         }
     }
     ctx.operation.showRetrying(false);
-    if (!done && writes >= bound && tries < st.RetryLimit) {
-        tries = st.RetryLimit;
+    if (!done && writes >= bound && tries < ctx.RetryLimit) {
+        tries = ctx.RetryLimit;
     }
-    if (tries >= st.RetryLimit) {
-        st.CancelFlag = true;
+    if (tries >= ctx.RetryLimit) {
+        ctx.CancelFlag = true;
     }
     return WriteResult{done, tries};
 }

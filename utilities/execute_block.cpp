@@ -16,7 +16,7 @@ constexpr int kLargestBlock = 255;
 
 void restoreReceiveWindow(link::LinkContext& ctx) {
     if (ctx.receive.receiveWindowTicked()) {
-        ctx.state.ReceiveWindowActive = true;
+        ctx.shared.ReceiveWindowActive = true;
     }
 }
 
@@ -77,16 +77,15 @@ std::optional<int> sequenceLinePosition(const std::string& line) {
 
 ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base::Prompter& prompter,
                                 const BlockCommand& command) {
-    state::MainState& st = ctx.state;
-    st.ReceiveWindowActive = false;
+    ctx.shared.ReceiveWindowActive = false;
     view.showCancelFrame(true);
     const std::string caption = command.cancel
                                     ? std::string("Cancelling block execution")
                                     : "Executing block" + base::decimalText(command.block, true);
     ctx.operation.setStatusLine(caption);
-    const bool openedNow = !st.StartComm;
+    const bool openedNow = !ctx.StartComm;
     if (openedNow) {
-        st.StartComm = true;
+        ctx.StartComm = true;
         link::InitializePort(ctx);
     }
     if (!(openedNow && ctx.port.PortOpen())) {
@@ -102,7 +101,7 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
         view.showCancelFrame(false);
         if (sync == link::SyncOutcome::Unanswered) {
             prompter.show(
-                link::wakeUpUnansweredMessage(st.WakeUpLimit) + " The block command was not sent.",
+                link::wakeUpUnansweredMessage(ctx.WakeUpLimit) + " The block command was not sent.",
                 base::Icon::Critical, base::Buttons::Ok);
         } else {
             prompter.show("The block command was cancelled before it was sent.",
@@ -122,7 +121,7 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
     const int limit = command.cancel ? kCancelAttempts : kExecuteAttempts;
     bool confirmed = false;
     int attempts = 0;
-    while (!confirmed && !st.CancelFlag && attempts < limit) {
+    while (!confirmed && !ctx.CancelFlag && attempts < limit) {
         ctx.port.InputLen(1);
         link::sendFrame(ctx, frame);
         link::settle(ctx, kAfterSendTicks);
@@ -137,7 +136,7 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
 
     view.showCancelFrame(false);
     if (confirmed) {
-        st.ReceiveBuffer.clear();
+        ctx.lines.ReceiveBuffer.clear();
         prompter.show(command.cancel ? "Cancel Command Successful" : "Execute Command Successful",
                       base::Icon::Information, base::Buttons::Ok);
     } else {
@@ -150,11 +149,11 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
     return confirmed ? ExecuteOutcome::Confirmed : ExecuteOutcome::NotConfirmed;
 }
 
-ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, ExecuteView& view,
-                                      base::Prompter& prompter) {
-    state::MainState& st = ctx.state;
-    const bool cancel = st.ZeroBlockProcessing;
-    st.ReceiveWindowActive = false;
+ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, const std::string& dataDir,
+                                      ExecuteView& view, base::Prompter& prompter,
+                                      bool ZeroBlockProcessing) {
+    const bool cancel = ZeroBlockProcessing;
+    ctx.shared.ReceiveWindowActive = false;
     if (!checkSelection(view, prompter, cancel)) {
         return ExecuteOutcome::NoSelection;
     }
@@ -178,7 +177,7 @@ ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, ExecuteView& view,
     // The combination is looked up before the port is touched, so that a
     // missing one or a node address that cannot be sent costs no traffic.
     const std::string name = base::fixedWidth(view.chosenCombinationName(), store::kComboNameWidth);
-    const auto match = store::FindCombo(st.DataDir, name);
+    const auto match = store::FindCombo(dataDir, name);
     if (!match) {
         view.enableSequenceList(true);
         return ExecuteOutcome::NotFound;
@@ -204,35 +203,33 @@ ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, ExecuteView& view,
     return sendBlockCommand(ctx, view, prompter, command);
 }
 
-ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, ExecuteView& view,
+ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, state::MainState& window, ExecuteView& view,
                                base::Prompter& prompter) {
-    state::MainState& st = ctx.state;
-    if (!st.NotifyExecute) {
+    if (!window.NotifyExecute) {
         prompter.show(
             "Make sure that the macro combination denoted here has already been downloaded to "
             "the destination E-PROM.",
             base::Icon::Exclamation, base::Buttons::Ok, "Confirm Code in E-PROM");
-        st.NotifyExecute = true;
+        window.NotifyExecute = true;
     }
     view.enableOperationButtons(false);
-    st.Synched_Up = false;
-    st.ZeroBlockProcessing = false;
-    const ExecuteOutcome outcome = ExecuteBlockProcessing(ctx, view, prompter);
+    ctx.Synched_Up = false;
+    const ExecuteOutcome outcome =
+        ExecuteBlockProcessing(ctx, window.DataDir, view, prompter, false);
     view.enableOperationButtons(true);
-    st.ReceiveBuffer.clear();
+    ctx.lines.ReceiveBuffer.clear();
     return outcome;
 }
 
-ExecuteOutcome runCancelExec(link::LinkContext& ctx, ExecuteView& view, base::Prompter& prompter) {
-    state::MainState& st = ctx.state;
+ExecuteOutcome runCancelExec(link::LinkContext& ctx, const std::string& dataDir, ExecuteView& view,
+                             base::Prompter& prompter) {
     view.enableOperationButtons(false);
-    st.Synched_Up = false;
-    st.ZeroBlockProcessing = true;
-    const ExecuteOutcome outcome = ExecuteBlockProcessing(ctx, view, prompter);
+    ctx.Synched_Up = false;
+    const ExecuteOutcome outcome = ExecuteBlockProcessing(ctx, dataDir, view, prompter, true);
     view.enableOperationButtons(true);
     view.untickReceiveWindow();
-    st.ReceiveWindowActive = false;
-    st.ReceiveBuffer.clear();
+    ctx.shared.ReceiveWindowActive = false;
+    ctx.lines.ReceiveBuffer.clear();
     return outcome;
 }
 

@@ -16,6 +16,7 @@
 
 #include "base/prompter.h"
 #include "link/link_context.h"
+#include "state/main_state.h"
 #include "utilities/execute_view.h"
 
 namespace brindle::utilities {
@@ -53,15 +54,18 @@ std::optional<int> sequenceLinePosition(const std::string& line);
 
 // The Execute Block button: the reminder once per chosen combination, the
 // buttons disabled around the run, ReceiveBuffer emptied after it.
-ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, ExecuteView& view, base::Prompter& prompter);
+ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, state::MainState& window, ExecuteView& view,
+                               base::Prompter& prompter);
 // The Cancel Exec button: as above without the reminder; afterwards the
 // receive window's box is unticked.
-ExecuteOutcome runCancelExec(link::LinkContext& ctx, ExecuteView& view, base::Prompter& prompter);
+ExecuteOutcome runCancelExec(link::LinkContext& ctx, const std::string& dataDir, ExecuteView& view,
+                             base::Prompter& prompter);
 
-// The run for the selection in the view; ZeroBlockProcessing says whether
-// it cancels.
-ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, ExecuteView& view,
-                                      base::Prompter& prompter);
+// The run for the selection in the view, the combination looked up in
+// dataDir; ZeroBlockProcessing says whether it cancels.
+ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, const std::string& dataDir,
+                                      ExecuteView& view, base::Prompter& prompter,
+                                      bool ZeroBlockProcessing);
 
 // From the port on, for a node and block already known: wake-up, the
 // attempts and the report.

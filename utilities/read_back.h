@@ -27,6 +27,7 @@
 #include "base/prompter.h"
 #include "base/status.h"
 #include "link/link_context.h"
+#include "state/eeprom_layout.h"
 #include "utilities/read_back_view.h"
 
 namespace brindle::utilities {

@@ -33,9 +33,20 @@ class QtLinkWindowTest : public QObject {
     // While the receive window is off nothing needs a tick between
     // operations, so none wakes the program; ticking Check1 starts them (at
     // 100 ms) through the event loop, unticking it stops them again.
+    void anAttachedLineHasTheFixedValuesAndIsNotOpenedYet() {
+        const brindle::link::LinkContext& ctx = *m_fixture->window->link();
+        QCOMPARE(ctx.ReadSettleTicks, int16_t{1});
+        QCOMPARE(ctx.WriteSettleTicks, int16_t{1});
+        QCOMPARE(ctx.RetryLimit, int16_t{40});
+        QCOMPARE(ctx.WakeUpLimit, int16_t{4});
+        QCOMPARE(ctx.settings.port, int16_t{1});
+        QCOMPARE(ctx.settings.baud, 38400);
+        QVERIFY(!ctx.StartComm);
+    }
+
     void timer1TicksThroughTheEventLoopOnlyWhileTheReceiveWindowIsActive() {
         QCOMPARE(m_pump->Interval(), 55);
-        auto& state = m_fixture->window->state();
+        auto& state = *m_fixture->window->link();
         QTest::qWait(200);
         QCOMPARE(state.TickCount, int16_t{0});
         QVERIFY(!state.StartComm);
@@ -51,7 +62,7 @@ class QtLinkWindowTest : public QObject {
         auto& window = *m_fixture->window;
         window.downloadTab().Check1->click();
         QCOMPARE(m_pump->Interval(), 100);
-        QTRY_VERIFY_WITH_TIMEOUT(window.state().StartComm, 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(window.link()->StartComm, 2000);
         const QString expected =
             QString::fromStdString("Com1: " + m_fixture->file("com1") + " closed (");
         QVERIFY2(window.portStatus()->text().startsWith(expected),

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "link/frames.h"
+#include "link/receive_window.h"
 #include "sim/fake_link.h"
 #include "store/databases.h"
 #include "tests/download/recording_download_view.h"
@@ -26,8 +27,11 @@ const std::string& kSecondImage = brindle::testing::kSecondMacroImage;
 class Transfer : public ::testing::Test {
   protected:
     explicit Transfer(sim::ModuleOptions options = {})
-        : link(options), ctx{link.state, link.port, link.pump, link.receive, view} {
+        : link(options), ctx(link.port, link.pump, link.receive, view, link.shared, lines) {
         link.state.DataDir = dir.path();
+        ctx.StartComm = true;
+        // The run's own context counts the ticks.
+        link.pump.SetTickHandler([this] { link::timerTick(ctx, link.port); });
     }
 
     int32_t addMacro(const std::string& name, const std::string& text) {
@@ -47,7 +51,7 @@ class Transfer : public ::testing::Test {
         addCombo("TWO", {{0, first}, {2, second}});
         view.macroEntries = 2;
     }
-    DownloadOutcome run() { return download::runDownload(ctx, view, prompter); }
+    DownloadOutcome run() { return download::runDownload(ctx, link.state, view, prompter); }
     std::string eeprom(int from, int count) {
         auto& e = link.module.eeprom();
         return std::string(e.begin() + from, e.begin() + from + count);
@@ -60,6 +64,7 @@ class Transfer : public ::testing::Test {
     sim::FakeLink link;
     brindle::testing::RecordingDownloadView view;
     brindle::testing::ScriptedPrompter prompter;
+    link::ReceivedLines lines;
     link::LinkContext ctx;
 };
 
@@ -88,7 +93,6 @@ TEST_F(Transfer, writesHeaderTablesNamesAndImagesWithAnEmptySlotBetween) {
     EXPECT_EQ(toHex(eeprom(3586, 24)), toHex(kFirstImage));
     EXPECT_EQ(toHex(eeprom(3610, 14)), toHex(kSecondImage));
     EXPECT_EQ(toHex(eeprom(3624, 1)), "FF");
-    EXPECT_EQ(link.state.MacroBuffer.Name, "SECOND      ");
     EXPECT_TRUE(view.statArgument);
     EXPECT_EQ(view.macroBytes, (std::vector<std::string>{"", "24 Bytes", "14 Bytes", ""}));
     EXPECT_EQ(view.statusLines.back(), "Downloading Macro 3");
@@ -176,7 +180,7 @@ TEST_F(SilentAfterStart, fortyUnansweredWritesPerByteEndInAFailure) {
     EXPECT_EQ(prompter.messages.back().icon, base::Icon::Critical);
     // 40 writes of "Z" to location 3, then 40 of the first start-table byte.
     EXPECT_EQ(link.module.model().writesReceived(), 80);
-    EXPECT_TRUE(link.state.CancelFlag);
+    EXPECT_TRUE(ctx.CancelFlag);
 }
 
 TEST_F(Transfer, cancelDuringTheWritesFailsAndLeavesTheIncompleteMark) {
@@ -184,7 +188,7 @@ TEST_F(Transfer, cancelDuringTheWritesFailsAndLeavesTheIncompleteMark) {
     const std::string nameWrite = link::writeFrame(530, 'T');
     link.pump.setIdleHook([&] {
         if (link.module.received().find(nameWrite) != std::string::npos) {
-            download::requestCancel(link.state);
+            download::requestCancel(ctx);
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);
@@ -200,7 +204,7 @@ TEST_F(Transfer, aCancelWhileTheCompleteMarkIsVerifiedPutsTheIncompleteMarkBack)
     link.pump.setIdleHook([&] {
         if (!pressed && link.module.received().find(markWrite) != std::string::npos) {
             pressed = true;
-            download::requestCancel(link.state);
+            download::requestCancel(ctx);
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);
@@ -217,8 +221,8 @@ TEST_F(Transfer, endingTheProgramWhileTheCompleteMarkIsVerifiedStillPutsTheIncom
     link.pump.setIdleHook([&] {
         if (!ended && link.module.received().find(markWrite) != std::string::npos) {
             ended = true;
-            link.state.Closing = true;
-            link.state.CancelFlag = true;
+            link.shared.Closing.request();
+            ctx.CancelFlag = true;
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);
@@ -227,7 +231,7 @@ TEST_F(Transfer, endingTheProgramWhileTheCompleteMarkIsVerifiedStillPutsTheIncom
     const std::string& wire = link.module.received();
     EXPECT_NE(wire.find(hexBytes("23 41 06 57 00 03 5A FB 0D"), wire.find(markWrite)),
               std::string::npos);
-    EXPECT_TRUE(link.state.Closing);
+    EXPECT_TRUE(link.shared.Closing.requested());
 }
 
 // With counted wake-ups, a talking controller that never answers ends the
@@ -235,7 +239,7 @@ TEST_F(Transfer, endingTheProgramWhileTheCompleteMarkIsVerifiedStillPutsTheIncom
 TEST_F(Transfer, aControllerThatNeverAnswersCountedWakeUpsEndsTheRunBeforeAnyWrite) {
     link.module.startChatter();
     link.module.options().syncReply = sim::SyncReply::None;
-    link.state.WakeUpLimit = 2;
+    ctx.WakeUpLimit = 2;
     addTwoMacroCombo();
     EXPECT_EQ(run(), DownloadOutcome::Unanswered);
     EXPECT_EQ(lastMessage(),
@@ -243,7 +247,7 @@ TEST_F(Transfer, aControllerThatNeverAnswersCountedWakeUpsEndsTheRunBeforeAnyWri
               "Nothing was written to the Macro Module.");
     EXPECT_EQ(toHex(link.module.received()), "0D 0D 0D 0D");
     EXPECT_EQ(link.module.eeprom()[3], 0xFF);
-    EXPECT_TRUE(link.state.WakeUpUnanswered);
+    EXPECT_TRUE(ctx.WakeUpUnanswered);
 }
 
 // Cancel while the controller is being woken ends the run, the download as
@@ -259,7 +263,7 @@ TEST_F(Transfer, cancelDuringTheSyncWaitEndsTheRunBeforeAnyWrite) {
         link.pump.setIdleHook([&] {
             if (!pressed && link.module.received().find("\r\r", mark) != std::string::npos) {
                 pressed = true;
-                download::requestCancel(link.state);
+                download::requestCancel(ctx);
             }
         });
         EXPECT_EQ(run(), DownloadOutcome::Cancelled);
@@ -381,7 +385,7 @@ TEST_F(Transfer, overallProgressAfterACancelCountsOnlyConfirmedBytes) {
     const std::string nameWrite = link::writeFrame(530, 'T');
     link.pump.setIdleHook([&] {
         if (link.module.received().find(nameWrite) != std::string::npos) {
-            download::requestCancel(link.state);
+            download::requestCancel(ctx);
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "link/exchange.h"
+#include "link/initialize_port.h"
 #include "link/receive_window.h"
 #include "tests/e2e/qt_link_fixture.h"
 
@@ -25,7 +26,7 @@ int countOf(const std::string& haystack, const std::string& needle) {
 
 // The download's own settings: receive window off, 1 ms asked for.
 void asDuringADownload(QtLink& q) {
-    link::switchReceiveWindow(q.state, q.pump, q.receive, false);
+    link::switchReceiveWindow(q.shared, q.ctx.lines, q.pump, false);
     q.port.InputLen(1);
 }
 
@@ -39,8 +40,8 @@ TEST(LinkOverPty, portOpensTheLinkedTerminalAndSaysSo) {
 TEST(LinkOverPty, missingDeviceLeavesThePortClosedWithItsReason) {
     QtLink q;
     std::filesystem::create_symlink(q.dir.file("no-such-device"), q.dir.file("com2"));
-    q.state.ConfigRecord.PortNumber = 2;
-    q.state.StartComm = true;
+    q.ctx.settings = link::comSettings(2, 38400, q.state.DataDir, q.state.ComChoices);
+    q.ctx.StartComm = true;
     link::InitializePort(q.ctx);
     asDuringADownload(q);
     EXPECT_FALSE(q.port.PortOpen());
@@ -48,7 +49,7 @@ TEST(LinkOverPty, missingDeviceLeavesThePortClosedWithItsReason) {
     EXPECT_EQ(text.rfind("Com2: " + q.dir.file("com2") + " closed (", 0), 0u) << text;
     // Writes to the closed port go nowhere and do not fail.
     std::string receiveText;
-    q.state.RetryLimit = 2;
+    q.ctx.RetryLimit = 2;
     EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', receiveText).confirmed);
     q.stopModule();
     EXPECT_EQ(q.log(), "");
@@ -63,7 +64,7 @@ TEST(LinkOverPty, writeAndVerifyPutsExactlyTheFramesOnTheWire) {
     const link::WriteResult second = link::WriteAndVerify(q.ctx, 3586, 0x6A, text);
     EXPECT_TRUE(first.confirmed);
     EXPECT_TRUE(second.confirmed);
-    EXPECT_FALSE(q.state.CancelFlag);
+    EXPECT_FALSE(q.ctx.CancelFlag);
     ASSERT_TRUE(q.module->stop());
     EXPECT_EQ(toHex(q.log()),
               "23 41 06 57 00 03 5A FB 0D "
@@ -83,10 +84,10 @@ TEST(LinkOverPty, silentModuleGetsEveryWriteWithOneReadThenCancelFlag) {
     QtLink q({"--silent"});
     q.open();
     asDuringADownload(q);
-    q.state.RetryLimit = 5;
+    q.ctx.RetryLimit = 5;
     std::string text;
     EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).confirmed);
-    EXPECT_TRUE(q.state.CancelFlag);
+    EXPECT_TRUE(q.ctx.CancelFlag);
     q.stopModule();
     std::string expected;
     for (int i = 0; i < 5; ++i) {
@@ -101,7 +102,7 @@ TEST(LinkOverPty, talkingModuleIsWokenAndSynchronised) {
     asDuringADownload(q);
     std::string text;
     EXPECT_EQ(link::SyncWithModule(q.ctx, text), link::SyncOutcome::Answered);
-    EXPECT_TRUE(q.state.Synched_Up);
+    EXPECT_TRUE(q.ctx.Synched_Up);
     EXPECT_NE(text.find(link::syncFrame()), std::string::npos);
     q.stopModule();
     EXPECT_EQ(toHex(q.log()), "0D 0D");
@@ -109,14 +110,14 @@ TEST(LinkOverPty, talkingModuleIsWokenAndSynchronised) {
 
 TEST(LinkOverPty, receiveWindowShowsWhatTheTalkingModuleSays) {
     QtLink q({"--chatter", "--chatter-interval", "5"});
-    q.state.ConfigRecord.BaudRate = 38400;
-    link::switchReceiveWindow(q.state, q.pump, q.receive, true);
+    q.ctx.settings.baud = 38400;
+    link::switchReceiveWindow(q.shared, q.ctx.lines, q.pump, true);
     // The first active tick opens the port.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (q.receive.entries.size() < 3 && std::chrono::steady_clock::now() < deadline) {
         q.pump.WaitForEvent();
     }
-    EXPECT_TRUE(q.state.StartComm);
+    EXPECT_TRUE(q.ctx.StartComm);
     ASSERT_GE(q.receive.entries.size(), 3u);
     EXPECT_EQ(q.receive.entries[1].substr(0, 7), "STATUS ");
     EXPECT_EQ(q.receive.entries[1].substr(11), "<cr>");
@@ -211,7 +212,7 @@ TEST(LinkOverPty, aTerminalWhoseFarEndVanishesEndsTheWriteAndVerifyAtOnce) {
     QtLink q({"--silent"});
     q.open();
     asDuringADownload(q);
-    q.state.RetryLimit = 1000;
+    q.ctx.RetryLimit = 1000;
     QTimer::singleShot(150, [&] { q.module->kill(); });
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = processCpuSeconds();
@@ -221,7 +222,7 @@ TEST(LinkOverPty, aTerminalWhoseFarEndVanishesEndsTheWriteAndVerifyAtOnce) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(took, 1.5);
     EXPECT_LT(processCpuSeconds() - cpuStart, 0.5);
-    EXPECT_TRUE(q.state.CancelFlag);
+    EXPECT_TRUE(q.ctx.CancelFlag);
     EXPECT_FALSE(q.port.PortOpen());
     EXPECT_EQ(q.port.failure(), "device removed or hung up");
     EXPECT_EQ(q.port.describe(),
@@ -247,7 +248,7 @@ TEST(LinkOverPty, aTalkingModuleThatVanishesEndsTheWaitForTheWakeUpAnswer) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(took, 1.5);
     EXPECT_LT(processCpuSeconds() - cpuStart, 0.5);
-    EXPECT_TRUE(q.state.CancelFlag);
+    EXPECT_TRUE(q.ctx.CancelFlag);
     EXPECT_EQ(q.port.failure(), "device removed or hung up");
     EXPECT_TRUE(link::mustStop(q.ctx));
 }

@@ -26,7 +26,7 @@ TEST(SendFrame, stopsEarlyWhenCancelIsPressedMidFrame) {
     int yields = 0;
     rig.pump.setIdleHook([&] {
         if (++yields == 4) {
-            rig.state.CancelFlag = true;
+            rig.ctx.CancelFlag = true;
         }
     });
     sendFrame(rig.ctx, writeFrame(3, 'Z'));
@@ -55,7 +55,7 @@ TEST(Settle, waitsExactlyTheCountOfWholeTicks) {
     rig.runFor(12345);  // somewhere inside a tick
     const int64_t start = rig.pump.nowMicros();
     settle(rig.ctx, 3);
-    EXPECT_EQ(rig.state.TickCount, 3);
+    EXPECT_EQ(rig.ctx.TickCount, 3);
     EXPECT_EQ(rig.pump.nowMicros() - start, 3 * 55000);
 }
 
@@ -64,7 +64,7 @@ TEST(Settle, zeroTicksDoesNotWait) {
     const int64_t start = rig.pump.nowMicros();
     settle(rig.ctx, 0);
     EXPECT_EQ(rig.pump.nowMicros(), start);
-    EXPECT_EQ(rig.state.TickCount, 0);
+    EXPECT_EQ(rig.ctx.TickCount, 0);
 }
 
 TEST(Drain, appendsEverythingWaitingOneByteAtATimeWithInputLenOne) {
@@ -92,7 +92,7 @@ TEST(Probe, reportsATalkingControllerAsSoonAsItsFirstByteArrives) {
     LinkRig rig;
     rig.pump.schedule(rig.pump.nowMicros() + 120000, [&] { rig.module.say("X"); });
     EXPECT_TRUE(probeForInput(rig.ctx, 50));
-    EXPECT_EQ(rig.state.TickCount, 2);
+    EXPECT_EQ(rig.ctx.TickCount, 2);
 }
 
 TEST(Probe, givesUpAfterItsTicksWhenTheControllerIsQuiet) {
@@ -130,7 +130,7 @@ TEST(WaitOutputDrained, outputThatNeverLeavesFailsThePortWithItsReason) {
     const int64_t waited = rig.pump.nowMicros() - start;
     EXPECT_EQ(rig.port.failure(), "9 bytes do not leave the port");
     EXPECT_FALSE(rig.port.PortOpen());
-    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_TRUE(rig.ctx.CancelFlag);
     EXPECT_TRUE(mustStop(rig.ctx));
     EXPECT_GT(waited, 1'004'688);
     EXPECT_LE(waited, 1'004'688 + 55'000);
@@ -148,7 +148,7 @@ TEST(WaitOutputDrained, aSlowLineThatKeepsSendingIsWaitedForToTheEnd) {
     EXPECT_EQ(rig.port.failure(), "");
     EXPECT_EQ(rig.module.received().size(), 21u);
     EXPECT_GE(rig.pump.nowMicros() - start, 21 * 200'000);
-    EXPECT_FALSE(rig.state.CancelFlag);
+    EXPECT_FALSE(rig.ctx.CancelFlag);
 }
 
 // Cancel and closing the window end a wait for output that never leaves at
@@ -158,8 +158,10 @@ TEST(WaitOutputDrained, cancelOrClosingEndsTheWaitAtTheNextTick) {
         LinkRig rig;
         rig.port.setOutputStuck(true);
         rig.pump.schedule(200'000, [&] {
-            rig.state.CancelFlag = true;
-            rig.state.Closing = closing;
+            rig.ctx.CancelFlag = true;
+            if (closing) {
+                rig.shared.Closing.request();
+            }
         });
         sendFrame(rig.ctx, readFrame(3));
         EXPECT_LE(rig.pump.nowMicros(), 200'000 + 55'000) << closing;

@@ -82,8 +82,7 @@ class InitializePortTest : public ::testing::Test {
   protected:
     InitializePortTest() {
         rig.port.SetPortOpen(false);
-        rig.state.StartComm = false;
-        rig.state.DataDir = dir.path();
+        rig.ctx.StartComm = false;
     }
     TempDir dir;
     LinkRig rig;
@@ -91,7 +90,7 @@ class InitializePortTest : public ::testing::Test {
 
 TEST_F(InitializePortTest, doesNothingWhileStartCommIsFalse) {
     const int opensBefore = rig.port.opens();
-    rig.state.ConfigRecord.BaudRate = 1200;
+    rig.ctx.settings.baud = 1200;
     InitializePort(rig.ctx);
     EXPECT_FALSE(rig.port.PortOpen());
     EXPECT_EQ(rig.port.opens(), opensBefore);
@@ -100,9 +99,8 @@ TEST_F(InitializePortTest, doesNothingWhileStartCommIsFalse) {
 
 TEST_F(InitializePortTest, opensTheConfiguredPortAtTheConfiguredSpeed) {
     std::filesystem::create_symlink("/dev/null", dir.file("com3"));
-    rig.state.StartComm = true;
-    rig.state.ConfigRecord.PortNumber = 3;
-    rig.state.ConfigRecord.BaudRate = 19200;
+    rig.ctx.StartComm = true;
+    rig.ctx.settings = comSettings(3, 19200, dir.path(), {});
     InitializePort(rig.ctx);
     EXPECT_TRUE(rig.port.PortOpen());
     EXPECT_EQ(rig.port.portNumber(), 3);
@@ -111,7 +109,7 @@ TEST_F(InitializePortTest, opensTheConfiguredPortAtTheConfiguredSpeed) {
 }
 
 TEST_F(InitializePortTest, closesAnOpenPortAndOpensItAgain) {
-    rig.state.StartComm = true;
+    rig.ctx.StartComm = true;
     InitializePort(rig.ctx);
     rig.module.say("JUNK");
     rig.runFor(1000);
@@ -124,7 +122,7 @@ TEST_F(InitializePortTest, closesAnOpenPortAndOpensItAgain) {
 }
 
 TEST_F(InitializePortTest, failedOpenLeavesThePortClosedWithoutComplaint) {
-    rig.state.StartComm = true;
+    rig.ctx.StartComm = true;
     rig.port.setOpenFails(true);
     EXPECT_NO_THROW(InitializePort(rig.ctx));
     EXPECT_FALSE(rig.port.PortOpen());
@@ -137,8 +135,8 @@ TEST_F(InitializePortTest, failedOpenLeavesThePortClosedWithoutComplaint) {
 
 TEST_F(InitializePortTest, speedClickBeforeAnyOperationLeavesThePortClosed) {
     // What a BaudOpt click does after storing the speed.
-    rig.state.ConfigRecord.BaudRate = 9600;
-    InitializePort(rig.state, rig.port);
+    rig.ctx.settings.baud = 9600;
+    InitializePort(rig.ctx);
     EXPECT_FALSE(rig.port.PortOpen());
 }
 

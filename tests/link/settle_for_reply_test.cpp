@@ -16,7 +16,7 @@ constexpr const char* kReplyZ = "23 4D 04 52 5A FD 0D";
 // download runs once "Receive Window Active" has been unticked.
 struct PacedRig : LinkRig {
     explicit PacedRig(sim::ModuleOptions options = {}) : LinkRig(withSpeed(std::move(options))) {
-        state.ConfigRecord.BaudRate = 38400;
+        ctx.settings.baud = 38400;
         pump.SetInterval(1);
     }
     static sim::ModuleOptions withSpeed(sim::ModuleOptions options) {
@@ -114,7 +114,7 @@ TEST(SettleForReply, aPortThatFailsEndsItAndSetsCancelFlag) {
     const int64_t start = rig.pump.nowMicros();
     EXPECT_EQ(settleForReply(rig.ctx, 1, hexBytes(kReplyZ), ""), "");
     EXPECT_LT(rig.pump.nowMicros() - start, 27000);
-    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_TRUE(rig.ctx.CancelFlag);
 }
 
 }  // namespace

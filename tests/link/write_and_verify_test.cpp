@@ -30,7 +30,7 @@ TEST(WriteAndVerify, writesOnceAndReadsTwiceWhenTheModuleAnswers) {
     EXPECT_EQ(r.tries, 0);
     EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3}));
     EXPECT_EQ(rig.module.eeprom()[3], 'Z');
-    EXPECT_FALSE(rig.state.CancelFlag);
+    EXPECT_FALSE(rig.ctx.CancelFlag);
     EXPECT_FALSE(rig.operation.retrying);
     EXPECT_EQ(rig.operation.retryingShown, 0);
     EXPECT_EQ(text, "");
@@ -64,7 +64,7 @@ TEST(WriteAndVerify, replyIsFoundAndShownWhenCheck1IsTicked) {
     std::string text;
     const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
     EXPECT_TRUE(r.confirmed);
-    EXPECT_FALSE(rig.state.CancelFlag);
+    EXPECT_FALSE(rig.ctx.CancelFlag);
     EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3}));
     EXPECT_EQ(rig.operation.retryingShown, 0);
     const std::string shown = hexBytes("23 4D 04 52 5A FD") + "<cr>";
@@ -107,7 +107,7 @@ TEST(WriteAndVerify, moduleThatAlwaysMissesTheSecondReadIsBoundedAndFails) {
     const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
     EXPECT_FALSE(r.confirmed);
     EXPECT_EQ(r.tries, 40);
-    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_TRUE(rig.ctx.CancelFlag);
     EXPECT_EQ(rig.module.writesReceived(), 160);
     EXPECT_EQ(writeBound(40), 160);
 }
@@ -120,7 +120,7 @@ TEST(WriteAndVerify, fortyUnansweredWritesEachWithOneReadThenCancelFlag) {
     const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
     EXPECT_FALSE(r.confirmed);
     EXPECT_EQ(r.tries, 40);
-    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_TRUE(rig.ctx.CancelFlag);
     EXPECT_EQ(rig.module.writesReceived(), 40);
     EXPECT_EQ(rig.module.readsReceived(), 40);
     EXPECT_EQ(rig.operation.retryingShown, 40);
@@ -134,20 +134,20 @@ TEST(WriteAndVerify, fortyUnansweredWritesEachWithOneReadThenCancelFlag) {
 
 TEST(WriteAndVerify, setCancelFlagReturnsAtOnceWithoutSending) {
     LinkRig rig;
-    rig.state.CancelFlag = true;
+    rig.ctx.CancelFlag = true;
     std::string text;
     const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
     EXPECT_FALSE(r.confirmed);
     EXPECT_EQ(r.tries, 0);
     EXPECT_EQ(rig.module.received(), "");
-    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_TRUE(rig.ctx.CancelFlag);
 }
 
 TEST(WriteAndVerify, cancelDuringTheRetriesStopsTheWrites) {
     sim::ModuleOptions options;
     options.silent = true;
     LinkRig rig(options);
-    rig.pump.schedule(1000000, [&] { rig.state.CancelFlag = true; });
+    rig.pump.schedule(1000000, [&] { rig.ctx.CancelFlag = true; });
     std::string text;
     const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
     EXPECT_FALSE(r.confirmed);
@@ -227,7 +227,7 @@ TEST(WriteAndVerify, pacedModuleWithAWriteTimeNeedsNoRewriteAtOneMillisecond) {
         options.baud = c.baud;
         options.writeTimeMicros = c.writeTimeMicros;
         LinkRig rig(options);
-        rig.state.ConfigRecord.BaudRate = c.baud;
+        rig.ctx.settings.baud = c.baud;
         rig.pump.SetInterval(1);
         std::string text;
         constexpr int kBytes = 50;
@@ -251,7 +251,7 @@ TEST(WriteAndVerify, aLateReplyIsTakenWithTheNextOneAndNothingIsLeftBehind) {
     options.baud = 38400;
     options.dropReads = {1};
     LinkRig rig(options);
-    rig.state.ConfigRecord.BaudRate = 38400;
+    rig.ctx.settings.baud = 38400;
     rig.pump.SetInterval(1);
     bool late = false;
     rig.pump.setIdleHook([&] {

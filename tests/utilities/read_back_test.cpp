@@ -109,7 +109,7 @@ TEST_F(ReadBack, dumpsTheModuleShowsItsMacrosWithLabelsAndReadsTheHeader) {
     EXPECT_FALSE(view.readingMessage);
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_FALSE(result.readFailed);
-    EXPECT_TRUE(link.state.StartComm);
+    EXPECT_TRUE(link.ctx.StartComm);
 }
 
 TEST_F(ReadBack, theWorkFileKeepsTheRewrittenTextWithoutLabels) {
@@ -204,7 +204,7 @@ TEST(ReadBackLocations, aMissingAnswerFailsOnlyItsOwnField) {
 
 TEST_F(ReadBack, aCancelFlagLeftByAnEarlierOperationDoesNotSilenceTheRead) {
     storeDownload();
-    link.state.CancelFlag = true;
+    link.ctx.CancelFlag = true;
     read();
     EXPECT_EQ(wire(), kDumpHex + " " + kFourReadsHex);
     EXPECT_EQ(view.text, kShownText);
@@ -213,11 +213,11 @@ TEST_F(ReadBack, aCancelFlagLeftByAnEarlierOperationDoesNotSilenceTheRead) {
 TEST_F(ReadBack, theReceiveWindowIsOffDuringTheReadAndOnAgainAfterIt) {
     storeDownload();
     link.receive.checked = true;
-    link.state.ReceiveWindowActive = true;
+    link.shared.ReceiveWindowActive = true;
     bool activeDuringDump = true;
     link.pump.setIdleHook([&] {
         if (link.module.received().size() == 7) {
-            activeDuringDump = activeDuringDump && link.state.ReceiveWindowActive;
+            activeDuringDump = activeDuringDump && link.shared.ReceiveWindowActive;
         }
     });
     read();
@@ -226,7 +226,7 @@ TEST_F(ReadBack, theReceiveWindowIsOffDuringTheReadAndOnAgainAfterIt) {
     // The read's own reads show what came in the receive window instead.
     ASSERT_FALSE(link.receive.entries.empty());
     EXPECT_EQ(link.receive.entries.front(), "DUMP<cr>");
-    EXPECT_TRUE(link.state.ReceiveWindowActive);
+    EXPECT_TRUE(link.shared.ReceiveWindowActive);
 }
 
 TEST_F(ReadBack, aFullMacroAreaIsReadWholeWithoutComplaint) {
@@ -259,7 +259,7 @@ TEST_F(ReadBack, closingTheWindowEndsTheReadAtOnceWithoutAMessage) {
     storeDownload(std::string(2000, 'A'));
     link.pump.setIdleHook([&] {
         if (link.port.InBufferCount() > 0 && link.module.received().size() == 7) {
-            link.state.Closing = true;
+            link.shared.Closing.request();
         }
     });
     read();
@@ -303,7 +303,7 @@ sim::ModuleOptions pacedAt(int32_t baud) {
 class ReadBackPaced : public ReadBack, public ::testing::WithParamInterface<int32_t> {
   protected:
     ReadBackPaced() : ReadBack(pacedAt(GetParam())) {
-        link.state.ConfigRecord.BaudRate = GetParam();
+        link.ctx.settings.baud = GetParam();
         link.pump.SetInterval(1);
     }
 };
@@ -412,7 +412,7 @@ TEST_F(ReadBack, cancelEndsTheReadWithinATickAndSendsNothingMore) {
         storeDownload(std::string(4000, 'A'));
         int64_t cancelledAt = -1;
         const auto cancel = [&] {
-            link.state.CancelFlag = true;
+            link.ctx.CancelFlag = true;
             cancelledAt = link.pump.nowMicros();
         };
         if (duringDump) {
