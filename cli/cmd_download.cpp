@@ -85,18 +85,18 @@ int runDownload(const Arguments& args, CommandContext& context) {
     // Known before anything is sent: an unknown name or a combination that
     // cannot be downloaded is an input error.
     download::PlanResult plan = download::planDownload(dir, combo, state::kMacroArea);
-    if (!plan.found) {
+    if (!plan) {
+        context.err << "brindle-cli download: " << plan.message() << "\n";
+        return kExitBadInput;
+    }
+    if (!*plan) {
         context.err << "brindle-cli download: no combination named \""
                     << base::trimTrailingBlanks(combo) << "\" in " << dir << store::kComboDbFile
                     << "\n";
         return kExitBadInput;
     }
-    if (!plan.plan) {
-        context.err << "brindle-cli download: " << plan.refusal << "\n";
-        return kExitBadInput;
-    }
 
-    for (const download::PlannedMacro& macro : plan.plan->macros) {
+    for (const download::PlannedMacro& macro : (*plan)->macros) {
         for (const std::string& note : macro.notes) {
             context.err << "brindle-cli download: note: macro \""
                         << escapedForError(context, base::trimTrailingBlanks(macro.record.Name))

@@ -25,28 +25,33 @@ struct Run {
     DownloadView& view;
     base::Prompter& prompter;
     std::string receiveText;
-    int tries = 0;
     // Counted only while a download (not a program clear) runs.
     OverallProgress overall;
     int64_t startedMicros = 0;
 
-    bool write(int location, uint8_t value) {
-        link::WriteResult r =
+    base::Status write(int location, uint8_t value) {
+        base::Status written =
             link::WriteAndVerify(ctx, static_cast<int16_t>(location), value, receiveText);
-        tries = r.tries;
-        if (r.confirmed && overall.bytesTotal > 0) {
+        if (written && overall.bytesTotal > 0) {
             ++overall.bytesWritten;
             overall.secondsLeft = secondsLeft(overall.bytesWritten, overall.bytesTotal,
                                               ctx.pump.nowMicros() - startedMicros);
             view.showOverallProgress(overall);
         }
-        return r.confirmed;
+        return written;
     }
 
-    void startOverall(const PlanResult& planned) {
+    // A Cancel can come while a byte is verified, and the byte still be
+    // confirmed: the run ends there all the same.
+    base::Status notCancelled() const {
+        return ctx.CancelFlag ? base::Status::failure("The download was cancelled")
+                              : base::Status::success();
+    }
+
+    void startOverall(const std::optional<DownloadPlan>& plan) {
         overall = OverallProgress{};
-        overall.bytesTotal = planned.plan ? bytesToWrite(*planned.plan) : 1;
-        overall.macroCount = planned.plan ? static_cast<int>(planned.plan->macros.size()) : 0;
+        overall.bytesTotal = plan ? bytesToWrite(*plan) : 1;
+        overall.macroCount = plan ? static_cast<int>(plan->macros.size()) : 0;
         startedMicros = ctx.pump.nowMicros();
         view.showOverallProgress(overall);
     }
@@ -77,9 +82,8 @@ DownloadOutcome programClear(Run& run) {
     run.receiveText.clear();
     run.ctx.port.InputLen(1);
     run.ctx.pump.DoEvents();
-    run.tries = 0;
     link::clearCancelFlag(run.ctx);
-    const bool confirmed = run.write(state::kImageStateLocation, kIncomplete);
+    const base::Status confirmed = run.write(state::kImageStateLocation, kIncomplete);
     run.window.QueryReset = false;
     run.view.showProgressFrame(false);
     if (confirmed) {
@@ -93,8 +97,9 @@ DownloadOutcome programClear(Run& run) {
     return confirmed ? DownloadOutcome::ClearSucceeded : DownloadOutcome::ClearFailed;
 }
 
-// Writes one macro's start-table entry, name and image.
-void writeMacro(Run& run, const PlannedMacro& macro, int imageOffset) {
+// Writes one macro's start-table entry, name and image; ends at the first
+// byte that fails.
+base::Status writeMacro(Run& run, const PlannedMacro& macro, int imageOffset) {
     const link::LinkContext& st = run.ctx;
     const int n = static_cast<int>(macro.image.size());
     run.view.setMacroSize(std::to_string(n) + " Bytes");
@@ -105,38 +110,54 @@ void writeMacro(Run& run, const PlannedMacro& macro, int imageOffset) {
         run.view.setPercentCaption(link::percentCaption(0, 6));
     }
     const int start = state::kMacroArea + imageOffset;
-    run.write(state::kStartTable + 2 * macro.slot, static_cast<uint8_t>(start / 256));
-    run.write(state::kStartTable + 2 * macro.slot + 1, static_cast<uint8_t>(start % 256));
+    const int entry = state::kStartTable + 2 * macro.slot;
+    if (base::Status s = run.write(entry, static_cast<uint8_t>(start / 256)); !s) {
+        return s;
+    }
+    if (base::Status s = run.write(entry + 1, static_cast<uint8_t>(start % 256)); !s) {
+        return s;
+    }
     const std::string name = base::fixedWidth(macro.record.Name, store::kMacroNameWidth);
     for (int c = 0; c < 12; ++c) {
         ++counter;
         if (!st.CancelFlag) {
             run.showPercent(counter, total);
         }
-        run.write(state::kNameTable + 12 * macro.slot + c, static_cast<uint8_t>(name[c]));
+        const int location = state::kNameTable + 12 * macro.slot + c;
+        if (base::Status s = run.write(location, static_cast<uint8_t>(name[c])); !s) {
+            return s;
+        }
     }
     for (int j = 0; j < n; ++j) {
         ++counter;
         if (counter <= total && !st.CancelFlag) {
             run.showPercent(counter, total);
         }
-        run.write(start + j, static_cast<uint8_t>(macro.image[static_cast<std::size_t>(j)]));
+        const auto value = static_cast<uint8_t>(macro.image[static_cast<std::size_t>(j)]);
+        if (base::Status s = run.write(start + j, value); !s) {
+            return s;
+        }
     }
+    return base::Status::success();
 }
 
-bool failed(Run& run) {
-    return run.ctx.CancelFlag || run.tries >= run.ctx.RetryLimit;
-}
-
-void writeHeader(Run& run, const DownloadPlan& plan, int macroCount) {
+// The header, the complete mark "X" last.
+base::Status writeHeader(Run& run, const DownloadPlan& plan, int macroCount) {
     link::LinkContext& st = run.ctx;
-    run.write(state::kNodeAddressLocation, static_cast<uint8_t>(plan.combo.NodeAddress));
-    run.write(state::kBootMacroLocation, static_cast<uint8_t>(plan.combo.StartingMacroNum));
-    run.write(state::kMacroCountLocation, static_cast<uint8_t>(macroCount));
-    if (st.CancelFlag) {
-        return;
+    const std::pair<int, int> fields[] = {
+        {state::kNodeAddressLocation, plan.combo.NodeAddress},
+        {state::kBootMacroLocation, plan.combo.StartingMacroNum},
+        {state::kMacroCountLocation, macroCount},
+    };
+    for (const auto& [location, value] : fields) {
+        if (base::Status s = run.write(location, static_cast<uint8_t>(value)); !s) {
+            return s;
+        }
     }
-    run.write(state::kImageStateLocation, kComplete);
+    if (base::Status s = run.notCancelled(); !s) {
+        return s;
+    }
+    base::Status marked = run.write(state::kImageStateLocation, kComplete);
     if (st.CancelFlag) {
         // The "X" may have reached the module before the failure was seen:
         // put the incomplete mark back, so that a run reported as failed or
@@ -146,34 +167,41 @@ void writeHeader(Run& run, const DownloadPlan& plan, int macroCount) {
         const int accepted = st.closingAccepted;
         st.closingAccepted = st.shared.Closing.requests();
         link::clearCancelFlag(run.ctx);
-        run.write(state::kImageStateLocation, kIncomplete);
+        // The run has failed whatever this write does.
+        base::skipOnError(run.write(state::kImageStateLocation, kIncomplete));
         st.closingAccepted = accepted;
         st.CancelFlag = true;
+        return marked ? run.notCancelled() : marked;
     }
+    return marked;
 }
 
-DownloadOutcome download(Run& run, const PlanResult& planned) {
-    const link::LinkContext& st = run.ctx;
+DownloadOutcome download(Run& run, const std::optional<DownloadPlan>& planned) {
     link::clearCancelFlag(run.ctx);
     run.startOverall(planned);
-    run.write(state::kImageStateLocation, kIncomplete);
+    // The incomplete mark goes first; a failure here does not end the run,
+    // whose own writes say whether it worked.
+    base::skipOnError(run.write(state::kImageStateLocation, kIncomplete));
 
     run.view.showMacroSize(true);
     link::clearCancelFlag(run.ctx);  // a Cancel before this point does not stop the run
-    if (!planned.plan) {
+    if (!planned) {
         run.endOverall();
         run.view.showProgressFrame(false);
         closingSteps(run);
         return DownloadOutcome::NotFound;
     }
-    const DownloadPlan& plan = *planned.plan;
+    const DownloadPlan& plan = *planned;
     run.view.showProgressFrame(true);
-    run.tries = 0;
     int macroCount = 0;
     int imageOffset = 0;
     run.view.enableSequenceList(false);
+    base::Status written = base::Status::success();
     for (const PlannedMacro& macro : plan.macros) {
-        if (failed(run)) {
+        if (written) {
+            written = run.notCancelled();
+        }
+        if (!written) {
             break;
         }
         ++macroCount;
@@ -184,16 +212,18 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
         if (macro.slot < run.view.sequenceLineCount()) {
             run.view.selectSequenceLine(macro.slot);
         }
-        writeMacro(run, macro, imageOffset);
+        written = writeMacro(run, macro, imageOffset);
         imageOffset += static_cast<int>(macro.image.size());
     }
     run.view.setMacroSize("");
 
-    bool success = false;
-    if (!failed(run)) {
-        writeHeader(run, plan, macroCount);
-        success = !st.CancelFlag;
+    if (written) {
+        written = run.notCancelled();
     }
+    if (written) {
+        written = writeHeader(run, plan, macroCount);
+    }
+    const bool success = written.ok();
     run.endOverall();
     if (success) {
         run.prompter.show("Download successful", base::Icon::Information, base::Buttons::Ok);
@@ -230,7 +260,7 @@ DownloadOutcome endUnwoken(Run& run, link::SyncOutcome sync) {
 
 DownloadOutcome process(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
                         base::Prompter& prompter, const PlanResult* given) {
-    Run run{ctx, window, view, prompter, {}, 0, {}, 0};
+    Run run{ctx, window, view, prompter, {}, {}, 0};
     view.setMacroSize("");
     if (view.chosenCombinationIndex() < 0) {
         prompter.show(view.combinationCount() > 0 ? "A macro combination has not been selected."
@@ -243,17 +273,18 @@ DownloadOutcome process(link::LinkContext& ctx, state::MainState& window, Downlo
 
     // Everything that can be known before the first byte goes out is checked
     // here, so a refusal never leaves the module half-written.
-    PlanResult planned;
+    std::optional<DownloadPlan> plan;
     if (!window.QueryReset) {
-        planned =
+        PlanResult planned =
             given ? *given
                   : planDownload(window.DataDir, view.chosenCombinationName(), state::kMacroArea);
-        if (planned.found && !planned.plan) {
-            prompter.show(planned.refusal, base::Icon::Critical, base::Buttons::Ok);
+        if (!planned) {
+            prompter.show(planned.message(), base::Icon::Critical, base::Buttons::Ok);
             view.showProgressFrame(false);
             closingSteps(run);
             return DownloadOutcome::Refused;
         }
+        plan = std::move(*planned);
     }
 
     view.setStatusLine("Downloading..");
@@ -283,11 +314,10 @@ DownloadOutcome process(link::LinkContext& ctx, state::MainState& window, Downlo
     }
     view.setStatusLine("Downloading..");
     run.receiveText.clear();
-    run.tries = 0;
     if (window.QueryReset) {
         return programClear(run);
     }
-    return download(run, planned);
+    return download(run, plan);
 }
 
 DownloadOutcome runWith(link::LinkContext& ctx, state::MainState& window, DownloadView& view,

@@ -9,8 +9,8 @@ int writeBound(int16_t retryLimit) {
     return 4 * static_cast<int>(retryLimit);
 }
 
-WriteResult WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
-                           std::string& receiveText) {
+base::Status WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
+                            std::string& receiveText) {
     const std::string write = writeFrame(location, value);
     const std::string read = readFrame(location);
     const std::string reply = readReply(value);
@@ -54,10 +54,17 @@ WriteResult WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
     if (!done && writes >= bound && tries < ctx.RetryLimit) {
         tries = ctx.RetryLimit;
     }
+    if (done) {
+        return base::Status::success();
+    }
+    const std::string where = "E2PROM location " + std::to_string(location);
     if (tries >= ctx.RetryLimit) {
         ctx.CancelFlag = true;
+        return base::Status::failure(where + " was not confirmed after " + std::to_string(tries) +
+                                     " tries");
     }
-    return WriteResult{done, tries};
+    return base::Status::failure("The write to " + where + " was cancelled after " +
+                                 std::to_string(tries) + (tries == 1 ? " try" : " tries"));
 }
 
 }  // namespace brindle::link

@@ -50,7 +50,7 @@ TEST(LinkOverPty, missingDeviceLeavesThePortClosedWithItsReason) {
     // Writes to the closed port go nowhere and do not fail.
     std::string receiveText;
     q.ctx.RetryLimit = 2;
-    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', receiveText).confirmed);
+    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', receiveText).ok());
     q.stopModule();
     EXPECT_EQ(q.log(), "");
 }
@@ -60,10 +60,10 @@ TEST(LinkOverPty, writeAndVerifyPutsExactlyTheFramesOnTheWire) {
     q.open();
     asDuringADownload(q);
     std::string text;
-    const link::WriteResult first = link::WriteAndVerify(q.ctx, 3, 'Z', text);
-    const link::WriteResult second = link::WriteAndVerify(q.ctx, 3586, 0x6A, text);
-    EXPECT_TRUE(first.confirmed);
-    EXPECT_TRUE(second.confirmed);
+    const base::Status first = link::WriteAndVerify(q.ctx, 3, 'Z', text);
+    const base::Status second = link::WriteAndVerify(q.ctx, 3586, 0x6A, text);
+    EXPECT_TRUE(first.ok());
+    EXPECT_TRUE(second.ok());
     EXPECT_FALSE(q.ctx.CancelFlag);
     ASSERT_TRUE(q.module->stop());
     EXPECT_EQ(toHex(q.log()),
@@ -86,7 +86,7 @@ TEST(LinkOverPty, silentModuleGetsEveryWriteWithOneReadThenCancelFlag) {
     asDuringADownload(q);
     q.ctx.RetryLimit = 5;
     std::string text;
-    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).confirmed);
+    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).ok());
     EXPECT_TRUE(q.ctx.CancelFlag);
     q.stopModule();
     std::string expected;
@@ -128,9 +128,9 @@ TEST(LinkOverPty, dumpSendsTheMacroAreaByteByByteAfterAnR) {
     q.open();
     asDuringADownload(q);
     std::string text;
-    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3586, 'G', text).confirmed);
-    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3587, '\r', text).confirmed);
-    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3, 'X', text).confirmed);
+    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3586, 'G', text).ok());
+    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3587, '\r', text).ok());
+    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3, 'X', text).ok());
     link::discardInput(q.ctx);
     link::sendFrame(q.ctx, link::dumpFrame());
     std::string reply;
@@ -156,7 +156,7 @@ TEST(LinkOverPty, pacedModuleStoringIn10MsAt38400NeedsFewRewritesAtOneMillisecon
     for (int i = 0; i < kBytes; ++i) {
         ASSERT_TRUE(link::WriteAndVerify(q.ctx, static_cast<int16_t>(3586 + i),
                                          static_cast<uint8_t>(i * 7), text)
-                        .confirmed)
+                        .ok())
             << "byte " << i;
     }
     q.stopModule();
@@ -172,8 +172,7 @@ TEST(LinkOverPty, pacedModuleStoringIn2MsAt1200NeedsFewRewritesAtOneMillisecond)
     constexpr int kBytes = 4;
     std::string text;
     for (int i = 0; i < kBytes; ++i) {
-        ASSERT_TRUE(
-            link::WriteAndVerify(q.ctx, static_cast<int16_t>(3586 + i), 0x41, text).confirmed)
+        ASSERT_TRUE(link::WriteAndVerify(q.ctx, static_cast<int16_t>(3586 + i), 0x41, text).ok())
             << "byte " << i;
     }
     q.stopModule();
@@ -217,7 +216,7 @@ TEST(LinkOverPty, aTerminalWhoseFarEndVanishesEndsTheWriteAndVerifyAtOnce) {
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = processCpuSeconds();
     std::string text;
-    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).confirmed);
+    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).ok());
     const double took =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(took, 1.5);

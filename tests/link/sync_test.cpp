@@ -136,7 +136,7 @@ TEST(SyncWithModule, countedWakeUpsAreSentAgainThenTheControllerIsGivenUp) {
     clearCancelFlag(rig.ctx);
     EXPECT_TRUE(rig.ctx.CancelFlag);
     std::string replies;
-    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', replies).confirmed);
+    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', replies).ok());
     EXPECT_EQ(rig.receivedHex(), "0D 0D 0D 0D 0D 0D 0D 0D");
 }
 
@@ -201,7 +201,7 @@ TEST(SyncWithModule, aCancelAnywhereInTheWakeUpLeavesNothingToBeWritten) {
         EXPECT_FALSE(rig.ctx.Synched_Up);
         clearCancelFlag(rig.ctx);
         std::string replies;
-        EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', replies).confirmed);
+        EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', replies).ok());
         EXPECT_EQ(rig.receivedHex(), c.sent);
     }
 }
