@@ -66,7 +66,7 @@ MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* pare
 MainWindow::~MainWindow() {
     // The pump outlives the window: its ticks must not reach a destroyed one.
     if (m_pump != nullptr) {
-        m_pump->SetTickHandler({});
+        m_pump->setTickHandler({});
     }
 }
 
@@ -253,9 +253,9 @@ void MainWindow::attachLink(link::Port& port, link::Pump& pump) {
     m_link->StartComm = started;
     m_link->Synched_Up = synched;
     refreshLinkSettings();
-    pump.SetTickHandler([this] { onTimerTick(); });
-    pump.SetInterval(link::kStartIntervalMs);
-    pump.SetIdleTicks(m_signals.ReceiveWindowActive);
+    pump.setTickHandler([this] { onTimerTick(); });
+    pump.setInterval(link::kStartIntervalMs);
+    pump.setIdleTicks(m_signals.ReceiveWindowActive);
     refreshPortStatus();
 }
 
@@ -287,7 +287,7 @@ bool MainWindow::runOperation(const Operation& operation) {
     m_escape->setEnabled(false);
     m_operationRunning = false;
     // The operation may have switched the receive window back on.
-    m_pump->SetIdleTicks(m_signals.ReceiveWindowActive);
+    m_pump->setIdleTicks(m_signals.ReceiveWindowActive);
     refreshPortStatus();
     if (m_closeRequested) {
         m_closeRequested = false;
@@ -335,11 +335,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::shutDown() {
     if (m_pump != nullptr) {
-        m_pump->SetTickHandler({});
+        m_pump->setTickHandler({});
     }
     // Files are opened and closed within each handler: none is open here.
     if (m_port != nullptr && m_port->PortOpen()) {
-        m_port->SetPortOpen(false);
+        m_port->setPortOpen(false);
     }
 }
 

@@ -127,7 +127,7 @@ void ReadBackTab::connectHandlers() {
 
 void ReadBackTab::onCommand1Clicked() {
     m_host.runOperation([this](link::LinkContext& ctx) {
-        const auto result = utilities::ReadE2prom(ctx, *m_view, m_host.prompter(),
+        const auto result = utilities::readE2prom(ctx, *m_view, m_host.prompter(),
                                                   utilities::workFilePath(m_host.state().DataDir));
         // The work file is a by-product: the text shown does not depend on it.
         base::skipOnError(result.workFile);

@@ -70,12 +70,12 @@ int runClear(const Arguments& args, CommandContext& context) {
                                        std::to_string(*from) + " to " + std::to_string(*to) +
                                        " may be cleared in part";
         if (const auto status = session.abnormalEnd(context, "clear", leftBehind)) {
-            session.port().SetPortOpen(false);
+            session.port().setPortOpen(false);
             return *status;
         }
     }
     session.reportPortFailure(context, "clear");
-    session.port().SetPortOpen(false);
+    session.port().setPortOpen(false);
     switch (outcome) {
         case utilities::ClearOutcome::Succeeded:
             return kExitOk;

@@ -129,8 +129,8 @@ int runDownload(const Arguments& args, CommandContext& context) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     context.err << "brindle-cli download: " << wall << " s, " << (cpuSeconds() - cpuStart)
                 << " s CPU, " << view.rewrites() << " rewrites, ticks of "
-                << session.pump().EffectiveIntervalMicros() << " us\n";
-    session.port().SetPortOpen(false);
+                << session.pump().effectiveIntervalMicros() << " us\n";
+    session.port().setPortOpen(false);
     switch (outcome) {
         case download::DownloadOutcome::Succeeded:
             return kExitOk;

@@ -139,12 +139,12 @@ int runExec(const Arguments& args, CommandContext& context) {
     const auto outcome = utilities::runExecuteBlock(session.ctx(), setup->state, view, prompter);
     if (outcome != utilities::ExecuteOutcome::Confirmed) {
         if (const auto status = session.abnormalEnd(context, "exec", kUnconfirmed)) {
-            session.port().SetPortOpen(false);
+            session.port().setPortOpen(false);
             return *status;
         }
     }
     const bool portFailed = session.reportPortFailure(context, "exec");
-    session.port().SetPortOpen(false);
+    session.port().setPortOpen(false);
     return portFailed ? kExitFailure : exitStatus(outcome);
 }
 
@@ -172,12 +172,12 @@ int runCancel(const Arguments& args, CommandContext& context) {
         utilities::sendBlockCommand(session.ctx(), view, prompter, utilities::BlockCommand{});
     if (outcome != utilities::ExecuteOutcome::Confirmed) {
         if (const auto status = session.abnormalEnd(context, "cancel", kUnconfirmed)) {
-            session.port().SetPortOpen(false);
+            session.port().setPortOpen(false);
             return *status;
         }
     }
     session.reportPortFailure(context, "cancel");
-    session.port().SetPortOpen(false);
+    session.port().setPortOpen(false);
     return exitStatus(outcome);
 }
 

@@ -125,7 +125,7 @@ int runRead(const Arguments& args, CommandContext& context) {
     prompter.quietWhile(session.closing());
     const std::string workFile = utilities::workFilePath(setup->state.DataDir);
     const utilities::ReadBackResult result =
-        utilities::ReadE2prom(session.ctx(), view, prompter, workFile);
+        utilities::readE2prom(session.ctx(), view, prompter, workFile);
     // A second reading, to be compared, only of a first one that is whole:
     // anything less fails on its own.
     std::string difference;
@@ -133,7 +133,7 @@ int runRead(const Arguments& args, CommandContext& context) {
         result.outcome == utilities::ReadOutcome::Read && complete(result) &&
         session.port().failure().empty()) {
         const utilities::ReadBackResult again =
-            utilities::ReadE2prom(session.ctx(), view, prompter, workFile);
+            utilities::readE2prom(session.ctx(), view, prompter, workFile);
         if (!session.interrupted() && again.outcome == utilities::ReadOutcome::Busy) {
             difference = "the controller was busy at the second reading";
         } else if (!session.interrupted() && complete(again)) {
@@ -146,7 +146,7 @@ int runRead(const Arguments& args, CommandContext& context) {
         }
     }
     if (session.interrupted()) {
-        session.port().SetPortOpen(false);
+        session.port().setPortOpen(false);
         return *session.abnormalEnd(context, "read",
                                     "the read-back did not finish; no text was written out");
     }
@@ -158,7 +158,7 @@ int runRead(const Arguments& args, CommandContext& context) {
         context.err << "note: " << result.workFile.message() << "\n";
     }
     if (!difference.empty()) {
-        session.port().SetPortOpen(false);
+        session.port().setPortOpen(false);
         context.err << "brindle-cli read: " << difference << "; nothing was written out\n";
         return kExitFailure;
     }
@@ -179,7 +179,7 @@ int runRead(const Arguments& args, CommandContext& context) {
                 << valueText(HeaderField::MacroCount, result.macroCount, result.locationsRead)
                 << "\n";
     const bool portFailed = session.reportPortFailure(context, "read");
-    session.port().SetPortOpen(false);
+    session.port().setPortOpen(false);
     return saved && !portFailed && complete(result) ? kExitOk : kExitFailure;
 }
 

@@ -74,8 +74,8 @@ SerialSession::SerialSession(SerialSetup& setup, link::ReceiveView& receive,
     m_ctx.settings = link::LinkSettings{setup.state.ConfigRecord.PortNumber,
                                         setup.state.ConfigRecord.BaudRate, setup.device};
     m_ctx.WakeUpLimit = link::kWakeUpLimit;
-    m_pump.SetTickHandler([this] { link::timerTick(m_ctx, m_port); });
-    m_pump.SetInterval(setup.tickMs);
+    m_pump.setTickHandler([this] { link::timerTick(m_ctx, m_port); });
+    m_pump.setInterval(setup.tickMs);
 }
 
 bool SerialSession::preferPlainEventLoop() {

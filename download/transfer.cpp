@@ -78,10 +78,10 @@ void closingSteps(Run& run) {
 
 DownloadOutcome programClear(Run& run) {
     link::discardInput(run.ctx);
-    run.ctx.pump.DoEvents();
+    run.ctx.pump.doEvents();
     run.receiveText.clear();
     run.ctx.port.InputLen(1);
-    run.ctx.pump.DoEvents();
+    run.ctx.pump.doEvents();
     link::clearCancelFlag(run.ctx);
     const base::Status confirmed = run.write(state::kImageStateLocation, kIncomplete);
     run.window.QueryReset = false;
@@ -290,7 +290,7 @@ DownloadOutcome process(link::LinkContext& ctx, state::MainState& window, Downlo
     view.setStatusLine("Downloading..");
     if (!view.convertStatusArguments()) {
         view.setConvertStatusArguments(true);
-        ctx.pump.DoEvents();
+        ctx.pump.doEvents();
     }
     // The port is reopened for every run, except when this run has just
     // opened it for the first time.
@@ -307,7 +307,7 @@ DownloadOutcome process(link::LinkContext& ctx, state::MainState& window, Downlo
     }
     link::discardInput(run.ctx);
     ctx.port.InputLen(1);
-    ctx.pump.DoEvents();
+    ctx.pump.doEvents();
     const link::SyncOutcome sync = link::SyncWithModule(ctx, run.receiveText);
     if (!link::mayProceed(sync)) {
         return endUnwoken(run, sync);

@@ -25,7 +25,7 @@ void clearCancelFlag(LinkContext& ctx) {
 }
 
 void yieldEvents(LinkContext& ctx) {
-    ctx.pump.DoEvents();
+    ctx.pump.doEvents();
     noticeStop(ctx);
 }
 
@@ -65,7 +65,7 @@ void waitOutputDrained(LinkContext& ctx) {
             noticeStop(ctx);
             break;
         }
-        ctx.pump.WaitForEvent();
+        ctx.pump.waitForEvent();
         const int now = ctx.port.OutBufferCount();
         if (now < waiting) {
             lastProgress = ctx.pump.nowMicros();
@@ -76,16 +76,16 @@ void waitOutputDrained(LinkContext& ctx) {
 
 void settle(LinkContext& ctx, int16_t ticks) {
     ctx.TickCount = 0;
-    ctx.pump.RestartTicks();
+    ctx.pump.restartTicks();
     while (ctx.TickCount < ticks && !noticeStop(ctx)) {
-        ctx.pump.WaitForEventOrTicks(ticks - ctx.TickCount);
+        ctx.pump.waitForEventOrTicks(ticks - ctx.TickCount);
     }
 }
 
 std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& expected,
                            const std::string& receiveText) {
     const int16_t wait =
-        replyWaitTicks(ticks, ctx.settings.baud, ctx.pump.EffectiveIntervalMicros());
+        replyWaitTicks(ticks, ctx.settings.baud, ctx.pump.effectiveIntervalMicros());
     // The text as the search will see it: limited first, then drained.
     std::string text = receiveText.size() > kReceiveTextLimit ? std::string() : receiveText;
     const std::size_t kept = text.size();
@@ -93,7 +93,7 @@ std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& e
     const std::size_t fresh = kept + static_cast<std::size_t>(ctx.port.InBufferCount());
     const std::size_t searchFrom = fresh >= expected.size() ? fresh - expected.size() + 1 : 0;
     ctx.TickCount = 0;
-    ctx.pump.RestartTicks();
+    ctx.pump.restartTicks();
     while (true) {
         while (ctx.port.InBufferCount() > 0) {
             text += ctx.port.Input();
@@ -105,24 +105,24 @@ std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& e
         if (ctx.TickCount >= wait || noticeStop(ctx)) {
             break;
         }
-        ctx.pump.WaitForEventOrTicks(wait - ctx.TickCount);
+        ctx.pump.waitForEventOrTicks(wait - ctx.TickCount);
     }
     return text.substr(kept);
 }
 
 bool probeForInput(LinkContext& ctx, int16_t ticks) {
     ctx.TickCount = 0;
-    ctx.pump.RestartTicks();
+    ctx.pump.restartTicks();
     while (ctx.port.InBufferCount() == 0 && ctx.TickCount < ticks && !ctx.CancelFlag &&
            !noticeStop(ctx)) {
-        ctx.pump.WaitForEventOrTicks(ticks - ctx.TickCount);
+        ctx.pump.waitForEventOrTicks(ticks - ctx.TickCount);
     }
     return ctx.port.InBufferCount() > 0;
 }
 
 void waitForInput(LinkContext& ctx) {
     while (ctx.port.InBufferCount() == 0 && !ctx.CancelFlag && !noticeStop(ctx)) {
-        ctx.pump.WaitForEvent();
+        ctx.pump.waitForEvent();
     }
 }
 
@@ -135,9 +135,9 @@ void drain(LinkContext& ctx, std::string& receiveText) {
 
 void reopenPort(LinkContext& ctx) {
     if (ctx.port.PortOpen()) {
-        ctx.port.SetPortOpen(false);
+        ctx.port.setPortOpen(false);
     }
-    ctx.port.SetPortOpen(true);
+    ctx.port.setPortOpen(true);
 }
 
 void discardInput(LinkContext& ctx) {

@@ -1,7 +1,7 @@
 #pragma once
 // The steps every exchange with the module is made of: sending a frame byte by
 // byte, settling for a count of ticks, draining the port into a receive text.
-// Every wait blocks in Pump::WaitForEvent until the next tick or byte.
+// Every wait blocks in Pump::waitForEvent until the next tick or byte.
 //
 // This header also brings in the frames, port start-up, the wake-up and sync,
 // and write-and-verify, so that an operation needs only this one include.

@@ -14,12 +14,12 @@ void InitializePort(LinkContext& ctx) {
         return;
     }
     if (ctx.port.PortOpen()) {
-        ctx.port.SetPortOpen(false);
+        ctx.port.setPortOpen(false);
     }
     ctx.port.CommPort(ctx.settings.port);
-    ctx.port.DevicePath(ctx.settings.device);
+    ctx.port.devicePath(ctx.settings.device);
     ctx.port.Settings(settingsText(ctx.settings.baud));
-    ctx.port.SetPortOpen(true);
+    ctx.port.setPortOpen(true);
 }
 
 }  // namespace brindle::link

@@ -96,15 +96,15 @@ void viewbuffer(ReceiveView& view, std::string& buffer) {
 
 void switchReceiveWindow(SharedSignals& shared, ReceivedLines& lines, Pump& pump, bool checked) {
     // Only the receive window needs ticks while no operation waits.
-    pump.SetIdleTicks(checked);
+    pump.setIdleTicks(checked);
     if (checked) {
         shared.ReceiveWindowActive = true;
         lines.ReceiveBuffer.clear();
         lines.ReceiveSkipNext = false;
-        pump.SetInterval(kCheck1CheckedIntervalMs);
+        pump.setInterval(kCheck1CheckedIntervalMs);
     } else {
         shared.ReceiveWindowActive = false;
-        pump.SetInterval(kCheck1UncheckedIntervalMs);
+        pump.setInterval(kCheck1UncheckedIntervalMs);
     }
 }
 

@@ -27,7 +27,7 @@ inline constexpr int kListClearIndex = 1000;
 // receive window's forwarding. Opens the port on the first tick with the
 // receive window active. While an operation runs (OperationRunning) the tick
 // only counts: the port's bytes belong to the operation. Install with
-// pump.SetTickHandler.
+// pump.setTickHandler.
 void timerTick(LinkContext& ctx, Port& port);
 
 // The tick's line rules: moves every complete line of ReceiveBuffer into the

@@ -54,10 +54,10 @@ SyncOutcome cancelled(LinkContext& ctx) {
 SyncOutcome awaitAnswer(LinkContext& ctx, std::string& receiveText) {
     const bool counted = ctx.WakeUpLimit > 0;
     const int16_t answerTicks =
-        wakeUpAnswerTicks(ctx.settings.baud, ctx.pump.EffectiveIntervalMicros());
+        wakeUpAnswerTicks(ctx.settings.baud, ctx.pump.effectiveIntervalMicros());
     int wakeUps = 1;
     ctx.TickCount = 0;
-    ctx.pump.RestartTicks();
+    ctx.pump.restartTicks();
     while (true) {
         yieldEvents(ctx);
         if (ctx.CancelFlag) {
@@ -75,14 +75,14 @@ SyncOutcome awaitAnswer(LinkContext& ctx, std::string& receiveText) {
             return SyncOutcome::Answered;
         }
         if (!counted) {
-            ctx.pump.WaitForEvent();
+            ctx.pump.waitForEvent();
         } else if (ctx.TickCount < answerTicks) {
-            ctx.pump.WaitForEventOrTicks(answerTicks - ctx.TickCount);
+            ctx.pump.waitForEventOrTicks(answerTicks - ctx.TickCount);
         } else if (wakeUps < ctx.WakeUpLimit) {
             ++wakeUps;
             sendRaw(ctx, wakeBytes());
             ctx.TickCount = 0;
-            ctx.pump.RestartTicks();
+            ctx.pump.restartTicks();
         } else {
             ctx.WakeUpUnanswered = true;
             ctx.CancelFlag = true;

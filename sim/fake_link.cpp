@@ -11,7 +11,7 @@ FakeLink::FakeLink(ModuleOptions options)
       receiving(port, receive),
       ctx(receiving, pump, receive, operation, shared, receiving.lines()) {
     port.setLineSpeed(options.baud);
-    pump.SetTickHandler([this] { link::timerTick(ctx, port); });
+    pump.setTickHandler([this] { link::timerTick(ctx, port); });
     ctx.StartComm = true;
     link::InitializePort(ctx);
 }

@@ -38,10 +38,10 @@ void startPort(link::LinkContext& ctx) {
 // read is cancelled. True when the controller talks.
 bool controllerTalks(link::LinkContext& ctx, int16_t ticks) {
     ctx.TickCount = 0;
-    ctx.pump.RestartTicks();
+    ctx.pump.restartTicks();
     while (ctx.port.InBufferCount() == 0 && ctx.TickCount < ticks && !ctx.CancelFlag &&
            !link::noticeStop(ctx)) {
-        ctx.pump.WaitForEventOrTicks(ticks - ctx.TickCount);
+        ctx.pump.waitForEventOrTicks(ticks - ctx.TickCount);
     }
     return ctx.port.InBufferCount() > 0;
 }
@@ -58,7 +58,7 @@ void restoreReceiveWindow(link::LinkContext& ctx) {
 // True when the module went on sending past a whole macro area.
 bool receiveDump(link::LinkContext& ctx, DumpReception& reception) {
     link::Port& port = ctx.port;
-    const int interval = ctx.pump.EffectiveIntervalMicros();
+    const int interval = ctx.pump.effectiveIntervalMicros();
     const int16_t silence = link::replyWaitTicks(kDumpSilenceTicks, ctx.settings.baud, interval);
     // The module may take a while to begin: the first byte is waited for at
     // least kDumpStartMicros, which only a module that never answers pays.
@@ -71,7 +71,7 @@ bool receiveDump(link::LinkContext& ctx, DumpReception& reception) {
     // reception: the clock does.
     const int64_t deadline = ctx.pump.nowMicros() + dumpTimeBoundMicros(ctx.settings.baud);
     ctx.TickCount = 0;
-    ctx.pump.RestartTicks();
+    ctx.pump.restartTicks();
     while (!ctx.CancelFlag) {
         if (ctx.pump.nowMicros() >= deadline) {
             link::discardInput(ctx);
@@ -97,7 +97,7 @@ bool receiveDump(link::LinkContext& ctx, DumpReception& reception) {
         if (ctx.TickCount >= (started ? silence : firstByteWait)) {
             break;
         }
-        ctx.pump.WaitForEvent();
+        ctx.pump.waitForEvent();
     }
     return false;
 }
@@ -212,7 +212,7 @@ void clearAll(ReadBackView& view) {
     view.setHeaderField(HeaderField::MacroCount, "");
 }
 
-ReadBackResult ReadE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prompter& prompter,
+ReadBackResult readE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prompter& prompter,
                           const std::string& workFile) {
     ReadBackResult result;
     view.showReadingMessage(true);

@@ -77,7 +77,7 @@ struct ReadBackResult {
 std::string workFilePath(const std::string& programFolder);
 
 // The Read E2prom button.
-ReadBackResult ReadE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prompter& prompter,
+ReadBackResult readE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prompter& prompter,
                           const std::string& workFile);
 
 // The Clear All button: the four fields emptied, their visibility kept.

@@ -45,7 +45,7 @@ class QtLinkWindowTest : public QObject {
     }
 
     void timer1TicksThroughTheEventLoopOnlyWhileTheReceiveWindowIsActive() {
-        QCOMPARE(m_pump->Interval(), 55);
+        QCOMPARE(m_pump->interval(), 55);
         auto& state = *m_fixture->window->link();
         QTest::qWait(200);
         QCOMPARE(state.TickCount, int16_t{0});
@@ -61,7 +61,7 @@ class QtLinkWindowTest : public QObject {
     void aPortThatCannotBeOpenedIsShownWithItsReasonAfterTheFirstActiveTick() {
         auto& window = *m_fixture->window;
         window.downloadTab().Check1->click();
-        QCOMPARE(m_pump->Interval(), 100);
+        QCOMPARE(m_pump->interval(), 100);
         QTRY_VERIFY_WITH_TIMEOUT(window.link()->StartComm, 2000);
         const QString expected =
             QString::fromStdString("Com1: " + m_fixture->file("com1") + " closed (");

@@ -191,7 +191,7 @@ class ReadBackWindowTest : public QObject {
         });
         tab.Command1->click();
         QVERIFY(shownWithTheNote);
-        QVERIFY(m_rig->pump.nowMicros() - pressedAt <= m_rig->pump.EffectiveIntervalMicros());
+        QVERIFY(m_rig->pump.nowMicros() - pressedAt <= m_rig->pump.effectiveIntervalMicros());
         QCOMPARE(toHex(m_rig->module.received()), std::string("23 41 04 45 32 BC 0D"));
         QVERIFY(tab.ReadCancelCmd->isHidden());
         QVERIFY(tab.ReadingMsg->isHidden());

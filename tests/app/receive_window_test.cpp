@@ -24,7 +24,7 @@ class ReceiveWindowTest : public QObject {
 
     void timer1TicksEvery55msUntilCheck1IsClickedThen100msChecked1msUnchecked() {
         m_rig->open();
-        QCOMPARE(m_rig->pump.Interval(), 55);
+        QCOMPARE(m_rig->pump.interval(), 55);
         runTicks(3);
         QCOMPARE(m_rig->window().link()->TickCount, int16_t{3});
         // Ticks with the receive window off leave the port closed.
@@ -32,10 +32,10 @@ class ReceiveWindowTest : public QObject {
         QVERIFY(!m_rig->port.PortOpen());
 
         m_rig->tab().Check1->click();
-        QCOMPARE(m_rig->pump.Interval(), 100);
+        QCOMPARE(m_rig->pump.interval(), 100);
         QVERIFY(m_rig->window().sharedSignals().ReceiveWindowActive);
         m_rig->tab().Check1->click();
-        QCOMPARE(m_rig->pump.Interval(), 1);
+        QCOMPARE(m_rig->pump.interval(), 1);
         QVERIFY(!m_rig->window().sharedSignals().ReceiveWindowActive);
     }
 
@@ -152,7 +152,7 @@ class ReceiveWindowTest : public QObject {
     void runTicks(int n) {
         const int64_t until = m_rig->pump.ticks() + n;
         while (m_rig->pump.ticks() < until) {
-            m_rig->pump.WaitForEvent();
+            m_rig->pump.waitForEvent();
         }
     }
 

@@ -31,7 +31,7 @@ class Transfer : public ::testing::Test {
         link.state.DataDir = dir.path();
         ctx.StartComm = true;
         // The run's own context counts the ticks.
-        link.pump.SetTickHandler([this] { link::timerTick(ctx, link.port); });
+        link.pump.setTickHandler([this] { link::timerTick(ctx, link.port); });
     }
 
     int32_t addMacro(const std::string& name, const std::string& text) {

@@ -115,7 +115,7 @@ TEST(LinkOverPty, receiveWindowShowsWhatTheTalkingModuleSays) {
     // The first active tick opens the port.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (q.receive.entries.size() < 3 && std::chrono::steady_clock::now() < deadline) {
-        q.pump.WaitForEvent();
+        q.pump.waitForEvent();
     }
     EXPECT_TRUE(q.ctx.StartComm);
     ASSERT_GE(q.receive.entries.size(), 3u);
@@ -135,7 +135,7 @@ TEST(LinkOverPty, dumpSendsTheMacroAreaByteByByteAfterAnR) {
     link::sendFrame(q.ctx, link::dumpFrame());
     std::string reply;
     while (reply.size() < 9) {
-        q.pump.WaitForEvent();
+        q.pump.waitForEvent();
         link::drain(q.ctx, reply);
     }
     EXPECT_EQ(reply, "DUMP\rRGR\r");
@@ -150,7 +150,7 @@ TEST(LinkOverPty, pacedModuleStoringIn10MsAt38400NeedsFewRewritesAtOneMillisecon
     QtLink q({"--baud", "38400", "--write-time", "10"});
     q.open(38400);
     asDuringADownload(q);
-    EXPECT_EQ(q.pump.EffectiveIntervalMicros(), 1000);
+    EXPECT_EQ(q.pump.effectiveIntervalMicros(), 1000);
     constexpr int kBytes = 100;
     std::string text;
     for (int i = 0; i < kBytes; ++i) {

@@ -19,7 +19,7 @@ QtLink::QtLink(std::vector<std::string> modsimOptions) {
     module = std::make_unique<ModsimProcess>(modsimOptions);
     state.DataDir = dir.path();
     ctx.settings = link::comSettings(1, 38400, state.DataDir, state.ComChoices);
-    pump.SetTickHandler([this] { link::timerTick(ctx, port); });
+    pump.setTickHandler([this] { link::timerTick(ctx, port); });
 }
 
 void QtLink::open(int32_t baud) {

@@ -81,7 +81,7 @@ TEST(ComPort, settingsTextIsTheSpeedAndNoParityEightDataOneStop) {
 class InitializePortTest : public ::testing::Test {
   protected:
     InitializePortTest() {
-        rig.port.SetPortOpen(false);
+        rig.port.setPortOpen(false);
         rig.ctx.StartComm = false;
     }
     TempDir dir;

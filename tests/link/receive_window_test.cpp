@@ -108,7 +108,7 @@ TEST_F(ReceiveWindowTick, inactiveWindowLeavesBytesInThePortButTicksCount) {
 }
 
 TEST_F(ReceiveWindowTick, firstActiveTickOpensThePort) {
-    rig.port.SetPortOpen(false);
+    rig.port.setPortOpen(false);
     rig.ctx.StartComm = false;
     const int opensBefore = rig.port.opens();
     rig.runTicks(1);
@@ -180,7 +180,7 @@ TEST(Check1, checkingActivatesTheWindowEmptiesTheBufferAndSlowsTheTimer) {
     switchReceiveWindow(rig.shared, rig.ctx.lines, rig.pump, true);
     EXPECT_TRUE(rig.shared.ReceiveWindowActive);
     EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "");
-    EXPECT_EQ(rig.pump.Interval(), 100);
+    EXPECT_EQ(rig.pump.interval(), 100);
 }
 
 TEST(Check1, uncheckingKeepsShownLinesAndRunsTheTimerAtOneMillisecond) {
@@ -192,9 +192,9 @@ TEST(Check1, uncheckingKeepsShownLinesAndRunsTheTimerAtOneMillisecond) {
     EXPECT_FALSE(rig.shared.ReceiveWindowActive);
     EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "PART");
     EXPECT_EQ(rig.receive.entries, std::vector<std::string>{"SHOWN<cr>"});
-    EXPECT_EQ(rig.pump.Interval(), 1);
+    EXPECT_EQ(rig.pump.interval(), 1);
     // A tick is the interval asked for, whatever the line speed.
-    EXPECT_EQ(rig.pump.EffectiveIntervalMicros(), 1000);
+    EXPECT_EQ(rig.pump.effectiveIntervalMicros(), 1000);
     const int64_t before = rig.pump.ticks();
     rig.runFor(10000);
     EXPECT_EQ(rig.pump.ticks() - before, 10);
@@ -202,8 +202,8 @@ TEST(Check1, uncheckingKeepsShownLinesAndRunsTheTimerAtOneMillisecond) {
 
 TEST(Check1, timerStartsAt55Milliseconds) {
     LinkRig rig;
-    EXPECT_EQ(rig.pump.Interval(), kStartIntervalMs);
-    EXPECT_EQ(rig.pump.EffectiveIntervalMicros(), 55000);
+    EXPECT_EQ(rig.pump.interval(), kStartIntervalMs);
+    EXPECT_EQ(rig.pump.effectiveIntervalMicros(), 55000);
 }
 
 TEST(ClearHistory, emptiesTheListAndTheBuffer) {

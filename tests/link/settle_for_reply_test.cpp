@@ -17,7 +17,7 @@ constexpr const char* kReplyZ = "23 4D 04 52 5A FD 0D";
 struct PacedRig : LinkRig {
     explicit PacedRig(sim::ModuleOptions options = {}) : LinkRig(withSpeed(std::move(options))) {
         ctx.settings.baud = 38400;
-        pump.SetInterval(1);
+        pump.setInterval(1);
     }
     static sim::ModuleOptions withSpeed(sim::ModuleOptions options) {
         options.baud = 38400;
@@ -62,7 +62,7 @@ TEST(SettleForReply, withoutAReplyLastsTheLongerOfItsTicksAndTheBound) {
     };
     for (const Case& c : std::vector<Case>{{1, 1, 27000}, {1, 30, 30000}, {55, 1, 55000}}) {
         PacedRig rig(silentModule());
-        rig.pump.SetInterval(c.intervalMs);
+        rig.pump.setInterval(c.intervalMs);
         const int64_t start = rig.pump.nowMicros();
         EXPECT_EQ(settleForReply(rig.ctx, c.ticks, hexBytes(kReplyZ), ""), "");
         EXPECT_EQ(rig.pump.nowMicros() - start, c.micros) << c.intervalMs << " ms";

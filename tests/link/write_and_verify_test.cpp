@@ -226,7 +226,7 @@ TEST(WriteAndVerify, pacedModuleWithAWriteTimeNeedsNoRewriteAtOneMillisecond) {
         options.writeTimeMicros = c.writeTimeMicros;
         LinkRig rig(options);
         rig.ctx.settings.baud = c.baud;
-        rig.pump.SetInterval(1);
+        rig.pump.setInterval(1);
         std::string text;
         constexpr int kBytes = 50;
         for (int i = 0; i < kBytes; ++i) {
@@ -250,7 +250,7 @@ TEST(WriteAndVerify, aLateReplyIsTakenWithTheNextOneAndNothingIsLeftBehind) {
     options.dropReads = {1};
     LinkRig rig(options);
     rig.ctx.settings.baud = 38400;
-    rig.pump.SetInterval(1);
+    rig.pump.setInterval(1);
     bool late = false;
     rig.pump.setIdleHook([&] {
         if (!late && rig.module.readsReceived() == 2) {

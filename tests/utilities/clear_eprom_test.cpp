@@ -149,7 +149,7 @@ TEST_F(SilentModule, fortyAttemptsOnTheFirstLocationThenTheRunStops) {
 
 TEST_F(ClearUtility, aLateReplyIsFoundByALaterAttempt) {
     // The answer comes two ticks after the read: past the one tick settled.
-    link.module.options().latencyMicros = 2 * link.pump.EffectiveIntervalMicros();
+    link.module.options().latencyMicros = 2 * link.pump.effectiveIntervalMicros();
     EXPECT_EQ(clear("0", "1"), ClearOutcome::Succeeded);
     EXPECT_GE(count(wire(), writeOf(0)), 2);
     EXPECT_EQ(lastMessage(), kSuccess);

@@ -238,7 +238,7 @@ TEST_F(SilentController, aLateConfirmationIsFoundByALaterAttempt) {
     link.pump.setIdleHook([this, said = false]() mutable {
         if (!said && link.module.received().size() == 7) {
             said = true;
-            const int64_t tick = link.pump.EffectiveIntervalMicros();
+            const int64_t tick = link.pump.effectiveIntervalMicros();
             link.pump.schedule(link.pump.nowMicros() + 42 * tick,
                                [this] { link.module.say(" B 3\r\n"); });
         }
@@ -254,7 +254,7 @@ TEST_F(ExecuteBlock, aConfirmationStillOnTheLineIsReadWhole) {
     link::InitializePort(link.ctx);
     link.module.options().baud = 1200;
     link.port.setLineSpeed(1200);
-    link.module.options().latencyMicros = 16 * link.pump.EffectiveIntervalMicros();
+    link.module.options().latencyMicros = 16 * link.pump.effectiveIntervalMicros();
     chooseLine();
     view.selectedLine = 1;
     EXPECT_EQ(execute(), ExecuteOutcome::Confirmed);
@@ -399,7 +399,7 @@ class ExecuteBlockPaced : public ExecuteBlock, public ::testing::WithParamInterf
   protected:
     ExecuteBlockPaced() : ExecuteBlock(pacedOptions()) {
         link.ctx.settings.baud = GetParam();
-        link.pump.SetInterval(1);
+        link.pump.setInterval(1);
     }
     static sim::ModuleOptions pacedOptions() {
         sim::ModuleOptions o;

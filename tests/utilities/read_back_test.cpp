@@ -47,7 +47,7 @@ class ReadBack : public ::testing::Test {
         }
     }
     utilities::ReadBackResult read() {
-        return utilities::ReadE2prom(link.ctx, view, prompter, workFile());
+        return utilities::readE2prom(link.ctx, view, prompter, workFile());
     }
     std::string workFile() const { return dir.file("e2read.tmp"); }
     std::string wire() const { return toHex(link.module.received()); }
@@ -122,7 +122,7 @@ TEST_F(ReadBack, theWorkFileKeepsTheRewrittenTextWithoutLabels) {
 TEST_F(ReadBack, aWorkFileThatCannotBeWrittenChangesNothingShown) {
     storeDownload();
     const auto result =
-        utilities::ReadE2prom(link.ctx, view, prompter, dir.file("missing/e2read.tmp"));
+        utilities::readE2prom(link.ctx, view, prompter, dir.file("missing/e2read.tmp"));
     EXPECT_FALSE(result.workFile.ok());
     EXPECT_EQ(view.text, kShownText);
     EXPECT_TRUE(prompter.messages.empty());
@@ -195,7 +195,7 @@ TEST(ReadBackLocations, aMissingAnswerFailsOnlyItsOwnField) {
         brindle::testing::TempDir dir;
         brindle::testing::RecordingReadBackView view;
         brindle::testing::ScriptedPrompter prompter;
-        utilities::ReadE2prom(link.ctx, view, prompter, dir.file("e2read.tmp"));
+        utilities::readE2prom(link.ctx, view, prompter, dir.file("e2read.tmp"));
         EXPECT_EQ(view.macroId(), c.macroId) << c.droppedRead;
         EXPECT_EQ(view.bootMacro(), c.bootMacro) << c.droppedRead;
         EXPECT_EQ(view.macroCount(), c.macroCount) << c.droppedRead;
@@ -304,7 +304,7 @@ class ReadBackPaced : public ReadBack, public ::testing::WithParamInterface<int3
   protected:
     ReadBackPaced() : ReadBack(pacedAt(GetParam())) {
         link.ctx.settings.baud = GetParam();
-        link.pump.SetInterval(1);
+        link.pump.setInterval(1);
     }
 };
 
@@ -334,7 +334,7 @@ sim::ModuleOptions slowToStart() {
 
 class ReadBackSlowStart : public ReadBack {
   protected:
-    ReadBackSlowStart() : ReadBack(slowToStart()) { link.pump.SetInterval(1); }
+    ReadBackSlowStart() : ReadBack(slowToStart()) { link.pump.setInterval(1); }
 };
 
 }  // namespace
@@ -372,7 +372,7 @@ TEST(ReadBackHostile, anEchoIsNoHeaderAndABadChecksumIsNoValue) {
         std::copy(kStoredImages.begin(), kStoredImages.end(), e.begin() + 3586);
         brindle::testing::RecordingReadBackView view;
         brindle::testing::ScriptedPrompter prompter;
-        utilities::ReadE2prom(link.ctx, view, prompter, dir.file("e2read.tmp"));
+        utilities::readE2prom(link.ctx, view, prompter, dir.file("e2read.tmp"));
         EXPECT_EQ(view.text, kShownText) << c.macroId;
         EXPECT_EQ(view.macroId(), c.macroId);
         EXPECT_EQ(view.bootMacro(), c.bootMacro);
@@ -429,7 +429,7 @@ TEST_F(ReadBack, cancelEndsTheReadWithinATickAndSendsNothingMore) {
         const auto result = read();
         link.pump.setIdleHook({});
         EXPECT_TRUE(result.cancelled);
-        EXPECT_LE(link.pump.nowMicros() - cancelledAt, link.pump.EffectiveIntervalMicros());
+        EXPECT_LE(link.pump.nowMicros() - cancelledAt, link.pump.effectiveIntervalMicros());
         EXPECT_EQ(toHex(link.module.received().substr(mark)), duringDump ? kDumpHex : "");
         EXPECT_EQ(view.text, "Read Failed");
         EXPECT_EQ(view.macroId(), "");
