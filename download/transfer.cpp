@@ -7,6 +7,7 @@
 #include "base/numeric.h"
 #include "base/text.h"
 #include "link/exchange.h"
+#include "link/initialize_port.h"
 #include "link/percent_caption.h"
 #include "state/eeprom_layout.h"
 #include "store/records.h"
@@ -292,19 +293,10 @@ DownloadOutcome process(link::LinkContext& ctx, state::MainState& window, Downlo
         view.setConvertStatusArguments(true);
         ctx.pump.doEvents();
     }
-    // The port is reopened for every run, except when this run has just
-    // opened it for the first time.
-    const bool openedNow = !ctx.StartComm;
-    if (openedNow) {
-        ctx.StartComm = true;
-        link::InitializePort(ctx);
-    }
+    link::openForOperation(ctx, link::Reopen::Always);
     view.showProgressFrame(true);
     view.showProgress(0);
     view.setPercentCaption(link::percentCaption(0, 5));
-    if (!(openedNow && ctx.port.PortOpen())) {
-        link::reopenPort(ctx);
-    }
     link::discardInput(run.ctx);
     ctx.port.InputLen(1);
     ctx.pump.doEvents();

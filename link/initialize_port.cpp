@@ -1,6 +1,7 @@
 #include "link/initialize_port.h"
 
 #include "link/com_port.h"
+#include "link/exchange.h"
 
 namespace brindle::link {
 
@@ -20,6 +21,20 @@ void InitializePort(LinkContext& ctx) {
     ctx.port.devicePath(ctx.settings.device);
     ctx.port.Settings(settingsText(ctx.settings.baud));
     ctx.port.setPortOpen(true);
+}
+
+void openForOperation(LinkContext& ctx, Reopen reopen) {
+    if (!ctx.StartComm) {
+        ctx.StartComm = true;
+        InitializePort(ctx);
+        if (reopen == Reopen::Always && !ctx.port.PortOpen()) {
+            reopenPort(ctx);
+        }
+    } else if (reopen == Reopen::Always) {
+        reopenPort(ctx);
+    } else if (!ctx.port.PortOpen()) {
+        InitializePort(ctx);
+    }
 }
 
 }  // namespace brindle::link

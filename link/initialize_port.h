@@ -18,4 +18,12 @@ LinkSettings comSettings(int16_t port, int32_t baud, const std::string& dataDir,
 // Failures leave the port closed without a word; Port::describe() tells why.
 void InitializePort(LinkContext& ctx);
 
+// How a controller operation takes the port. The first operation of the line
+// opens it with InitializePort. Later ones either reopen it, so that it
+// starts afresh (Always: the download, the clear and block execution, which
+// also give a port that failed to open on first use a second try), or start
+// it again only when it is closed (WhenClosed: the read-back).
+enum class Reopen { Always, WhenClosed };
+void openForOperation(LinkContext& ctx, Reopen reopen);
+
 }  // namespace brindle::link

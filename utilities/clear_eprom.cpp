@@ -3,6 +3,7 @@
 #include "base/numeric.h"
 #include "base/text.h"
 #include "link/exchange.h"
+#include "link/initialize_port.h"
 #include "link/percent_caption.h"
 #include "link/receive_window.h"
 #include "state/eeprom_layout.h"
@@ -87,14 +88,7 @@ ClearOutcome ClearEprom(link::LinkContext& ctx, state::MainState& window, ClearV
                         base::Prompter& prompter, const std::string& lowerFill,
                         const std::string& upperFill) {
     link::LinkContext& st = ctx;
-    const bool openedNow = !st.StartComm;
-    if (openedNow) {
-        st.StartComm = true;
-        link::InitializePort(ctx);
-    }
-    if (!(openedNow && ctx.port.PortOpen())) {
-        link::reopenPort(ctx);
-    }
+    link::openForOperation(ctx, link::Reopen::Always);
     const Range range{locationOf(lowerFill), locationOf(upperFill)};
     if (!inEprom(range.first) || !inEprom(range.last)) {
         // Such a location cannot be sent in two bytes; nothing is pending

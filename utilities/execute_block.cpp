@@ -3,6 +3,7 @@
 #include "base/numeric.h"
 #include "base/text.h"
 #include "link/exchange.h"
+#include "link/initialize_port.h"
 #include "link/receive_window.h"
 #include "store/databases.h"
 #include "store/records.h"
@@ -83,14 +84,7 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
                                     ? std::string("Cancelling block execution")
                                     : "Executing block" + base::decimalText(command.block, true);
     ctx.operation.setStatusLine(caption);
-    const bool openedNow = !ctx.StartComm;
-    if (openedNow) {
-        ctx.StartComm = true;
-        link::InitializePort(ctx);
-    }
-    if (!(openedNow && ctx.port.PortOpen())) {
-        link::reopenPort(ctx);
-    }
+    link::openForOperation(ctx, link::Reopen::Always);
     link::discardInput(ctx);
     ctx.port.InputLen(1);
     link::yieldEvents(ctx);

@@ -6,6 +6,7 @@
 #include "base/files.h"
 #include "link/com_port.h"
 #include "link/exchange.h"
+#include "link/initialize_port.h"
 #include "link/receive_window.h"
 #include "link/reply_wait.h"
 #include "utilities/dump_reception.h"
@@ -23,16 +24,6 @@ constexpr const char* kReadFailed = "Read Failed";
 constexpr const char* kBlank = "BLANK";
 static_assert(kDumpByteLimit ==
               2 * kMacroAreaBytes + static_cast<int32_t>(link::kReceiveTextLimit));
-
-void startPort(link::LinkContext& ctx) {
-    if (!ctx.StartComm) {
-        ctx.StartComm = true;
-        link::InitializePort(ctx);
-    } else if (!ctx.port.PortOpen()) {
-        // A port that failed earlier gets another chance to open.
-        link::InitializePort(ctx);
-    }
-}
 
 // The busy check: listens for ticks, and ends early when a byte comes or the
 // read is cancelled. True when the controller talks.
@@ -217,7 +208,8 @@ ReadBackResult readE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prom
     ReadBackResult result;
     view.showReadingMessage(true);
     ctx.shared.ReceiveWindowActive = false;
-    startPort(ctx);
+    // A port that failed earlier gets another chance to open.
+    link::openForOperation(ctx, link::Reopen::WhenClosed);
     link::clearCancelFlag(ctx);
     link::discardInput(ctx);
     link::yieldEvents(ctx);

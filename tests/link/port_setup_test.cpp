@@ -140,5 +140,38 @@ TEST_F(InitializePortTest, speedClickBeforeAnyOperationLeavesThePortClosed) {
     EXPECT_FALSE(rig.port.PortOpen());
 }
 
+// How each operation takes the port: the opens that worked counted, and
+// whether it is open afterwards.
+TEST_F(InitializePortTest, openForOperationOpensOnFirstUseAndThenReopensOrStartsAClosedPort) {
+    struct Case {
+        const char* name;
+        bool started;
+        bool openBefore;
+        bool openFails;
+        Reopen reopen;
+        int opens;
+        bool openAfter;
+    } cases[] = {
+        {"first use opens once", false, false, false, Reopen::Always, 1, true},
+        {"first use that fails stays closed", false, false, true, Reopen::Always, 0, false},
+        {"the read-back on first use too", false, false, true, Reopen::WhenClosed, 0, false},
+        {"an open port is reopened", true, true, false, Reopen::Always, 1, true},
+        {"the read-back keeps an open port", true, true, false, Reopen::WhenClosed, 0, true},
+        {"the read-back starts a closed port", true, false, false, Reopen::WhenClosed, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rig.ctx.StartComm = c.started;
+        rig.port.setOpenFails(false);
+        rig.port.setPortOpen(c.openBefore);
+        rig.port.setOpenFails(c.openFails);
+        const int before = rig.port.opens();
+        openForOperation(rig.ctx, c.reopen);
+        EXPECT_TRUE(rig.ctx.StartComm);
+        EXPECT_EQ(rig.port.opens() - before, c.opens);
+        EXPECT_EQ(rig.port.PortOpen(), c.openAfter);
+    }
+}
+
 }  // namespace
 }  // namespace brindle::link
