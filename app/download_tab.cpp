@@ -250,8 +250,14 @@ void DownloadTab::onCustomListActivated(int index) {
 }
 
 void DownloadTab::onQuickCmdClicked() {
-    runFromButton(QuickCmd, [this](link::LinkContext& ctx) {
-        download::runDownload(ctx, m_host.state(), *m_downloadView, m_host.prompter());
+    // The choice is planned before the run, from the list itself.
+    const std::optional<std::string> chosen = CustomList->currentIndex() >= 0
+                                                  ? std::optional(fromQt(CustomList->currentText()))
+                                                  : std::nullopt;
+    const download::DownloadRequest request =
+        download::downloadRequest(m_host.state(), chosen, CustomList->count());
+    runFromButton(QuickCmd, [this, &request](link::LinkContext& ctx) {
+        download::runDownload(ctx, m_host.state(), *m_downloadView, m_host.prompter(), request);
     });
 }
 

@@ -104,7 +104,7 @@ int runDownload(const Arguments& args, CommandContext& context) {
         }
     }
 
-    TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0, combo);
+    TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
     prompter.quietWhile(session.closing());
@@ -113,7 +113,8 @@ int runDownload(const Arguments& args, CommandContext& context) {
     const auto started = std::chrono::steady_clock::now();
     const double cpuStart = cpuSeconds();
     download::DownloadOutcome outcome =
-        download::runDownload(session.ctx(), setup->state, view, prompter, plan);
+        download::runDownload(session.ctx(), setup->state, view, prompter,
+                              download::DownloadRequest{true, 1, std::move(plan)});
     if (outcome != download::DownloadOutcome::Succeeded) {
         const std::string leftBehind =
             view.bytesConfirmed() > 0

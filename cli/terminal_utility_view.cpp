@@ -3,7 +3,7 @@
 namespace brindle::cli {
 
 TerminalUtilityView::TerminalUtilityView(std::ostream& err, bool isTerminal)
-    : m_err(err), m_progress(err, isTerminal, std::string()) {}
+    : m_err(err), m_progress(err, isTerminal) {}
 
 void TerminalUtilityView::choose(std::string combination, std::vector<std::string> lines,
                                  int selectedLine) {

@@ -259,13 +259,14 @@ DownloadOutcome endUnwoken(Run& run, link::SyncOutcome sync) {
                                                  : DownloadOutcome::Cancelled;
 }
 
-DownloadOutcome process(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
-                        base::Prompter& prompter, const PlanResult* given) {
+DownloadOutcome BrindleProcessing(link::LinkContext& ctx, state::MainState& window,
+                                  DownloadView& view, base::Prompter& prompter,
+                                  const DownloadRequest& request) {
     Run run{ctx, window, view, prompter, {}, {}, 0};
     view.setMacroSize("");
-    if (view.chosenCombinationIndex() < 0) {
-        prompter.show(view.combinationCount() > 0 ? "A macro combination has not been selected."
-                                                  : "No macro combinations have yet been created.",
+    if (!request.chosen) {
+        prompter.show(request.combinationCount > 0 ? "A macro combination has not been selected."
+                                                   : "No macro combinations have yet been created.",
                       base::Icon::Critical, base::Buttons::Ok);
         view.showProgressFrame(false);
         closingSteps(run);
@@ -276,16 +277,14 @@ DownloadOutcome process(link::LinkContext& ctx, state::MainState& window, Downlo
     // here, so a refusal never leaves the module half-written.
     std::optional<DownloadPlan> plan;
     if (!window.QueryReset) {
-        PlanResult planned =
-            given ? *given
-                  : planDownload(window.DataDir, view.chosenCombinationName(), state::kMacroArea);
+        const PlanResult& planned = request.plan;
         if (!planned) {
             prompter.show(planned.message(), base::Icon::Critical, base::Buttons::Ok);
             view.showProgressFrame(false);
             closingSteps(run);
             return DownloadOutcome::Refused;
         }
-        plan = std::move(*planned);
+        plan = *planned;
     }
 
     view.setStatusLine("Downloading..");
@@ -312,38 +311,29 @@ DownloadOutcome process(link::LinkContext& ctx, state::MainState& window, Downlo
     return download(run, plan);
 }
 
-DownloadOutcome runWith(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
-                        base::Prompter& prompter, const PlanResult* planned) {
+}  // namespace
+
+DownloadRequest downloadRequest(const state::MainState& window,
+                                const std::optional<std::string>& chosenName,
+                                int combinationCount) {
+    DownloadRequest request;
+    request.chosen = chosenName.has_value();
+    request.combinationCount = combinationCount;
+    if (chosenName && !window.QueryReset) {
+        request.plan = planDownload(window.DataDir, *chosenName, state::kMacroArea);
+    }
+    return request;
+}
+
+DownloadOutcome runDownload(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
+                            base::Prompter& prompter, const DownloadRequest& request) {
     ctx.shared.ReceiveWindowActive = false;
     view.enableReceiveWindowBox(false);
     view.enableOperationButtons(false);
     ctx.Synched_Up = false;
-    DownloadOutcome outcome = process(ctx, window, view, prompter, planned);
+    DownloadOutcome outcome = BrindleProcessing(ctx, window, view, prompter, request);
     view.enableOperationButtons(true);
     return outcome;
-}
-
-}  // namespace
-
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, state::MainState& window,
-                                  DownloadView& view, base::Prompter& prompter) {
-    return process(ctx, window, view, prompter, nullptr);
-}
-
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, state::MainState& window,
-                                  DownloadView& view, base::Prompter& prompter,
-                                  const PlanResult& planned) {
-    return process(ctx, window, view, prompter, &planned);
-}
-
-DownloadOutcome runDownload(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
-                            base::Prompter& prompter) {
-    return runWith(ctx, window, view, prompter, nullptr);
-}
-
-DownloadOutcome runDownload(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
-                            base::Prompter& prompter, const PlanResult& planned) {
-    return runWith(ctx, window, view, prompter, &planned);
 }
 
 }  // namespace brindle::download

@@ -51,7 +51,17 @@ class Transfer : public ::testing::Test {
         addCombo("TWO", {{0, first}, {2, second}});
         view.macroEntries = 2;
     }
-    DownloadOutcome run() { return download::runDownload(ctx, link.state, view, prompter); }
+    // As the Down Load tab asks: what its list shows chosen, planned first.
+    DownloadOutcome run() {
+        const std::optional<std::string> chosen =
+            view.selected >= 0
+                ? std::optional(view.customList[static_cast<std::size_t>(view.selected)])
+                : std::nullopt;
+        return download::runDownload(
+            ctx, link.state, view, prompter,
+            download::downloadRequest(link.state, chosen,
+                                      static_cast<int>(view.customList.size())));
+    }
     std::string eeprom(int from, int count) {
         auto& e = link.module.eeprom();
         return std::string(e.begin() + from, e.begin() + from + count);
@@ -297,6 +307,41 @@ TEST_F(SilentAfterStart, anUnconfirmedProgramClearSaysSo) {
     EXPECT_EQ(run(), DownloadOutcome::ClearFailed);
     EXPECT_EQ(lastMessage(), "Clear Program Process Unsuccessful");
     EXPECT_EQ(prompter.messages.back().icon, base::Icon::Critical);
+}
+
+// The request the Down Load tab makes before a run: a stored name is
+// planned, a missing one plans to nothing, and a pending clear plans nothing.
+TEST_F(Transfer, theRequestPlansTheChosenNameUnlessAClearIsPending) {
+    addTwoMacroCombo();
+    struct Case {
+        const char* name;
+        std::optional<std::string> chosen;
+        bool clearPending;
+        std::vector<int> slots;  // of the plan; empty: no plan
+    } cases[] = {
+        {"nothing chosen", std::nullopt, false, {}},
+        {"a stored name", "TWO", false, {0, 2}},
+        {"a name not stored", "GONE", false, {}},
+        {"a clear pending", "TWO", true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        link.state.QueryReset = c.clearPending;
+        const download::DownloadRequest request =
+            download::downloadRequest(link.state, c.chosen, 3);
+        EXPECT_EQ(request.chosen, c.chosen.has_value());
+        EXPECT_EQ(request.combinationCount, 3);
+        ASSERT_TRUE(request.plan.ok()) << request.plan.message();
+        std::vector<int> slots;
+        if (*request.plan) {
+            for (const download::PlannedMacro& macro : (*request.plan)->macros) {
+                slots.push_back(macro.slot);
+            }
+            EXPECT_EQ((*request.plan)->combo.Name, "TWO             ");
+        }
+        EXPECT_EQ(slots, c.slots);
+    }
+    EXPECT_TRUE(link.module.received().empty());
 }
 
 TEST_F(Transfer, combinationsThatCannotFitAreRefusedBeforeAnythingIsSent) {
