@@ -137,15 +137,12 @@ int runExec(const Arguments& args, CommandContext& context) {
     SerialSession session(*setup, view, view);
     prompter.quietWhile(session.closing());
     const auto outcome = utilities::runExecuteBlock(session.ctx(), setup->state, view, prompter);
-    if (outcome != utilities::ExecuteOutcome::Confirmed) {
-        if (const auto status = session.abnormalEnd(context, "exec", kUnconfirmed)) {
-            session.port().setPortOpen(false);
-            return *status;
-        }
+    const SerialEnd end = session.finish(
+        context, "exec", outcome == utilities::ExecuteOutcome::Confirmed, kUnconfirmed);
+    if (end.status) {
+        return *end.status;
     }
-    const bool portFailed = session.reportPortFailure(context, "exec");
-    session.port().setPortOpen(false);
-    return portFailed ? kExitFailure : exitStatus(outcome);
+    return end.portFailed ? kExitFailure : exitStatus(outcome);
 }
 
 int runCancel(const Arguments& args, CommandContext& context) {
@@ -170,15 +167,9 @@ int runCancel(const Arguments& args, CommandContext& context) {
     session.ctx().Synched_Up = false;
     const auto outcome =
         utilities::sendBlockCommand(session.ctx(), view, prompter, utilities::BlockCommand{});
-    if (outcome != utilities::ExecuteOutcome::Confirmed) {
-        if (const auto status = session.abnormalEnd(context, "cancel", kUnconfirmed)) {
-            session.port().setPortOpen(false);
-            return *status;
-        }
-    }
-    session.reportPortFailure(context, "cancel");
-    session.port().setPortOpen(false);
-    return exitStatus(outcome);
+    const SerialEnd end = session.finish(
+        context, "cancel", outcome == utilities::ExecuteOutcome::Confirmed, kUnconfirmed);
+    return end.status ? *end.status : exitStatus(outcome);
 }
 
 }  // namespace brindle::cli

@@ -103,6 +103,19 @@ std::optional<int> SerialSession::abnormalEnd(CommandContext& context, const std
     return std::nullopt;
 }
 
+SerialEnd SerialSession::finish(CommandContext& context, const std::string& command, bool succeeded,
+                                const std::string& leftBehind) {
+    SerialEnd end;
+    if (!succeeded) {
+        end.status = abnormalEnd(context, command, leftBehind);
+    }
+    if (!end.status) {
+        end.portFailed = reportPortFailure(context, command);
+    }
+    m_port.setPortOpen(false);
+    return end;
+}
+
 bool SerialSession::reportPortFailure(CommandContext& context, const std::string& command) const {
     if (m_port.failure().empty()) {
         return false;
