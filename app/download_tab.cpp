@@ -263,14 +263,30 @@ void DownloadTab::onQuickCmdClicked() {
 
 void DownloadTab::onExecuteBlockClicked() {
     runFromButton(ExecuteBlock, [this](link::LinkContext& ctx) {
-        utilities::runExecuteBlock(ctx, m_host.state(), *m_executeView, m_host.prompter());
+        utilities::runExecuteBlock(ctx, m_host.state(), *m_executeView, m_host.prompter(),
+                                   executeRequest());
     });
 }
 
 void DownloadTab::onCancelExecClicked() {
     runFromButton(CancelExec, [this](link::LinkContext& ctx) {
-        utilities::runCancelExec(ctx, m_host.state().DataDir, *m_executeView, m_host.prompter());
+        utilities::runCancelExec(ctx, m_host.state().DataDir, *m_executeView, m_host.prompter(),
+                                 executeRequest());
     });
+}
+
+utilities::ExecuteRequest DownloadTab::executeRequest() const {
+    utilities::ExecuteRequest request;
+    if (CustomList->currentIndex() >= 0) {
+        request.combination = fromQt(CustomList->currentText());
+    }
+    request.combinationCount = CustomList->count();
+    const QListWidgetItem* item = MacrosInCombination->currentItem();
+    if (item != nullptr && item->isSelected()) {
+        request.line = fromQt(item->text());
+    }
+    request.lineCount = MacrosInCombination->count();
+    return request;
 }
 
 void DownloadTab::onQueryResetCmdClicked() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/operation_host.h"
+#include "utilities/execute_block.h"
 
 class QCheckBox;
 class QComboBox;
@@ -104,6 +105,8 @@ class DownloadTab : public QWidget {
     void onCheck1Toggled(bool checked);
     void onClearHistoryClicked();
     void onQueryResetCmdClicked();
+    // What Execute Block and Cancel Exec ask for: the lists' choices.
+    utilities::ExecuteRequest executeRequest() const;
 
     OperationHost& m_host;
     std::unique_ptr<WidgetReceiveView> m_receiveView;

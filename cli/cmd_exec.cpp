@@ -116,15 +116,13 @@ int runExec(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
     const auto entries = store::sequenceEntries(st.DataDir, match->record, st.MacroBuffer);
-    std::vector<std::string> lines;
-    int selected = -1;
+    utilities::ExecuteRequest request{combo, 1, std::nullopt, static_cast<int>(entries.size())};
     for (const auto& entry : entries) {
         if (entry.position == *block) {
-            selected = static_cast<int>(lines.size());
+            request.line = entry.line;
         }
-        lines.push_back(entry.line);
     }
-    if (selected < 0) {
+    if (!request.line) {
         context.err << "brindle-cli exec: combination \"" << base::trimTrailingBlanks(combo)
                     << "\" has no macro at position " << *block << " (it lists "
                     << positionsText(entries) << ")\n";
@@ -132,11 +130,11 @@ int runExec(const Arguments& args, CommandContext& context) {
     }
 
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
-    view.choose(combo, lines, selected);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
     prompter.quietWhile(session.closing());
-    const auto outcome = utilities::runExecuteBlock(session.ctx(), setup->state, view, prompter);
+    const auto outcome =
+        utilities::runExecuteBlock(session.ctx(), setup->state, view, prompter, request);
     const SerialEnd end = session.finish(
         context, "exec", outcome == utilities::ExecuteOutcome::Confirmed, kUnconfirmed);
     if (end.status) {

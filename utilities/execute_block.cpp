@@ -22,16 +22,16 @@ void restoreReceiveWindow(link::LinkContext& ctx) {
 }
 
 // Selection checks; true when the run may go on.
-bool checkSelection(ExecuteView& view, base::Prompter& prompter, bool cancel) {
-    if (view.chosenCombinationIndex() < 0) {
-        prompter.show(view.combinationCount() > 0 ? "A macro combination has not been selected."
-                                                  : "No macro combinations have yet been created.",
+bool checkSelection(const ExecuteRequest& request, base::Prompter& prompter, bool cancel) {
+    if (!request.combination) {
+        prompter.show(request.combinationCount > 0 ? "A macro combination has not been selected."
+                                                   : "No macro combinations have yet been created.",
                       base::Icon::Critical, base::Buttons::Ok);
         return false;
     }
-    if (!cancel && view.selectedSequenceLine() < 0) {
-        prompter.show(view.sequenceLineCount() > 0 ? "A macro (block) has not been selected."
-                                                   : "No macros or blocks have been defined.",
+    if (!cancel && !request.line) {
+        prompter.show(request.lineCount > 0 ? "A macro (block) has not been selected."
+                                            : "No macros or blocks have been defined.",
                       base::Icon::Critical, base::Buttons::Ok);
         return false;
     }
@@ -145,17 +145,17 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
 
 ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, const std::string& dataDir,
                                       ExecuteView& view, base::Prompter& prompter,
-                                      bool ZeroBlockProcessing) {
+                                      const ExecuteRequest& request, bool ZeroBlockProcessing) {
     const bool cancel = ZeroBlockProcessing;
     ctx.shared.ReceiveWindowActive = false;
-    if (!checkSelection(view, prompter, cancel)) {
+    if (!checkSelection(request, prompter, cancel)) {
         return ExecuteOutcome::NoSelection;
     }
     BlockCommand command;
     command.cancel = cancel;
     std::optional<int> position;
     if (!cancel) {
-        position = sequenceLinePosition(view.sequenceLineText(view.selectedSequenceLine()));
+        position = sequenceLinePosition(*request.line);
         if (!position) {
             prompter.show("A macro (block) has not been selected.", base::Icon::Critical,
                           base::Buttons::Ok);
@@ -170,7 +170,7 @@ ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, const std::string&
 
     // The combination is looked up before the port is touched, so that a
     // missing one or a node address that cannot be sent costs no traffic.
-    const std::string name = base::fixedWidth(view.chosenCombinationName(), store::kComboNameWidth);
+    const std::string name = base::fixedWidth(*request.combination, store::kComboNameWidth);
     const auto match = store::FindCombo(dataDir, name);
     if (!match) {
         view.enableSequenceList(true);
@@ -198,7 +198,7 @@ ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, const std::string&
 }
 
 ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, state::MainState& window, ExecuteView& view,
-                               base::Prompter& prompter) {
+                               base::Prompter& prompter, const ExecuteRequest& request) {
     if (!window.NotifyExecute) {
         prompter.show(
             "Make sure that the macro combination denoted here has already been downloaded to "
@@ -209,17 +209,18 @@ ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, state::MainState& window,
     view.enableOperationButtons(false);
     ctx.Synched_Up = false;
     const ExecuteOutcome outcome =
-        ExecuteBlockProcessing(ctx, window.DataDir, view, prompter, false);
+        ExecuteBlockProcessing(ctx, window.DataDir, view, prompter, request, false);
     view.enableOperationButtons(true);
     ctx.lines.ReceiveBuffer.clear();
     return outcome;
 }
 
 ExecuteOutcome runCancelExec(link::LinkContext& ctx, const std::string& dataDir, ExecuteView& view,
-                             base::Prompter& prompter) {
+                             base::Prompter& prompter, const ExecuteRequest& request) {
     view.enableOperationButtons(false);
     ctx.Synched_Up = false;
-    const ExecuteOutcome outcome = ExecuteBlockProcessing(ctx, dataDir, view, prompter, true);
+    const ExecuteOutcome outcome =
+        ExecuteBlockProcessing(ctx, dataDir, view, prompter, request, true);
     view.enableOperationButtons(true);
     view.untickReceiveWindow();
     ctx.shared.ReceiveWindowActive = false;

@@ -75,10 +75,11 @@ class ExecuteBlock : public ::testing::Test {
         view.selectedLine = -1;
     }
     ExecuteOutcome execute() {
-        return utilities::runExecuteBlock(link.ctx, link.state, view, prompter);
+        return utilities::runExecuteBlock(link.ctx, link.state, view, prompter, view.request());
     }
     ExecuteOutcome cancel() {
-        return utilities::runCancelExec(link.ctx, link.state.DataDir, view, prompter);
+        return utilities::runCancelExec(link.ctx, link.state.DataDir, view, prompter,
+                                        view.request());
     }
     std::string wire() const { return link.module.received(); }
     std::string lastMessage() const {
@@ -224,7 +225,9 @@ TEST_F(SilentController, aReplyConfirmsOnlyTheBlockItNames) {
         });
         choose("THREE");
         view.selectedLine = c.line;
-        EXPECT_EQ(utilities::runExecuteBlock(fresh.ctx, fresh.state, view, prompter), c.outcome)
+        EXPECT_EQ(
+            utilities::runExecuteBlock(fresh.ctx, fresh.state, view, prompter, view.request()),
+            c.outcome)
             << c.line;
         EXPECT_EQ(fresh.module.received().size(), 7u * c.commands) << c.line;
     }
