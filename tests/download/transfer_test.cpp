@@ -244,6 +244,34 @@ TEST_F(Transfer, endingTheProgramWhileTheCompleteMarkIsVerifiedStillPutsTheIncom
     EXPECT_TRUE(link.shared.Closing.requested());
 }
 
+// A second request to end, while the incomplete mark is being put back,
+// stops that write too: no read of location 3 follows it.
+TEST_F(Transfer, aSecondRequestToEndStopsTheWriteThatPutsTheIncompleteMarkBack) {
+    addTwoMacroCombo();
+    const std::string markWrite = link::writeFrame(3, 'X');
+    const std::string backWrite = hexBytes("23 41 06 57 00 03 5A FB 0D");
+    int requests = 0;
+    link.pump.setIdleHook([&] {
+        const std::string& wire = link.module.received();
+        const std::size_t mark = wire.find(markWrite);
+        if (requests == 0 && mark != std::string::npos) {
+            ++requests;
+            link.shared.Closing.request();
+            ctx.CancelFlag = true;
+        } else if (requests == 1 && mark != std::string::npos &&
+                   wire.find(backWrite, mark) != std::string::npos) {
+            ++requests;
+            link.shared.Closing.request();
+        }
+    });
+    EXPECT_EQ(run(), DownloadOutcome::Failed);
+    EXPECT_EQ(requests, 2);
+    const std::string& wire = link.module.received();
+    ASSERT_GE(wire.size(), backWrite.size());
+    EXPECT_EQ(toHex(wire.substr(wire.size() - backWrite.size())), toHex(backWrite));
+    EXPECT_EQ(link.shared.Closing.requests(), 2);
+}
+
 // With counted wake-ups, a talking controller that never answers ends the
 // run before anything is written.
 TEST_F(Transfer, aControllerThatNeverAnswersCountedWakeUpsEndsTheRunBeforeAnyWrite) {
