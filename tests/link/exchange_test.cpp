@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "link/receive_window.h"
+#include "link/write_and_verify.h"
 #include "tests/link/link_rig.h"
 
 namespace brindle::link {
@@ -168,6 +170,37 @@ TEST(WaitOutputDrained, cancelOrClosingEndsTheWaitAtTheNextTick) {
         EXPECT_EQ(rig.port.failure(), "") << closing;
         EXPECT_EQ(rig.port.OutBufferCount(), 8) << closing;
     }
+}
+
+// Two operations on two lines share only the program's signals: one line's
+// Cancel, tick count and failed wake-up leave the other alone; the request to
+// end the program stops both.
+TEST(TwoLines, shareOnlyTheRequestToEnd) {
+    LinkRig first;
+    LinkRig other;
+    // The second line's context, with the first line's program-wide signals.
+    LinkContext second(other.receiving, other.pump, other.receive, other.operation, first.shared,
+                       other.receiving.lines());
+    second.StartComm = true;
+    other.pump.setTickHandler([&] { timerTick(second, other.port); });
+
+    first.ctx.CancelFlag = true;
+    first.ctx.WakeUpUnanswered = true;
+    first.ctx.TickCount = 7;
+    std::string text;
+    EXPECT_TRUE(WriteAndVerify(second, 3, 'Z', text).ok());
+    EXPECT_FALSE(second.CancelFlag);
+    EXPECT_EQ(toHex(other.module.received().substr(0, 9)), "23 41 06 57 00 03 5A FB 0D");
+    EXPECT_EQ(first.ctx.TickCount, 7);
+    EXPECT_TRUE(first.module.received().empty());
+
+    const std::size_t sent = other.module.received().size();
+    first.shared.Closing.request();
+    EXPECT_TRUE(mustStop(first.ctx));
+    EXPECT_TRUE(mustStop(second));
+    EXPECT_FALSE(WriteAndVerify(second, 4, 'Z', text).ok());
+    EXPECT_TRUE(second.CancelFlag);
+    EXPECT_EQ(other.module.received().size(), sent);
 }
 
 }  // namespace
