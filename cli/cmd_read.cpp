@@ -95,6 +95,28 @@ std::string firstDifference(const utilities::ReadBackResult& first,
     return {};
 }
 
+// Reads the module a second time; what keeps the first reading from being
+// confirmed, in words, or empty when the two agree.
+std::string secondReadingDifference(SerialSession& session, TerminalUtilityView& view,
+                                    StreamPrompter& prompter, const std::string& workFile,
+                                    const utilities::ReadBackResult& first) {
+    const utilities::ReadBackResult again =
+        utilities::readE2prom(session.ctx(), view, prompter, workFile);
+    if (session.interrupted()) {
+        return {};
+    }
+    if (again.outcome == utilities::ReadOutcome::Busy) {
+        return "the controller was busy at the second reading";
+    }
+    if (complete(again)) {
+        const std::string where = firstDifference(first, again);
+        return where.empty() ? std::string() : "the two readings of the module differ: " + where;
+    }
+    return session.port().failure().empty()
+               ? "the second reading failed, so the first cannot be confirmed"
+               : std::string();
+}
+
 }  // namespace
 
 int runRead(const Arguments& args, CommandContext& context) {
@@ -128,23 +150,12 @@ int runRead(const Arguments& args, CommandContext& context) {
         utilities::readE2prom(session.ctx(), view, prompter, workFile);
     // A second reading, to be compared, only of a first one that is whole:
     // anything less fails on its own.
-    std::string difference;
-    if (!options.flags.count("--once") && !session.interrupted() &&
-        result.outcome == utilities::ReadOutcome::Read && complete(result) &&
-        session.port().failure().empty()) {
-        const utilities::ReadBackResult again =
-            utilities::readE2prom(session.ctx(), view, prompter, workFile);
-        if (!session.interrupted() && again.outcome == utilities::ReadOutcome::Busy) {
-            difference = "the controller was busy at the second reading";
-        } else if (!session.interrupted() && complete(again)) {
-            const std::string where = firstDifference(result, again);
-            if (!where.empty()) {
-                difference = "the two readings of the module differ: " + where;
-            }
-        } else if (!session.interrupted() && session.port().failure().empty()) {
-            difference = "the second reading failed, so the first cannot be confirmed";
-        }
-    }
+    const std::string difference =
+        !options.flags.count("--once") && !session.interrupted() &&
+                result.outcome == utilities::ReadOutcome::Read && complete(result) &&
+                session.port().failure().empty()
+            ? secondReadingDifference(session, view, prompter, workFile, result)
+            : std::string();
     if (session.interrupted()) {
         session.port().setPortOpen(false);
         return *session.abnormalEnd(context, "read",
