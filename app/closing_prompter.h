@@ -3,18 +3,18 @@
 // must not hold the shutdown up with a message box, so nothing is shown and
 // every question gets its safe answer (Cancel, No).
 #include "base/prompter.h"
-#include "state/main_state.h"
+#include "link/link_context.h"
 
 namespace brindle::app {
 
 class ClosingPrompter : public base::Prompter {
   public:
-    ClosingPrompter(base::Prompter& inner, const state::MainState& state)
-        : m_inner(inner), m_state(state) {}
+    ClosingPrompter(base::Prompter& inner, const link::StopSignal& closing)
+        : m_inner(inner), m_closing(closing) {}
 
     base::Answer show(const std::string& text, base::Icon icon, base::Buttons buttons,
                       const std::string& title) override {
-        if (!m_state.Closing) {
+        if (!m_closing.requested()) {
             return m_inner.show(text, icon, buttons, title);
         }
         return base::safeAnswer(buttons);
@@ -22,7 +22,7 @@ class ClosingPrompter : public base::Prompter {
 
   private:
     base::Prompter& m_inner;
-    const state::MainState& m_state;
+    const link::StopSignal& m_closing;
 };
 
 }  // namespace brindle::app

@@ -252,27 +252,50 @@ void DownloadTab::onCustomListActivated(int index) {
 }
 
 void DownloadTab::onQuickCmdClicked() {
-    runFromButton(downloadButton, [this](link::LinkContext& ctx) {
-        download::runDownload(ctx, *m_downloadView, m_host.prompter());
+    // The choice is planned before the run, from the list itself.
+    const std::optional<std::string> chosen =
+        combinationChoice->currentIndex() >= 0
+            ? std::optional(fromQt(combinationChoice->currentText()))
+            : std::nullopt;
+    const download::DownloadRequest request =
+        download::downloadRequest(m_host.state(), chosen, combinationChoice->count());
+    runFromButton(downloadButton, [this, &request](link::LinkContext& ctx) {
+        download::runDownload(ctx, m_host.state(), *m_downloadView, m_host.prompter(), request);
     });
 }
 
 void DownloadTab::onExecuteBlockClicked() {
     runFromButton(ExecuteBlock, [this](link::LinkContext& ctx) {
-        utilities::runExecuteBlock(ctx, *m_executeView, m_host.prompter());
+        utilities::runExecuteBlock(ctx, m_host.state(), *m_executeView, m_host.prompter(),
+                                   executeRequest());
     });
 }
 
 void DownloadTab::onCancelExecClicked() {
     runFromButton(CancelExec, [this](link::LinkContext& ctx) {
-        utilities::runCancelExec(ctx, *m_executeView, m_host.prompter());
+        utilities::runCancelExec(ctx, m_host.state().DataDir, *m_executeView, m_host.prompter(),
+                                 executeRequest());
     });
+}
+
+utilities::ExecuteRequest DownloadTab::executeRequest() const {
+    utilities::ExecuteRequest request;
+    if (combinationChoice->currentIndex() >= 0) {
+        request.combination = fromQt(combinationChoice->currentText());
+    }
+    request.combinationCount = combinationChoice->count();
+    const QListWidgetItem* item = MacrosInCombination->currentItem();
+    if (item != nullptr && item->isSelected()) {
+        request.line = fromQt(item->text());
+    }
+    request.lineCount = MacrosInCombination->count();
+    return request;
 }
 
 void DownloadTab::onQueryResetCmdClicked() {
     runFromButton(clearEpromButton, [this](link::LinkContext& ctx) {
-        utilities::runClearUtility(ctx, *m_clearView, m_host.prompter(), fromQt(LowerFill->text()),
-                                   fromQt(UpperFill->text()));
+        utilities::runClearUtility(ctx, m_host.state(), *m_clearView, m_host.prompter(),
+                                   fromQt(LowerFill->text()), fromQt(UpperFill->text()));
     });
 }
 
@@ -328,19 +351,25 @@ void DownloadTab::showClearFrame(bool visible) {
 }
 
 void DownloadTab::onCancelCmdClicked() {
-    download::requestCancel(m_host.state());
+    if (link::LinkContext* ctx = m_host.link()) {
+        download::requestCancel(*ctx);
+    }
 }
 
 void DownloadTab::onCheck1Toggled(bool checked) {
     // Without a timer nothing drains the port; the box alone is what the
     // operations read.
-    if (link::Pump* pump = m_host.pump()) {
-        link::switchReceiveWindow(m_host.state(), *pump, *m_receiveView, checked);
+    if (link::LinkContext* ctx = m_host.link()) {
+        link::switchReceiveWindow(ctx->shared, ctx->lines, ctx->pump, checked);
     }
 }
 
 void DownloadTab::onClearHistoryClicked() {
-    link::clearReceiveWindow(m_host.state(), *m_receiveView);
+    if (link::LinkContext* ctx = m_host.link()) {
+        link::clearReceiveWindow(ctx->lines, *m_receiveView);
+    } else {
+        m_receiveView->clearReceivedLines();
+    }
 }
 
 }  // namespace brindle::app

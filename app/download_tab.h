@@ -10,6 +10,7 @@
 
 #include "app/download_tab_controls.h"
 #include "app/operation_host.h"
+#include "utilities/execute_block.h"
 
 class QPushButton;
 
@@ -66,6 +67,8 @@ class DownloadTab : public QWidget, public DownloadTabControls {
     void onCheck1Toggled(bool checked);
     void onClearHistoryClicked();
     void onQueryResetCmdClicked();
+    // What Execute Block and Cancel Exec ask for: the lists' choices.
+    utilities::ExecuteRequest executeRequest() const;
 
     OperationHost& m_host;
     std::unique_ptr<WidgetReceiveView> m_receiveView;

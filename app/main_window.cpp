@@ -54,7 +54,7 @@ MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* pare
         m_ownPrompter = std::make_unique<MessageBoxPrompter>(this);
         m_prompter = m_ownPrompter.get();
     }
-    m_closingPrompter = std::make_unique<ClosingPrompter>(*m_prompter, m_state);
+    m_closingPrompter = std::make_unique<ClosingPrompter>(*m_prompter, m_signals.Closing);
     buildWindow(options.drives, options.portLister);
     connectTabs();
     loadWindow(std::move(dataDir));
@@ -66,7 +66,7 @@ MainWindow::MainWindow(std::string dataDir, WindowOptions options, QWidget* pare
 MainWindow::~MainWindow() {
     // The pump outlives the window: its ticks must not reach a destroyed one.
     if (m_pump != nullptr) {
-        m_pump->SetTickHandler({});
+        m_pump->setTickHandler({});
     }
 }
 
@@ -197,13 +197,6 @@ void MainWindow::onHelpcmdClicked() {
 }
 
 void MainWindow::loadWindow(std::string dataDir) {
-    m_state.ReadSettleTicks = 1;
-    m_state.WriteSettleTicks = 1;
-    m_state.StartTable = state::kStartTable;
-    m_state.NameTable = state::kNameTable;
-    m_state.MacroArea = state::kMacroArea;
-    m_state.RetryLimit = 40;
-    m_state.WakeUpLimit = link::kWakeUpLimit;
     m_state.DataDir = base::withTrailingSlash(std::move(dataDir));
 
     const std::vector<std::string> combinations = store::listComboNames(m_state.DataDir);
@@ -224,8 +217,15 @@ void MainWindow::loadWindow(std::string dataDir) {
     m_state.LoadedYet = true;
 }
 
+void MainWindow::refreshLinkSettings() {
+    m_link->settings =
+        link::comSettings(m_state.ConfigRecord.PortNumber, m_state.ConfigRecord.BaudRate,
+                          m_state.DataDir, m_state.ComChoices);
+}
+
 void MainWindow::InitializePort() {
     if (m_link) {
+        refreshLinkSettings();
         link::InitializePort(*m_link);
         refreshPortStatus();
     }
@@ -237,13 +237,25 @@ void MainWindow::attachLink(link::Port& port, link::Pump& pump) {
     }
     m_port = &port;
     m_pump = &pump;
-    m_receivingPort =
-        std::make_unique<link::ReceivingPort>(port, m_state, m_download->receiveView());
-    m_link = std::make_unique<link::LinkContext>(link::LinkContext{
-        m_state, *m_receivingPort, pump, m_download->receiveView(), m_download->downloadView()});
-    pump.SetTickHandler([this] { onTimerTick(); });
-    pump.SetInterval(link::kStartIntervalMs);
-    pump.SetIdleTicks(m_state.ReceiveWindowActive);
+    // A new line keeps what the window knew of the old one: whether the port
+    // was ever opened and whether the module is in step.
+    const bool started = m_link && m_link->StartComm;
+    const bool synched = m_link && m_link->Synched_Up;
+    auto receiving = std::make_unique<link::ReceivingPort>(port, m_download->receiveView());
+    m_link = std::make_unique<link::LinkContext>(*receiving, pump, m_download->receiveView(),
+                                                 m_download->downloadView(), m_signals,
+                                                 receiving->lines());
+    m_receivingPort = std::move(receiving);
+    m_link->RetryLimit = 40;
+    m_link->WriteSettleTicks = 1;
+    m_link->ReadSettleTicks = 1;
+    m_link->WakeUpLimit = link::kWakeUpLimit;
+    m_link->StartComm = started;
+    m_link->Synched_Up = synched;
+    refreshLinkSettings();
+    pump.setTickHandler([this] { onTimerTick(); });
+    pump.setInterval(link::kStartIntervalMs);
+    pump.setIdleTicks(m_signals.ReceiveWindowActive);
     refreshPortStatus();
 }
 
@@ -266,15 +278,16 @@ bool MainWindow::runOperation(const Operation& operation) {
     }
     m_operationRunning = true;
     m_escape->setEnabled(true);
+    refreshLinkSettings();
     {
         // The receive timer leaves the port to the operation meanwhile.
-        const link::OperationScope scope(m_state);
+        const link::OperationScope scope(*m_link);
         operation(*m_link);
     }
     m_escape->setEnabled(false);
     m_operationRunning = false;
     // The operation may have switched the receive window back on.
-    m_pump->SetIdleTicks(m_state.ReceiveWindowActive);
+    m_pump->setIdleTicks(m_signals.ReceiveWindowActive);
     refreshPortStatus();
     if (m_closeRequested) {
         m_closeRequested = false;
@@ -287,7 +300,7 @@ void MainWindow::refreshPortStatus() {
     std::string text;
     if (m_port == nullptr) {
         text = kNoPortMessage;
-    } else if (!m_state.StartComm) {
+    } else if (!m_link || !m_link->StartComm) {
         // The port opens with the first controller operation, never at start-up.
         text = "Com" + std::to_string(m_state.ConfigRecord.PortNumber) +
                ": not opened yet (the first controller operation opens it)";
@@ -306,8 +319,10 @@ void MainWindow::showOverallProgress(const std::string& text) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    m_state.CancelFlag = true;
-    m_state.Closing = true;
+    if (m_link) {
+        m_link->CancelFlag = true;
+    }
+    m_signals.Closing.request();
     if (m_operationRunning) {
         m_closeRequested = true;
         event->ignore();
@@ -320,20 +335,23 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::shutDown() {
     if (m_pump != nullptr) {
-        m_pump->SetTickHandler({});
+        m_pump->setTickHandler({});
     }
     // Files are opened and closed within each handler: none is open here.
     if (m_port != nullptr && m_port->PortOpen()) {
-        m_port->SetPortOpen(false);
+        m_port->setPortOpen(false);
     }
 }
 
 void MainWindow::onTimerTick() {
-    const bool started = m_state.StartComm;
-    link::timerTick(m_state, *m_port, m_download->receiveView());
+    const bool started = m_link->StartComm;
+    if (!started) {
+        refreshLinkSettings();
+    }
+    link::timerTick(*m_link, *m_port);
     // The first tick with the receive window active opens the port; an
     // operation opens it, or finds it failing, between its own steps.
-    if (m_operationRunning || (!started && m_state.StartComm)) {
+    if (m_operationRunning || (!started && m_link->StartComm)) {
         refreshPortStatus();
     }
 }

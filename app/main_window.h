@@ -58,6 +58,8 @@ class MainWindow : public QWidget, public OperationHost {
     ~MainWindow() override;
 
     state::MainState& state() override { return m_state; }
+    link::SharedSignals& sharedSignals() override { return m_signals; }
+    link::LinkContext* link() override { return m_link.get(); }
     base::Prompter& prompter() override { return *m_closingPrompter; }
     void InitializePort() override;
     bool runOperation(const Operation& operation) override;
@@ -102,6 +104,8 @@ class MainWindow : public QWidget, public OperationHost {
     // and the next one runs.
     void loadWindow(std::string dataDir);
     void onTimerTick();
+    // The line's settings from ConfigRecord and the chosen devices.
+    void refreshLinkSettings();
     void onHelpcmdClicked();
     void onEscapeShortcutActivated();
     void restoreLayout();
@@ -109,6 +113,7 @@ class MainWindow : public QWidget, public OperationHost {
     void shutDown();
 
     state::MainState m_state;
+    link::SharedSignals m_signals;
     std::unique_ptr<base::Prompter> m_ownPrompter;
     base::Prompter* m_prompter = nullptr;
     std::unique_ptr<base::Prompter> m_closingPrompter;

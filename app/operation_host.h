@@ -19,8 +19,14 @@ class OperationHost {
     virtual ~OperationHost() = default;
 
     virtual state::MainState& state() = 0;
+    // What every operation shares with the window (closing, the receive
+    // window's switch).
+    virtual link::SharedSignals& sharedSignals() = 0;
+    // The attached line's context (nullptr before a link is attached).
+    virtual link::LinkContext* link() = 0;
     virtual base::Prompter& prompter() = 0;
-    // Configures and (re)opens the serial port from ConfigRecord; does nothing
+    // Configures and (re)opens the serial port from ConfigRecord and the
+    // chosen devices; does nothing
     // until the first controller operation has set StartComm.
     virtual void InitializePort() = 0;
     // Runs one controller operation from a click. Refuses (false) while

@@ -129,7 +129,7 @@ void ReadBackTab::connectHandlers() {
 
 void ReadBackTab::onCommand1Clicked() {
     m_host.runOperation([this](link::LinkContext& ctx) {
-        const auto result = utilities::ReadE2prom(ctx, *m_view, m_host.prompter(),
+        const auto result = utilities::readE2prom(ctx, *m_view, m_host.prompter(),
                                                   utilities::workFilePath(m_host.state().DataDir));
         // The work file is a by-product: the text shown does not depend on it.
         base::skipOnError(result.workFile);
@@ -138,7 +138,9 @@ void ReadBackTab::onCommand1Clicked() {
 
 // The read ends at its next wait, within a tick, and sends nothing more.
 void ReadBackTab::onReadCancelCmdClicked() {
-    m_host.state().CancelFlag = true;
+    if (link::LinkContext* ctx = m_host.link()) {
+        ctx->CancelFlag = true;
+    }
 }
 
 void ReadBackTab::onCommand2Clicked() {

@@ -20,18 +20,6 @@ void WidgetDownloadView::showRetrying(bool visible) {
     m_tab.RetryLabel->setVisible(visible);
 }
 
-int WidgetDownloadView::chosenCombinationIndex() const {
-    return m_tab.combinationChoice->currentIndex();
-}
-
-int WidgetDownloadView::combinationCount() const {
-    return m_tab.combinationChoice->count();
-}
-
-std::string WidgetDownloadView::chosenCombinationName() const {
-    return fromQt(m_tab.combinationChoice->currentText());
-}
-
 bool WidgetDownloadView::convertStatusArguments() const {
     return m_statusArguments.ticked && m_statusArguments.ticked();
 }

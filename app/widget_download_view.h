@@ -16,10 +16,6 @@ class WidgetDownloadView : public download::DownloadView {
     void setStatusLine(const std::string& caption) override;
     void showRetrying(bool visible) override;
 
-    int chosenCombinationIndex() const override;
-    int combinationCount() const override;
-    std::string chosenCombinationName() const override;
-
     bool convertStatusArguments() const override;
     void setConvertStatusArguments(bool checked) override;
 

@@ -12,32 +12,6 @@
 
 namespace brindle::app {
 
-int WidgetExecuteView::chosenCombinationIndex() const {
-    return m_tab.combinationChoice->currentIndex();
-}
-
-int WidgetExecuteView::combinationCount() const {
-    return m_tab.combinationChoice->count();
-}
-
-std::string WidgetExecuteView::chosenCombinationName() const {
-    return fromQt(m_tab.combinationChoice->currentText());
-}
-
-int WidgetExecuteView::sequenceLineCount() const {
-    return m_tab.MacrosInCombination->count();
-}
-
-int WidgetExecuteView::selectedSequenceLine() const {
-    const QListWidgetItem* item = m_tab.MacrosInCombination->currentItem();
-    return item != nullptr && item->isSelected() ? m_tab.MacrosInCombination->row(item) : -1;
-}
-
-std::string WidgetExecuteView::sequenceLineText(int index) const {
-    const QListWidgetItem* item = m_tab.MacrosInCombination->item(index);
-    return item != nullptr ? fromQt(item->text()) : std::string();
-}
-
 void WidgetExecuteView::enableSequenceList(bool enabled) {
     m_tab.MacrosInCombination->setEnabled(enabled);
 }

@@ -12,13 +12,6 @@ class WidgetExecuteView : public utilities::ExecuteView {
     WidgetExecuteView(DownloadTabControls& tab, StatusArgumentsHook statusArguments)
         : m_tab(tab), m_statusArguments(std::move(statusArguments)) {}
 
-    int chosenCombinationIndex() const override;
-    int combinationCount() const override;
-    std::string chosenCombinationName() const override;
-
-    int sequenceLineCount() const override;
-    int selectedSequenceLine() const override;
-    std::string sequenceLineText(int index) const override;
     void enableSequenceList(bool enabled) override;
 
     bool convertStatusArguments() const override;

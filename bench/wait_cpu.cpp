@@ -21,21 +21,21 @@ double cpuSeconds() {
 void measure(const char* label, int intervalMs) {
     brindle::link::qt::QtPump pump;
     long ticks = 0;
-    pump.SetTickHandler([&] { ++ticks; });
-    pump.SetInterval(intervalMs);
+    pump.setTickHandler([&] { ++ticks; });
+    pump.setInterval(intervalMs);
 
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = cpuSeconds();
     const auto end = start + std::chrono::seconds(2);
     while (std::chrono::steady_clock::now() < end) {
-        pump.WaitForEvent();
+        pump.waitForEvent();
     }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double cpu = cpuSeconds() - cpuStart;
     std::printf(
         "%-34s tick %5.1f ms  %6.0f ticks/s  cpu %6.3f s of %5.3f s = %5.2f %% of one core\n",
-        label, pump.EffectiveIntervalMicros() / 1000.0, ticks / wall, cpu, wall,
+        label, pump.effectiveIntervalMicros() / 1000.0, ticks / wall, cpu, wall,
         100.0 * cpu / wall);
 }
 

@@ -62,20 +62,16 @@ int runClear(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
-    prompter.quietWhile(setup->state.Closing);
-    const auto outcome = utilities::runClearUtility(session.ctx(), view, prompter,
+    prompter.quietWhile(session.closing());
+    const auto outcome = utilities::runClearUtility(session.ctx(), setup->state, view, prompter,
                                                     std::to_string(*from), std::to_string(*to));
-    if (outcome == utilities::ClearOutcome::Failed) {
-        const std::string leftBehind = "the clear did not finish; locations " +
-                                       std::to_string(*from) + " to " + std::to_string(*to) +
-                                       " may be cleared in part";
-        if (const auto status = session.abnormalEnd(context, "clear", leftBehind)) {
-            session.port().SetPortOpen(false);
-            return *status;
-        }
+    const std::string leftBehind = "the clear did not finish; locations " + std::to_string(*from) +
+                                   " to " + std::to_string(*to) + " may be cleared in part";
+    const SerialEnd end =
+        session.finish(context, "clear", outcome != utilities::ClearOutcome::Failed, leftBehind);
+    if (end.status) {
+        return *end.status;
     }
-    session.reportPortFailure(context, "clear");
-    session.port().SetPortOpen(false);
     switch (outcome) {
         case utilities::ClearOutcome::Succeeded:
             return kExitOk;

@@ -14,6 +14,7 @@
 #include "cli/terminal_download_view.h"
 #include "download/download_plan.h"
 #include "download/transfer.h"
+#include "state/eeprom_layout.h"
 #include "store/databases.h"
 
 namespace brindle::cli {
@@ -83,19 +84,19 @@ int runDownload(const Arguments& args, CommandContext& context) {
 
     // Known before anything is sent: an unknown name or a combination that
     // cannot be downloaded is an input error.
-    download::PlanResult plan = download::planDownload(dir, combo, setup->state.MacroArea);
-    if (!plan.found) {
+    download::PlanResult plan = download::planDownload(dir, combo, state::kMacroArea);
+    if (!plan) {
+        context.err << "brindle-cli download: " << plan.message() << "\n";
+        return kExitBadInput;
+    }
+    if (!*plan) {
         context.err << "brindle-cli download: no combination named \""
                     << base::trimTrailingBlanks(combo) << "\" in " << dir << store::kComboDbFile
                     << "\n";
         return kExitBadInput;
     }
-    if (!plan.plan) {
-        context.err << "brindle-cli download: " << plan.refusal << "\n";
-        return kExitBadInput;
-    }
 
-    for (const download::PlannedMacro& macro : plan.plan->macros) {
+    for (const download::PlannedMacro& macro : (*plan)->macros) {
         for (const std::string& note : macro.notes) {
             context.err << "brindle-cli download: note: macro \""
                         << escapedForError(context, base::trimTrailingBlanks(macro.record.Name))
@@ -103,15 +104,17 @@ int runDownload(const Arguments& args, CommandContext& context) {
         }
     }
 
-    TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0, combo);
+    TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
-    prompter.quietWhile(setup->state.Closing);
+    prompter.quietWhile(session.closing());
 
     // The run opens the device itself, once, and uses the plan made above.
     const auto started = std::chrono::steady_clock::now();
     const double cpuStart = cpuSeconds();
-    download::DownloadOutcome outcome = download::runDownload(session.ctx(), view, prompter, plan);
+    download::DownloadOutcome outcome =
+        download::runDownload(session.ctx(), setup->state, view, prompter,
+                              download::DownloadRequest{true, 1, std::move(plan)});
     if (outcome != download::DownloadOutcome::Succeeded) {
         const std::string leftBehind =
             view.bytesConfirmed() > 0
@@ -127,8 +130,8 @@ int runDownload(const Arguments& args, CommandContext& context) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     context.err << "brindle-cli download: " << wall << " s, " << (cpuSeconds() - cpuStart)
                 << " s CPU, " << view.rewrites() << " rewrites, ticks of "
-                << session.pump().EffectiveIntervalMicros() << " us\n";
-    session.port().SetPortOpen(false);
+                << session.pump().effectiveIntervalMicros() << " us\n";
+    session.port().setPortOpen(false);
     switch (outcome) {
         case download::DownloadOutcome::Succeeded:
             return kExitOk;

@@ -116,15 +116,13 @@ int runExec(const Arguments& args, CommandContext& context) {
         return kExitBadInput;
     }
     const auto entries = store::sequenceEntries(st.DataDir, match->record, st.MacroBuffer);
-    std::vector<std::string> lines;
-    int selected = -1;
+    utilities::ExecuteRequest request{combo, 1, std::nullopt, static_cast<int>(entries.size())};
     for (const auto& entry : entries) {
         if (entry.position == *block) {
-            selected = static_cast<int>(lines.size());
+            request.line = entry.line;
         }
-        lines.push_back(entry.line);
     }
-    if (selected < 0) {
+    if (!request.line) {
         context.err << "brindle-cli exec: combination \"" << base::trimTrailingBlanks(combo)
                     << "\" has no macro at position " << *block << " (it lists "
                     << positionsText(entries) << ")\n";
@@ -132,20 +130,17 @@ int runExec(const Arguments& args, CommandContext& context) {
     }
 
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
-    view.choose(combo, lines, selected);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
-    prompter.quietWhile(setup->state.Closing);
-    const auto outcome = utilities::runExecuteBlock(session.ctx(), view, prompter);
-    if (outcome != utilities::ExecuteOutcome::Confirmed) {
-        if (const auto status = session.abnormalEnd(context, "exec", kUnconfirmed)) {
-            session.port().SetPortOpen(false);
-            return *status;
-        }
+    prompter.quietWhile(session.closing());
+    const auto outcome =
+        utilities::runExecuteBlock(session.ctx(), setup->state, view, prompter, request);
+    const SerialEnd end = session.finish(
+        context, "exec", outcome == utilities::ExecuteOutcome::Confirmed, kUnconfirmed);
+    if (end.status) {
+        return *end.status;
     }
-    const bool portFailed = session.reportPortFailure(context, "exec");
-    session.port().SetPortOpen(false);
-    return portFailed ? kExitFailure : exitStatus(outcome);
+    return end.portFailed ? kExitFailure : exitStatus(outcome);
 }
 
 int runCancel(const Arguments& args, CommandContext& context) {
@@ -165,21 +160,14 @@ int runCancel(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
-    prompter.quietWhile(setup->state.Closing);
+    prompter.quietWhile(session.closing());
     // No combination to look up: the cancel goes to node "A" whatever it is.
-    setup->state.Synched_Up = false;
-    setup->state.ZeroBlockProcessing = true;
+    session.ctx().Synched_Up = false;
     const auto outcome =
         utilities::sendBlockCommand(session.ctx(), view, prompter, utilities::BlockCommand{});
-    if (outcome != utilities::ExecuteOutcome::Confirmed) {
-        if (const auto status = session.abnormalEnd(context, "cancel", kUnconfirmed)) {
-            session.port().SetPortOpen(false);
-            return *status;
-        }
-    }
-    session.reportPortFailure(context, "cancel");
-    session.port().SetPortOpen(false);
-    return exitStatus(outcome);
+    const SerialEnd end = session.finish(
+        context, "cancel", outcome == utilities::ExecuteOutcome::Confirmed, kUnconfirmed);
+    return end.status ? *end.status : exitStatus(outcome);
 }
 
 }  // namespace brindle::cli

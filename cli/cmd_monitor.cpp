@@ -133,8 +133,8 @@ int runMonitor(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, false);
     SerialSession session(*setup, view, view);
     link::Port& port = session.port();
-    setup->state.StartComm = true;
-    link::InitializePort(setup->state, port);
+    session.ctx().StartComm = true;
+    link::InitializePort(session.ctx());
     if (session.reportPortFailure(context, "monitor")) {
         return kExitFailure;
     }
@@ -142,10 +142,10 @@ int runMonitor(const Arguments& args, CommandContext& context) {
     LinePrinter printer(context.out, options.flags.count("--hex") > 0,
                         options.flags.count("--timestamps") > 0, pump.nowMicros());
     const int waitTicks =
-        static_cast<int>(kPartialLineMicros / std::max(pump.EffectiveIntervalMicros(), 1)) + 1;
+        static_cast<int>(kPartialLineMicros / std::max(pump.effectiveIntervalMicros(), 1)) + 1;
     port.InputLen(0);
     while (!session.interrupted() && port.failure().empty()) {
-        pump.WaitForEventOrTicks(waitTicks);
+        pump.waitForEventOrTicks(waitTicks);
         while (port.InBufferCount() > 0) {
             printer.received(port.Input(), pump.nowMicros());
         }
@@ -153,7 +153,7 @@ int runMonitor(const Arguments& args, CommandContext& context) {
     }
     printer.flush(pump.nowMicros(), true);
     const bool failed = session.reportPortFailure(context, "monitor");
-    port.SetPortOpen(false);
+    port.setPortOpen(false);
     return failed ? kExitFailure : kExitOk;
 }
 

@@ -95,6 +95,28 @@ std::string firstDifference(const utilities::ReadBackResult& first,
     return {};
 }
 
+// Reads the module a second time; what keeps the first reading from being
+// confirmed, in words, or empty when the two agree.
+std::string secondReadingDifference(SerialSession& session, TerminalUtilityView& view,
+                                    StreamPrompter& prompter, const std::string& workFile,
+                                    const utilities::ReadBackResult& first) {
+    const utilities::ReadBackResult again =
+        utilities::readE2prom(session.ctx(), view, prompter, workFile);
+    if (session.interrupted()) {
+        return {};
+    }
+    if (again.outcome == utilities::ReadOutcome::Busy) {
+        return "the controller was busy at the second reading";
+    }
+    if (complete(again)) {
+        const std::string where = firstDifference(first, again);
+        return where.empty() ? std::string() : "the two readings of the module differ: " + where;
+    }
+    return session.port().failure().empty()
+               ? "the second reading failed, so the first cannot be confirmed"
+               : std::string();
+}
+
 }  // namespace
 
 int runRead(const Arguments& args, CommandContext& context) {
@@ -122,31 +144,20 @@ int runRead(const Arguments& args, CommandContext& context) {
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);
     SerialSession session(*setup, view, view);
-    prompter.quietWhile(setup->state.Closing);
+    prompter.quietWhile(session.closing());
     const std::string workFile = utilities::workFilePath(setup->state.DataDir);
     const utilities::ReadBackResult result =
-        utilities::ReadE2prom(session.ctx(), view, prompter, workFile);
+        utilities::readE2prom(session.ctx(), view, prompter, workFile);
     // A second reading, to be compared, only of a first one that is whole:
     // anything less fails on its own.
-    std::string difference;
-    if (!options.flags.count("--once") && !session.interrupted() &&
-        result.outcome == utilities::ReadOutcome::Read && complete(result) &&
-        session.port().failure().empty()) {
-        const utilities::ReadBackResult again =
-            utilities::ReadE2prom(session.ctx(), view, prompter, workFile);
-        if (!session.interrupted() && again.outcome == utilities::ReadOutcome::Busy) {
-            difference = "the controller was busy at the second reading";
-        } else if (!session.interrupted() && complete(again)) {
-            const std::string where = firstDifference(result, again);
-            if (!where.empty()) {
-                difference = "the two readings of the module differ: " + where;
-            }
-        } else if (!session.interrupted() && session.port().failure().empty()) {
-            difference = "the second reading failed, so the first cannot be confirmed";
-        }
-    }
+    const std::string difference =
+        !options.flags.count("--once") && !session.interrupted() &&
+                result.outcome == utilities::ReadOutcome::Read && complete(result) &&
+                session.port().failure().empty()
+            ? secondReadingDifference(session, view, prompter, workFile, result)
+            : std::string();
     if (session.interrupted()) {
-        session.port().SetPortOpen(false);
+        session.port().setPortOpen(false);
         return *session.abnormalEnd(context, "read",
                                     "the read-back did not finish; no text was written out");
     }
@@ -158,7 +169,7 @@ int runRead(const Arguments& args, CommandContext& context) {
         context.err << "note: " << result.workFile.message() << "\n";
     }
     if (!difference.empty()) {
-        session.port().SetPortOpen(false);
+        session.port().setPortOpen(false);
         context.err << "brindle-cli read: " << difference << "; nothing was written out\n";
         return kExitFailure;
     }
@@ -179,7 +190,7 @@ int runRead(const Arguments& args, CommandContext& context) {
                 << valueText(HeaderField::MacroCount, result.macroCount, result.locationsRead)
                 << "\n";
     const bool portFailed = session.reportPortFailure(context, "read");
-    session.port().SetPortOpen(false);
+    session.port().setPortOpen(false);
     return saved && !portFailed && complete(result) ? kExitOk : kExitFailure;
 }
 

@@ -12,10 +12,10 @@ class FixedDevicePort : public link::ForwardingPort {
     FixedDevicePort(link::Port& inner, std::string device)
         : ForwardingPort(inner), m_device(std::move(device)) {}
 
-    void DevicePath(const std::string&) override { inner().DevicePath(m_device); }
-    void SetPortOpen(bool open) override {
-        inner().DevicePath(m_device);
-        inner().SetPortOpen(open);
+    void devicePath(const std::string&) override { inner().devicePath(m_device); }
+    void setPortOpen(bool open) override {
+        inner().devicePath(m_device);
+        inner().setPortOpen(open);
     }
 
   private:

@@ -23,7 +23,7 @@ extern "C" void onInterrupt(int signal) {
 
 }  // namespace
 
-InterruptWatch::InterruptWatch(state::MainState& state) : m_state(state) {
+InterruptWatch::InterruptWatch(link::LinkContext& ctx) : m_ctx(ctx) {
     if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         m_pipe[0] = m_pipe[1] = -1;
         return;  // the signals keep their default: they end the program
@@ -59,8 +59,8 @@ void InterruptWatch::takeSignals() {
     }
     if (any) {
         m_interrupted = true;
-        m_state.Closing = true;
-        m_state.CancelFlag = true;
+        m_ctx.shared.Closing.request();
+        m_ctx.CancelFlag = true;
     }
 }
 

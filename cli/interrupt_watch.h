@@ -9,13 +9,13 @@
 #include <csignal>
 #include <memory>
 
-#include "state/main_state.h"
+#include "link/link_context.h"
 
 namespace brindle::cli {
 
 class InterruptWatch {
   public:
-    explicit InterruptWatch(state::MainState& state);
+    explicit InterruptWatch(link::LinkContext& ctx);
     ~InterruptWatch();
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
@@ -26,7 +26,7 @@ class InterruptWatch {
   private:
     void takeSignals();
 
-    state::MainState& m_state;
+    link::LinkContext& m_ctx;
     int m_pipe[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> m_notifier;
     struct sigaction m_oldInt {};

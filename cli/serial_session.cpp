@@ -32,7 +32,6 @@ std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandCont
         setup.monitor = &context.err;
     }
     setup.state.DataDir = dir;
-    setup.state.WakeUpLimit = link::kWakeUpLimit;
     if (auto bytes = store::readRecord(store::configPath(dir), store::kConfigRecordLength, 1)) {
         setup.state.ConfigRecord = store::ConfigRecord::decode(*bytes);
     }
@@ -67,12 +66,16 @@ SerialSession::SerialSession(SerialSetup& setup, link::ReceiveView& receive,
       m_monitor(setup.monitor ? std::optional<TerminalReceiveView>(std::in_place, *setup.monitor,
                                                                    styleForStream(STDERR_FILENO))
                               : std::nullopt),
-      m_operation(setup.state),
-      m_receiving(m_port, setup.state, m_monitor ? *m_monitor : receive),
-      m_ctx{setup.state, m_receiving, m_pump, m_monitor ? *m_monitor : receive, operation},
-      m_interrupt(setup.state) {
-    m_pump.SetTickHandler([this] { link::timerTick(m_ctx.state, m_port, m_ctx.receive); });
-    m_pump.SetInterval(setup.tickMs);
+      m_receiving(m_port, m_monitor ? *m_monitor : receive),
+      m_ctx(m_receiving, m_pump, m_monitor ? *m_monitor : receive, operation, m_signals,
+            m_receiving.lines()),
+      m_operation(m_ctx),
+      m_interrupt(m_ctx) {
+    m_ctx.settings = link::LinkSettings{setup.state.ConfigRecord.PortNumber,
+                                        setup.state.ConfigRecord.BaudRate, setup.device};
+    m_ctx.WakeUpLimit = link::kWakeUpLimit;
+    m_pump.setTickHandler([this] { link::timerTick(m_ctx, m_port); });
+    m_pump.setInterval(setup.tickMs);
 }
 
 bool SerialSession::preferPlainEventLoop() {
@@ -91,13 +94,26 @@ std::optional<int> SerialSession::abnormalEnd(CommandContext& context, const std
     if (reportPortFailure(context, command)) {
         return kExitFailure;
     }
-    if (m_ctx.state.WakeUpUnanswered) {
+    if (m_ctx.WakeUpUnanswered) {
         context.err << "brindle-cli " << command
                     << ": the controller is talking but never answered the wake-up (CR CR, sent "
-                    << m_ctx.state.WakeUpLimit << " times); nothing more was sent\n";
+                    << m_ctx.WakeUpLimit << " times); nothing more was sent\n";
         return kExitFailure;
     }
     return std::nullopt;
+}
+
+SerialEnd SerialSession::finish(CommandContext& context, const std::string& command, bool succeeded,
+                                const std::string& leftBehind) {
+    SerialEnd end;
+    if (!succeeded) {
+        end.status = abnormalEnd(context, command, leftBehind);
+    }
+    if (!end.status) {
+        end.portFailed = reportPortFailure(context, command);
+    }
+    m_port.setPortOpen(false);
+    return end;
 }
 
 bool SerialSession::reportPortFailure(CommandContext& context, const std::string& command) const {

@@ -46,6 +46,13 @@ struct SerialSetup {
 std::optional<SerialSetup> serialSetup(const ParsedOptions& options, CommandContext& context,
                                        const std::string& command);
 
+// How a serial command's run ended, once its port is closed: the exit
+// status of an abnormal end, or nothing and whether a failed port was reported.
+struct SerialEnd {
+    std::optional<int> status;
+    bool portFailed = false;
+};
+
 // The link for one command. The device is opened by the operation itself,
 // as in the window. With --monitor the run's receive view is the terminal's
 // receive window, ticked, in place of the command's own (unticked) one.
@@ -57,6 +64,8 @@ class SerialSession {
 
     link::LinkContext& ctx() { return m_ctx; }
     link::ReceiveView& receiveView() { return m_ctx.receive; }
+    // Ctrl-C, SIGTERM: the run is ending.
+    const link::StopSignal& closing() const { return m_signals.Closing; }
     link::Port& port() { return m_port; }
     link::qt::QtPump& pump() { return m_pump; }
 
@@ -71,6 +80,11 @@ class SerialSession {
     // or nothing when the run ended on its own.
     std::optional<int> abnormalEnd(CommandContext& context, const std::string& command,
                                    const std::string& leftBehind);
+    // The end every serial command shares: a run that did not succeed ends
+    // as abnormalEnd words it, when it was abnormal; otherwise a failed port
+    // is reported. The port is closed either way.
+    SerialEnd finish(CommandContext& context, const std::string& command, bool succeeded,
+                     const std::string& leftBehind);
 
   private:
     // Qt's plain Unix event loop: the GLib one, which a terminal tool does
@@ -88,11 +102,12 @@ class SerialSession {
     FixedDevicePort m_port;
     link::qt::QtPump m_pump;
     std::optional<TerminalReceiveView> m_monitor;
-    // The command is one operation from start to end; its reads feed the
-    // receive view (the --monitor lines) as the window's do.
-    link::OperationScope m_operation;
+    link::SharedSignals m_signals;
+    // Its reads feed the receive view (the --monitor lines) as the window's do.
     link::ReceivingPort m_receiving;
     link::LinkContext m_ctx;
+    // The command is one operation from start to end.
+    link::OperationScope m_operation;
     InterruptWatch m_interrupt;
 };
 

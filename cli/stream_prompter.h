@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/prompter.h"
+#include "link/link_context.h"
 
 namespace brindle::cli {
 
@@ -18,7 +19,7 @@ class StreamPrompter : public base::Prompter {
 
     base::Answer show(const std::string& text, base::Icon icon, base::Buttons buttons,
                       const std::string&) override {
-        if (m_quiet != nullptr && *m_quiet) {
+        if (m_quiet != nullptr && m_quiet->requested()) {
             return base::safeAnswer(buttons);
         }
         const char* word = icon == base::Icon::Critical      ? "error"
@@ -29,13 +30,13 @@ class StreamPrompter : public base::Prompter {
         return base::safeAnswer(buttons);
     }
 
-    void quietWhile(const bool& flag) { m_quiet = &flag; }
+    void quietWhile(const link::StopSignal& stop) { m_quiet = &stop; }
 
     std::vector<std::string> messages;
 
   private:
     std::ostream& m_err;
-    const bool* m_quiet = nullptr;
+    const link::StopSignal* m_quiet = nullptr;
 };
 
 }  // namespace brindle::cli

@@ -2,9 +2,8 @@
 
 namespace brindle::cli {
 
-TerminalDownloadView::TerminalDownloadView(std::ostream& err, bool isTerminal,
-                                           std::string comboName)
-    : m_err(err), m_tty(isTerminal), m_combo(std::move(comboName)) {}
+TerminalDownloadView::TerminalDownloadView(std::ostream& err, bool isTerminal)
+    : m_err(err), m_tty(isTerminal) {}
 
 void TerminalDownloadView::setStatusLine(const std::string& caption) {
     if (caption == m_status) {

@@ -14,12 +14,7 @@ namespace brindle::cli {
 
 class TerminalDownloadView : public download::DownloadView, public link::ReceiveView {
   public:
-    TerminalDownloadView(std::ostream& err, bool isTerminal, std::string comboName);
-
-    // Combination chosen on the command line, as if chosen in the list.
-    int chosenCombinationIndex() const override { return 0; }
-    int combinationCount() const override { return 1; }
-    std::string chosenCombinationName() const override { return m_combo; }
+    TerminalDownloadView(std::ostream& err, bool isTerminal);
 
     bool convertStatusArguments() const override { return m_statArgument; }
     void setConvertStatusArguments(bool checked) override { m_statArgument = checked; }
@@ -57,7 +52,6 @@ class TerminalDownloadView : public download::DownloadView, public link::Receive
 
     std::ostream& m_err;
     bool m_tty;
-    std::string m_combo;
     bool m_statArgument = true;
     std::string m_status;
     std::string m_bytes;

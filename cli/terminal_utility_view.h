@@ -23,7 +23,6 @@ class TerminalUtilityView : public utilities::ReadBackView,
     TerminalUtilityView(std::ostream& err, bool isTerminal);
 
     // The combination and the line chosen on the command line.
-    void choose(std::string combination, std::vector<std::string> lines, int selectedLine);
 
     // Read-back.
     void showReadingMessage(bool visible) override;
@@ -33,12 +32,6 @@ class TerminalUtilityView : public utilities::ReadBackView,
     void showHeaderFields(bool) override {}
 
     // Block execution.
-    int chosenCombinationIndex() const override { return m_combination.empty() ? -1 : 0; }
-    int combinationCount() const override { return m_combination.empty() ? 0 : 1; }
-    std::string chosenCombinationName() const override { return m_combination; }
-    int sequenceLineCount() const override { return static_cast<int>(m_lines.size()); }
-    int selectedSequenceLine() const override { return m_selectedLine; }
-    std::string sequenceLineText(int index) const override;
     void enableSequenceList(bool) override {}
     bool convertStatusArguments() const override { return m_statArgument; }
     void setConvertStatusArguments(bool checked) override { m_statArgument = checked; }
@@ -69,9 +62,6 @@ class TerminalUtilityView : public utilities::ReadBackView,
     std::ostream& m_err;
     TerminalDownloadView m_progress;
     std::string m_text;
-    std::string m_combination;
-    std::vector<std::string> m_lines;
-    int m_selectedLine = -1;
     bool m_statArgument = true;
 };
 

@@ -16,14 +16,11 @@ std::string quoted(const std::string& name) {
     return text;
 }
 
-PlanResult refuse(std::string why) {
-    PlanResult r;
-    r.found = true;
+base::Status refuse(std::string why) {
     if (!why.empty() && why.back() != '.') {
         why += '.';
     }
-    r.refusal = why + " Nothing was sent to the Macro Module.";
-    return r;
+    return base::Status::failure(why + " Nothing was sent to the Macro Module.");
 }
 
 }  // namespace
@@ -32,7 +29,7 @@ PlanResult planDownload(const std::string& dataDir, const std::string& comboName
                         int16_t macroArea) {
     auto match = store::FindCombo(dataDir, base::fixedWidth(comboName, store::kComboNameWidth));
     if (!match) {
-        return {};
+        return std::optional<DownloadPlan>();
     }
     DownloadPlan plan;
     plan.combo = match->record;
@@ -81,10 +78,7 @@ PlanResult planDownload(const std::string& dataDir, const std::string& comboName
         imageOffset += static_cast<int>(image->bytes.size());
         plan.macros.push_back({slot, *record, std::move(image->bytes), std::move(image->notes)});
     }
-    PlanResult result;
-    result.found = true;
-    result.plan = std::move(plan);
-    return result;
+    return std::optional<DownloadPlan>(std::move(plan));
 }
 
 }  // namespace brindle::download

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "download/image_layout.h"
 #include "store/records.h"
 
@@ -26,11 +27,9 @@ struct DownloadPlan {
     std::vector<PlannedMacro> macros;  // non-empty slots in slot order
 };
 
-struct PlanResult {
-    bool found = false;                // the combination exists
-    std::optional<DownloadPlan> plan;  // set when found and nothing was refused
-    std::string refusal;               // why the download cannot go ahead
-};
+// A plan; nothing when the combination is not in the database; a failure
+// saying why the download cannot go ahead when it is refused.
+using PlanResult = base::Result<std::optional<DownloadPlan>>;
 
 // The tables have room for 255 slots (0 to 254); slot 255 would overlap
 // the name of slot 0 and the first image.

@@ -15,10 +15,6 @@ class DownloadView : public link::ProgressView {
   public:
     // The combination chosen for download: its index (-1 when none), how many
     // there are to choose from, and its name.
-    virtual int chosenCombinationIndex() const = 0;
-    virtual int combinationCount() const = 0;
-    virtual std::string chosenCombinationName() const = 0;
-
     // Every run ticks "Convert Status Arguments to HEX" on the read-back.
     virtual bool convertStatusArguments() const = 0;
     virtual void setConvertStatusArguments(bool checked) = 0;

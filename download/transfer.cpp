@@ -24,33 +24,37 @@ constexpr auto kComplete = static_cast<uint8_t>(state::kImageComplete);
 // One run's working data.
 struct Run {
     link::LinkContext& ctx;
+    state::MainState& window;
     DownloadView& view;
     base::Prompter& prompter;
     std::string receiveText;
-    int tries = 0;
     // Counted only while a download (not a program clear) runs.
     OverallProgress overall;
     int64_t startedMicros = 0;
 
-    state::MainState& state() { return ctx.state; }
-
-    bool write(int location, uint8_t value) {
-        link::WriteResult r =
+    base::Status write(int location, uint8_t value) {
+        base::Status written =
             link::WriteAndVerify(ctx, static_cast<int16_t>(location), value, receiveText);
-        tries = r.tries;
-        if (r.confirmed && overall.bytesTotal > 0) {
+        if (written && overall.bytesTotal > 0) {
             ++overall.bytesWritten;
             overall.secondsLeft = secondsLeft(overall.bytesWritten, overall.bytesTotal,
                                               ctx.pump.nowMicros() - startedMicros);
             view.showOverallProgress(overall);
         }
-        return r.confirmed;
+        return written;
     }
 
-    void startOverall(const PlanResult& planned) {
+    // A Cancel can come while a byte is verified, and the byte still be
+    // confirmed: the run ends there all the same.
+    base::Status notCancelled() const {
+        return ctx.CancelFlag ? base::Status::failure("The download was cancelled")
+                              : base::Status::success();
+    }
+
+    void startOverall(const std::optional<DownloadPlan>& plan) {
         overall = OverallProgress{};
-        overall.bytesTotal = planned.plan ? bytesToWrite(*planned.plan) : 1;
-        overall.macroCount = planned.plan ? static_cast<int>(planned.plan->macros.size()) : 0;
+        overall.bytesTotal = plan ? bytesToWrite(*plan) : 1;
+        overall.macroCount = plan ? static_cast<int>(plan->macros.size()) : 0;
         startedMicros = ctx.pump.nowMicros();
         view.showOverallProgress(overall);
     }
@@ -70,21 +74,20 @@ struct Run {
 
 void closingSteps(Run& run) {
     if (run.ctx.receive.receiveWindowTicked()) {
-        run.state().ReceiveWindowActive = true;
+        run.ctx.shared.ReceiveWindowActive = true;
     }
     run.view.enableReceiveWindowBox(true);
 }
 
 DownloadOutcome programClear(Run& run) {
     link::discardInput(run.ctx);
-    run.ctx.pump.DoEvents();
+    run.ctx.pump.doEvents();
     run.receiveText.clear();
     run.ctx.port.InputLen(1);
-    run.ctx.pump.DoEvents();
-    run.tries = 0;
+    run.ctx.pump.doEvents();
     link::clearCancelFlag(run.ctx);
-    const bool confirmed = run.write(state::kImageStateLocation, kIncomplete);
-    run.state().QueryReset = false;
+    const base::Status confirmed = run.write(state::kImageStateLocation, kIncomplete);
+    run.window.QueryReset = false;
     run.view.showProgressFrame(false);
     if (confirmed) {
         run.prompter.show("Clear Program Process Successful", base::Icon::Information,
@@ -97,9 +100,10 @@ DownloadOutcome programClear(Run& run) {
     return confirmed ? DownloadOutcome::ClearSucceeded : DownloadOutcome::ClearFailed;
 }
 
-// Writes one macro's start-table entry, name and image.
-void writeMacro(Run& run, const PlannedMacro& macro, int imageOffset) {
-    state::MainState& st = run.state();
+// Writes one macro's start-table entry, name and image; ends at the first
+// byte that fails.
+base::Status writeMacro(Run& run, const PlannedMacro& macro, int imageOffset) {
+    const link::LinkContext& st = run.ctx;
     const int n = static_cast<int>(macro.image.size());
     run.view.setMacroSize(std::to_string(n) + " Bytes");
     const int total = n + 14;
@@ -108,76 +112,99 @@ void writeMacro(Run& run, const PlannedMacro& macro, int imageOffset) {
         run.view.showProgress(0);
         run.view.setPercentCaption(link::percentCaption(0, 6));
     }
-    const int start = st.MacroArea + imageOffset;
-    run.write(st.StartTable + 2 * macro.slot, static_cast<uint8_t>(start / 256));
-    run.write(st.StartTable + 2 * macro.slot + 1, static_cast<uint8_t>(start % 256));
+    const int start = state::kMacroArea + imageOffset;
+    const int entry = state::kStartTable + 2 * macro.slot;
+    if (base::Status s = run.write(entry, static_cast<uint8_t>(start / 256)); !s) {
+        return s;
+    }
+    if (base::Status s = run.write(entry + 1, static_cast<uint8_t>(start % 256)); !s) {
+        return s;
+    }
     const std::string name = base::fixedWidth(macro.record.Name, store::kMacroNameWidth);
     for (int c = 0; c < 12; ++c) {
         ++counter;
         if (!st.CancelFlag) {
             run.showPercent(counter, total);
         }
-        run.write(st.NameTable + 12 * macro.slot + c, static_cast<uint8_t>(name[c]));
+        const int location = state::kNameTable + 12 * macro.slot + c;
+        if (base::Status s = run.write(location, static_cast<uint8_t>(name[c])); !s) {
+            return s;
+        }
     }
     for (int j = 0; j < n; ++j) {
         ++counter;
         if (counter <= total && !st.CancelFlag) {
             run.showPercent(counter, total);
         }
-        run.write(start + j, static_cast<uint8_t>(macro.image[static_cast<std::size_t>(j)]));
+        const auto value = static_cast<uint8_t>(macro.image[static_cast<std::size_t>(j)]);
+        if (base::Status s = run.write(start + j, value); !s) {
+            return s;
+        }
     }
+    return base::Status::success();
 }
 
-bool failed(Run& run) {
-    return run.state().CancelFlag || run.tries >= run.state().RetryLimit;
-}
-
-void writeHeader(Run& run, const DownloadPlan& plan, int macroCount) {
-    state::MainState& st = run.state();
-    run.write(state::kNodeAddressLocation, static_cast<uint8_t>(plan.combo.NodeAddress));
-    run.write(state::kBootMacroLocation, static_cast<uint8_t>(plan.combo.StartingMacroNum));
-    run.write(state::kMacroCountLocation, static_cast<uint8_t>(macroCount));
-    if (st.CancelFlag) {
-        return;
+// The header, the complete mark "X" last.
+base::Status writeHeader(Run& run, const DownloadPlan& plan, int macroCount) {
+    link::LinkContext& st = run.ctx;
+    const std::pair<int, int> fields[] = {
+        {state::kNodeAddressLocation, plan.combo.NodeAddress},
+        {state::kBootMacroLocation, plan.combo.StartingMacroNum},
+        {state::kMacroCountLocation, macroCount},
+    };
+    for (const auto& [location, value] : fields) {
+        if (base::Status s = run.write(location, static_cast<uint8_t>(value)); !s) {
+            return s;
+        }
     }
-    run.write(state::kImageStateLocation, kComplete);
+    if (base::Status s = run.notCancelled(); !s) {
+        return s;
+    }
+    base::Status marked = run.write(state::kImageStateLocation, kComplete);
     if (st.CancelFlag) {
         // The "X" may have reached the module before the failure was seen:
         // put the incomplete mark back, so that a run reported as failed or
         // cancelled never leaves "X" behind. That one byte is written even
         // while the program is ending (the window closing, Ctrl-C), unless
         // the port has failed; a second request to end stops it as well.
-        const bool closing = st.Closing;
-        st.Closing = false;
+        const int accepted = st.closingAccepted;
+        st.closingAccepted = st.shared.Closing.requests();
         link::clearCancelFlag(run.ctx);
-        run.write(state::kImageStateLocation, kIncomplete);
-        st.Closing = st.Closing || closing;
+        // The run has failed whatever this write does.
+        base::skipOnError(run.write(state::kImageStateLocation, kIncomplete));
+        st.closingAccepted = accepted;
         st.CancelFlag = true;
+        return marked ? run.notCancelled() : marked;
     }
+    return marked;
 }
 
-DownloadOutcome download(Run& run, const PlanResult& planned) {
-    state::MainState& st = run.state();
+DownloadOutcome download(Run& run, const std::optional<DownloadPlan>& planned) {
     link::clearCancelFlag(run.ctx);
     run.startOverall(planned);
-    run.write(state::kImageStateLocation, kIncomplete);
+    // The incomplete mark goes first; a failure here does not end the run,
+    // whose own writes say whether it worked.
+    base::skipOnError(run.write(state::kImageStateLocation, kIncomplete));
 
     run.view.showMacroSize(true);
     link::clearCancelFlag(run.ctx);  // a Cancel before this point does not stop the run
-    if (!planned.plan) {
+    if (!planned) {
         run.endOverall();
         run.view.showProgressFrame(false);
         closingSteps(run);
         return DownloadOutcome::NotFound;
     }
-    const DownloadPlan& plan = *planned.plan;
+    const DownloadPlan& plan = *planned;
     run.view.showProgressFrame(true);
-    run.tries = 0;
     int macroCount = 0;
     int imageOffset = 0;
     run.view.enableSequenceList(false);
+    base::Status written = base::Status::success();
     for (const PlannedMacro& macro : plan.macros) {
-        if (failed(run)) {
+        if (written) {
+            written = run.notCancelled();
+        }
+        if (!written) {
             break;
         }
         ++macroCount;
@@ -185,20 +212,21 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
         run.overall.macro = macroCount;
         run.overall.macroName = base::trimTrailingBlanks(macro.record.Name);
         run.view.showOverallProgress(run.overall);
-        st.MacroBuffer = macro.record;
         if (macro.slot < run.view.sequenceLineCount()) {
             run.view.selectSequenceLine(macro.slot);
         }
-        writeMacro(run, macro, imageOffset);
+        written = writeMacro(run, macro, imageOffset);
         imageOffset += static_cast<int>(macro.image.size());
     }
     run.view.setMacroSize("");
 
-    bool success = false;
-    if (!failed(run)) {
-        writeHeader(run, plan, macroCount);
-        success = !st.CancelFlag;
+    if (written) {
+        written = run.notCancelled();
     }
+    if (written) {
+        written = writeHeader(run, plan, macroCount);
+    }
+    const bool success = written.ok();
     run.endOverall();
     if (success) {
         run.prompter.show("Download successful", base::Icon::Information, base::Buttons::Ok);
@@ -216,9 +244,9 @@ DownloadOutcome download(Run& run, const PlanResult& planned) {
 // first write, and says so.
 DownloadOutcome endUnwoken(Run& run, link::SyncOutcome sync) {
     run.view.showProgressFrame(false);
-    const bool clear = run.state().QueryReset;
+    const bool clear = run.window.QueryReset;
     if (sync == link::SyncOutcome::Unanswered) {
-        run.prompter.show(link::wakeUpUnansweredMessage(run.state().WakeUpLimit) +
+        run.prompter.show(link::wakeUpUnansweredMessage(run.ctx.WakeUpLimit) +
                               " Nothing was written to the Macro Module.",
                           base::Icon::Critical, base::Buttons::Ok);
     } else {
@@ -233,14 +261,14 @@ DownloadOutcome endUnwoken(Run& run, link::SyncOutcome sync) {
                                                  : DownloadOutcome::Cancelled;
 }
 
-DownloadOutcome process(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
-                        const PlanResult* given) {
-    Run run{ctx, view, prompter, {}, 0, {}, 0};
-    state::MainState& st = ctx.state;
+DownloadOutcome BrindleProcessing(link::LinkContext& ctx, state::MainState& window,
+                                  DownloadView& view, base::Prompter& prompter,
+                                  const DownloadRequest& request) {
+    Run run{ctx, window, view, prompter, {}, {}, 0};
     view.setMacroSize("");
-    if (view.chosenCombinationIndex() < 0) {
-        prompter.show(view.combinationCount() > 0 ? "A macro combination has not been selected."
-                                                  : "No macro combinations have yet been created.",
+    if (!request.chosen) {
+        prompter.show(request.combinationCount > 0 ? "A macro combination has not been selected."
+                                                   : "No macro combinations have yet been created.",
                       base::Icon::Critical, base::Buttons::Ok);
         view.showProgressFrame(false);
         closingSteps(run);
@@ -249,82 +277,65 @@ DownloadOutcome process(link::LinkContext& ctx, DownloadView& view, base::Prompt
 
     // Everything that can be known before the first byte goes out is checked
     // here, so a refusal never leaves the module half-written.
-    PlanResult planned;
-    if (!st.QueryReset) {
-        planned =
-            given ? *given : planDownload(st.DataDir, view.chosenCombinationName(), st.MacroArea);
-        if (planned.found && !planned.plan) {
-            prompter.show(planned.refusal, base::Icon::Critical, base::Buttons::Ok);
+    std::optional<DownloadPlan> plan;
+    if (!window.QueryReset) {
+        const PlanResult& planned = request.plan;
+        if (!planned) {
+            prompter.show(planned.message(), base::Icon::Critical, base::Buttons::Ok);
             view.showProgressFrame(false);
             closingSteps(run);
             return DownloadOutcome::Refused;
         }
+        plan = *planned;
     }
 
     view.setStatusLine("Downloading..");
     if (!view.convertStatusArguments()) {
         view.setConvertStatusArguments(true);
-        ctx.pump.DoEvents();
+        ctx.pump.doEvents();
     }
-    // The port is reopened for every run, except when this run has just
-    // opened it for the first time.
-    const bool openedNow = !st.StartComm;
-    if (openedNow) {
-        st.StartComm = true;
-        link::InitializePort(ctx);
-    }
+    link::openForOperation(ctx, link::Reopen::Always);
     view.showProgressFrame(true);
     view.showProgress(0);
     view.setPercentCaption(link::percentCaption(0, 5));
-    if (!(openedNow && ctx.port.PortOpen())) {
-        link::reopenPort(ctx);
-    }
     link::discardInput(run.ctx);
     ctx.port.InputLen(1);
-    ctx.pump.DoEvents();
+    ctx.pump.doEvents();
     const link::SyncOutcome sync = link::SyncWithModule(ctx, run.receiveText);
     if (!link::mayProceed(sync)) {
         return endUnwoken(run, sync);
     }
     view.setStatusLine("Downloading..");
     run.receiveText.clear();
-    run.tries = 0;
-    if (st.QueryReset) {
+    if (window.QueryReset) {
         return programClear(run);
     }
-    return download(run, planned);
-}
-
-DownloadOutcome runWith(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
-                        const PlanResult* planned) {
-    ctx.state.ReceiveWindowActive = false;
-    view.enableReceiveWindowBox(false);
-    view.enableOperationButtons(false);
-    ctx.state.Synched_Up = false;
-    DownloadOutcome outcome = process(ctx, view, prompter, planned);
-    view.enableOperationButtons(true);
-    return outcome;
+    return download(run, plan);
 }
 
 }  // namespace
 
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
-                                  base::Prompter& prompter) {
-    return process(ctx, view, prompter, nullptr);
+DownloadRequest downloadRequest(const state::MainState& window,
+                                const std::optional<std::string>& chosenName,
+                                int combinationCount) {
+    DownloadRequest request;
+    request.chosen = chosenName.has_value();
+    request.combinationCount = combinationCount;
+    if (chosenName && !window.QueryReset) {
+        request.plan = planDownload(window.DataDir, *chosenName, state::kMacroArea);
+    }
+    return request;
 }
 
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
-                                  base::Prompter& prompter, const PlanResult& planned) {
-    return process(ctx, view, prompter, &planned);
-}
-
-DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter) {
-    return runWith(ctx, view, prompter, nullptr);
-}
-
-DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
-                            const PlanResult& planned) {
-    return runWith(ctx, view, prompter, &planned);
+DownloadOutcome runDownload(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
+                            base::Prompter& prompter, const DownloadRequest& request) {
+    ctx.shared.ReceiveWindowActive = false;
+    view.enableReceiveWindowBox(false);
+    view.enableOperationButtons(false);
+    ctx.Synched_Up = false;
+    DownloadOutcome outcome = BrindleProcessing(ctx, window, view, prompter, request);
+    view.enableOperationButtons(true);
+    return outcome;
 }
 
 }  // namespace brindle::download

@@ -11,6 +11,7 @@
 #include "download/download_plan.h"
 #include "download/download_view.h"
 #include "link/link_context.h"
+#include "state/main_state.h"
 
 namespace brindle::download {
 
@@ -29,24 +30,32 @@ enum class DownloadOutcome {
     ClearFailed,
 };
 
-// The run. It plans the chosen combination itself, or uses the plan a caller
-// already made for that name (the command line plans before it opens the
-// port, so that a refusal is an input error).
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
-                                  base::Prompter& prompter);
-DownloadOutcome BrindleProcessing(link::LinkContext& ctx, DownloadView& view,
-                                  base::Prompter& prompter, const PlanResult& planned);
+// What a run is asked to do, settled before the port is touched: whether a
+// combination was chosen (and how many there were to choose from, for the
+// message when none was) and its plan. The window and brindle-cli make it
+// from what the user chose.
+struct DownloadRequest {
+    bool chosen = false;
+    int combinationCount = 0;
+    // Not made when the run is a program clear (QueryReset).
+    PlanResult plan = std::optional<DownloadPlan>();
+};
+
+// The request for chosenName (nothing: none chosen) among combinationCount
+// combinations: planned in the window's DataDir unless QueryReset makes the
+// run a program clear.
+DownloadRequest downloadRequest(const state::MainState& window,
+                                const std::optional<std::string>& chosenName, int combinationCount);
 
 // The Download button: receive window off, the other operation buttons and
-// the receive window box disabled, Synched_Up cleared, the run, the buttons
-// enabled again.
-DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter);
-DownloadOutcome runDownload(link::LinkContext& ctx, DownloadView& view, base::Prompter& prompter,
-                            const PlanResult& planned);
+// the receive window box disabled, Synched_Up cleared, the run
+// (BrindleProcessing), the buttons enabled again.
+DownloadOutcome runDownload(link::LinkContext& ctx, state::MainState& window, DownloadView& view,
+                            base::Prompter& prompter, const DownloadRequest& request);
 
 // The Cancel button of the progress frame.
-inline void requestCancel(state::MainState& state) {
-    state.CancelFlag = true;
+inline void requestCancel(link::LinkContext& ctx) {
+    ctx.CancelFlag = true;
 }
 
 }  // namespace brindle::download

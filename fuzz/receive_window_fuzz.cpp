@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "link/link_context.h"
 #include "link/receive_window.h"
 #include "sim/recording_views.h"
-#include "state/main_state.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ void checkEntries(const brindle::sim::RecordingReceiveView& view) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    brindle::state::MainState state;
+    brindle::link::ReceivedLines lines;
     brindle::sim::RecordingReceiveView timerView;
     brindle::sim::RecordingReceiveView operationView;
     operationView.checked = true;
@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (std::size_t at = 1; at < size; at += piece) {
         const std::string arrived(reinterpret_cast<const char*>(data) + at,
                                   std::min(piece, size - at));
-        state.ReceiveBuffer += arrived;
-        brindle::link::showReceivedLines(state, timerView);
+        lines.ReceiveBuffer += arrived;
+        brindle::link::showReceivedLines(lines, timerView);
         operationText += arrived;
         const std::size_t before = operationText.size();
         brindle::link::viewbuffer(operationView, operationText);

@@ -34,7 +34,6 @@ MacroEdit chooseMacro(state::MainState& state, const std::string& entry) {
     }
     edit.MacroText = shownMacroText(state.MacroBuffer);
     edit.MacroSizeLabel = macroSizeCaption(*edit.MacroText);
-    state.MacroRecordNumber = *number;
     edit.outcome = EditOutcome::Done;
     return edit;
 }
@@ -92,7 +91,6 @@ void writeFound(state::MainState& state, const std::string& name, const std::str
         edit.addedEntry = name;
     }
     edit.MacroSizeLabel = macroSizeCaption(shownMacroText(state.MacroBuffer));
-    state.MacroRecordNumber = number;
     edit.outcome = EditOutcome::Done;
 }
 
@@ -144,7 +142,6 @@ MacroEdit saveMacro(state::MainState& state, const std::string& nameLine, const 
         }
     }
     fillBuffer(state.MacroBuffer, name, text);
-    state.MacroRecordNumber = *existing;
     if (prompter.show(kOverwriteQuestion, base::Icon::Exclamation, base::Buttons::YesNo,
                       kOverwriteTitle) != base::Answer::Yes) {
         edit.outcome = EditOutcome::Declined;

@@ -29,8 +29,8 @@ std::optional<int32_t> findNamedMacro(state::MainState& state, const std::string
 std::string shownMacroText(const store::MacroRecord& record);
 std::string macroSizeCaption(const std::string& shownText);
 
-// Choosing entry `entry` of MacroList: shows the macro's text and size and
-// sets MacroRecordNumber. NotFound changes nothing.
+// Choosing entry `entry` of MacroList: shows the macro's text and size.
+// NotFound changes nothing.
 MacroEdit chooseMacro(state::MainState& state, const std::string& entry);
 
 // New Macro: empty name line and text, and the size of that text.

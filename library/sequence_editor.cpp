@@ -74,7 +74,6 @@ const char* insertLocked(state::MainState& state, const ComboForm& form,
         edit.outcome = EditOutcome::NotFound;
         return nullptr;
     }
-    state.MacroRecordNumber = *number;
 
     int after = -1;  // the slot after which the macro goes
     if (validLine(form)) {

@@ -4,29 +4,30 @@
 
 #include "link/com_port.h"
 #include "link/frames.h"
+#include "link/initialize_port.h"
 #include "link/reply_wait.h"
 
 namespace brindle::link {
 
 bool mustStop(const LinkContext& ctx) {
-    return ctx.state.Closing || ctx.state.WakeUpUnanswered || ctx.state.WakeUpCancelled ||
-           !ctx.port.failure().empty();
+    return ctx.shared.Closing.requests() > ctx.closingAccepted || ctx.WakeUpUnanswered ||
+           ctx.WakeUpCancelled || !ctx.port.failure().empty();
 }
 
 bool noticeStop(LinkContext& ctx) {
     if (mustStop(ctx)) {
-        ctx.state.CancelFlag = true;
+        ctx.CancelFlag = true;
         return true;
     }
     return false;
 }
 
 void clearCancelFlag(LinkContext& ctx) {
-    ctx.state.CancelFlag = mustStop(ctx);
+    ctx.CancelFlag = mustStop(ctx);
 }
 
 void yieldEvents(LinkContext& ctx) {
-    ctx.pump.DoEvents();
+    ctx.pump.doEvents();
     noticeStop(ctx);
 }
 
@@ -34,7 +35,7 @@ void sendFrame(LinkContext& ctx, const std::string& frame) {
     const std::size_t count = std::min(frame.size(), kCommandBufferSize);
     for (std::size_t i = 0; i < count; ++i) {
         yieldEvents(ctx);
-        if (ctx.state.CancelFlag) {
+        if (ctx.CancelFlag) {
             break;
         }
         ctx.port.Output(frame.substr(i, 1));
@@ -59,14 +60,14 @@ void waitOutputDrained(LinkContext& ctx) {
     yieldEvents(ctx);
     int waiting = ctx.port.OutBufferCount();
     int64_t lastProgress = ctx.pump.nowMicros();
-    while (waiting > 0 && !ctx.state.CancelFlag && !noticeStop(ctx)) {
-        const int64_t stall = drainStallMicros(waiting, ctx.state.ConfigRecord.BaudRate);
+    while (waiting > 0 && !ctx.CancelFlag && !noticeStop(ctx)) {
+        const int64_t stall = drainStallMicros(waiting, ctx.settings.baud);
         if (ctx.pump.nowMicros() - lastProgress > stall) {
             ctx.port.fail(std::to_string(waiting) + " bytes do not leave the port");
             noticeStop(ctx);
             break;
         }
-        ctx.pump.WaitForEvent();
+        ctx.pump.waitForEvent();
         const int now = ctx.port.OutBufferCount();
         if (now < waiting) {
             lastProgress = ctx.pump.nowMicros();
@@ -76,25 +77,25 @@ void waitOutputDrained(LinkContext& ctx) {
 }
 
 void settle(LinkContext& ctx, int16_t ticks) {
-    ctx.state.TickCount = 0;
-    ctx.pump.RestartTicks();
-    while (ctx.state.TickCount < ticks && !noticeStop(ctx)) {
-        ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
+    ctx.TickCount = 0;
+    ctx.pump.restartTicks();
+    while (ctx.TickCount < ticks && !noticeStop(ctx)) {
+        ctx.pump.waitForEventOrTicks(ticks - ctx.TickCount);
     }
 }
 
 std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& expected,
                            const std::string& receiveText) {
     const int16_t wait =
-        replyWaitTicks(ticks, ctx.state.ConfigRecord.BaudRate, ctx.pump.EffectiveIntervalMicros());
+        replyWaitTicks(ticks, ctx.settings.baud, ctx.pump.effectiveIntervalMicros());
     // The text as the search will see it: limited first, then drained.
     std::string text = receiveText.size() > kReceiveTextLimit ? std::string() : receiveText;
     const std::size_t kept = text.size();
     // A match must end past what was already there when the wait began.
     const std::size_t fresh = kept + static_cast<std::size_t>(ctx.port.InBufferCount());
     const std::size_t searchFrom = fresh >= expected.size() ? fresh - expected.size() + 1 : 0;
-    ctx.state.TickCount = 0;
-    ctx.pump.RestartTicks();
+    ctx.TickCount = 0;
+    ctx.pump.restartTicks();
     while (true) {
         while (ctx.port.InBufferCount() > 0) {
             text += ctx.port.Input();
@@ -103,27 +104,27 @@ std::string settleForReply(LinkContext& ctx, int16_t ticks, const std::string& e
             text.find(expected, searchFrom) != std::string::npos) {
             break;
         }
-        if (ctx.state.TickCount >= wait || noticeStop(ctx)) {
+        if (ctx.TickCount >= wait || noticeStop(ctx)) {
             break;
         }
-        ctx.pump.WaitForEventOrTicks(wait - ctx.state.TickCount);
+        ctx.pump.waitForEventOrTicks(wait - ctx.TickCount);
     }
     return text.substr(kept);
 }
 
 bool probeForInput(LinkContext& ctx, int16_t ticks) {
-    ctx.state.TickCount = 0;
-    ctx.pump.RestartTicks();
-    while (ctx.port.InBufferCount() == 0 && ctx.state.TickCount < ticks && !ctx.state.CancelFlag &&
+    ctx.TickCount = 0;
+    ctx.pump.restartTicks();
+    while (ctx.port.InBufferCount() == 0 && ctx.TickCount < ticks && !ctx.CancelFlag &&
            !noticeStop(ctx)) {
-        ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
+        ctx.pump.waitForEventOrTicks(ticks - ctx.TickCount);
     }
     return ctx.port.InBufferCount() > 0;
 }
 
 void waitForInput(LinkContext& ctx) {
-    while (ctx.port.InBufferCount() == 0 && !ctx.state.CancelFlag && !noticeStop(ctx)) {
-        ctx.pump.WaitForEvent();
+    while (ctx.port.InBufferCount() == 0 && !ctx.CancelFlag && !noticeStop(ctx)) {
+        ctx.pump.waitForEvent();
     }
 }
 
@@ -136,9 +137,9 @@ void drain(LinkContext& ctx, std::string& receiveText) {
 
 void reopenPort(LinkContext& ctx) {
     if (ctx.port.PortOpen()) {
-        ctx.port.SetPortOpen(false);
+        ctx.port.setPortOpen(false);
     }
-    ctx.port.SetPortOpen(true);
+    ctx.port.setPortOpen(true);
 }
 
 void discardInput(LinkContext& ctx) {
@@ -151,6 +152,20 @@ void discardInput(LinkContext& ctx) {
 void limitReceiveText(std::string& receiveText) {
     if (receiveText.size() > kReceiveTextLimit) {
         receiveText.clear();
+    }
+}
+
+void openForOperation(LinkContext& ctx, Reopen reopen) {
+    if (!ctx.StartComm) {
+        ctx.StartComm = true;
+        InitializePort(ctx);
+        if (reopen == Reopen::Always && !ctx.port.PortOpen()) {
+            reopenPort(ctx);
+        }
+    } else if (reopen == Reopen::Always) {
+        reopenPort(ctx);
+    } else if (!ctx.port.PortOpen()) {
+        InitializePort(ctx);
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The steps every exchange with the module is made of: sending a frame byte by
 // byte, settling for a count of ticks, draining the port into a receive text.
-// Every wait blocks in Pump::WaitForEvent until the next tick or byte.
+// Every wait blocks in Pump::waitForEvent until the next tick or byte.
 #include <cstdint>
 #include <string>
 
@@ -62,6 +62,13 @@ void waitForInput(LinkContext& ctx);
 
 // While InBufferCount > 0: append Input() to receiveText, yield after each.
 void drain(LinkContext& ctx, std::string& receiveText);
+// How a controller operation takes the port. The first operation of the line
+// opens it with InitializePort. Later ones either reopen it, so that it
+// starts afresh (Always: the download, the clear and block execution, which
+// also give a port that failed to open on first use a second try), or start
+// it again only when it is closed (WhenClosed: the read-back).
+enum class Reopen { Always, WhenClosed };
+void openForOperation(LinkContext& ctx, Reopen reopen);
 // Closes the port if it is open and opens it again.
 void reopenPort(LinkContext& ctx);
 // InputLen 0, read and throw away everything waiting.

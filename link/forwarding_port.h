@@ -13,10 +13,10 @@ class ForwardingPort : public Port {
     explicit ForwardingPort(Port& inner) : m_inner(inner) {}
 
     void CommPort(int16_t portNumber) override { m_inner.CommPort(portNumber); }
-    void DevicePath(const std::string& path) override { m_inner.DevicePath(path); }
+    void devicePath(const std::string& path) override { m_inner.devicePath(path); }
     void Settings(const std::string& settings) override { m_inner.Settings(settings); }
     bool PortOpen() const override { return m_inner.PortOpen(); }
-    void SetPortOpen(bool open) override { m_inner.SetPortOpen(open); }
+    void setPortOpen(bool open) override { m_inner.setPortOpen(open); }
     void InputLen(int16_t count) override { m_inner.InputLen(count); }
     std::string Input() override { return m_inner.Input(); }
     void Output(const std::string& bytes) override { m_inner.Output(bytes); }

@@ -4,22 +4,22 @@
 
 namespace brindle::link {
 
-void InitializePort(state::MainState& state, Port& port) {
-    if (!state.StartComm) {
-        return;
-    }
-    if (port.PortOpen()) {
-        port.SetPortOpen(false);
-    }
-    port.CommPort(state.ConfigRecord.PortNumber);
-    port.DevicePath(resolveComPort(state.DataDir, state.ConfigRecord.PortNumber,
-                                   comChoice(state.ComChoices, state.ConfigRecord.PortNumber)));
-    port.Settings(settingsText(state.ConfigRecord.BaudRate));
-    port.SetPortOpen(true);
+LinkSettings comSettings(int16_t port, int32_t baud, const std::string& dataDir,
+                         const std::array<std::string, 4>& comChoices) {
+    return LinkSettings{port, baud, resolveComPort(dataDir, port, comChoice(comChoices, port))};
 }
 
 void InitializePort(LinkContext& ctx) {
-    InitializePort(ctx.state, ctx.port);
+    if (!ctx.StartComm) {
+        return;
+    }
+    if (ctx.port.PortOpen()) {
+        ctx.port.setPortOpen(false);
+    }
+    ctx.port.CommPort(ctx.settings.port);
+    ctx.port.devicePath(ctx.settings.device);
+    ctx.port.Settings(settingsText(ctx.settings.baud));
+    ctx.port.setPortOpen(true);
 }
 
 }  // namespace brindle::link

@@ -16,10 +16,10 @@ class Port {
     virtual void CommPort(int16_t portNumber) = 0;
     // The device that port number stands for on this machine (see
     // resolveComPort); set together with CommPort.
-    virtual void DevicePath(const std::string& path) = 0;
+    virtual void devicePath(const std::string& path) = 0;
     virtual void Settings(const std::string& settings) = 0;  // e.g. "38400,n,8,1"
     virtual bool PortOpen() const = 0;
-    virtual void SetPortOpen(bool open) = 0;
+    virtual void setPortOpen(bool open) = 0;
     // 0: the next Input() returns everything waiting; 1: one byte.
     virtual void InputLen(int16_t count) = 0;
     virtual std::string Input() = 0;

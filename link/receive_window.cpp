@@ -19,23 +19,23 @@ void dropShortLine(std::string& buffer, std::size_t crIndex) {
     }
 }
 
-void drainIntoReceiveWindow(state::MainState& state, Port& port, ReceiveView& view) {
+void drainIntoReceiveWindow(ReceivedLines& lines, Port& port, ReceiveView& view) {
     port.InputLen(0);
     while (port.InBufferCount() > 0) {
-        showArrivedBytes(state, view, port.Input());
+        showArrivedBytes(lines, view, port.Input());
     }
 }
 
 }  // namespace
 
-void showReceivedLines(state::MainState& state, ReceiveView& view) {
-    std::string& buffer = state.ReceiveBuffer;
+void showReceivedLines(ReceivedLines& lines, ReceiveView& view) {
+    std::string& buffer = lines.ReceiveBuffer;
     // The LF of a CR LF pair that a read split keeps out of the next line.
-    if (state.ReceiveSkipNext && !buffer.empty()) {
+    if (lines.ReceiveSkipNext && !buffer.empty()) {
         if (buffer.front() == '\n') {
             buffer.erase(0, 1);
         }
-        state.ReceiveSkipNext = false;
+        lines.ReceiveSkipNext = false;
     }
     while (buffer.size() > 1) {
         const std::size_t cr = buffer.find('\r');
@@ -49,7 +49,7 @@ void showReceivedLines(state::MainState& state, ReceiveView& view) {
         const std::string line = buffer.substr(0, cr);
         // The line, its CR and the character after it (normally the LF);
         // when that has not arrived yet, an LF that comes next goes too.
-        state.ReceiveSkipNext = cr + 1 == buffer.size();
+        lines.ReceiveSkipNext = cr + 1 == buffer.size();
         buffer.erase(0, cr + 2);
         view.addReceivedLine(line + kLineMark);
         if (view.selectedReceivedLine() > kListClearIndex) {
@@ -59,24 +59,24 @@ void showReceivedLines(state::MainState& state, ReceiveView& view) {
     }
 }
 
-void timerTick(state::MainState& state, Port& port, ReceiveView& view) {
-    ++state.TickCount;
-    if (state.TickCount > kTickCountWrap) {
-        state.TickCount = 0;
+void timerTick(LinkContext& ctx, Port& port) {
+    ++ctx.TickCount;
+    if (ctx.TickCount > kTickCountWrap) {
+        ctx.TickCount = 0;
     }
-    if (!state.ReceiveWindowActive || state.OperationRunning) {
+    if (!ctx.shared.ReceiveWindowActive || ctx.OperationRunning) {
         return;
     }
-    if (!state.StartComm) {
-        state.StartComm = true;
-        InitializePort(state, port);
+    if (!ctx.StartComm) {
+        ctx.StartComm = true;
+        InitializePort(ctx);
     }
-    drainIntoReceiveWindow(state, port, view);
+    drainIntoReceiveWindow(ctx.lines, port, ctx.receive);
 }
 
-void showArrivedBytes(state::MainState& state, ReceiveView& view, const std::string& bytes) {
-    state.ReceiveBuffer += bytes;
-    showReceivedLines(state, view);
+void showArrivedBytes(ReceivedLines& lines, ReceiveView& view, const std::string& bytes) {
+    lines.ReceiveBuffer += bytes;
+    showReceivedLines(lines, view);
 }
 
 void viewbuffer(ReceiveView& view, std::string& buffer) {
@@ -94,24 +94,24 @@ void viewbuffer(ReceiveView& view, std::string& buffer) {
     buffer.erase(0, cr + 1);
 }
 
-void switchReceiveWindow(state::MainState& state, Pump& pump, ReceiveView& /*view*/, bool checked) {
+void switchReceiveWindow(SharedSignals& shared, ReceivedLines& lines, Pump& pump, bool checked) {
     // Only the receive window needs ticks while no operation waits.
-    pump.SetIdleTicks(checked);
+    pump.setIdleTicks(checked);
     if (checked) {
-        state.ReceiveWindowActive = true;
-        state.ReceiveBuffer.clear();
-        state.ReceiveSkipNext = false;
-        pump.SetInterval(kCheck1CheckedIntervalMs);
+        shared.ReceiveWindowActive = true;
+        lines.ReceiveBuffer.clear();
+        lines.ReceiveSkipNext = false;
+        pump.setInterval(kCheck1CheckedIntervalMs);
     } else {
-        state.ReceiveWindowActive = false;
-        pump.SetInterval(kCheck1UncheckedIntervalMs);
+        shared.ReceiveWindowActive = false;
+        pump.setInterval(kCheck1UncheckedIntervalMs);
     }
 }
 
-void clearReceiveWindow(state::MainState& state, ReceiveView& view) {
+void clearReceiveWindow(ReceivedLines& lines, ReceiveView& view) {
     view.clearReceivedLines();
-    state.ReceiveBuffer.clear();
-    state.ReceiveSkipNext = false;
+    lines.ReceiveBuffer.clear();
+    lines.ReceiveSkipNext = false;
 }
 
 }  // namespace brindle::link

@@ -12,10 +12,7 @@
 // when its bytes arrived.
 #include <string>
 
-#include "link/port.h"
-#include "link/pump.h"
-#include "link/views.h"
-#include "state/main_state.h"
+#include "link/link_context.h"
 
 namespace brindle::link {
 
@@ -26,27 +23,29 @@ inline constexpr int kStartIntervalMs = 55;
 // A selected index above this when a line is added empties the list.
 inline constexpr int kListClearIndex = 1000;
 
-// One tick of Timer1. Opens the port on the first tick with the receive window
-// active. While an operation runs (OperationRunning) the tick only counts:
-// the port's bytes belong to the operation. Install with pump.SetTickHandler.
-void timerTick(state::MainState& state, Port& port, ReceiveView& view);
+// One tick of Timer1 on the line of ctx, whose port is port without the
+// receive window's forwarding. Opens the port on the first tick with the
+// receive window active. While an operation runs (OperationRunning) the tick
+// only counts: the port's bytes belong to the operation. Install with
+// pump.setTickHandler.
+void timerTick(LinkContext& ctx, Port& port);
 
 // The tick's line rules: moves every complete line of ReceiveBuffer into the
 // receive window (a line of 0 to 2 characters is dropped unseen, the character
 // after each shown line's CR goes with it, and a list that would pass 1002
 // entries is emptied).
-void showReceivedLines(state::MainState& state, ReceiveView& view);
+void showReceivedLines(ReceivedLines& lines, ReceiveView& view);
 
 // Bytes just read from the port: appended to ReceiveBuffer, and every line
 // they complete shown by showReceivedLines.
-void showArrivedBytes(state::MainState& state, ReceiveView& view, const std::string& bytes);
+void showArrivedBytes(ReceivedLines& lines, ReceiveView& view, const std::string& bytes);
 
 // Takes the first complete line out of buffer (a line of 0 to 2 characters
 // goes unseen; the character after the CR stays) while Check1 is checked.
 void viewbuffer(ReceiveView& view, std::string& buffer);
 
 // Check1 was clicked; checked is its new value.
-void switchReceiveWindow(state::MainState& state, Pump& pump, ReceiveView& view, bool checked);
-void clearReceiveWindow(state::MainState& state, ReceiveView& view);
+void switchReceiveWindow(SharedSignals& shared, ReceivedLines& lines, Pump& pump, bool checked);
+void clearReceiveWindow(ReceivedLines& lines, ReceiveView& view);
 
 }  // namespace brindle::link

@@ -7,23 +7,22 @@ namespace brindle::link {
 std::string ReceivingPort::Input() {
     std::string bytes = inner().Input();
     if (!bytes.empty() && m_view.receiveWindowTicked()) {
-        showArrivedBytes(m_state, m_view, bytes);
+        showArrivedBytes(m_lines, m_view, bytes);
     }
     return bytes;
 }
 
-OperationScope::OperationScope(state::MainState& state)
-    : m_state(state), m_outer(!state.OperationRunning) {
+OperationScope::OperationScope(LinkContext& ctx) : m_ctx(ctx), m_outer(!ctx.OperationRunning) {
     if (m_outer) {
-        m_state.OperationRunning = true;
-        m_state.WakeUpUnanswered = false;
-        m_state.WakeUpCancelled = false;
+        m_ctx.OperationRunning = true;
+        m_ctx.WakeUpUnanswered = false;
+        m_ctx.WakeUpCancelled = false;
     }
 }
 
 OperationScope::~OperationScope() {
     if (m_outer) {
-        m_state.OperationRunning = false;
+        m_ctx.OperationRunning = false;
     }
 }
 

@@ -8,20 +8,21 @@
 #include <string>
 
 #include "link/forwarding_port.h"
+#include "link/link_context.h"
 #include "link/views.h"
-#include "state/main_state.h"
 
 namespace brindle::link {
 
+// It keeps the line's part of a line not yet shown (lines()).
 class ReceivingPort : public ForwardingPort {
   public:
-    ReceivingPort(Port& inner, state::MainState& state, ReceiveView& view)
-        : ForwardingPort(inner), m_state(state), m_view(view) {}
+    ReceivingPort(Port& inner, ReceiveView& view) : ForwardingPort(inner), m_view(view) {}
 
     std::string Input() override;
+    ReceivedLines& lines() { return m_lines; }
 
   private:
-    state::MainState& m_state;
+    ReceivedLines m_lines;
     ReceiveView& m_view;
 };
 
@@ -30,13 +31,13 @@ class ReceivingPort : public ForwardingPort {
 // wake-up given up or cancelled) start clear.
 class OperationScope {
   public:
-    explicit OperationScope(state::MainState& state);
+    explicit OperationScope(LinkContext& ctx);
     ~OperationScope();
     OperationScope(const OperationScope&) = delete;
     OperationScope& operator=(const OperationScope&) = delete;
 
   private:
-    state::MainState& m_state;
+    LinkContext& m_ctx;
     bool m_outer;
 };
 

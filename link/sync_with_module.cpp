@@ -20,7 +20,7 @@ bool showsSyncFrame(const std::string& text) {
 }
 
 bool answered(const LinkContext& ctx, const std::string& text) {
-    return showsSyncFrame(text) || text.find(" Y\r") != std::string::npos || ctx.state.Synched_Up;
+    return showsSyncFrame(text) || text.find(" Y\r") != std::string::npos || ctx.Synched_Up;
 }
 
 }  // namespace
@@ -42,52 +42,51 @@ std::string wakeUpUnansweredMessage(int16_t wakeUps) {
 namespace {
 
 SyncOutcome cancelled(LinkContext& ctx) {
-    ctx.state.CancelFlag = true;
+    ctx.CancelFlag = true;
     if (!ctx.port.failure().empty()) {
         return SyncOutcome::PortFailed;
     }
-    ctx.state.WakeUpCancelled = true;
+    ctx.WakeUpCancelled = true;
     return SyncOutcome::Cancelled;
 }
 
 // The synchronisation loop after the first wake-up: until the answer, a
 // cancel or, with counted wake-ups, the last unanswered one.
 SyncOutcome awaitAnswer(LinkContext& ctx, std::string& receiveText) {
-    state::MainState& st = ctx.state;
-    const bool counted = st.WakeUpLimit > 0;
+    const bool counted = ctx.WakeUpLimit > 0;
     const int16_t answerTicks =
-        wakeUpAnswerTicks(st.ConfigRecord.BaudRate, ctx.pump.EffectiveIntervalMicros());
+        wakeUpAnswerTicks(ctx.settings.baud, ctx.pump.effectiveIntervalMicros());
     int wakeUps = 1;
-    st.TickCount = 0;
-    ctx.pump.RestartTicks();
+    ctx.TickCount = 0;
+    ctx.pump.restartTicks();
     while (true) {
         yieldEvents(ctx);
-        if (st.CancelFlag) {
+        if (ctx.CancelFlag) {
             return cancelled(ctx);
         }
         limitReceiveText(receiveText);
         drain(ctx, receiveText);
-        if (st.CancelFlag) {
+        if (ctx.CancelFlag) {
             return cancelled(ctx);
         }
         const bool done = answered(ctx, receiveText);
         viewbuffer(ctx.receive, receiveText);
         if (done) {
-            st.CancelFlag = true;  // as the wait always left it
+            ctx.CancelFlag = true;  // as the wait always left it
             return SyncOutcome::Answered;
         }
         if (!counted) {
-            ctx.pump.WaitForEvent();
-        } else if (st.TickCount < answerTicks) {
-            ctx.pump.WaitForEventOrTicks(answerTicks - st.TickCount);
-        } else if (wakeUps < st.WakeUpLimit) {
+            ctx.pump.waitForEvent();
+        } else if (ctx.TickCount < answerTicks) {
+            ctx.pump.waitForEventOrTicks(answerTicks - ctx.TickCount);
+        } else if (wakeUps < ctx.WakeUpLimit) {
             ++wakeUps;
             sendRaw(ctx, wakeBytes());
-            st.TickCount = 0;
-            ctx.pump.RestartTicks();
+            ctx.TickCount = 0;
+            ctx.pump.restartTicks();
         } else {
-            st.WakeUpUnanswered = true;
-            st.CancelFlag = true;
+            ctx.WakeUpUnanswered = true;
+            ctx.CancelFlag = true;
             return SyncOutcome::Unanswered;
         }
     }
@@ -96,29 +95,28 @@ SyncOutcome awaitAnswer(LinkContext& ctx, std::string& receiveText) {
 }  // namespace
 
 SyncOutcome SyncWithModule(LinkContext& ctx, std::string& receiveText, int16_t probeTicks) {
-    state::MainState& st = ctx.state;
-    st.WakeUpUnanswered = false;
-    st.WakeUpCancelled = false;
+    ctx.WakeUpUnanswered = false;
+    ctx.WakeUpCancelled = false;
     // A flag an earlier run left set is not a cancel of this one.
     clearCancelFlag(ctx);
     const bool talking = probeForInput(ctx, probeTicks);
-    if (st.CancelFlag) {
+    if (ctx.CancelFlag) {
         return cancelled(ctx);
     }
     if (!talking) {
         return SyncOutcome::Quiet;
     }
     sendRaw(ctx, wakeBytes());
-    if (st.CancelFlag) {
+    if (ctx.CancelFlag) {
         return cancelled(ctx);
     }
-    if (st.Synched_Up) {
+    if (ctx.Synched_Up) {
         return SyncOutcome::Answered;
     }
     ctx.operation.setStatusLine("Downloading..");
     const SyncOutcome outcome = awaitAnswer(ctx, receiveText);
     if (outcome == SyncOutcome::Answered) {
-        st.Synched_Up = true;
+        ctx.Synched_Up = true;
     }
     return outcome;
 }

@@ -9,7 +9,7 @@ namespace brindle::link {
 
 inline constexpr int16_t kSyncProbeTicks = 50;
 // Wake-ups a talking controller is sent before the operation gives up on it
-// (MainState::WakeUpLimit, in the window and on the command line).
+// (LinkContext::WakeUpLimit, in the window and on the command line).
 inline constexpr int16_t kWakeUpLimit = 4;
 
 // The wait for the answer to one wake-up when the wake-ups are counted

@@ -10,26 +10,26 @@ int writeBound(int16_t retryLimit) {
     return 4 * static_cast<int>(retryLimit);
 }
 
-WriteResult WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
-                           std::string& receiveText) {
-    state::MainState& st = ctx.state;
+base::Status WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
+                            std::string& receiveText) {
     const std::string write = writeFrame(location, value);
     const std::string read = readFrame(location);
     const std::string reply = readReply(value);
-    const int bound = writeBound(st.RetryLimit);
+    const int bound = writeBound(ctx.RetryLimit);
 
     bool done = false;
     int tries = 0;
     int writes = 0;
-    while (!done && !st.CancelFlag && tries < st.RetryLimit && writes < bound) {
+    while (!done && !ctx.CancelFlag && tries < ctx.RetryLimit && writes < bound) {
         ++tries;
         ++writes;
         sendFrame(ctx, write);
-        settle(ctx, st.WriteSettleTicks);
+        settle(ctx, ctx.WriteSettleTicks);
         int good = 0;
         while (true) {
             sendFrame(ctx, read);
-            const std::string arrived = settleForReply(ctx, st.ReadSettleTicks, reply, receiveText);
+            const std::string arrived =
+                settleForReply(ctx, ctx.ReadSettleTicks, reply, receiveText);
             limitReceiveText(receiveText);
             receiveText += arrived;
             drain(ctx, receiveText);
@@ -52,13 +52,20 @@ WriteResult WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
         }
     }
     ctx.operation.showRetrying(false);
-    if (!done && writes >= bound && tries < st.RetryLimit) {
-        tries = st.RetryLimit;
+    if (!done && writes >= bound && tries < ctx.RetryLimit) {
+        tries = ctx.RetryLimit;
     }
-    if (tries >= st.RetryLimit) {
-        st.CancelFlag = true;
+    if (done) {
+        return base::Status::success();
     }
-    return WriteResult{done, tries};
+    const std::string where = "E2PROM location " + std::to_string(location);
+    if (tries >= ctx.RetryLimit) {
+        ctx.CancelFlag = true;
+        return base::Status::failure(where + " was not confirmed after " + std::to_string(tries) +
+                                     " tries");
+    }
+    return base::Status::failure("The write to " + where + " was cancelled after " +
+                                 std::to_string(tries) + (tries == 1 ? " try" : " tries"));
 }
 
 }  // namespace brindle::link

@@ -8,11 +8,11 @@ namespace brindle::sim {
 FakeLink::FakeLink(ModuleOptions options)
     : module(pump, options),
       port(pump, module),
-      receiving(port, state, receive),
-      ctx{state, receiving, pump, receive, operation} {
+      receiving(port, receive),
+      ctx(receiving, pump, receive, operation, shared, receiving.lines()) {
     port.setLineSpeed(options.baud);
-    pump.SetTickHandler([this] { link::timerTick(state, port, receive); });
-    state.StartComm = true;
+    pump.setTickHandler([this] { link::timerTick(ctx, port); });
+    ctx.StartComm = true;
     link::InitializePort(ctx);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Everything a link test needs in one object: state, virtual pump, fake module
-// and port, recording views, and the LinkContext over them. The Timer1 tick is
+// Everything a link test needs in one object: the window's state and shared
+// signals, virtual pump, fake module and port, recording views, and the
+// LinkContext over them. The Timer1 tick is
 // installed, the port is configured and open at 38400, and the operations
 // read it as the window's do, through a ReceivingPort.
 #include "link/link_context.h"
@@ -18,6 +19,7 @@ struct FakeLink {
     FakeLink& operator=(const FakeLink&) = delete;
 
     state::MainState state;
+    link::SharedSignals shared;
     VirtualPump pump;
     FakeModule module;
     FakePort port;

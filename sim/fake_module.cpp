@@ -76,7 +76,7 @@ FakePort::FakePort(VirtualPump& pump, FakeModule& module) : m_pump(pump), m_modu
     });
 }
 
-void FakePort::SetPortOpen(bool open) {
+void FakePort::setPortOpen(bool open) {
     if (!open) {
         m_open = false;
         m_in.clear();

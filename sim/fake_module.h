@@ -52,10 +52,10 @@ class FakePort : public link::Port {
     FakePort(VirtualPump& pump, FakeModule& module);
 
     void CommPort(int16_t portNumber) override { m_portNumber = portNumber; }
-    void DevicePath(const std::string& path) override { m_device = path; }
+    void devicePath(const std::string& path) override { m_device = path; }
     void Settings(const std::string& settings) override { m_settings = settings; }
     bool PortOpen() const override { return m_open; }
-    void SetPortOpen(bool open) override;
+    void setPortOpen(bool open) override;
     void InputLen(int16_t count) override { m_inputLen = count; }
     std::string Input() override;
     void Output(const std::string& bytes) override;

@@ -4,21 +4,21 @@
 namespace brindle::sim {
 
 VirtualPump::VirtualPump() {
-    m_nextTick = EffectiveIntervalMicros();
+    m_nextTick = effectiveIntervalMicros();
 }
 
-void VirtualPump::DoEvents() {
+void VirtualPump::doEvents() {
     if (m_hook) {
         m_hook();
     }
     runDue();
 }
 
-void VirtualPump::WaitForEventOrTicks(int ticks) {
+void VirtualPump::waitForEventOrTicks(int ticks) {
     if (m_hook) {
         m_hook();
     }
-    int64_t next = m_nextTick + int64_t{std::max(ticks, 1) - 1} * EffectiveIntervalMicros();
+    int64_t next = m_nextTick + int64_t{std::max(ticks, 1) - 1} * effectiveIntervalMicros();
     if (!m_events.empty()) {
         next = std::min(next, m_events.begin()->first.first);
     }
@@ -35,7 +35,7 @@ void VirtualPump::runDue() {
         m_events.erase(m_events.begin());
         action();
     }
-    const int64_t interval = EffectiveIntervalMicros();
+    const int64_t interval = effectiveIntervalMicros();
     while (m_nextTick <= m_now) {
         m_nextTick += interval;
         ++m_ticks;
@@ -43,17 +43,17 @@ void VirtualPump::runDue() {
     }
 }
 
-void VirtualPump::SetInterval(int milliseconds) {
+void VirtualPump::setInterval(int milliseconds) {
     m_interval = milliseconds;
-    RestartTicks();
+    restartTicks();
 }
 
-int VirtualPump::EffectiveIntervalMicros() const {
+int VirtualPump::effectiveIntervalMicros() const {
     return std::max(m_interval, 1) * 1000;
 }
 
-void VirtualPump::RestartTicks() {
-    m_nextTick = m_now + EffectiveIntervalMicros();
+void VirtualPump::restartTicks() {
+    m_nextTick = m_now + effectiveIntervalMicros();
 }
 
 void VirtualPump::schedule(int64_t atMicros, std::function<void()> action) {

@@ -1,7 +1,7 @@
 #pragma once
 // A Pump on virtual time for tests. Ticks fall at multiples of the effective
 // interval; other events (bytes arriving from a fake module, output leaving)
-// are scheduled at virtual times. WaitForEvent jumps to the next one, so a
+// are scheduled at virtual times. waitForEvent jumps to the next one, so a
 // test of many seconds of traffic runs in milliseconds and always alike.
 #include <cstdint>
 #include <functional>
@@ -23,15 +23,15 @@ class VirtualPump : public link::Pump {
   public:
     VirtualPump();
 
-    void DoEvents() override;
-    void WaitForEventOrTicks(int ticks) override;
-    void SetInterval(int milliseconds) override;
-    int Interval() const override { return m_interval; }
-    int EffectiveIntervalMicros() const override;
-    void RestartTicks() override;
+    void doEvents() override;
+    void waitForEventOrTicks(int ticks) override;
+    void setInterval(int milliseconds) override;
+    int interval() const override { return m_interval; }
+    int effectiveIntervalMicros() const override;
+    void restartTicks() override;
     int64_t nowMicros() const override { return m_now; }
     // Virtual time costs nothing while idle: every tick runs.
-    void SetIdleTicks(bool) override {}
+    void setIdleTicks(bool) override {}
 
     int64_t ticks() const { return m_ticks; }
     // Runs action at virtual time atMicros (not before now).

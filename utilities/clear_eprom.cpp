@@ -7,6 +7,7 @@
 #include "link/initialize_port.h"
 #include "link/percent_caption.h"
 #include "link/receive_window.h"
+#include "state/eeprom_layout.h"
 
 namespace brindle::utilities {
 
@@ -31,7 +32,7 @@ bool inEprom(double location) {
 // Clears one location; true when verified.
 bool clearLocation(link::LinkContext& ctx, ClearView& view, int location, std::string& replies,
                    int& attempts) {
-    state::MainState& st = ctx.state;
+    link::LinkContext& st = ctx;
     const auto at = static_cast<int16_t>(location);
     const std::string write = link::writeFrame(at, 0);
     const std::string read = link::readFrame(at);
@@ -84,22 +85,16 @@ void EnableClearUtility(bool ticked, const std::function<void(bool)>& showClearF
     }
 }
 
-ClearOutcome ClearEprom(link::LinkContext& ctx, ClearView& view, base::Prompter& prompter,
-                        const std::string& lowerFill, const std::string& upperFill) {
-    state::MainState& st = ctx.state;
-    const bool openedNow = !st.StartComm;
-    if (openedNow) {
-        st.StartComm = true;
-        link::InitializePort(ctx);
-    }
-    if (!(openedNow && ctx.port.PortOpen())) {
-        link::reopenPort(ctx);
-    }
+ClearOutcome ClearEprom(link::LinkContext& ctx, state::MainState& window, ClearView& view,
+                        base::Prompter& prompter, const std::string& lowerFill,
+                        const std::string& upperFill) {
+    link::LinkContext& st = ctx;
+    link::openForOperation(ctx, link::Reopen::Always);
     const Range range{locationOf(lowerFill), locationOf(upperFill)};
     if (!inEprom(range.first) || !inEprom(range.last)) {
         // Such a location cannot be sent in two bytes; nothing is pending
         // afterwards, so the next download is a download.
-        st.QueryReset = false;
+        window.QueryReset = false;
         prompter.show("Cannot clear E2prom locations \"" + base::trimBlanks(lowerFill) +
                           "\" to \"" + base::trimBlanks(upperFill) +
                           "\": locations run from 0 to 32767. Nothing was sent to the Macro "
@@ -113,7 +108,7 @@ ClearOutcome ClearEprom(link::LinkContext& ctx, ClearView& view, base::Prompter&
         return ClearOutcome::EmptyRange;
     }
 
-    st.ReceiveWindowActive = false;
+    ctx.shared.ReceiveWindowActive = false;
     link::clearCancelFlag(ctx);
     view.setStatusLine("Clearing ..");
     view.showProgressFrame(true);
@@ -132,23 +127,24 @@ ClearOutcome ClearEprom(link::LinkContext& ctx, ClearView& view, base::Prompter&
         verified = clearLocation(ctx, view, location, replies, attempts);
     }
 
-    st.QueryReset = false;
+    window.QueryReset = false;
     view.showProgressFrame(false);
     prompter.show(verified ? "Clear Program Process Successful! "
                            : link::withPortFailure("Clear Program Process Unsuccessful ", ctx.port),
                   base::Icon::Information, base::Buttons::Ok);
     if (ctx.receive.receiveWindowTicked()) {
-        st.ReceiveWindowActive = true;
+        ctx.shared.ReceiveWindowActive = true;
     }
     return verified ? ClearOutcome::Succeeded : ClearOutcome::Failed;
 }
 
-ClearOutcome runClearUtility(link::LinkContext& ctx, ClearView& view, base::Prompter& prompter,
-                             const std::string& lowerFill, const std::string& upperFill) {
-    ctx.state.QueryReset = true;
-    ctx.state.Synched_Up = false;
+ClearOutcome runClearUtility(link::LinkContext& ctx, state::MainState& window, ClearView& view,
+                             base::Prompter& prompter, const std::string& lowerFill,
+                             const std::string& upperFill) {
+    window.QueryReset = true;
+    ctx.Synched_Up = false;
     view.enableDownloadAndClear(false);
-    const ClearOutcome outcome = ClearEprom(ctx, view, prompter, lowerFill, upperFill);
+    const ClearOutcome outcome = ClearEprom(ctx, window, view, prompter, lowerFill, upperFill);
     view.enableDownloadAndClear(true);
     return outcome;
 }

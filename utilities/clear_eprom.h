@@ -12,6 +12,7 @@
 
 #include "base/prompter.h"
 #include "link/link_context.h"
+#include "state/main_state.h"
 #include "utilities/clear_view.h"
 
 namespace brindle::utilities {
@@ -31,11 +32,13 @@ void EnableClearUtility(bool ticked, const std::function<void(bool)>& showClearF
 // The Ok button: QueryReset set, Synched_Up cleared, Download and the clear
 // frame disabled around the run. The range comes as the texts of the Start
 // and End fields.
-ClearOutcome runClearUtility(link::LinkContext& ctx, ClearView& view, base::Prompter& prompter,
-                             const std::string& lowerFill, const std::string& upperFill);
+ClearOutcome runClearUtility(link::LinkContext& ctx, state::MainState& window, ClearView& view,
+                             base::Prompter& prompter, const std::string& lowerFill,
+                             const std::string& upperFill);
 
-ClearOutcome ClearEprom(link::LinkContext& ctx, ClearView& view, base::Prompter& prompter,
-                        const std::string& lowerFill, const std::string& upperFill);
+ClearOutcome ClearEprom(link::LinkContext& ctx, state::MainState& window, ClearView& view,
+                        base::Prompter& prompter, const std::string& lowerFill,
+                        const std::string& upperFill);
 
 // The percentage shown for location, between first and last.
 int clearPercent(int first, int last, int location);

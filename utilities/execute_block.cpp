@@ -19,21 +19,21 @@ constexpr int kLargestBlock = 255;
 
 void restoreReceiveWindow(link::LinkContext& ctx) {
     if (ctx.receive.receiveWindowTicked()) {
-        ctx.state.ReceiveWindowActive = true;
+        ctx.shared.ReceiveWindowActive = true;
     }
 }
 
 // Selection checks; true when the run may go on.
-bool checkSelection(ExecuteView& view, base::Prompter& prompter, bool cancel) {
-    if (view.chosenCombinationIndex() < 0) {
-        prompter.show(view.combinationCount() > 0 ? "A macro combination has not been selected."
-                                                  : "No macro combinations have yet been created.",
+bool checkSelection(const ExecuteRequest& request, base::Prompter& prompter, bool cancel) {
+    if (!request.combination) {
+        prompter.show(request.combinationCount > 0 ? "A macro combination has not been selected."
+                                                   : "No macro combinations have yet been created.",
                       base::Icon::Critical, base::Buttons::Ok);
         return false;
     }
-    if (!cancel && view.selectedSequenceLine() < 0) {
-        prompter.show(view.sequenceLineCount() > 0 ? "A macro (block) has not been selected."
-                                                   : "No macros or blocks have been defined.",
+    if (!cancel && !request.line) {
+        prompter.show(request.lineCount > 0 ? "A macro (block) has not been selected."
+                                            : "No macros or blocks have been defined.",
                       base::Icon::Critical, base::Buttons::Ok);
         return false;
     }
@@ -80,21 +80,13 @@ std::optional<int> sequenceLinePosition(const std::string& line) {
 
 ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base::Prompter& prompter,
                                 const BlockCommand& command) {
-    state::MainState& st = ctx.state;
-    st.ReceiveWindowActive = false;
+    ctx.shared.ReceiveWindowActive = false;
     view.showCancelFrame(true);
     const std::string caption = command.cancel
                                     ? std::string("Cancelling block execution")
                                     : "Executing block" + base::decimalText(command.block, true);
     ctx.operation.setStatusLine(caption);
-    const bool openedNow = !st.StartComm;
-    if (openedNow) {
-        st.StartComm = true;
-        link::InitializePort(ctx);
-    }
-    if (!(openedNow && ctx.port.PortOpen())) {
-        link::reopenPort(ctx);
-    }
+    link::openForOperation(ctx, link::Reopen::Always);
     link::discardInput(ctx);
     ctx.port.InputLen(1);
     link::yieldEvents(ctx);
@@ -105,7 +97,7 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
         view.showCancelFrame(false);
         if (sync == link::SyncOutcome::Unanswered) {
             prompter.show(
-                link::wakeUpUnansweredMessage(st.WakeUpLimit) + " The block command was not sent.",
+                link::wakeUpUnansweredMessage(ctx.WakeUpLimit) + " The block command was not sent.",
                 base::Icon::Critical, base::Buttons::Ok);
         } else {
             prompter.show("The block command was cancelled before it was sent.",
@@ -125,7 +117,7 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
     const int limit = command.cancel ? kCancelAttempts : kExecuteAttempts;
     bool confirmed = false;
     int attempts = 0;
-    while (!confirmed && !st.CancelFlag && attempts < limit) {
+    while (!confirmed && !ctx.CancelFlag && attempts < limit) {
         ctx.port.InputLen(1);
         link::sendFrame(ctx, frame);
         link::settle(ctx, kAfterSendTicks);
@@ -140,7 +132,7 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
 
     view.showCancelFrame(false);
     if (confirmed) {
-        st.ReceiveBuffer.clear();
+        ctx.lines.ReceiveBuffer.clear();
         prompter.show(command.cancel ? "Cancel Command Successful" : "Execute Command Successful",
                       base::Icon::Information, base::Buttons::Ok);
     } else {
@@ -153,19 +145,19 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
     return confirmed ? ExecuteOutcome::Confirmed : ExecuteOutcome::NotConfirmed;
 }
 
-ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, ExecuteView& view,
-                                      base::Prompter& prompter) {
-    state::MainState& st = ctx.state;
-    const bool cancel = st.ZeroBlockProcessing;
-    st.ReceiveWindowActive = false;
-    if (!checkSelection(view, prompter, cancel)) {
+ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, const std::string& dataDir,
+                                      ExecuteView& view, base::Prompter& prompter,
+                                      const ExecuteRequest& request, bool ZeroBlockProcessing) {
+    const bool cancel = ZeroBlockProcessing;
+    ctx.shared.ReceiveWindowActive = false;
+    if (!checkSelection(request, prompter, cancel)) {
         return ExecuteOutcome::NoSelection;
     }
     BlockCommand command;
     command.cancel = cancel;
     std::optional<int> position;
     if (!cancel) {
-        position = sequenceLinePosition(view.sequenceLineText(view.selectedSequenceLine()));
+        position = sequenceLinePosition(*request.line);
         if (!position) {
             prompter.show("A macro (block) has not been selected.", base::Icon::Critical,
                           base::Buttons::Ok);
@@ -180,8 +172,8 @@ ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, ExecuteView& view,
 
     // The combination is looked up before the port is touched, so that a
     // missing one or a node address that cannot be sent costs no traffic.
-    const std::string name = base::fixedWidth(view.chosenCombinationName(), store::kComboNameWidth);
-    const auto match = store::FindCombo(st.DataDir, name);
+    const std::string name = base::fixedWidth(*request.combination, store::kComboNameWidth);
+    const auto match = store::FindCombo(dataDir, name);
     if (!match) {
         view.enableSequenceList(true);
         return ExecuteOutcome::NotFound;
@@ -207,35 +199,34 @@ ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, ExecuteView& view,
     return sendBlockCommand(ctx, view, prompter, command);
 }
 
-ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, ExecuteView& view,
-                               base::Prompter& prompter) {
-    state::MainState& st = ctx.state;
-    if (!st.NotifyExecute) {
+ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, state::MainState& window, ExecuteView& view,
+                               base::Prompter& prompter, const ExecuteRequest& request) {
+    if (!window.NotifyExecute) {
         prompter.show(
             "Make sure that the macro combination denoted here has already been downloaded to "
             "the destination E-PROM.",
             base::Icon::Exclamation, base::Buttons::Ok, "Confirm Code in E-PROM");
-        st.NotifyExecute = true;
+        window.NotifyExecute = true;
     }
     view.enableOperationButtons(false);
-    st.Synched_Up = false;
-    st.ZeroBlockProcessing = false;
-    const ExecuteOutcome outcome = ExecuteBlockProcessing(ctx, view, prompter);
+    ctx.Synched_Up = false;
+    const ExecuteOutcome outcome =
+        ExecuteBlockProcessing(ctx, window.DataDir, view, prompter, request, false);
     view.enableOperationButtons(true);
-    st.ReceiveBuffer.clear();
+    ctx.lines.ReceiveBuffer.clear();
     return outcome;
 }
 
-ExecuteOutcome runCancelExec(link::LinkContext& ctx, ExecuteView& view, base::Prompter& prompter) {
-    state::MainState& st = ctx.state;
+ExecuteOutcome runCancelExec(link::LinkContext& ctx, const std::string& dataDir, ExecuteView& view,
+                             base::Prompter& prompter, const ExecuteRequest& request) {
     view.enableOperationButtons(false);
-    st.Synched_Up = false;
-    st.ZeroBlockProcessing = true;
-    const ExecuteOutcome outcome = ExecuteBlockProcessing(ctx, view, prompter);
+    ctx.Synched_Up = false;
+    const ExecuteOutcome outcome =
+        ExecuteBlockProcessing(ctx, dataDir, view, prompter, request, true);
     view.enableOperationButtons(true);
     view.untickReceiveWindow();
-    st.ReceiveWindowActive = false;
-    st.ReceiveBuffer.clear();
+    ctx.shared.ReceiveWindowActive = false;
+    ctx.lines.ReceiveBuffer.clear();
     return outcome;
 }
 

@@ -16,6 +16,7 @@
 
 #include "base/prompter.h"
 #include "link/link_context.h"
+#include "state/main_state.h"
 #include "utilities/execute_view.h"
 
 namespace brindle::utilities {
@@ -41,6 +42,17 @@ enum class ExecuteOutcome {
     Unanswered,
 };
 
+// What Execute Block or Cancel Exec asks for, read from the lists before the
+// run: the combination chosen in CustomList and the selected line of
+// MacrosInCombination (nothing when none), with how many each list holds
+// (for the message when nothing is chosen).
+struct ExecuteRequest {
+    std::optional<std::string> combination;
+    int combinationCount = 0;
+    std::optional<std::string> line;
+    int lineCount = 0;
+};
+
 struct BlockCommand {
     uint8_t node = kCancelNode;
     uint8_t block = 0;
@@ -53,15 +65,18 @@ std::optional<int> sequenceLinePosition(const std::string& line);
 
 // The Execute Block button: the reminder once per chosen combination, the
 // buttons disabled around the run, ReceiveBuffer emptied after it.
-ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, ExecuteView& view, base::Prompter& prompter);
+ExecuteOutcome runExecuteBlock(link::LinkContext& ctx, state::MainState& window, ExecuteView& view,
+                               base::Prompter& prompter, const ExecuteRequest& request);
 // The Cancel Exec button: as above without the reminder; afterwards the
 // receive window's box is unticked.
-ExecuteOutcome runCancelExec(link::LinkContext& ctx, ExecuteView& view, base::Prompter& prompter);
+ExecuteOutcome runCancelExec(link::LinkContext& ctx, const std::string& dataDir, ExecuteView& view,
+                             base::Prompter& prompter, const ExecuteRequest& request);
 
-// The run for the selection in the view; ZeroBlockProcessing says whether
-// it cancels.
-ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, ExecuteView& view,
-                                      base::Prompter& prompter);
+// The run for the request, the combination looked up in dataDir;
+// ZeroBlockProcessing says whether it cancels.
+ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, const std::string& dataDir,
+                                      ExecuteView& view, base::Prompter& prompter,
+                                      const ExecuteRequest& request, bool ZeroBlockProcessing);
 
 // From the port on, for a node and block already known: wake-up, the
 // attempts and the report.

@@ -1,8 +1,8 @@
 #pragma once
-// What Execute Block and Cancel Exec read and show on the Down Load tab: the
-// combination chosen for download, its sequence list and selected line, the
-// frame that offers Cancel while the controller is addressed, and the
-// buttons a run disables. The status line and "Verifying....." go through the
+// What Execute Block and Cancel Exec show on the Down Load tab: the sequence
+// list (disabled during a run), the frame that offers Cancel while the
+// controller is addressed, and the buttons a run disables. What was chosen
+// comes with the run's ExecuteRequest. The status line and "Verifying....." go through the
 // link's OperationView.
 #include <string>
 
@@ -12,16 +12,7 @@ class ExecuteView {
   public:
     virtual ~ExecuteView() = default;
 
-    // The combination chosen in CustomList: index (-1 when none), how many
-    // there are, its name.
-    virtual int chosenCombinationIndex() const = 0;
-    virtual int combinationCount() const = 0;
-    virtual std::string chosenCombinationName() const = 0;
-
     // MacrosInCombination.
-    virtual int sequenceLineCount() const = 0;
-    virtual int selectedSequenceLine() const = 0;  // -1 when none
-    virtual std::string sequenceLineText(int index) const = 0;
     virtual void enableSequenceList(bool enabled) = 0;
 
     // "Convert Status Arguments to HEX" on the Read back tab.

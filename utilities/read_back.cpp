@@ -26,31 +26,21 @@ constexpr const char* kBlank = "BLANK";
 static_assert(kDumpByteLimit ==
               2 * kMacroAreaBytes + static_cast<int32_t>(link::kReceiveTextLimit));
 
-void startPort(link::LinkContext& ctx) {
-    if (!ctx.state.StartComm) {
-        ctx.state.StartComm = true;
-        link::InitializePort(ctx);
-    } else if (!ctx.port.PortOpen()) {
-        // A port that failed earlier gets another chance to open.
-        link::InitializePort(ctx);
-    }
-}
-
 // The busy check: listens for ticks, and ends early when a byte comes or the
 // read is cancelled. True when the controller talks.
 bool controllerTalks(link::LinkContext& ctx, int16_t ticks) {
-    ctx.state.TickCount = 0;
-    ctx.pump.RestartTicks();
-    while (ctx.port.InBufferCount() == 0 && ctx.state.TickCount < ticks && !ctx.state.CancelFlag &&
+    ctx.TickCount = 0;
+    ctx.pump.restartTicks();
+    while (ctx.port.InBufferCount() == 0 && ctx.TickCount < ticks && !ctx.CancelFlag &&
            !link::noticeStop(ctx)) {
-        ctx.pump.WaitForEventOrTicks(ticks - ctx.state.TickCount);
+        ctx.pump.waitForEventOrTicks(ticks - ctx.TickCount);
     }
     return ctx.port.InBufferCount() > 0;
 }
 
 void restoreReceiveWindow(link::LinkContext& ctx) {
     if (ctx.receive.receiveWindowTicked()) {
-        ctx.state.ReceiveWindowActive = true;
+        ctx.shared.ReceiveWindowActive = true;
     }
 }
 
@@ -60,9 +50,8 @@ void restoreReceiveWindow(link::LinkContext& ctx) {
 // True when the module went on sending past a whole macro area.
 bool receiveDump(link::LinkContext& ctx, DumpReception& reception) {
     link::Port& port = ctx.port;
-    const int interval = ctx.pump.EffectiveIntervalMicros();
-    const int16_t silence =
-        link::replyWaitTicks(kDumpSilenceTicks, ctx.state.ConfigRecord.BaudRate, interval);
+    const int interval = ctx.pump.effectiveIntervalMicros();
+    const int16_t silence = link::replyWaitTicks(kDumpSilenceTicks, ctx.settings.baud, interval);
     // The module may take a while to begin: the first byte is waited for at
     // least kDumpStartMicros, which only a module that never answers pays.
     const int16_t firstByteWait = std::max(
@@ -72,11 +61,10 @@ bool receiveDump(link::LinkContext& ctx, DumpReception& reception) {
     bool started = false;
     // A module that trickles bytes for ever never lets the silence end the
     // reception: the clock does.
-    const int64_t deadline =
-        ctx.pump.nowMicros() + dumpTimeBoundMicros(ctx.state.ConfigRecord.BaudRate);
-    ctx.state.TickCount = 0;
-    ctx.pump.RestartTicks();
-    while (!ctx.state.CancelFlag) {
+    const int64_t deadline = ctx.pump.nowMicros() + dumpTimeBoundMicros(ctx.settings.baud);
+    ctx.TickCount = 0;
+    ctx.pump.restartTicks();
+    while (!ctx.CancelFlag) {
         if (ctx.pump.nowMicros() >= deadline) {
             link::discardInput(ctx);
             return true;
@@ -84,7 +72,7 @@ bool receiveDump(link::LinkContext& ctx, DumpReception& reception) {
         link::yieldEvents(ctx);
         if (port.InBufferCount() > 0) {
             port.InputLen(1);
-            ctx.state.TickCount = 0;
+            ctx.TickCount = 0;
             started = true;
             for (char c : port.Input()) {
                 reception.receive(static_cast<uint8_t>(c));
@@ -98,10 +86,10 @@ bool receiveDump(link::LinkContext& ctx, DumpReception& reception) {
             }
             continue;
         }
-        if (ctx.state.TickCount >= (started ? silence : firstByteWait)) {
+        if (ctx.TickCount >= (started ? silence : firstByteWait)) {
             break;
         }
-        ctx.pump.WaitForEvent();
+        ctx.pump.waitForEvent();
     }
     return false;
 }
@@ -130,7 +118,7 @@ std::optional<uint8_t> readLocation(link::LinkContext& ctx, int location) {
 // A cancelled read sends nothing more; what it did not read shows as a
 // missing answer does.
 std::optional<uint8_t> readLocationUnlessCancelled(link::LinkContext& ctx, int location) {
-    if (ctx.state.CancelFlag) {
+    if (ctx.CancelFlag) {
         return std::nullopt;
     }
     return readLocation(ctx, location);
@@ -162,7 +150,7 @@ void readLocations(link::LinkContext& ctx, ReadBackView& view, ReadBackResult& r
 
 bool reportPortFailure(link::LinkContext& ctx, base::Prompter& prompter, ReadBackResult& result) {
     result.portFailure = ctx.port.failure();
-    if (result.portFailure.empty() || ctx.state.Closing) {
+    if (result.portFailure.empty() || ctx.shared.Closing.requested()) {
         return false;
     }
     prompter.show("The serial port failed during the read-back: " + result.portFailure,
@@ -216,18 +204,19 @@ void clearAll(ReadBackView& view) {
     view.setHeaderField(HeaderField::MacroCount, "");
 }
 
-ReadBackResult ReadE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prompter& prompter,
+ReadBackResult readE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prompter& prompter,
                           const std::string& workFile) {
     ReadBackResult result;
     view.showReadingMessage(true);
-    ctx.state.ReceiveWindowActive = false;
-    startPort(ctx);
+    ctx.shared.ReceiveWindowActive = false;
+    // A port that failed earlier gets another chance to open.
+    link::openForOperation(ctx, link::Reopen::WhenClosed);
     link::clearCancelFlag(ctx);
     link::discardInput(ctx);
     link::yieldEvents(ctx);
 
     const bool busy = controllerTalks(ctx, kBusyProbeTicks);
-    if (ctx.state.CancelFlag) {
+    if (ctx.CancelFlag) {
         endCancelled(ctx, view, prompter, result);
         return result;
     }
@@ -245,7 +234,7 @@ ReadBackResult ReadE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prom
     link::discardInput(ctx);
     DumpReception reception;
     result.cutShort = receiveDump(ctx, reception);
-    if (ctx.state.CancelFlag) {
+    if (ctx.CancelFlag) {
         endCancelled(ctx, view, prompter, result);
         return result;
     }
@@ -267,7 +256,7 @@ ReadBackResult ReadE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prom
         showLocations(view, result);
     } else if (result.text.find(kBlank) == std::string::npos) {
         readLocations(ctx, view, result);
-        if (ctx.state.CancelFlag) {
+        if (ctx.CancelFlag) {
             endCancelled(ctx, view, prompter, result);
             return result;
         }

@@ -27,6 +27,7 @@
 #include "base/prompter.h"
 #include "base/status.h"
 #include "link/link_context.h"
+#include "state/eeprom_layout.h"
 #include "utilities/read_back_view.h"
 
 namespace brindle::utilities {
@@ -76,7 +77,7 @@ struct ReadBackResult {
 std::string workFilePath(const std::string& programFolder);
 
 // The Read E2prom button.
-ReadBackResult ReadE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prompter& prompter,
+ReadBackResult readE2prom(link::LinkContext& ctx, ReadBackView& view, base::Prompter& prompter,
                           const std::string& workFile);
 
 // The Clear All button: the four fields emptied, their visibility kept.

@@ -15,10 +15,10 @@ QtPump::QtPump(Clock clock) : m_setClock(std::move(clock)) {
         rest();
     });
     m_clock.start();
-    RestartTicks();
+    restartTicks();
 }
 
-void QtPump::DoEvents() {
+void QtPump::doEvents() {
     resume();
     if (nowMicros() - m_eventsAt >= kEventsEveryMicros) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -27,7 +27,7 @@ void QtPump::DoEvents() {
     runDueTicks();
 }
 
-void QtPump::WaitForEventOrTicks(int ticks) {
+void QtPump::waitForEventOrTicks(int ticks) {
     resume();
     wakeAtTick(std::max(ticks, 1));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
@@ -36,22 +36,22 @@ void QtPump::WaitForEventOrTicks(int ticks) {
     rest();
 }
 
-void QtPump::SetInterval(int milliseconds) {
+void QtPump::setInterval(int milliseconds) {
     m_interval = milliseconds;
-    RestartTicks();
+    restartTicks();
 }
 
-int QtPump::EffectiveIntervalMicros() const {
+int QtPump::effectiveIntervalMicros() const {
     return std::max(m_interval, 1) * 1000;
 }
 
-void QtPump::RestartTicks() {
+void QtPump::restartTicks() {
     m_start = nowMicros();
     m_ticksRun = 0;
     rest();
 }
 
-void QtPump::SetIdleTicks(bool needed) {
+void QtPump::setIdleTicks(bool needed) {
     m_idleTicks = needed;
     if (needed) {
         resume();
@@ -68,7 +68,7 @@ int64_t QtPump::nowMicros() const {
 }
 
 int64_t QtPump::dueTicks() const {
-    return (nowMicros() - m_start) / EffectiveIntervalMicros();
+    return (nowMicros() - m_start) / effectiveIntervalMicros();
 }
 
 void QtPump::runDueTicks() {
@@ -94,7 +94,7 @@ void QtPump::rest() {
 }
 
 void QtPump::wakeAtTick(int ahead) {
-    const int64_t at = m_start + (m_ticksRun + ahead) * EffectiveIntervalMicros();
+    const int64_t at = m_start + (m_ticksRun + ahead) * effectiveIntervalMicros();
     const int64_t micros = std::max<int64_t>(at - nowMicros(), 0);
     m_timer.start(static_cast<int>((micros + 999) / 1000));
 }

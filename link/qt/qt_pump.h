@@ -6,7 +6,7 @@
 // fallen due runs whenever the program wakes. Waiting blocks in
 // processEvents(WaitForMoreEvents), so no wait spins a core.
 //
-// DoEvents asks the event loop at most every kEventsEveryMicros: each ask is
+// doEvents asks the event loop at most every kEventsEveryMicros: each ask is
 // a system call or more, nothing waits noticeably longer, and the bytes of a
 // frame, handed over one at a time, then leave in one write.
 #include <QElapsedTimer>
@@ -28,15 +28,15 @@ class QtPump : public Pump {
     // given, which tests move on by hand instead of waiting).
     explicit QtPump(Clock clock = {});
 
-    void DoEvents() override;
-    void WaitForEventOrTicks(int ticks) override;
-    void SetInterval(int milliseconds) override;
-    int Interval() const override { return m_interval; }
+    void doEvents() override;
+    void waitForEventOrTicks(int ticks) override;
+    void setInterval(int milliseconds) override;
+    int interval() const override { return m_interval; }
     // Whole milliseconds: the timer has no finer unit.
-    int EffectiveIntervalMicros() const override;
-    void RestartTicks() override;
+    int effectiveIntervalMicros() const override;
+    void restartTicks() override;
     int64_t nowMicros() const override;
-    void SetIdleTicks(bool needed) override;
+    void setIdleTicks(bool needed) override;
 
   private:
     // Ticks that have fallen due since the last restart.

@@ -187,7 +187,7 @@ void QtSerialPort::Settings(const std::string& settings) {
     }
 }
 
-void QtSerialPort::SetPortOpen(bool open) {
+void QtSerialPort::setPortOpen(bool open) {
     if (!open) {
         closeDevice();
         m_reason = "closed";

@@ -28,10 +28,10 @@ class QtSerialPort : public Port {
     QtSerialPort& operator=(const QtSerialPort&) = delete;
 
     void CommPort(int16_t portNumber) override { m_number = portNumber; }
-    void DevicePath(const std::string& path) override { m_device = path; }
+    void devicePath(const std::string& path) override { m_device = path; }
     void Settings(const std::string& settings) override;
     bool PortOpen() const override { return m_port.isOpen() && m_failure.empty(); }
-    void SetPortOpen(bool open) override;
+    void setPortOpen(bool open) override;
     void InputLen(int16_t count) override { m_inputLen = count; }
     std::string Input() override;
     void Output(const std::string& bytes) override;

@@ -105,7 +105,7 @@ class BlockAndClearWindowTest : public QObject {
         QCOMPARE(toHex(m_rig->module.received()), std::string("23 41 04 53 00 98 0D"));
         QCOMPARE(m_rig->prompter().messages.back().text, std::string("Cancel Command Successful"));
         QVERIFY(!tab.receiveWindowActive->isChecked());
-        QVERIFY(!m_rig->window().state().ReceiveWindowActive);
+        QVERIFY(!m_rig->window().sharedSignals().ReceiveWindowActive);
     }
 
     // A port that cannot be opened: the messages say why, nothing is sent.

@@ -167,7 +167,7 @@ class DownloadWindowTest : public QObject {
         QCOMPARE(m_rig->eeprom(550, 12), std::string(12, '\xFF'));
         QVERIFY(allEnabled(buttonStates(tab)));
         QVERIFY(tab.ProgressFrame->isHidden());
-        QVERIFY(m_rig->window().state().CancelFlag);
+        QVERIFY(m_rig->window().link()->CancelFlag);
     }
 
     void aSecondDownloadClickDuringARunDoesNothing() {
@@ -230,8 +230,8 @@ class DownloadWindowTest : public QObject {
         QVERIFY(m_rig->window().close());
         QVERIFY(!m_rig->window().isVisible());
         // Shutdown sets the flag that stops any sending, running or not.
-        QVERIFY(m_rig->window().state().CancelFlag);
-        QVERIFY(m_rig->window().state().Closing);
+        QVERIFY(m_rig->window().link()->CancelFlag);
+        QVERIFY(m_rig->window().sharedSignals().Closing.requested());
     }
 
     void downloadWithoutAChosenCombinationSendsNothing() {
@@ -288,11 +288,11 @@ class DownloadWindowTest : public QObject {
                  std::string("The serial port is not available."));
         QCOMPARE(m_rig->prompter().messages.back().icon, Icon::Critical);
         QVERIFY(allEnabled(buttonStates(tab)));
-        QVERIFY(!m_rig->window().state().StartComm);
+        QVERIFY(m_rig->window().link() == nullptr);
         tab.receiveWindowActive->click();
         tab.ClearHistory->click();
         tab.progressCancelButton->click();
-        QVERIFY(m_rig->window().state().CancelFlag);
+        QVERIFY(m_rig->window().link() == nullptr);
         QVERIFY(m_rig->module.received().empty());
     }
 

@@ -33,9 +33,20 @@ class QtLinkWindowTest : public QObject {
     // While the receive window is off nothing needs a tick between
     // operations, so none wakes the program; ticking receiveWindowActive starts them (at
     // 100 ms) through the event loop, unticking it stops them again.
+    void anAttachedLineHasTheFixedValuesAndIsNotOpenedYet() {
+        const brindle::link::LinkContext& ctx = *m_fixture->window->link();
+        QCOMPARE(ctx.ReadSettleTicks, int16_t{1});
+        QCOMPARE(ctx.WriteSettleTicks, int16_t{1});
+        QCOMPARE(ctx.RetryLimit, int16_t{40});
+        QCOMPARE(ctx.WakeUpLimit, int16_t{4});
+        QCOMPARE(ctx.settings.port, int16_t{1});
+        QCOMPARE(ctx.settings.baud, 38400);
+        QVERIFY(!ctx.StartComm);
+    }
+
     void timer1TicksThroughTheEventLoopOnlyWhileTheReceiveWindowIsActive() {
-        QCOMPARE(m_pump->Interval(), 55);
-        auto& state = m_fixture->window->state();
+        QCOMPARE(m_pump->interval(), 55);
+        auto& state = *m_fixture->window->link();
         QTest::qWait(200);
         QCOMPARE(state.TickCount, int16_t{0});
         QVERIFY(!state.StartComm);
@@ -50,8 +61,8 @@ class QtLinkWindowTest : public QObject {
     void aPortThatCannotBeOpenedIsShownWithItsReasonAfterTheFirstActiveTick() {
         auto& window = *m_fixture->window;
         window.downloadTab().receiveWindowActive->click();
-        QCOMPARE(m_pump->Interval(), 100);
-        QTRY_VERIFY_WITH_TIMEOUT(window.state().StartComm, 2000);
+        QCOMPARE(m_pump->interval(), 100);
+        QTRY_VERIFY_WITH_TIMEOUT(window.link()->StartComm, 2000);
         const QString expected =
             QString::fromStdString("Com1: " + m_fixture->file("com1") + " closed (");
         QVERIFY2(window.portStatus()->text().startsWith(expected),

@@ -192,7 +192,7 @@ class ReadBackWindowTest : public QObject {
         });
         tab.readE2promButton->click();
         QVERIFY(shownWithTheNote);
-        QVERIFY(m_rig->pump.nowMicros() - pressedAt <= m_rig->pump.EffectiveIntervalMicros());
+        QVERIFY(m_rig->pump.nowMicros() - pressedAt <= m_rig->pump.effectiveIntervalMicros());
         QCOMPARE(toHex(m_rig->module.received()), std::string("23 41 04 45 32 BC 0D"));
         QVERIFY(tab.readCancelButton->isHidden());
         QVERIFY(tab.readingNote->isHidden());

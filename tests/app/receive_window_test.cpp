@@ -24,27 +24,27 @@ class ReceiveWindowTest : public QObject {
 
     void timer1TicksEvery55msUntilCheck1IsClickedThen100msChecked1msUnchecked() {
         m_rig->open();
-        QCOMPARE(m_rig->pump.Interval(), 55);
+        QCOMPARE(m_rig->pump.interval(), 55);
         runTicks(3);
-        QCOMPARE(m_rig->window().state().TickCount, int16_t{3});
+        QCOMPARE(m_rig->window().link()->TickCount, int16_t{3});
         // Ticks with the receive window off leave the port closed.
-        QVERIFY(!m_rig->window().state().StartComm);
+        QVERIFY(!m_rig->window().link()->StartComm);
         QVERIFY(!m_rig->port.PortOpen());
 
         m_rig->tab().receiveWindowActive->click();
-        QCOMPARE(m_rig->pump.Interval(), 100);
-        QVERIFY(m_rig->window().state().ReceiveWindowActive);
+        QCOMPARE(m_rig->pump.interval(), 100);
+        QVERIFY(m_rig->window().sharedSignals().ReceiveWindowActive);
         m_rig->tab().receiveWindowActive->click();
-        QCOMPARE(m_rig->pump.Interval(), 1);
-        QVERIFY(!m_rig->window().state().ReceiveWindowActive);
+        QCOMPARE(m_rig->pump.interval(), 1);
+        QVERIFY(!m_rig->window().sharedSignals().ReceiveWindowActive);
     }
 
     void theFirstTickWithTheReceiveWindowActiveOpensThePortAndShowsIt() {
         m_rig->open();
         m_rig->tab().receiveWindowActive->click();
-        QVERIFY(!m_rig->window().state().StartComm);
+        QVERIFY(!m_rig->window().link()->StartComm);
         runTicks(1);
-        QVERIFY(m_rig->window().state().StartComm);
+        QVERIFY(m_rig->window().link()->StartComm);
         QVERIFY(m_rig->port.PortOpen());
         QCOMPARE(m_rig->port.settings(), std::string("38400,n,8,1"));
         QCOMPARE(m_rig->window().portStatus()->text(), QStringLiteral("Com1: /dev/ttyS0 open"));
@@ -68,11 +68,11 @@ class ReceiveWindowTest : public QObject {
         runTicks(2);
         QCOMPARE(entries(list1), (QStringList{"\nVALUE 12<cr>", "ABC<cr>"}));
         QCOMPARE(list1->currentRow(), 1);
-        QCOMPARE(m_rig->window().state().ReceiveBuffer, std::string("\r"));
+        QCOMPARE(m_rig->window().link()->lines.ReceiveBuffer, std::string("\r"));
 
         m_rig->tab().ClearHistory->click();
         QCOMPARE(list1->count(), 0);
-        QVERIFY(m_rig->window().state().ReceiveBuffer.empty());
+        QVERIFY(m_rig->window().link()->lines.ReceiveBuffer.empty());
     }
 
     void uncheckingCheck1KeepsTheShownLinesAndShowsNoMore() {
@@ -88,7 +88,7 @@ class ReceiveWindowTest : public QObject {
         m_rig->module.say("LATER LINE\r\n");
         runTicks(5);
         QCOMPARE(entries(list1), (QStringList{"FIRST LINE<cr>"}));
-        QVERIFY(m_rig->window().state().ReceiveBuffer.empty());
+        QVERIFY(m_rig->window().link()->lines.ReceiveBuffer.empty());
     }
 
     // With receiveWindowActive ticked, a download shows the first line of what it reads
@@ -108,7 +108,7 @@ class ReceiveWindowTest : public QObject {
         m_rig->pump.setIdleHook([&] {
             if (!seen && m_rig->module.writesReceived() >= 2) {
                 seen = true;
-                activeDuring = m_rig->window().state().ReceiveWindowActive;
+                activeDuring = m_rig->window().sharedSignals().ReceiveWindowActive;
                 check1EnabledDuring = m_rig->tab().receiveWindowActive->isEnabled();
             }
         });
@@ -117,7 +117,7 @@ class ReceiveWindowTest : public QObject {
         QVERIFY(seen);
         QVERIFY(!activeDuring);
         QVERIFY(!check1EnabledDuring);
-        QVERIFY(m_rig->window().state().ReceiveWindowActive);
+        QVERIFY(m_rig->window().sharedSignals().ReceiveWindowActive);
         QVERIFY(m_rig->tab().receiveWindowActive->isEnabled());
         QVERIFY(m_rig->tab().receiveWindowActive->isChecked());
         const QString writeZ = brindle::app::toQt(hexBytes("23 41 06 57 00 03 5A FB") + "<cr>");
@@ -152,7 +152,7 @@ class ReceiveWindowTest : public QObject {
     void runTicks(int n) {
         const int64_t until = m_rig->pump.ticks() + n;
         while (m_rig->pump.ticks() < until) {
-            m_rig->pump.WaitForEvent();
+            m_rig->pump.waitForEvent();
         }
     }
 

@@ -67,7 +67,7 @@ class SetupSettingsTest : public QObject {
         // With a port attached and already started, every port start-up
         // reopens it: the opens count them.
         m_fixture->window->attachLink(m_port, m_pump);
-        m_fixture->window->state().StartComm = true;
+        m_fixture->window->link()->StartComm = true;
         m_opensBefore = m_port.opens();
     }
     void cleanup() { m_fixture.reset(); }

@@ -145,7 +145,7 @@ class ShutdownTest : public QObject {
         QVERIFY(!m_rig->port.PortOpen());
         QVERIFY(m_rig->prompter().messages.empty());
         // Within one tick of the close.
-        QVERIFY(m_rig->pump.nowMicros() - close.atMicros <= m_rig->pump.EffectiveIntervalMicros());
+        QVERIFY(m_rig->pump.nowMicros() - close.atMicros <= m_rig->pump.effectiveIntervalMicros());
         // Nothing went out after the close.
         QCOMPARE(m_rig->module.received().size(), close.receivedAtClose);
     }

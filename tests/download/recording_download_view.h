@@ -14,11 +14,6 @@ class RecordingDownloadView : public download::DownloadView {
         retrying = visible;
         retryShown += visible ? 1 : 0;
     }
-    int chosenCombinationIndex() const override { return selected; }
-    int combinationCount() const override { return static_cast<int>(customList.size()); }
-    std::string chosenCombinationName() const override {
-        return selected >= 0 ? customList[static_cast<std::size_t>(selected)] : std::string();
-    }
     bool convertStatusArguments() const override { return statArgument; }
     void setConvertStatusArguments(bool checked) override { statArgument = checked; }
     void setMacroSize(const std::string& caption) override { macroBytes.push_back(caption); }

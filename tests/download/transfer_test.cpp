@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "link/frames.h"
+#include "link/receive_window.h"
 #include "sim/fake_link.h"
 #include "store/databases.h"
 #include "tests/download/recording_download_view.h"
@@ -26,8 +27,11 @@ const std::string& kSecondImage = brindle::testing::kSecondMacroImage;
 class Transfer : public ::testing::Test {
   protected:
     explicit Transfer(sim::ModuleOptions options = {})
-        : link(options), ctx{link.state, link.port, link.pump, link.receive, view} {
+        : link(options), ctx(link.port, link.pump, link.receive, view, link.shared, lines) {
         link.state.DataDir = dir.path();
+        ctx.StartComm = true;
+        // The run's own context counts the ticks.
+        link.pump.setTickHandler([this] { link::timerTick(ctx, link.port); });
     }
 
     int32_t addMacro(const std::string& name, const std::string& text) {
@@ -47,7 +51,17 @@ class Transfer : public ::testing::Test {
         addCombo("TWO", {{0, first}, {2, second}});
         view.macroEntries = 2;
     }
-    DownloadOutcome run() { return download::runDownload(ctx, view, prompter); }
+    // As the Down Load tab asks: what its list shows chosen, planned first.
+    DownloadOutcome run() {
+        const std::optional<std::string> chosen =
+            view.selected >= 0
+                ? std::optional(view.customList[static_cast<std::size_t>(view.selected)])
+                : std::nullopt;
+        return download::runDownload(
+            ctx, link.state, view, prompter,
+            download::downloadRequest(link.state, chosen,
+                                      static_cast<int>(view.customList.size())));
+    }
     std::string eeprom(int from, int count) {
         auto& e = link.module.eeprom();
         return std::string(e.begin() + from, e.begin() + from + count);
@@ -60,6 +74,7 @@ class Transfer : public ::testing::Test {
     sim::FakeLink link;
     brindle::testing::RecordingDownloadView view;
     brindle::testing::ScriptedPrompter prompter;
+    link::ReceivedLines lines;
     link::LinkContext ctx;
 };
 
@@ -88,7 +103,6 @@ TEST_F(Transfer, writesHeaderTablesNamesAndImagesWithAnEmptySlotBetween) {
     EXPECT_EQ(toHex(eeprom(3586, 24)), toHex(kFirstImage));
     EXPECT_EQ(toHex(eeprom(3610, 14)), toHex(kSecondImage));
     EXPECT_EQ(toHex(eeprom(3624, 1)), "FF");
-    EXPECT_EQ(link.state.MacroBuffer.Name, "SECOND      ");
     EXPECT_TRUE(view.statArgument);
     EXPECT_EQ(view.macroBytes, (std::vector<std::string>{"", "24 Bytes", "14 Bytes", ""}));
     EXPECT_EQ(view.statusLines.back(), "Downloading Macro 3");
@@ -176,7 +190,7 @@ TEST_F(SilentAfterStart, fortyUnansweredWritesPerByteEndInAFailure) {
     EXPECT_EQ(prompter.messages.back().icon, base::Icon::Critical);
     // 40 writes of "Z" to location 3, then 40 of the first start-table byte.
     EXPECT_EQ(link.module.model().writesReceived(), 80);
-    EXPECT_TRUE(link.state.CancelFlag);
+    EXPECT_TRUE(ctx.CancelFlag);
 }
 
 TEST_F(Transfer, cancelDuringTheWritesFailsAndLeavesTheIncompleteMark) {
@@ -184,7 +198,7 @@ TEST_F(Transfer, cancelDuringTheWritesFailsAndLeavesTheIncompleteMark) {
     const std::string nameWrite = link::writeFrame(530, 'T');
     link.pump.setIdleHook([&] {
         if (link.module.received().find(nameWrite) != std::string::npos) {
-            download::requestCancel(link.state);
+            download::requestCancel(ctx);
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);
@@ -200,7 +214,7 @@ TEST_F(Transfer, aCancelWhileTheCompleteMarkIsVerifiedPutsTheIncompleteMarkBack)
     link.pump.setIdleHook([&] {
         if (!pressed && link.module.received().find(markWrite) != std::string::npos) {
             pressed = true;
-            download::requestCancel(link.state);
+            download::requestCancel(ctx);
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);
@@ -217,8 +231,8 @@ TEST_F(Transfer, endingTheProgramWhileTheCompleteMarkIsVerifiedStillPutsTheIncom
     link.pump.setIdleHook([&] {
         if (!ended && link.module.received().find(markWrite) != std::string::npos) {
             ended = true;
-            link.state.Closing = true;
-            link.state.CancelFlag = true;
+            link.shared.Closing.request();
+            ctx.CancelFlag = true;
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);
@@ -227,7 +241,35 @@ TEST_F(Transfer, endingTheProgramWhileTheCompleteMarkIsVerifiedStillPutsTheIncom
     const std::string& wire = link.module.received();
     EXPECT_NE(wire.find(hexBytes("23 41 06 57 00 03 5A FB 0D"), wire.find(markWrite)),
               std::string::npos);
-    EXPECT_TRUE(link.state.Closing);
+    EXPECT_TRUE(link.shared.Closing.requested());
+}
+
+// A second request to end, while the incomplete mark is being put back,
+// stops that write too: no read of location 3 follows it.
+TEST_F(Transfer, aSecondRequestToEndStopsTheWriteThatPutsTheIncompleteMarkBack) {
+    addTwoMacroCombo();
+    const std::string markWrite = link::writeFrame(3, 'X');
+    const std::string backWrite = hexBytes("23 41 06 57 00 03 5A FB 0D");
+    int requests = 0;
+    link.pump.setIdleHook([&] {
+        const std::string& wire = link.module.received();
+        const std::size_t mark = wire.find(markWrite);
+        if (requests == 0 && mark != std::string::npos) {
+            ++requests;
+            link.shared.Closing.request();
+            ctx.CancelFlag = true;
+        } else if (requests == 1 && mark != std::string::npos &&
+                   wire.find(backWrite, mark) != std::string::npos) {
+            ++requests;
+            link.shared.Closing.request();
+        }
+    });
+    EXPECT_EQ(run(), DownloadOutcome::Failed);
+    EXPECT_EQ(requests, 2);
+    const std::string& wire = link.module.received();
+    ASSERT_GE(wire.size(), backWrite.size());
+    EXPECT_EQ(toHex(wire.substr(wire.size() - backWrite.size())), toHex(backWrite));
+    EXPECT_EQ(link.shared.Closing.requests(), 2);
 }
 
 // With counted wake-ups, a talking controller that never answers ends the
@@ -235,7 +277,7 @@ TEST_F(Transfer, endingTheProgramWhileTheCompleteMarkIsVerifiedStillPutsTheIncom
 TEST_F(Transfer, aControllerThatNeverAnswersCountedWakeUpsEndsTheRunBeforeAnyWrite) {
     link.module.startChatter();
     link.module.options().syncReply = sim::SyncReply::None;
-    link.state.WakeUpLimit = 2;
+    ctx.WakeUpLimit = 2;
     addTwoMacroCombo();
     EXPECT_EQ(run(), DownloadOutcome::Unanswered);
     EXPECT_EQ(lastMessage(),
@@ -243,7 +285,7 @@ TEST_F(Transfer, aControllerThatNeverAnswersCountedWakeUpsEndsTheRunBeforeAnyWri
               "Nothing was written to the Macro Module.");
     EXPECT_EQ(toHex(link.module.received()), "0D 0D 0D 0D");
     EXPECT_EQ(link.module.eeprom()[3], 0xFF);
-    EXPECT_TRUE(link.state.WakeUpUnanswered);
+    EXPECT_TRUE(ctx.WakeUpUnanswered);
 }
 
 // Cancel while the controller is being woken ends the run, the download as
@@ -259,7 +301,7 @@ TEST_F(Transfer, cancelDuringTheSyncWaitEndsTheRunBeforeAnyWrite) {
         link.pump.setIdleHook([&] {
             if (!pressed && link.module.received().find("\r\r", mark) != std::string::npos) {
                 pressed = true;
-                download::requestCancel(link.state);
+                download::requestCancel(ctx);
             }
         });
         EXPECT_EQ(run(), DownloadOutcome::Cancelled);
@@ -293,6 +335,41 @@ TEST_F(SilentAfterStart, anUnconfirmedProgramClearSaysSo) {
     EXPECT_EQ(run(), DownloadOutcome::ClearFailed);
     EXPECT_EQ(lastMessage(), "Clear Program Process Unsuccessful");
     EXPECT_EQ(prompter.messages.back().icon, base::Icon::Critical);
+}
+
+// The request the Down Load tab makes before a run: a stored name is
+// planned, a missing one plans to nothing, and a pending clear plans nothing.
+TEST_F(Transfer, theRequestPlansTheChosenNameUnlessAClearIsPending) {
+    addTwoMacroCombo();
+    struct Case {
+        const char* name;
+        std::optional<std::string> chosen;
+        bool clearPending;
+        std::vector<int> slots;  // of the plan; empty: no plan
+    } cases[] = {
+        {"nothing chosen", std::nullopt, false, {}},
+        {"a stored name", "TWO", false, {0, 2}},
+        {"a name not stored", "GONE", false, {}},
+        {"a clear pending", "TWO", true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        link.state.QueryReset = c.clearPending;
+        const download::DownloadRequest request =
+            download::downloadRequest(link.state, c.chosen, 3);
+        EXPECT_EQ(request.chosen, c.chosen.has_value());
+        EXPECT_EQ(request.combinationCount, 3);
+        ASSERT_TRUE(request.plan.ok()) << request.plan.message();
+        std::vector<int> slots;
+        if (*request.plan) {
+            for (const download::PlannedMacro& macro : (*request.plan)->macros) {
+                slots.push_back(macro.slot);
+            }
+            EXPECT_EQ((*request.plan)->combo.Name, "TWO             ");
+        }
+        EXPECT_EQ(slots, c.slots);
+    }
+    EXPECT_TRUE(link.module.received().empty());
 }
 
 TEST_F(Transfer, combinationsThatCannotFitAreRefusedBeforeAnythingIsSent) {
@@ -381,7 +458,7 @@ TEST_F(Transfer, overallProgressAfterACancelCountsOnlyConfirmedBytes) {
     const std::string nameWrite = link::writeFrame(530, 'T');
     link.pump.setIdleHook([&] {
         if (link.module.received().find(nameWrite) != std::string::npos) {
-            download::requestCancel(link.state);
+            download::requestCancel(ctx);
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);

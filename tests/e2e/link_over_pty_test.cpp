@@ -29,7 +29,7 @@ int countOf(const std::string& haystack, const std::string& needle) {
 
 // The download's own settings: receive window off, 1 ms asked for.
 void asDuringADownload(QtLink& q) {
-    link::switchReceiveWindow(q.state, q.pump, q.receive, false);
+    link::switchReceiveWindow(q.shared, q.ctx.lines, q.pump, false);
     q.port.InputLen(1);
 }
 
@@ -43,8 +43,8 @@ TEST(LinkOverPty, portOpensTheLinkedTerminalAndSaysSo) {
 TEST(LinkOverPty, missingDeviceLeavesThePortClosedWithItsReason) {
     QtLink q;
     std::filesystem::create_symlink(q.dir.file("no-such-device"), q.dir.file("com2"));
-    q.state.ConfigRecord.PortNumber = 2;
-    q.state.StartComm = true;
+    q.ctx.settings = link::comSettings(2, 38400, q.state.DataDir, q.state.ComChoices);
+    q.ctx.StartComm = true;
     link::InitializePort(q.ctx);
     asDuringADownload(q);
     EXPECT_FALSE(q.port.PortOpen());
@@ -52,8 +52,8 @@ TEST(LinkOverPty, missingDeviceLeavesThePortClosedWithItsReason) {
     EXPECT_EQ(text.rfind("Com2: " + q.dir.file("com2") + " closed (", 0), 0u) << text;
     // Writes to the closed port go nowhere and do not fail.
     std::string receiveText;
-    q.state.RetryLimit = 2;
-    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', receiveText).confirmed);
+    q.ctx.RetryLimit = 2;
+    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', receiveText).ok());
     q.stopModule();
     EXPECT_EQ(q.log(), "");
 }
@@ -63,11 +63,11 @@ TEST(LinkOverPty, writeAndVerifyPutsExactlyTheFramesOnTheWire) {
     q.open();
     asDuringADownload(q);
     std::string text;
-    const link::WriteResult first = link::WriteAndVerify(q.ctx, 3, 'Z', text);
-    const link::WriteResult second = link::WriteAndVerify(q.ctx, 3586, 0x6A, text);
-    EXPECT_TRUE(first.confirmed);
-    EXPECT_TRUE(second.confirmed);
-    EXPECT_FALSE(q.state.CancelFlag);
+    const base::Status first = link::WriteAndVerify(q.ctx, 3, 'Z', text);
+    const base::Status second = link::WriteAndVerify(q.ctx, 3586, 0x6A, text);
+    EXPECT_TRUE(first.ok());
+    EXPECT_TRUE(second.ok());
+    EXPECT_FALSE(q.ctx.CancelFlag);
     ASSERT_TRUE(q.module->stop());
     EXPECT_EQ(toHex(q.log()),
               "23 41 06 57 00 03 5A FB 0D "
@@ -87,10 +87,10 @@ TEST(LinkOverPty, silentModuleGetsEveryWriteWithOneReadThenCancelFlag) {
     QtLink q({"--silent"});
     q.open();
     asDuringADownload(q);
-    q.state.RetryLimit = 5;
+    q.ctx.RetryLimit = 5;
     std::string text;
-    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).confirmed);
-    EXPECT_TRUE(q.state.CancelFlag);
+    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).ok());
+    EXPECT_TRUE(q.ctx.CancelFlag);
     q.stopModule();
     std::string expected;
     for (int i = 0; i < 5; ++i) {
@@ -105,7 +105,7 @@ TEST(LinkOverPty, talkingModuleIsWokenAndSynchronised) {
     asDuringADownload(q);
     std::string text;
     EXPECT_EQ(link::SyncWithModule(q.ctx, text), link::SyncOutcome::Answered);
-    EXPECT_TRUE(q.state.Synched_Up);
+    EXPECT_TRUE(q.ctx.Synched_Up);
     EXPECT_NE(text.find(link::syncFrame()), std::string::npos);
     q.stopModule();
     EXPECT_EQ(toHex(q.log()), "0D 0D");
@@ -113,14 +113,14 @@ TEST(LinkOverPty, talkingModuleIsWokenAndSynchronised) {
 
 TEST(LinkOverPty, receiveWindowShowsWhatTheTalkingModuleSays) {
     QtLink q({"--chatter", "--chatter-interval", "5"});
-    q.state.ConfigRecord.BaudRate = 38400;
-    link::switchReceiveWindow(q.state, q.pump, q.receive, true);
+    q.ctx.settings.baud = 38400;
+    link::switchReceiveWindow(q.shared, q.ctx.lines, q.pump, true);
     // The first active tick opens the port.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (q.receive.entries.size() < 3 && std::chrono::steady_clock::now() < deadline) {
-        q.pump.WaitForEvent();
+        q.pump.waitForEvent();
     }
-    EXPECT_TRUE(q.state.StartComm);
+    EXPECT_TRUE(q.ctx.StartComm);
     ASSERT_GE(q.receive.entries.size(), 3u);
     EXPECT_EQ(q.receive.entries[1].substr(0, 7), "STATUS ");
     EXPECT_EQ(q.receive.entries[1].substr(11), "<cr>");
@@ -131,14 +131,14 @@ TEST(LinkOverPty, dumpSendsTheMacroAreaByteByByteAfterAnR) {
     q.open();
     asDuringADownload(q);
     std::string text;
-    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3586, 'G', text).confirmed);
-    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3587, '\r', text).confirmed);
-    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3, 'X', text).confirmed);
+    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3586, 'G', text).ok());
+    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3587, '\r', text).ok());
+    ASSERT_TRUE(link::WriteAndVerify(q.ctx, 3, 'X', text).ok());
     link::discardInput(q.ctx);
     link::sendFrame(q.ctx, link::dumpFrame());
     std::string reply;
     while (reply.size() < 9) {
-        q.pump.WaitForEvent();
+        q.pump.waitForEvent();
         link::drain(q.ctx, reply);
     }
     EXPECT_EQ(reply, "DUMP\rRGR\r");
@@ -153,13 +153,13 @@ TEST(LinkOverPty, pacedModuleStoringIn10MsAt38400NeedsFewRewritesAtOneMillisecon
     QtLink q({"--baud", "38400", "--write-time", "10"});
     q.open(38400);
     asDuringADownload(q);
-    EXPECT_EQ(q.pump.EffectiveIntervalMicros(), 1000);
+    EXPECT_EQ(q.pump.effectiveIntervalMicros(), 1000);
     constexpr int kBytes = 100;
     std::string text;
     for (int i = 0; i < kBytes; ++i) {
         ASSERT_TRUE(link::WriteAndVerify(q.ctx, static_cast<int16_t>(3586 + i),
                                          static_cast<uint8_t>(i * 7), text)
-                        .confirmed)
+                        .ok())
             << "byte " << i;
     }
     q.stopModule();
@@ -175,8 +175,7 @@ TEST(LinkOverPty, pacedModuleStoringIn2MsAt1200NeedsFewRewritesAtOneMillisecond)
     constexpr int kBytes = 4;
     std::string text;
     for (int i = 0; i < kBytes; ++i) {
-        ASSERT_TRUE(
-            link::WriteAndVerify(q.ctx, static_cast<int16_t>(3586 + i), 0x41, text).confirmed)
+        ASSERT_TRUE(link::WriteAndVerify(q.ctx, static_cast<int16_t>(3586 + i), 0x41, text).ok())
             << "byte " << i;
     }
     q.stopModule();
@@ -215,17 +214,17 @@ TEST(LinkOverPty, aTerminalWhoseFarEndVanishesEndsTheWriteAndVerifyAtOnce) {
     QtLink q({"--silent"});
     q.open();
     asDuringADownload(q);
-    q.state.RetryLimit = 1000;
+    q.ctx.RetryLimit = 1000;
     QTimer::singleShot(150, [&] { q.module->kill(); });
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = processCpuSeconds();
     std::string text;
-    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).confirmed);
+    EXPECT_FALSE(link::WriteAndVerify(q.ctx, 3, 'Z', text).ok());
     const double took =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(took, 1.5);
     EXPECT_LT(processCpuSeconds() - cpuStart, 0.5);
-    EXPECT_TRUE(q.state.CancelFlag);
+    EXPECT_TRUE(q.ctx.CancelFlag);
     EXPECT_FALSE(q.port.PortOpen());
     EXPECT_EQ(q.port.failure(), "device removed or hung up");
     EXPECT_EQ(q.port.describe(),
@@ -251,7 +250,7 @@ TEST(LinkOverPty, aTalkingModuleThatVanishesEndsTheWaitForTheWakeUpAnswer) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(took, 1.5);
     EXPECT_LT(processCpuSeconds() - cpuStart, 0.5);
-    EXPECT_TRUE(q.state.CancelFlag);
+    EXPECT_TRUE(q.ctx.CancelFlag);
     EXPECT_EQ(q.port.failure(), "device removed or hung up");
     EXPECT_TRUE(link::mustStop(q.ctx));
 }

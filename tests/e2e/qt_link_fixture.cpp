@@ -18,13 +18,13 @@ QtLink::QtLink(std::vector<std::string> modsimOptions) {
                                                dir.file("received.bin"), "--eeprom", eepromFile()});
     module = std::make_unique<ModsimProcess>(modsimOptions);
     state.DataDir = dir.path();
-    pump.SetTickHandler([this] { link::timerTick(state, port, receive); });
+    ctx.settings = link::comSettings(1, 38400, state.DataDir, state.ComChoices);
+    pump.setTickHandler([this] { link::timerTick(ctx, port); });
 }
 
 void QtLink::open(int32_t baud) {
-    state.ConfigRecord.PortNumber = 1;
-    state.ConfigRecord.BaudRate = baud;
-    state.StartComm = true;
+    ctx.settings = link::comSettings(1, baud, state.DataDir, state.ComChoices);
+    ctx.StartComm = true;
     link::InitializePort(ctx);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The program's side of an end-to-end test: the shared state, the QSerialPort
+// The program's side of an end-to-end test: the window's state, the QSerialPort
 // and QTimer adapters, recording views, and the context over them, with the
 // data folder's "com1" linked to a running brindle-modsim.
 #include <QCoreApplication>
@@ -35,11 +35,13 @@ struct QtLink {
     TempDir dir;
     std::unique_ptr<ModsimProcess> module;
     state::MainState state;
+    link::SharedSignals shared;
+    link::ReceivedLines lines;
     link::qt::QtSerialPort port;
     link::qt::QtPump pump;
     sim::RecordingReceiveView receive;
     sim::RecordingOperationView operation;
-    link::LinkContext ctx{state, port, pump, receive, operation};
+    link::LinkContext ctx{port, pump, receive, operation, shared, lines};
 };
 
 }  // namespace brindle::testing

@@ -18,8 +18,8 @@ namespace {
 struct CountingPump {
     CountingPump() {
         qtApplication();
-        pump.SetTickHandler([this] { ++ticks; });
-        pump.SetInterval(1);
+        pump.setTickHandler([this] { ++ticks; });
+        pump.setInterval(1);
     }
     link::qt::QtPump pump;
     int ticks = 0;
@@ -28,10 +28,10 @@ struct CountingPump {
 TEST(QtPump, aWaitOfThirtyTicksWakesOnceAndRunsEachTick) {
     CountingPump c;
     const int64_t start = c.pump.nowMicros();
-    c.pump.RestartTicks();
+    c.pump.restartTicks();
     int wakes = 0;
     while (c.ticks < 30) {
-        c.pump.WaitForEventOrTicks(30 - c.ticks);
+        c.pump.waitForEventOrTicks(30 - c.ticks);
         ++wakes;
     }
     const int64_t elapsed = c.pump.nowMicros() - start;
@@ -42,10 +42,10 @@ TEST(QtPump, aWaitOfThirtyTicksWakesOnceAndRunsEachTick) {
 
 TEST(QtPump, ticksThatFellDueWhileTheProgramWasBusyRunAtTheNextYield) {
     CountingPump c;
-    c.pump.RestartTicks();
+    c.pump.restartTicks();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(c.ticks, 0);
-    c.pump.DoEvents();
+    c.pump.doEvents();
     EXPECT_GE(c.ticks, 20);
 }
 
@@ -61,12 +61,12 @@ TEST(QtPump, ticksKeepComingWhileNothingWaits) {
 // fell due run at the next yield, at most the last thousand of them.
 TEST(QtPump, withoutIdleTicksNoneRunUntilTheNextYield) {
     CountingPump c;
-    c.pump.SetIdleTicks(false);
+    c.pump.setIdleTicks(false);
     QEventLoop loop;
     QTimer::singleShot(30, &loop, &QEventLoop::quit);
     loop.exec();
     EXPECT_EQ(c.ticks, 0);
-    c.pump.DoEvents();
+    c.pump.doEvents();
     EXPECT_GE(c.ticks, 30);
 }
 
@@ -77,31 +77,31 @@ TEST(QtPump, afterAnIdleSpellAYieldRunsTheLastThousandTicks) {
     int64_t now = 0;
     link::qt::QtPump pump([&now] { return now; });
     int ticks = 0;
-    pump.SetTickHandler([&ticks] { ++ticks; });
-    pump.SetIdleTicks(false);
-    pump.SetInterval(1);
+    pump.setTickHandler([&ticks] { ++ticks; });
+    pump.setIdleTicks(false);
+    pump.setInterval(1);
 
     now += 999;
-    pump.DoEvents();
+    pump.doEvents();
     EXPECT_EQ(ticks, 0);
 
     now += 1'500'000 - 999;
-    pump.DoEvents();
+    pump.doEvents();
     EXPECT_EQ(ticks, 1000);
 
     // The next yield runs only what fell due since.
     now += 2'000;
-    pump.DoEvents();
+    pump.doEvents();
     EXPECT_EQ(ticks, 1002);
 }
 
 TEST(QtPump, aWaitStillRunsItsTicksWithoutIdleTicks) {
     CountingPump c;
-    c.pump.SetIdleTicks(false);
-    c.pump.RestartTicks();
+    c.pump.setIdleTicks(false);
+    c.pump.restartTicks();
     const auto start = std::chrono::steady_clock::now();
     while (c.ticks < 5 && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
-        c.pump.WaitForEventOrTicks(5 - c.ticks);
+        c.pump.waitForEventOrTicks(5 - c.ticks);
     }
     // A wake-up that comes late (a busy machine) runs every tick that fell
     // due meanwhile, so there may be more than the five waited for.
@@ -110,11 +110,11 @@ TEST(QtPump, aWaitStillRunsItsTicksWithoutIdleTicks) {
 
 TEST(QtPump, restartingBeginsAWholeTickFromNow) {
     CountingPump c;
-    c.pump.SetInterval(100);
+    c.pump.setInterval(100);
     std::this_thread::sleep_for(std::chrono::milliseconds(70));
-    c.pump.RestartTicks();
+    c.pump.restartTicks();
     std::this_thread::sleep_for(std::chrono::milliseconds(40));
-    c.pump.DoEvents();
+    c.pump.doEvents();
     EXPECT_EQ(c.ticks, 0);  // 110 ms in all, but only 40 since the restart
 }
 

@@ -62,7 +62,6 @@ TEST_F(SequenceEditor, withNoLineSelectedTheMacroGoesAfterTheLastLine) {
     library::ComboEdit edit = library::insertMacro(state, loaded(), "NEW", prompter);
     EXPECT_EQ(edit.outcome, EditOutcome::Done);
     EXPECT_EQ(slots(4), (std::vector<int32_t>{a, b, nw, 0}));
-    EXPECT_EQ(state.MacroRecordNumber, nw);
     EXPECT_EQ(edit.MacroComboList,
               (Lines{"  1  A           ", "  2  B           ", "  3  NEW         "}));
     EXPECT_EQ(edit.selectedLine, 2);
@@ -229,11 +228,9 @@ TEST_F(SequenceEditor, removingALineFromAFullSequenceLeavesTheLastSlotEmpty) {
 TEST_F(SequenceEditor, unknownNamesChangeNothingAndOnlyAnUnknownCombinationSaysSo) {
     addC({{0, a}});
     const std::string before = combos();
-    state.MacroRecordNumber = 9;
     library::ComboEdit noMacro = library::insertMacro(state, loaded(), "ZZZ", prompter);
     EXPECT_EQ(noMacro.outcome, EditOutcome::NotFound);
     EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(state.MacroRecordNumber, 9);
     // A blank macro name does not pick up a deleted record.
     ASSERT_TRUE(store::deleteMacro(dir.path(), "D", state.MacroBuffer));
     EXPECT_EQ(library::insertMacro(state, loaded(), "", prompter).outcome, EditOutcome::NotFound);
@@ -246,7 +243,6 @@ TEST_F(SequenceEditor, unknownNamesChangeNothingAndOnlyAnUnknownCombinationSaysS
     EXPECT_EQ(prompter.messages[0].text, "Combination not saved or selected");
     EXPECT_EQ(prompter.messages[0].icon, base::Icon::Critical);
     EXPECT_EQ(prompter.messages[0].buttons, base::Buttons::Ok);
-    EXPECT_EQ(state.MacroRecordNumber, nw);  // set before the combination is looked up
 
     f.selectedLine = 0;
     EXPECT_EQ(library::unlinkMacro(state, f, prompter).outcome, EditOutcome::NotFound);
@@ -269,17 +265,14 @@ TEST_F(SequenceEditor, clickingALineLoadsItsMacroIntoTheEditor) {
     EXPECT_EQ(edit.MacroText, "1 MA 5\r\nMACRO 6");
     EXPECT_EQ(edit.MacroSizeLabel, "15 Bytes");
     EXPECT_EQ(edit.MacroList, "SPACED      ");
-    EXPECT_EQ(state.MacroRecordNumber, 6);
 }
 
 TEST_F(SequenceEditor, clickingALineWhoseMacroWasDeletedChangesNothing) {
     addC({{0, a}, {1, b}});
     library::ComboForm f = loaded(1);
     ASSERT_TRUE(store::deleteMacro(dir.path(), "B", state.MacroBuffer));
-    state.MacroRecordNumber = 1;
     library::MacroEdit edit = library::previewSequenceLine(state, f);
     EXPECT_EQ(edit.outcome, EditOutcome::NotFound);
     EXPECT_FALSE(edit.MacroText || edit.MacroList || edit.MacroSizeLabel);
-    EXPECT_EQ(state.MacroRecordNumber, 1);
     EXPECT_EQ(library::previewSequenceLine(state, loaded()).outcome, EditOutcome::Stopped);
 }

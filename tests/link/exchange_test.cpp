@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "link/frames.h"
+#include "link/receive_window.h"
+#include "link/write_and_verify.h"
 #include "tests/link/link_rig.h"
 
 namespace brindle::link {
@@ -27,7 +29,7 @@ TEST(SendFrame, stopsEarlyWhenCancelIsPressedMidFrame) {
     int yields = 0;
     rig.pump.setIdleHook([&] {
         if (++yields == 4) {
-            rig.state.CancelFlag = true;
+            rig.ctx.CancelFlag = true;
         }
     });
     sendFrame(rig.ctx, writeFrame(3, 'Z'));
@@ -56,7 +58,7 @@ TEST(Settle, waitsExactlyTheCountOfWholeTicks) {
     rig.runFor(12345);  // somewhere inside a tick
     const int64_t start = rig.pump.nowMicros();
     settle(rig.ctx, 3);
-    EXPECT_EQ(rig.state.TickCount, 3);
+    EXPECT_EQ(rig.ctx.TickCount, 3);
     EXPECT_EQ(rig.pump.nowMicros() - start, 3 * 55000);
 }
 
@@ -65,7 +67,7 @@ TEST(Settle, zeroTicksDoesNotWait) {
     const int64_t start = rig.pump.nowMicros();
     settle(rig.ctx, 0);
     EXPECT_EQ(rig.pump.nowMicros(), start);
-    EXPECT_EQ(rig.state.TickCount, 0);
+    EXPECT_EQ(rig.ctx.TickCount, 0);
 }
 
 TEST(Drain, appendsEverythingWaitingOneByteAtATimeWithInputLenOne) {
@@ -93,7 +95,7 @@ TEST(Probe, reportsATalkingControllerAsSoonAsItsFirstByteArrives) {
     LinkRig rig;
     rig.pump.schedule(rig.pump.nowMicros() + 120000, [&] { rig.module.say("X"); });
     EXPECT_TRUE(probeForInput(rig.ctx, 50));
-    EXPECT_EQ(rig.state.TickCount, 2);
+    EXPECT_EQ(rig.ctx.TickCount, 2);
 }
 
 TEST(Probe, givesUpAfterItsTicksWhenTheControllerIsQuiet) {
@@ -131,7 +133,7 @@ TEST(WaitOutputDrained, outputThatNeverLeavesFailsThePortWithItsReason) {
     const int64_t waited = rig.pump.nowMicros() - start;
     EXPECT_EQ(rig.port.failure(), "9 bytes do not leave the port");
     EXPECT_FALSE(rig.port.PortOpen());
-    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_TRUE(rig.ctx.CancelFlag);
     EXPECT_TRUE(mustStop(rig.ctx));
     EXPECT_GT(waited, 1'004'688);
     EXPECT_LE(waited, 1'004'688 + 55'000);
@@ -149,7 +151,7 @@ TEST(WaitOutputDrained, aSlowLineThatKeepsSendingIsWaitedForToTheEnd) {
     EXPECT_EQ(rig.port.failure(), "");
     EXPECT_EQ(rig.module.received().size(), 21u);
     EXPECT_GE(rig.pump.nowMicros() - start, 21 * 200'000);
-    EXPECT_FALSE(rig.state.CancelFlag);
+    EXPECT_FALSE(rig.ctx.CancelFlag);
 }
 
 // Cancel and closing the window end a wait for output that never leaves at
@@ -159,14 +161,47 @@ TEST(WaitOutputDrained, cancelOrClosingEndsTheWaitAtTheNextTick) {
         LinkRig rig;
         rig.port.setOutputStuck(true);
         rig.pump.schedule(200'000, [&] {
-            rig.state.CancelFlag = true;
-            rig.state.Closing = closing;
+            rig.ctx.CancelFlag = true;
+            if (closing) {
+                rig.shared.Closing.request();
+            }
         });
         sendFrame(rig.ctx, readFrame(3));
         EXPECT_LE(rig.pump.nowMicros(), 200'000 + 55'000) << closing;
         EXPECT_EQ(rig.port.failure(), "") << closing;
         EXPECT_EQ(rig.port.OutBufferCount(), 8) << closing;
     }
+}
+
+// Two operations on two lines share only the program's signals: one line's
+// Cancel, tick count and failed wake-up leave the other alone; the request to
+// end the program stops both.
+TEST(TwoLines, shareOnlyTheRequestToEnd) {
+    LinkRig first;
+    LinkRig other;
+    // The second line's context, with the first line's program-wide signals.
+    LinkContext second(other.receiving, other.pump, other.receive, other.operation, first.shared,
+                       other.receiving.lines());
+    second.StartComm = true;
+    other.pump.setTickHandler([&] { timerTick(second, other.port); });
+
+    first.ctx.CancelFlag = true;
+    first.ctx.WakeUpUnanswered = true;
+    first.ctx.TickCount = 7;
+    std::string text;
+    EXPECT_TRUE(WriteAndVerify(second, 3, 'Z', text).ok());
+    EXPECT_FALSE(second.CancelFlag);
+    EXPECT_EQ(toHex(other.module.received().substr(0, 9)), "23 41 06 57 00 03 5A FB 0D");
+    EXPECT_EQ(first.ctx.TickCount, 7);
+    EXPECT_TRUE(first.module.received().empty());
+
+    const std::size_t sent = other.module.received().size();
+    first.shared.Closing.request();
+    EXPECT_TRUE(mustStop(first.ctx));
+    EXPECT_TRUE(mustStop(second));
+    EXPECT_FALSE(WriteAndVerify(second, 4, 'Z', text).ok());
+    EXPECT_TRUE(second.CancelFlag);
+    EXPECT_EQ(other.module.received().size(), sent);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ struct LinkRig : sim::FakeLink {
     void runTicks(int n) {
         const int64_t until = pump.ticks() + n;
         while (pump.ticks() < until) {
-            pump.WaitForEvent();
+            pump.waitForEvent();
         }
     }
     // Lets virtual time pass up to at least micros from now.
@@ -22,7 +22,7 @@ struct LinkRig : sim::FakeLink {
         const int64_t until = pump.nowMicros() + micros;
         pump.schedule(until, [] {});
         while (pump.nowMicros() < until) {
-            pump.WaitForEvent();
+            pump.waitForEvent();
         }
     }
     std::string receivedHex() const { return toHex(module.received()); }

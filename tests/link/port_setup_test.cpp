@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "link/com_port.h"
+#include "link/exchange.h"
 #include "link/initialize_port.h"
 #include "link/receive_window.h"
 #include "link/reply_wait.h"
@@ -81,9 +82,8 @@ TEST(ComPort, settingsTextIsTheSpeedAndNoParityEightDataOneStop) {
 class InitializePortTest : public ::testing::Test {
   protected:
     InitializePortTest() {
-        rig.port.SetPortOpen(false);
-        rig.state.StartComm = false;
-        rig.state.DataDir = dir.path();
+        rig.port.setPortOpen(false);
+        rig.ctx.StartComm = false;
     }
     TempDir dir;
     LinkRig rig;
@@ -91,7 +91,7 @@ class InitializePortTest : public ::testing::Test {
 
 TEST_F(InitializePortTest, doesNothingWhileStartCommIsFalse) {
     const int opensBefore = rig.port.opens();
-    rig.state.ConfigRecord.BaudRate = 1200;
+    rig.ctx.settings.baud = 1200;
     InitializePort(rig.ctx);
     EXPECT_FALSE(rig.port.PortOpen());
     EXPECT_EQ(rig.port.opens(), opensBefore);
@@ -100,9 +100,8 @@ TEST_F(InitializePortTest, doesNothingWhileStartCommIsFalse) {
 
 TEST_F(InitializePortTest, opensTheConfiguredPortAtTheConfiguredSpeed) {
     std::filesystem::create_symlink("/dev/null", dir.file("com3"));
-    rig.state.StartComm = true;
-    rig.state.ConfigRecord.PortNumber = 3;
-    rig.state.ConfigRecord.BaudRate = 19200;
+    rig.ctx.StartComm = true;
+    rig.ctx.settings = comSettings(3, 19200, dir.path(), {});
     InitializePort(rig.ctx);
     EXPECT_TRUE(rig.port.PortOpen());
     EXPECT_EQ(rig.port.portNumber(), 3);
@@ -111,7 +110,7 @@ TEST_F(InitializePortTest, opensTheConfiguredPortAtTheConfiguredSpeed) {
 }
 
 TEST_F(InitializePortTest, closesAnOpenPortAndOpensItAgain) {
-    rig.state.StartComm = true;
+    rig.ctx.StartComm = true;
     InitializePort(rig.ctx);
     rig.module.say("JUNK");
     rig.runFor(1000);
@@ -124,7 +123,7 @@ TEST_F(InitializePortTest, closesAnOpenPortAndOpensItAgain) {
 }
 
 TEST_F(InitializePortTest, failedOpenLeavesThePortClosedWithoutComplaint) {
-    rig.state.StartComm = true;
+    rig.ctx.StartComm = true;
     rig.port.setOpenFails(true);
     EXPECT_NO_THROW(InitializePort(rig.ctx));
     EXPECT_FALSE(rig.port.PortOpen());
@@ -137,9 +136,42 @@ TEST_F(InitializePortTest, failedOpenLeavesThePortClosedWithoutComplaint) {
 
 TEST_F(InitializePortTest, speedClickBeforeAnyOperationLeavesThePortClosed) {
     // What a BaudOpt click does after storing the speed.
-    rig.state.ConfigRecord.BaudRate = 9600;
-    InitializePort(rig.state, rig.port);
+    rig.ctx.settings.baud = 9600;
+    InitializePort(rig.ctx);
     EXPECT_FALSE(rig.port.PortOpen());
+}
+
+// How each operation takes the port: the opens that worked counted, and
+// whether it is open afterwards.
+TEST_F(InitializePortTest, openForOperationOpensOnFirstUseAndThenReopensOrStartsAClosedPort) {
+    struct Case {
+        const char* name;
+        bool started;
+        bool openBefore;
+        bool openFails;
+        Reopen reopen;
+        int opens;
+        bool openAfter;
+    } cases[] = {
+        {"first use opens once", false, false, false, Reopen::Always, 1, true},
+        {"first use that fails stays closed", false, false, true, Reopen::Always, 0, false},
+        {"the read-back on first use too", false, false, true, Reopen::WhenClosed, 0, false},
+        {"an open port is reopened", true, true, false, Reopen::Always, 1, true},
+        {"the read-back keeps an open port", true, true, false, Reopen::WhenClosed, 0, true},
+        {"the read-back starts a closed port", true, false, false, Reopen::WhenClosed, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rig.ctx.StartComm = c.started;
+        rig.port.setOpenFails(false);
+        rig.port.setPortOpen(c.openBefore);
+        rig.port.setOpenFails(c.openFails);
+        const int before = rig.port.opens();
+        openForOperation(rig.ctx, c.reopen);
+        EXPECT_TRUE(rig.ctx.StartComm);
+        EXPECT_EQ(rig.port.opens() - before, c.opens);
+        EXPECT_EQ(rig.port.PortOpen(), c.openAfter);
+    }
 }
 
 }  // namespace

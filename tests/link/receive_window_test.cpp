@@ -14,7 +14,7 @@ using testing::LinkRig;
 // The receive window with the timer draining the port.
 class ReceiveWindowTick : public ::testing::Test {
   protected:
-    ReceiveWindowTick() { rig.state.ReceiveWindowActive = true; }
+    ReceiveWindowTick() { rig.shared.ReceiveWindowActive = true; }
     void arrive(const std::string& bytes) {
         rig.module.say(bytes);
         rig.runTicks(1);
@@ -26,7 +26,7 @@ TEST_F(ReceiveWindowTick, shortLineIsDroppedAndItsLFStartsTheNextEntry) {
     arrive("OK\r\nVALUE 12\r\n");
     ASSERT_EQ(rig.receive.entries.size(), 1u);
     EXPECT_EQ(rig.receive.entries[0], "\nVALUE 12<cr>");
-    EXPECT_EQ(rig.state.ReceiveBuffer, "");
+    EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "");
     EXPECT_EQ(rig.receive.selected, 0);
 }
 
@@ -34,17 +34,17 @@ TEST_F(ReceiveWindowTick, characterAfterTheCRIsDroppedAndTheLastCRWaits) {
     arrive("ABC\rDEF\r");
     ASSERT_EQ(rig.receive.entries.size(), 1u);
     EXPECT_EQ(rig.receive.entries[0], "ABC<cr>");
-    EXPECT_EQ(rig.state.ReceiveBuffer, "\r");
+    EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "\r");
 }
 
 TEST_F(ReceiveWindowTick, lonelyCharacterGoesAndItsCRWaitsForTheNextArrival) {
     arrive("A\r");
     EXPECT_TRUE(rig.receive.entries.empty());
-    EXPECT_EQ(rig.state.ReceiveBuffer, "\r");
+    EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "\r");
     arrive("WXYZ\r\n");
     ASSERT_EQ(rig.receive.entries.size(), 1u);
     EXPECT_EQ(rig.receive.entries[0], "WXYZ<cr>");
-    EXPECT_EQ(rig.state.ReceiveBuffer, "");
+    EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "");
 }
 
 // A CR LF pair split between two reads is still one line end; another
@@ -59,7 +59,7 @@ TEST_F(ReceiveWindowTick, anLFThatArrivesAfterItsCRIsStillDropped) {
 // While an operation runs the tick only counts; the operation's reads show
 // the lines instead, by the same rules, once each.
 TEST_F(ReceiveWindowTick, theTickLeavesThePortToARunningOperation) {
-    rig.state.OperationRunning = true;
+    rig.ctx.OperationRunning = true;
     rig.receive.checked = true;
     arrive("MINE\r\n");
     EXPECT_EQ(rig.port.InBufferCount(), 6);
@@ -75,7 +75,7 @@ TEST_F(ReceiveWindowTick, theTickLeavesThePortToARunningOperation) {
 TEST_F(ReceiveWindowTick, lineWithoutCRWaitsInTheBuffer) {
     arrive("PARTIAL");
     EXPECT_TRUE(rig.receive.entries.empty());
-    EXPECT_EQ(rig.state.ReceiveBuffer, "PARTIAL");
+    EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "PARTIAL");
     arrive(" LINE\r\n");
     ASSERT_EQ(rig.receive.entries.size(), 1u);
     EXPECT_EQ(rig.receive.entries[0], "PARTIAL LINE<cr>");
@@ -99,31 +99,31 @@ TEST_F(ReceiveWindowTick, listHoldsAtMost1002EntriesAndThe1003rdEmptiesIt) {
 }
 
 TEST_F(ReceiveWindowTick, inactiveWindowLeavesBytesInThePortButTicksCount) {
-    rig.state.ReceiveWindowActive = false;
-    rig.state.TickCount = 0;
+    rig.shared.ReceiveWindowActive = false;
+    rig.ctx.TickCount = 0;
     arrive("HELLO\r\n");
     EXPECT_EQ(rig.port.InBufferCount(), 7);
-    EXPECT_EQ(rig.state.TickCount, 1);
+    EXPECT_EQ(rig.ctx.TickCount, 1);
     EXPECT_TRUE(rig.receive.entries.empty());
 }
 
 TEST_F(ReceiveWindowTick, firstActiveTickOpensThePort) {
-    rig.port.SetPortOpen(false);
-    rig.state.StartComm = false;
+    rig.port.setPortOpen(false);
+    rig.ctx.StartComm = false;
     const int opensBefore = rig.port.opens();
     rig.runTicks(1);
-    EXPECT_TRUE(rig.state.StartComm);
+    EXPECT_TRUE(rig.ctx.StartComm);
     EXPECT_TRUE(rig.port.PortOpen());
     EXPECT_EQ(rig.port.opens(), opensBefore + 1);
 }
 
 TEST(ReceiveTimerTick, tickCountWrapsToZeroPast30000) {
     LinkRig rig;
-    rig.state.TickCount = 29999;
-    timerTick(rig.state, rig.port, rig.receive);
-    EXPECT_EQ(rig.state.TickCount, 30000);
-    timerTick(rig.state, rig.port, rig.receive);
-    EXPECT_EQ(rig.state.TickCount, 0);
+    rig.ctx.TickCount = 29999;
+    timerTick(rig.ctx, rig.port);
+    EXPECT_EQ(rig.ctx.TickCount, 30000);
+    timerTick(rig.ctx, rig.port);
+    EXPECT_EQ(rig.ctx.TickCount, 0);
 }
 
 // viewbuffer on an operation's receive text.
@@ -167,7 +167,7 @@ TEST_F(Viewbuffer, doesNothingWithoutACR) {
 
 TEST_F(Viewbuffer, doesNothingWhileCheck1IsUnchecked) {
     rig.receive.checked = false;
-    rig.state.ReceiveWindowActive = true;  // the flag does not govern viewbuffer
+    rig.shared.ReceiveWindowActive = true;  // the flag does not govern viewbuffer
     std::string text = "ABCD\r";
     viewbuffer(rig.receive, text);
     EXPECT_EQ(text, "ABCD\r");
@@ -176,25 +176,25 @@ TEST_F(Viewbuffer, doesNothingWhileCheck1IsUnchecked) {
 
 TEST(Check1, checkingActivatesTheWindowEmptiesTheBufferAndSlowsTheTimer) {
     LinkRig rig;
-    rig.state.ReceiveBuffer = "OLD";
-    switchReceiveWindow(rig.state, rig.pump, rig.receive, true);
-    EXPECT_TRUE(rig.state.ReceiveWindowActive);
-    EXPECT_EQ(rig.state.ReceiveBuffer, "");
-    EXPECT_EQ(rig.pump.Interval(), 100);
+    rig.ctx.lines.ReceiveBuffer = "OLD";
+    switchReceiveWindow(rig.shared, rig.ctx.lines, rig.pump, true);
+    EXPECT_TRUE(rig.shared.ReceiveWindowActive);
+    EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "");
+    EXPECT_EQ(rig.pump.interval(), 100);
 }
 
 TEST(Check1, uncheckingKeepsShownLinesAndRunsTheTimerAtOneMillisecond) {
     LinkRig rig;
     rig.receive.entries = {"SHOWN<cr>"};
-    switchReceiveWindow(rig.state, rig.pump, rig.receive, true);
-    rig.state.ReceiveBuffer = "PART";
-    switchReceiveWindow(rig.state, rig.pump, rig.receive, false);
-    EXPECT_FALSE(rig.state.ReceiveWindowActive);
-    EXPECT_EQ(rig.state.ReceiveBuffer, "PART");
+    switchReceiveWindow(rig.shared, rig.ctx.lines, rig.pump, true);
+    rig.ctx.lines.ReceiveBuffer = "PART";
+    switchReceiveWindow(rig.shared, rig.ctx.lines, rig.pump, false);
+    EXPECT_FALSE(rig.shared.ReceiveWindowActive);
+    EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "PART");
     EXPECT_EQ(rig.receive.entries, std::vector<std::string>{"SHOWN<cr>"});
-    EXPECT_EQ(rig.pump.Interval(), 1);
+    EXPECT_EQ(rig.pump.interval(), 1);
     // A tick is the interval asked for, whatever the line speed.
-    EXPECT_EQ(rig.pump.EffectiveIntervalMicros(), 1000);
+    EXPECT_EQ(rig.pump.effectiveIntervalMicros(), 1000);
     const int64_t before = rig.pump.ticks();
     rig.runFor(10000);
     EXPECT_EQ(rig.pump.ticks() - before, 10);
@@ -202,17 +202,17 @@ TEST(Check1, uncheckingKeepsShownLinesAndRunsTheTimerAtOneMillisecond) {
 
 TEST(Check1, timerStartsAt55Milliseconds) {
     LinkRig rig;
-    EXPECT_EQ(rig.pump.Interval(), kStartIntervalMs);
-    EXPECT_EQ(rig.pump.EffectiveIntervalMicros(), 55000);
+    EXPECT_EQ(rig.pump.interval(), kStartIntervalMs);
+    EXPECT_EQ(rig.pump.effectiveIntervalMicros(), 55000);
 }
 
 TEST(ClearHistory, emptiesTheListAndTheBuffer) {
     LinkRig rig;
     rig.receive.entries = {"A<cr>", "B<cr>"};
-    rig.state.ReceiveBuffer = "PENDING";
-    clearReceiveWindow(rig.state, rig.receive);
+    rig.ctx.lines.ReceiveBuffer = "PENDING";
+    clearReceiveWindow(rig.ctx.lines, rig.receive);
     EXPECT_TRUE(rig.receive.entries.empty());
-    EXPECT_EQ(rig.state.ReceiveBuffer, "");
+    EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "");
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ constexpr const char* kReplyZ = "23 4D 04 52 5A FD 0D";
 // download runs once "Receive Window Active" has been unticked.
 struct PacedRig : LinkRig {
     explicit PacedRig(sim::ModuleOptions options = {}) : LinkRig(withSpeed(std::move(options))) {
-        state.ConfigRecord.BaudRate = 38400;
-        pump.SetInterval(1);
+        ctx.settings.baud = 38400;
+        pump.setInterval(1);
     }
     static sim::ModuleOptions withSpeed(sim::ModuleOptions options) {
         options.baud = 38400;
@@ -63,7 +63,7 @@ TEST(SettleForReply, withoutAReplyLastsTheLongerOfItsTicksAndTheBound) {
     };
     for (const Case& c : std::vector<Case>{{1, 1, 27000}, {1, 30, 30000}, {55, 1, 55000}}) {
         PacedRig rig(silentModule());
-        rig.pump.SetInterval(c.intervalMs);
+        rig.pump.setInterval(c.intervalMs);
         const int64_t start = rig.pump.nowMicros();
         EXPECT_EQ(settleForReply(rig.ctx, c.ticks, hexBytes(kReplyZ), ""), "");
         EXPECT_EQ(rig.pump.nowMicros() - start, c.micros) << c.intervalMs << " ms";
@@ -115,7 +115,7 @@ TEST(SettleForReply, aPortThatFailsEndsItAndSetsCancelFlag) {
     const int64_t start = rig.pump.nowMicros();
     EXPECT_EQ(settleForReply(rig.ctx, 1, hexBytes(kReplyZ), ""), "");
     EXPECT_LT(rig.pump.nowMicros() - start, 27000);
-    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_TRUE(rig.ctx.CancelFlag);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ TEST(SyncWithModule, quietControllerIsLeftAloneAfterFiftyTicks) {
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Quiet);
     EXPECT_EQ(rig.module.received(), "");
     EXPECT_EQ(rig.pump.nowMicros() - start, 50 * 55000);
-    EXPECT_FALSE(rig.state.Synched_Up);
+    EXPECT_FALSE(rig.ctx.Synched_Up);
     EXPECT_TRUE(rig.operation.statusLines.empty());
 }
 
@@ -36,8 +36,8 @@ TEST(SyncWithModule, talkingControllerIsWokenAndEndsWithTheSyncFrame) {
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
     EXPECT_EQ(rig.receivedHex(), "0D 0D");
-    EXPECT_TRUE(rig.state.Synched_Up);
-    EXPECT_TRUE(rig.state.CancelFlag);  // left set: it ended the loop
+    EXPECT_TRUE(rig.ctx.Synched_Up);
+    EXPECT_TRUE(rig.ctx.CancelFlag);  // left set: it ended the loop
     EXPECT_EQ(rig.operation.statusLines, std::vector<std::string>{"Downloading.."});
     EXPECT_NE(text.find(syncFrame()), std::string::npos);
 }
@@ -46,7 +46,7 @@ TEST(SyncWithModule, blankYCarriageReturnAlsoEndsIt) {
     LinkRig rig(talking(sim::SyncReply::YesLine));
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
-    EXPECT_TRUE(rig.state.Synched_Up);
+    EXPECT_TRUE(rig.ctx.Synched_Up);
     EXPECT_NE(text.find(" Y\r"), std::string::npos);
 }
 
@@ -55,7 +55,7 @@ TEST(SyncWithModule, syncFrameOfAnyAddressCounts) {
     rig.pump.schedule(300000, [&] { rig.module.say("#A\x03X?\r"); });
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
-    EXPECT_TRUE(rig.state.Synched_Up);
+    EXPECT_TRUE(rig.ctx.Synched_Up);
     EXPECT_GE(rig.pump.nowMicros(), 300000);
 }
 
@@ -63,33 +63,33 @@ TEST(SyncWithModule, pairThatIsNotTwoAfterTheFirstHashDoesNotCount) {
     LinkRig rig(talking(sim::SyncReply::None));
     rig.pump.schedule(100000, [&] { rig.module.say("#\x03X\r"); });  // pair one after '#'
     rig.pump.schedule(200000, [&] { rig.module.say("Y\r"); });       // no blank before Y
-    rig.pump.schedule(2000000, [&] { rig.state.CancelFlag = true; });
+    rig.pump.schedule(2000000, [&] { rig.ctx.CancelFlag = true; });
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Cancelled);
     EXPECT_GE(rig.pump.nowMicros(), 2000000);  // only Cancel ended it
-    EXPECT_FALSE(rig.state.Synched_Up);
+    EXPECT_FALSE(rig.ctx.Synched_Up);
 }
 
 TEST(SyncWithModule, controllerThatNeverSyncsWaitsForCancel) {
     LinkRig rig(talking(sim::SyncReply::None));
-    rig.pump.schedule(5000000, [&] { rig.state.CancelFlag = true; });
+    rig.pump.schedule(5000000, [&] { rig.ctx.CancelFlag = true; });
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Cancelled);
     EXPECT_EQ(rig.receivedHex(), "0D 0D");
     EXPECT_GE(rig.pump.nowMicros(), 5000000);
-    EXPECT_FALSE(rig.state.Synched_Up);
+    EXPECT_FALSE(rig.ctx.Synched_Up);
     EXPECT_LE(text.size(), 512u + 13u);  // capped while chatter piles up
 }
 
 TEST(SyncWithModule, alreadySynchedSendsTheWakeBytesButDoesNotWait) {
     LinkRig rig(talking(sim::SyncReply::None));
-    rig.state.Synched_Up = true;
-    rig.state.CancelFlag = true;  // left by an earlier run: not a cancel of this one
+    rig.ctx.Synched_Up = true;
+    rig.ctx.CancelFlag = true;  // left by an earlier run: not a cancel of this one
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
     EXPECT_EQ(rig.receivedHex(), "0D 0D");
     EXPECT_TRUE(rig.operation.statusLines.empty());
-    EXPECT_FALSE(rig.state.CancelFlag);
+    EXPECT_FALSE(rig.ctx.CancelFlag);
 }
 
 TEST(SyncWithModule, shorterProbeOfBlockExecutionMissesALateTalker) {
@@ -105,14 +105,14 @@ TEST(SyncWithModule, shorterProbeOfBlockExecutionMissesALateTalker) {
     again.pump.schedule(30 * 55000, [&] { again.module.startChatter(); });
     EXPECT_EQ(SyncWithModule(again.ctx, text, 50), SyncOutcome::Answered);
     EXPECT_EQ(again.receivedHex(), "0D 0D");
-    EXPECT_TRUE(again.state.Synched_Up);
+    EXPECT_TRUE(again.ctx.Synched_Up);
 }
 
 TEST(SyncWithModule, chatterLinesAreShownWhileCheck1IsTicked) {
     sim::ModuleOptions options = talking(sim::SyncReply::None);
     LinkRig rig(options);
     rig.receive.checked = true;
-    rig.pump.schedule(500000, [&] { rig.state.CancelFlag = true; });
+    rig.pump.schedule(500000, [&] { rig.ctx.CancelFlag = true; });
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Cancelled);
     ASSERT_FALSE(rig.receive.entries.empty());
@@ -125,26 +125,26 @@ TEST(SyncWithModule, chatterLinesAreShownWhileCheck1IsTicked) {
 // stays clear and nothing more is sent by the operation.
 TEST(SyncWithModule, countedWakeUpsAreSentAgainThenTheControllerIsGivenUp) {
     LinkRig rig(talking(sim::SyncReply::None));
-    rig.state.WakeUpLimit = 4;
+    rig.ctx.WakeUpLimit = 4;
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Unanswered);
     EXPECT_EQ(rig.receivedHex(), "0D 0D 0D 0D 0D 0D 0D 0D");
-    EXPECT_TRUE(rig.state.WakeUpUnanswered);
-    EXPECT_TRUE(rig.state.CancelFlag);
-    EXPECT_FALSE(rig.state.Synched_Up);
+    EXPECT_TRUE(rig.ctx.WakeUpUnanswered);
+    EXPECT_TRUE(rig.ctx.CancelFlag);
+    EXPECT_FALSE(rig.ctx.Synched_Up);
     EXPECT_GE(rig.pump.nowMicros(), 4 * 10 * 55'000);
     EXPECT_LE(rig.pump.nowMicros(), 4 * 10 * 55'000 + 2 * 55'000);
 
     clearCancelFlag(rig.ctx);
-    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_TRUE(rig.ctx.CancelFlag);
     std::string replies;
-    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', replies).confirmed);
+    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', replies).ok());
     EXPECT_EQ(rig.receivedHex(), "0D 0D 0D 0D 0D 0D 0D 0D");
 }
 
 TEST(SyncWithModule, aLostAnswerIsMadeUpForByTheNextCountedWakeUp) {
     LinkRig rig(talking(sim::SyncReply::None));
-    rig.state.WakeUpLimit = 4;
+    rig.ctx.WakeUpLimit = 4;
     rig.pump.setIdleHook([&] {
         if (rig.module.received() == "\r\r") {
             rig.module.options().syncReply = sim::SyncReply::Frame;
@@ -153,8 +153,8 @@ TEST(SyncWithModule, aLostAnswerIsMadeUpForByTheNextCountedWakeUp) {
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
     EXPECT_EQ(rig.receivedHex(), "0D 0D 0D 0D");
-    EXPECT_TRUE(rig.state.Synched_Up);
-    EXPECT_FALSE(rig.state.WakeUpUnanswered);
+    EXPECT_TRUE(rig.ctx.Synched_Up);
+    EXPECT_FALSE(rig.ctx.WakeUpUnanswered);
     EXPECT_NE(text.find(syncFrame()), std::string::npos);
 }
 
@@ -167,7 +167,7 @@ TEST(SyncWithModule, anAnswerThatIsTheFirstLineEndsTheWaitWithTheBoxTicked) {
     options.chatterIntervalMicros = 200000;
     LinkRig rig(options);
     rig.receive.checked = true;
-    rig.pump.schedule(20'000'000, [&] { rig.state.CancelFlag = true; });
+    rig.pump.schedule(20'000'000, [&] { rig.ctx.CancelFlag = true; });
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);
     EXPECT_LT(rig.pump.nowMicros(), 20'000'000);
@@ -195,15 +195,15 @@ TEST(SyncWithModule, aCancelAnywhereInTheWakeUpLeavesNothingToBeWritten) {
           Case{"synchronisation", true, 3'000'000, "0D 0D"}}) {
         SCOPED_TRACE(c.name);
         LinkRig rig(c.talks ? talking(sim::SyncReply::None) : sim::ModuleOptions{});
-        rig.pump.schedule(c.cancelAt, [&] { rig.state.CancelFlag = true; });
+        rig.pump.schedule(c.cancelAt, [&] { rig.ctx.CancelFlag = true; });
         std::string text;
         EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Cancelled);
         EXPECT_LT(rig.pump.nowMicros(), c.cancelAt + 2 * 55000);
-        EXPECT_TRUE(rig.state.WakeUpCancelled);
-        EXPECT_FALSE(rig.state.Synched_Up);
+        EXPECT_TRUE(rig.ctx.WakeUpCancelled);
+        EXPECT_FALSE(rig.ctx.Synched_Up);
         clearCancelFlag(rig.ctx);
         std::string replies;
-        EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', replies).confirmed);
+        EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', replies).ok());
         EXPECT_EQ(rig.receivedHex(), c.sent);
     }
 }

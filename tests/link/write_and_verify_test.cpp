@@ -26,12 +26,11 @@ constexpr const char* kRead3 = "23 41 05 52 00 03 9B 0D";
 TEST(WriteAndVerify, writesOnceAndReadsTwiceWhenTheModuleAnswers) {
     LinkRig rig;
     std::string text;
-    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_TRUE(r.confirmed);
-    EXPECT_EQ(r.tries, 0);
+    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_TRUE(r.ok());
     EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3}));
     EXPECT_EQ(rig.module.eeprom()[3], 'Z');
-    EXPECT_FALSE(rig.state.CancelFlag);
+    EXPECT_FALSE(rig.ctx.CancelFlag);
     EXPECT_FALSE(rig.operation.retrying);
     EXPECT_EQ(rig.operation.retryingShown, 0);
     EXPECT_EQ(text, "");
@@ -40,7 +39,7 @@ TEST(WriteAndVerify, writesOnceAndReadsTwiceWhenTheModuleAnswers) {
 TEST(WriteAndVerify, location3586GoesOutAsHighByte0EThenLowByte02) {
     LinkRig rig;
     std::string text;
-    EXPECT_TRUE(WriteAndVerify(rig.ctx, 3586, 0x31, text).confirmed);
+    EXPECT_TRUE(WriteAndVerify(rig.ctx, 3586, 0x31, text).ok());
     EXPECT_EQ(rig.module.received(),
               concat({"23 41 06 57 0E 02 31 DF 0D", "23 41 05 52 0E 02 A8 0D",
                       "23 41 05 52 0E 02 A8 0D"}));
@@ -50,8 +49,8 @@ TEST(WriteAndVerify, location3586GoesOutAsHighByte0EThenLowByte02) {
 TEST(WriteAndVerify, replyWithChecksum13IsRecognisedWithCheck1Unchecked) {
     LinkRig rig;
     std::string text;
-    const WriteResult r = WriteAndVerify(rig.ctx, 100, 0x6A, text);
-    EXPECT_TRUE(r.confirmed);
+    const base::Status r = WriteAndVerify(rig.ctx, 100, 0x6A, text);
+    EXPECT_TRUE(r.ok());
     EXPECT_EQ(rig.module.writesReceived(), 1);
     EXPECT_EQ(rig.module.readsReceived(), 2);
 }
@@ -63,9 +62,9 @@ TEST(WriteAndVerify, replyIsFoundAndShownWhenCheck1IsTicked) {
     LinkRig rig;
     rig.receive.checked = true;
     std::string text;
-    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_TRUE(r.confirmed);
-    EXPECT_FALSE(rig.state.CancelFlag);
+    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_TRUE(r.ok());
+    EXPECT_FALSE(rig.ctx.CancelFlag);
     EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3}));
     EXPECT_EQ(rig.operation.retryingShown, 0);
     const std::string shown = hexBytes("23 4D 04 52 5A FD") + "<cr>";
@@ -80,8 +79,8 @@ TEST(WriteAndVerify, replyIsFoundWhenTheControllersEchoPrecedesIt) {
     LinkRig rig(options);
     rig.receive.checked = true;
     std::string text;
-    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_TRUE(r.confirmed);
+    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_TRUE(r.ok());
     EXPECT_EQ(rig.module.writesReceived(), 1);
     // The write's echo was shown, the reply was found behind the read's echo.
     EXPECT_EQ(rig.receive.entries.front(), hexBytes("23 41 06 57 00 03 5A FB") + "<cr>");
@@ -92,9 +91,8 @@ TEST(WriteAndVerify, moduleAnsweringTheFirstReadButNotTheSecondGetsTheByteAgain)
     options.dropReads = {2};
     LinkRig rig(options);
     std::string text;
-    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_TRUE(r.confirmed);
-    EXPECT_EQ(r.tries, 0);
+    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_TRUE(r.ok());
     EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3, kWriteZ3, kRead3, kRead3}));
     EXPECT_EQ(rig.operation.retryingShown, 1);
     EXPECT_FALSE(rig.operation.retrying);
@@ -105,10 +103,10 @@ TEST(WriteAndVerify, moduleThatAlwaysMissesTheSecondReadIsBoundedAndFails) {
     options.dropEverySecondRead = true;
     LinkRig rig(options);
     std::string text;
-    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_FALSE(r.confirmed);
-    EXPECT_EQ(r.tries, 40);
-    EXPECT_TRUE(rig.state.CancelFlag);
+    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.message(), "E2PROM location 3 was not confirmed after 40 tries");
+    EXPECT_TRUE(rig.ctx.CancelFlag);
     EXPECT_EQ(rig.module.writesReceived(), 160);
     EXPECT_EQ(writeBound(40), 160);
 }
@@ -118,10 +116,10 @@ TEST(WriteAndVerify, fortyUnansweredWritesEachWithOneReadThenCancelFlag) {
     options.silent = true;
     LinkRig rig(options);
     std::string text;
-    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_FALSE(r.confirmed);
-    EXPECT_EQ(r.tries, 40);
-    EXPECT_TRUE(rig.state.CancelFlag);
+    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.message(), "E2PROM location 3 was not confirmed after 40 tries");
+    EXPECT_TRUE(rig.ctx.CancelFlag);
     EXPECT_EQ(rig.module.writesReceived(), 40);
     EXPECT_EQ(rig.module.readsReceived(), 40);
     EXPECT_EQ(rig.operation.retryingShown, 40);
@@ -135,24 +133,25 @@ TEST(WriteAndVerify, fortyUnansweredWritesEachWithOneReadThenCancelFlag) {
 
 TEST(WriteAndVerify, setCancelFlagReturnsAtOnceWithoutSending) {
     LinkRig rig;
-    rig.state.CancelFlag = true;
+    rig.ctx.CancelFlag = true;
     std::string text;
-    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_FALSE(r.confirmed);
-    EXPECT_EQ(r.tries, 0);
+    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.message(), "The write to E2PROM location 3 was cancelled after 0 tries");
     EXPECT_EQ(rig.module.received(), "");
-    EXPECT_TRUE(rig.state.CancelFlag);
+    EXPECT_TRUE(rig.ctx.CancelFlag);
 }
 
 TEST(WriteAndVerify, cancelDuringTheRetriesStopsTheWrites) {
     sim::ModuleOptions options;
     options.silent = true;
     LinkRig rig(options);
-    rig.pump.schedule(1000000, [&] { rig.state.CancelFlag = true; });
+    rig.pump.schedule(1000000, [&] { rig.ctx.CancelFlag = true; });
     std::string text;
-    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_FALSE(r.confirmed);
-    EXPECT_LT(r.tries, 40);
+    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.message().rfind("The write to E2PROM location 3 was cancelled after ", 0), 0u)
+        << r.message();
     EXPECT_LT(rig.module.writesReceived(), 40);
     EXPECT_GT(rig.module.writesReceived(), 0);
 }
@@ -162,8 +161,8 @@ TEST(WriteAndVerify, lateReplyIsFoundLaterBecauseTheTextIsKept) {
     options.latencyMicros = 70000;  // longer than one 55 ms tick
     LinkRig rig(options);
     std::string text;
-    const WriteResult r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_TRUE(r.confirmed);
+    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
+    EXPECT_TRUE(r.ok());
     EXPECT_GT(rig.module.writesReceived(), 1);
 }
 
@@ -174,7 +173,7 @@ TEST(WriteAndVerify, staleReplyInATextPast512CharactersIsThrownAway) {
     LinkRig rig(options);
     std::string text = readReply('Z') + std::string(506, '.');
     ASSERT_EQ(text.size(), 513u);
-    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', text).confirmed);
+    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', text).ok());
     EXPECT_EQ(rig.module.writesReceived(), 40);
 }
 
@@ -184,7 +183,7 @@ TEST(WriteAndVerify, staleReplyInATextOf512CharactersCountsAsAGoodRead) {
     LinkRig rig(options);
     std::string text = readReply('Z') + std::string(505, '.');
     ASSERT_EQ(text.size(), 512u);
-    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', text).confirmed);
+    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', text).ok());
     // The good read reset the tries once: 1 + 40 writes.
     EXPECT_EQ(rig.module.writesReceived(), 41);
 }
@@ -198,8 +197,7 @@ TEST(WriteAndVerify, corruptedRepliesCostRewritesButTheByteIsStored) {
     int writes = 0;
     for (int i = 0; i < 20; ++i) {
         text.clear();
-        ASSERT_TRUE(
-            WriteAndVerify(rig.ctx, static_cast<int16_t>(3586 + i), 'A' + i, text).confirmed);
+        ASSERT_TRUE(WriteAndVerify(rig.ctx, static_cast<int16_t>(3586 + i), 'A' + i, text).ok());
         writes = rig.module.writesReceived();
     }
     EXPECT_GT(writes, 20);
@@ -228,14 +226,14 @@ TEST(WriteAndVerify, pacedModuleWithAWriteTimeNeedsNoRewriteAtOneMillisecond) {
         options.baud = c.baud;
         options.writeTimeMicros = c.writeTimeMicros;
         LinkRig rig(options);
-        rig.state.ConfigRecord.BaudRate = c.baud;
-        rig.pump.SetInterval(1);
+        rig.ctx.settings.baud = c.baud;
+        rig.pump.setInterval(1);
         std::string text;
         constexpr int kBytes = 50;
         for (int i = 0; i < kBytes; ++i) {
             ASSERT_TRUE(WriteAndVerify(rig.ctx, static_cast<int16_t>(3586 + i),
                                        static_cast<uint8_t>(i * 5), text)
-                            .confirmed);
+                            .ok());
         }
         EXPECT_EQ(rig.module.writesReceived(), kBytes)
             << c.baud << " baud, write time " << c.writeTimeMicros << " us";
@@ -252,8 +250,8 @@ TEST(WriteAndVerify, aLateReplyIsTakenWithTheNextOneAndNothingIsLeftBehind) {
     options.baud = 38400;
     options.dropReads = {1};
     LinkRig rig(options);
-    rig.state.ConfigRecord.BaudRate = 38400;
-    rig.pump.SetInterval(1);
+    rig.ctx.settings.baud = 38400;
+    rig.pump.setInterval(1);
     bool late = false;
     rig.pump.setIdleHook([&] {
         if (!late && rig.module.readsReceived() == 2) {
@@ -262,7 +260,7 @@ TEST(WriteAndVerify, aLateReplyIsTakenWithTheNextOneAndNothingIsLeftBehind) {
         }
     });
     std::string text;
-    ASSERT_TRUE(WriteAndVerify(rig.ctx, 3586, 'A', text).confirmed);
+    ASSERT_TRUE(WriteAndVerify(rig.ctx, 3586, 'A', text).ok());
     EXPECT_TRUE(late);
     EXPECT_EQ(rig.module.writesReceived(), 2);
     EXPECT_EQ(rig.module.readsReceived(), 3);

@@ -54,7 +54,7 @@ class ClearUtility : public ::testing::Test {
     explicit ClearUtility(sim::ModuleOptions options = {}) : link(options) {}
 
     ClearOutcome clear(const std::string& start, const std::string& end) {
-        return utilities::runClearUtility(link.ctx, view, prompter, start, end);
+        return utilities::runClearUtility(link.ctx, link.state, view, prompter, start, end);
     }
     std::string wire() const { return link.module.received(); }
     std::string lastMessage() const {
@@ -141,7 +141,7 @@ TEST_F(SilentModule, fortyAttemptsOnTheFirstLocationThenTheRunStops) {
     EXPECT_EQ(wire().size(), 40u * 17u);
     EXPECT_EQ(lastMessage(), kFailure);
     EXPECT_EQ(prompter.messages.back().icon, base::Icon::Information);
-    EXPECT_TRUE(link.state.CancelFlag);
+    EXPECT_TRUE(link.ctx.CancelFlag);
     EXPECT_EQ(view.retryShown, 40);
     EXPECT_FALSE(view.retrying);
     EXPECT_FALSE(link.state.QueryReset);
@@ -149,7 +149,7 @@ TEST_F(SilentModule, fortyAttemptsOnTheFirstLocationThenTheRunStops) {
 
 TEST_F(ClearUtility, aLateReplyIsFoundByALaterAttempt) {
     // The answer comes two ticks after the read: past the one tick settled.
-    link.module.options().latencyMicros = 2 * link.pump.EffectiveIntervalMicros();
+    link.module.options().latencyMicros = 2 * link.pump.effectiveIntervalMicros();
     EXPECT_EQ(clear("0", "1"), ClearOutcome::Succeeded);
     EXPECT_GE(count(wire(), writeOf(0)), 2);
     EXPECT_EQ(lastMessage(), kSuccess);
@@ -158,7 +158,7 @@ TEST_F(ClearUtility, aLateReplyIsFoundByALaterAttempt) {
 TEST_F(ClearUtility, cancelSkipsTheRemainingLocationsAndReportsFailure) {
     link.pump.setIdleHook([this] {
         if (wire().find(readOf(3)) != std::string::npos) {
-            link.state.CancelFlag = true;
+            link.ctx.CancelFlag = true;
         }
     });
     EXPECT_EQ(clear("0", "16"), ClearOutcome::Failed);
@@ -170,7 +170,7 @@ TEST_F(ClearUtility, cancelSkipsTheRemainingLocationsAndReportsFailure) {
 TEST_F(ClearUtility, closingTheWindowEndsTheRunAtOnce) {
     link.pump.setIdleHook([this] {
         if (wire().find(readOf(1)) != std::string::npos) {
-            link.state.Closing = true;
+            link.shared.Closing.request();
         }
     });
     EXPECT_EQ(clear("0", "200"), ClearOutcome::Failed);
@@ -179,16 +179,16 @@ TEST_F(ClearUtility, closingTheWindowEndsTheRunAtOnce) {
 
 TEST_F(ClearUtility, theReceiveWindowIsOffDuringTheRunAndOnAfterIt) {
     link.receive.checked = true;
-    link.state.ReceiveWindowActive = true;
+    link.shared.ReceiveWindowActive = true;
     bool activeWhileClearing = false;
     link.pump.setIdleHook([&] {
         if (!wire().empty()) {
-            activeWhileClearing = activeWhileClearing || link.state.ReceiveWindowActive;
+            activeWhileClearing = activeWhileClearing || link.shared.ReceiveWindowActive;
         }
     });
     clear("0", "3");
     EXPECT_FALSE(activeWhileClearing);
-    EXPECT_TRUE(link.state.ReceiveWindowActive);
+    EXPECT_TRUE(link.shared.ReceiveWindowActive);
 }
 
 TEST(EnableClearUtility, tickingShowsTheFrameThenWarnsAndUntickingHidesIt) {

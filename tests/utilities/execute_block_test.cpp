@@ -74,8 +74,13 @@ class ExecuteBlock : public ::testing::Test {
         }
         view.selectedLine = -1;
     }
-    ExecuteOutcome execute() { return utilities::runExecuteBlock(link.ctx, view, prompter); }
-    ExecuteOutcome cancel() { return utilities::runCancelExec(link.ctx, view, prompter); }
+    ExecuteOutcome execute() {
+        return utilities::runExecuteBlock(link.ctx, link.state, view, prompter, view.request());
+    }
+    ExecuteOutcome cancel() {
+        return utilities::runCancelExec(link.ctx, link.state.DataDir, view, prompter,
+                                        view.request());
+    }
     std::string wire() const { return link.module.received(); }
     std::string lastMessage() const {
         return prompter.messages.empty() ? std::string() : prompter.messages.back().text;
@@ -117,7 +122,7 @@ TEST_F(ExecuteBlock, aQuietControllerRunsTheBlockAndConfirmsIt) {
     EXPECT_TRUE(view.listEnabled);
     EXPECT_EQ(view.buttonChanges, (std::vector<bool>{false, true}));
     EXPECT_FALSE(view.cancelFrame);
-    EXPECT_FALSE(link.state.Synched_Up);  // nobody talked, so no sync was needed
+    EXPECT_FALSE(link.ctx.Synched_Up);  // nobody talked, so no sync was needed
 }
 
 TEST_F(ExecuteBlock, theBlockIsThePositionTheSelectedLineShowsNotItsIndex) {
@@ -155,8 +160,8 @@ TEST_P(PrintingController, isWokenAndSyncedBeforeTheCommandGoesOut) {
     view.selectedLine = 1;
     EXPECT_EQ(execute(), ExecuteOutcome::Confirmed);
     EXPECT_EQ(toHex(wire()), "0D 0D 23 07 04 53 03 61 0D");
-    EXPECT_TRUE(link.state.Synched_Up);
-    EXPECT_FALSE(link.state.CancelFlag);
+    EXPECT_TRUE(link.ctx.Synched_Up);
+    EXPECT_FALSE(link.ctx.CancelFlag);
     EXPECT_EQ(
         link.operation.statusLines,
         (std::vector<std::string>{"Executing block 3", "Downloading..", "Executing block 3"}));
@@ -220,7 +225,10 @@ TEST_F(SilentController, aReplyConfirmsOnlyTheBlockItNames) {
         });
         choose("THREE");
         view.selectedLine = c.line;
-        EXPECT_EQ(utilities::runExecuteBlock(fresh.ctx, view, prompter), c.outcome) << c.line;
+        EXPECT_EQ(
+            utilities::runExecuteBlock(fresh.ctx, fresh.state, view, prompter, view.request()),
+            c.outcome)
+            << c.line;
         EXPECT_EQ(fresh.module.received().size(), 7u * c.commands) << c.line;
     }
 }
@@ -233,7 +241,7 @@ TEST_F(SilentController, aLateConfirmationIsFoundByALaterAttempt) {
     link.pump.setIdleHook([this, said = false]() mutable {
         if (!said && link.module.received().size() == 7) {
             said = true;
-            const int64_t tick = link.pump.EffectiveIntervalMicros();
+            const int64_t tick = link.pump.effectiveIntervalMicros();
             link.pump.schedule(link.pump.nowMicros() + 42 * tick,
                                [this] { link.module.say(" B 3\r\n"); });
         }
@@ -245,11 +253,11 @@ TEST_F(SilentController, aLateConfirmationIsFoundByALaterAttempt) {
 TEST_F(ExecuteBlock, aConfirmationStillOnTheLineIsReadWhole) {
     // At 1200 bits per second the reply takes 50 ms; it starts just after the
     // 15 ticks that follow the send.
-    link.state.ConfigRecord.BaudRate = 1200;
+    link.ctx.settings.baud = 1200;
     link::InitializePort(link.ctx);
     link.module.options().baud = 1200;
     link.port.setLineSpeed(1200);
-    link.module.options().latencyMicros = 16 * link.pump.EffectiveIntervalMicros();
+    link.module.options().latencyMicros = 16 * link.pump.effectiveIntervalMicros();
     chooseLine();
     view.selectedLine = 1;
     EXPECT_EQ(execute(), ExecuteOutcome::Confirmed);
@@ -261,7 +269,7 @@ TEST_F(NeverSyncingController, cancelEndsTheSyncAndTheCommandIsNotSent) {
     view.selectedLine = 1;
     link.pump.schedule(3'000'000, [this] {
         EXPECT_TRUE(view.cancelFrame);  // the Cancel button is there to press
-        link.state.CancelFlag = true;
+        link.ctx.CancelFlag = true;
     });
     EXPECT_EQ(execute(), ExecuteOutcome::Cancelled);
     EXPECT_GE(link.pump.nowMicros(), 3'000'000);
@@ -322,7 +330,7 @@ TEST_F(ExecuteBlock, selectionsThatAreMissingAreNamedAndNothingIsSent) {
         EXPECT_EQ(prompter.messages.back().icon, base::Icon::Critical);
     }
     EXPECT_EQ(wire(), "");
-    EXPECT_FALSE(link.state.ReceiveWindowActive);
+    EXPECT_FALSE(link.shared.ReceiveWindowActive);
 }
 
 TEST_F(ExecuteBlock, aCombinationMissingFromTheDatabaseEndsSilentlyWithNothingSent) {
@@ -363,27 +371,26 @@ TEST_F(ExecuteBlock, aCancelNeedsNoSelectedLineAndIgnoresAnOddNode) {
     EXPECT_EQ(cancel(), ExecuteOutcome::Confirmed);
     EXPECT_EQ(toHex(wire()), "23 41 04 53 00 98 0D");
     EXPECT_EQ(lastMessage(), "Cancel Command Successful");
-    EXPECT_TRUE(link.state.ZeroBlockProcessing);
 }
 
 TEST_F(ExecuteBlock, theReceiveWindowIsOffDuringARunOnAfterAnExecuteAndOffAfterACancel) {
     chooseLine();
     view.selectedLine = 1;
     link.receive.checked = true;
-    link.state.ReceiveWindowActive = true;
-    link.state.ReceiveBuffer = "left over";
+    link.shared.ReceiveWindowActive = true;
+    link.ctx.lines.ReceiveBuffer = "left over";
     bool activeWhileSending = false;
     link.pump.setIdleHook([&] {
         if (!link.module.received().empty()) {
-            activeWhileSending = activeWhileSending || link.state.ReceiveWindowActive;
+            activeWhileSending = activeWhileSending || link.shared.ReceiveWindowActive;
         }
     });
     execute();
     EXPECT_FALSE(activeWhileSending);
-    EXPECT_TRUE(link.state.ReceiveWindowActive);
-    EXPECT_EQ(link.state.ReceiveBuffer, "");
+    EXPECT_TRUE(link.shared.ReceiveWindowActive);
+    EXPECT_EQ(link.ctx.lines.ReceiveBuffer, "");
     cancel();
-    EXPECT_FALSE(link.state.ReceiveWindowActive);
+    EXPECT_FALSE(link.shared.ReceiveWindowActive);
     EXPECT_EQ(view.unticks, 1);
 }
 
@@ -394,8 +401,8 @@ namespace {
 class ExecuteBlockPaced : public ExecuteBlock, public ::testing::WithParamInterface<int32_t> {
   protected:
     ExecuteBlockPaced() : ExecuteBlock(pacedOptions()) {
-        link.state.ConfigRecord.BaudRate = GetParam();
-        link.pump.SetInterval(1);
+        link.ctx.settings.baud = GetParam();
+        link.pump.setInterval(1);
     }
     static sim::ModuleOptions pacedOptions() {
         sim::ModuleOptions o;

@@ -47,7 +47,7 @@ class ReadBack : public ::testing::Test {
         }
     }
     utilities::ReadBackResult read() {
-        return utilities::ReadE2prom(link.ctx, view, prompter, workFile());
+        return utilities::readE2prom(link.ctx, view, prompter, workFile());
     }
     std::string workFile() const { return dir.file("e2read.tmp"); }
     std::string wire() const { return toHex(link.module.received()); }
@@ -109,7 +109,7 @@ TEST_F(ReadBack, dumpsTheModuleShowsItsMacrosWithLabelsAndReadsTheHeader) {
     EXPECT_FALSE(view.readingMessage);
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_FALSE(result.readFailed);
-    EXPECT_TRUE(link.state.StartComm);
+    EXPECT_TRUE(link.ctx.StartComm);
 }
 
 TEST_F(ReadBack, theWorkFileKeepsTheRewrittenTextWithoutLabels) {
@@ -122,7 +122,7 @@ TEST_F(ReadBack, theWorkFileKeepsTheRewrittenTextWithoutLabels) {
 TEST_F(ReadBack, aWorkFileThatCannotBeWrittenChangesNothingShown) {
     storeDownload();
     const auto result =
-        utilities::ReadE2prom(link.ctx, view, prompter, dir.file("missing/e2read.tmp"));
+        utilities::readE2prom(link.ctx, view, prompter, dir.file("missing/e2read.tmp"));
     EXPECT_FALSE(result.workFile.ok());
     EXPECT_EQ(view.text, kShownText);
     EXPECT_TRUE(prompter.messages.empty());
@@ -195,7 +195,7 @@ TEST(ReadBackLocations, aMissingAnswerFailsOnlyItsOwnField) {
         brindle::testing::TempDir dir;
         brindle::testing::RecordingReadBackView view;
         brindle::testing::ScriptedPrompter prompter;
-        utilities::ReadE2prom(link.ctx, view, prompter, dir.file("e2read.tmp"));
+        utilities::readE2prom(link.ctx, view, prompter, dir.file("e2read.tmp"));
         EXPECT_EQ(view.macroId(), c.macroId) << c.droppedRead;
         EXPECT_EQ(view.bootMacro(), c.bootMacro) << c.droppedRead;
         EXPECT_EQ(view.macroCount(), c.macroCount) << c.droppedRead;
@@ -204,7 +204,7 @@ TEST(ReadBackLocations, aMissingAnswerFailsOnlyItsOwnField) {
 
 TEST_F(ReadBack, aCancelFlagLeftByAnEarlierOperationDoesNotSilenceTheRead) {
     storeDownload();
-    link.state.CancelFlag = true;
+    link.ctx.CancelFlag = true;
     read();
     EXPECT_EQ(wire(), kDumpHex + " " + kFourReadsHex);
     EXPECT_EQ(view.text, kShownText);
@@ -213,11 +213,11 @@ TEST_F(ReadBack, aCancelFlagLeftByAnEarlierOperationDoesNotSilenceTheRead) {
 TEST_F(ReadBack, theReceiveWindowIsOffDuringTheReadAndOnAgainAfterIt) {
     storeDownload();
     link.receive.checked = true;
-    link.state.ReceiveWindowActive = true;
+    link.shared.ReceiveWindowActive = true;
     bool activeDuringDump = true;
     link.pump.setIdleHook([&] {
         if (link.module.received().size() == 7) {
-            activeDuringDump = activeDuringDump && link.state.ReceiveWindowActive;
+            activeDuringDump = activeDuringDump && link.shared.ReceiveWindowActive;
         }
     });
     read();
@@ -226,7 +226,7 @@ TEST_F(ReadBack, theReceiveWindowIsOffDuringTheReadAndOnAgainAfterIt) {
     // The read's own reads show what came in the receive window instead.
     ASSERT_FALSE(link.receive.entries.empty());
     EXPECT_EQ(link.receive.entries.front(), "DUMP<cr>");
-    EXPECT_TRUE(link.state.ReceiveWindowActive);
+    EXPECT_TRUE(link.shared.ReceiveWindowActive);
 }
 
 TEST_F(ReadBack, aFullMacroAreaIsReadWholeWithoutComplaint) {
@@ -259,7 +259,7 @@ TEST_F(ReadBack, closingTheWindowEndsTheReadAtOnceWithoutAMessage) {
     storeDownload(std::string(2000, 'A'));
     link.pump.setIdleHook([&] {
         if (link.port.InBufferCount() > 0 && link.module.received().size() == 7) {
-            link.state.Closing = true;
+            link.shared.Closing.request();
         }
     });
     read();
@@ -303,8 +303,8 @@ sim::ModuleOptions pacedAt(int32_t baud) {
 class ReadBackPaced : public ReadBack, public ::testing::WithParamInterface<int32_t> {
   protected:
     ReadBackPaced() : ReadBack(pacedAt(GetParam())) {
-        link.state.ConfigRecord.BaudRate = GetParam();
-        link.pump.SetInterval(1);
+        link.ctx.settings.baud = GetParam();
+        link.pump.setInterval(1);
     }
 };
 
@@ -334,7 +334,7 @@ sim::ModuleOptions slowToStart() {
 
 class ReadBackSlowStart : public ReadBack {
   protected:
-    ReadBackSlowStart() : ReadBack(slowToStart()) { link.pump.SetInterval(1); }
+    ReadBackSlowStart() : ReadBack(slowToStart()) { link.pump.setInterval(1); }
 };
 
 }  // namespace
@@ -372,7 +372,7 @@ TEST(ReadBackHostile, anEchoIsNoHeaderAndABadChecksumIsNoValue) {
         std::copy(kStoredImages.begin(), kStoredImages.end(), e.begin() + 3586);
         brindle::testing::RecordingReadBackView view;
         brindle::testing::ScriptedPrompter prompter;
-        utilities::ReadE2prom(link.ctx, view, prompter, dir.file("e2read.tmp"));
+        utilities::readE2prom(link.ctx, view, prompter, dir.file("e2read.tmp"));
         EXPECT_EQ(view.text, kShownText) << c.macroId;
         EXPECT_EQ(view.macroId(), c.macroId);
         EXPECT_EQ(view.bootMacro(), c.bootMacro);
@@ -412,7 +412,7 @@ TEST_F(ReadBack, cancelEndsTheReadWithinATickAndSendsNothingMore) {
         storeDownload(std::string(4000, 'A'));
         int64_t cancelledAt = -1;
         const auto cancel = [&] {
-            link.state.CancelFlag = true;
+            link.ctx.CancelFlag = true;
             cancelledAt = link.pump.nowMicros();
         };
         if (duringDump) {
@@ -429,7 +429,7 @@ TEST_F(ReadBack, cancelEndsTheReadWithinATickAndSendsNothingMore) {
         const auto result = read();
         link.pump.setIdleHook({});
         EXPECT_TRUE(result.cancelled);
-        EXPECT_LE(link.pump.nowMicros() - cancelledAt, link.pump.EffectiveIntervalMicros());
+        EXPECT_LE(link.pump.nowMicros() - cancelledAt, link.pump.effectiveIntervalMicros());
         EXPECT_EQ(toHex(link.module.received().substr(mark)), duringDump ? kDumpHex : "");
         EXPECT_EQ(view.text, "Read Failed");
         EXPECT_EQ(view.macroId(), "");

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "utilities/clear_view.h"
+#include "utilities/execute_block.h"
 #include "utilities/execute_view.h"
 #include "utilities/read_back_view.h"
 
@@ -36,15 +37,18 @@ class RecordingReadBackView : public utilities::ReadBackView {
 
 class RecordingExecuteView : public utilities::ExecuteView {
   public:
-    int chosenCombinationIndex() const override { return chosen; }
-    int combinationCount() const override { return static_cast<int>(combinations.size()); }
-    std::string chosenCombinationName() const override {
-        return chosen >= 0 ? combinations[static_cast<std::size_t>(chosen)] : std::string();
-    }
-    int sequenceLineCount() const override { return static_cast<int>(lines.size()); }
-    int selectedSequenceLine() const override { return selectedLine; }
-    std::string sequenceLineText(int index) const override {
-        return lines[static_cast<std::size_t>(index)];
+    // What the lists hold and show chosen, as the request of a run says it.
+    utilities::ExecuteRequest request() const {
+        utilities::ExecuteRequest r;
+        if (chosen >= 0) {
+            r.combination = combinations[static_cast<std::size_t>(chosen)];
+        }
+        r.combinationCount = static_cast<int>(combinations.size());
+        if (selectedLine >= 0) {
+            r.line = lines[static_cast<std::size_t>(selectedLine)];
+        }
+        r.lineCount = static_cast<int>(lines.size());
+        return r;
     }
     void enableSequenceList(bool enabled) override { listEnabled = enabled; }
     bool convertStatusArguments() const override { return statArgument; }
