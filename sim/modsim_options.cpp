@@ -49,6 +49,8 @@ std::string modsimUsage() {
            "  --drop-second-reads    answer only reads 1, 3, 5, ...\n"
            "  --echo                 repeat every frame before answering it\n"
            "  --silent               never answer\n"
+           "  --corrupt-dump N       the first dump sends the stored byte at macro-area\n"
+           "                         offset N changed\n"
            "  --stop-after N         answer nothing more once N frames have arrived\n"
            "  --chatter              talk from the start, as while a macro runs\n"
            "  --run-chatters         a started block talks until it is cancelled\n"
@@ -103,6 +105,8 @@ std::optional<ModsimConfig> parseModsimArguments(const std::vector<std::string>&
             ok = value(v) && parseProbability(v, m.corruptByteProbability);
         } else if (a == "--bad-checksum") {
             ok = value(v) && parseProbability(v, m.badChecksumProbability);
+        } else if (a == "--corrupt-dump") {
+            ok = value(v) && parseNumber(v, m.corruptDumpOffset) && m.corruptDumpOffset >= 0;
         } else if (a == "--stop-after") {
             ok = value(v) && parseNumber(v, m.stopAfterFrames) && m.stopAfterFrames >= 0;
         } else if (a == "--seed") {
