@@ -19,6 +19,7 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QSettings;
 
 namespace brindle::link {
 class ReceiveView;
@@ -61,6 +62,10 @@ class DownloadTab : public QWidget {
     // Esc: presses Cancel while a run offers it; false when none does.
     bool pressCancel();
 
+    // "Write changed bytes only" is remembered here (nowhere when null); the
+    // box takes the remembered value now. Must outlive the tab.
+    void rememberChoicesIn(QSettings* settings);
+
     // The controls, by their control names.
     QComboBox* CustomList = nullptr;
     QListWidget* MacrosInCombination = nullptr;
@@ -68,6 +73,8 @@ class DownloadTab : public QWidget {
     QPushButton* ExecuteBlock = nullptr;
     QPushButton* CancelExec = nullptr;
     QCheckBox* Check1 = nullptr;
+    // Download reads the module first and writes only what differs.
+    QCheckBox* WriteChangedOnly = nullptr;
     QListWidget* List1 = nullptr;
     QPushButton* ClearHistory = nullptr;
     QCheckBox* TransposeToHex = nullptr;
@@ -98,6 +105,7 @@ class DownloadTab : public QWidget {
 
     void onCustomListActivated(int index);
     void onQuickCmdClicked();
+    void runChangedOnly(link::LinkContext& ctx);
     void onCancelCmdClicked();
     void onExecuteBlockClicked();
     void onCancelExecClicked();
@@ -106,6 +114,7 @@ class DownloadTab : public QWidget {
     void onQueryResetCmdClicked();
 
     OperationHost& m_host;
+    QSettings* m_settings = nullptr;
     std::unique_ptr<WidgetReceiveView> m_receiveView;
     std::unique_ptr<WidgetDownloadView> m_downloadView;
     std::unique_ptr<WidgetExecuteView> m_executeView;

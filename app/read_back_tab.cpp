@@ -11,9 +11,11 @@
 #include <QVBoxLayout>
 
 #include "app/fixed_width_font.h"
+#include "app/module_image.h"
 #include "app/text_conversion.h"
 #include "app/widget_factory.h"
 #include "app/widget_read_back_view.h"
+#include "contents/backup_file.h"
 #include "utilities/read_back.h"
 #include "utilities/save_to_file.h"
 
@@ -23,6 +25,11 @@ ReadBackTab::ReadBackTab(OperationHost& host)
     : m_host(host), m_view(std::make_unique<WidgetReadBackView>(*this)) {
     askFileName = [this] {
         return QFileDialog::getSaveFileName(this, QStringLiteral("Save to File"));
+    };
+    askImageFileName = [this] {
+        return QFileDialog::getSaveFileName(
+            this, QStringLiteral("Save Image"), QString(),
+            QStringLiteral("Intel HEX (*.hex);;Raw image (*.bin);;All files (*)"));
     };
     buildWidgets();
     connectHandlers();
@@ -59,6 +66,9 @@ void ReadBackTab::buildWidgets() {
     Command2 =
         makeButton("Command2", "&Clear All", "Empty the E2prom data and the three values shown");
     SaveCmd = makeButton("SaveCmd", "&Save to File", "Saves Data read to a file");
+    SaveImageCmd = makeButton("SaveImageCmd", "Save &Image...",
+                              "Save the Macro Module's contents as a backup: Intel HEX for a "
+                              ".hex name, otherwise a raw 32 KiB image");
     StatArgument =
         named(new QCheckBox(QStringLiteral("Con&vert Status Arguments to HEX")), "StatArgument");
     StatArgument->setToolTip(
@@ -102,6 +112,8 @@ void ReadBackTab::buildWidgets() {
     buttons->addWidget(Command2);
     buttons->addWidget(SaveCmd);
     buttons->addWidget(StatArgument);
+    // After the established controls, so that none of them moves.
+    buttons->addWidget(SaveImageCmd);
     buttons->addStretch(1);
 
     // The note and the Cancel that goes with it share a row.
@@ -122,6 +134,7 @@ void ReadBackTab::connectHandlers() {
     connect(Command1, &QPushButton::clicked, this, [this] { onCommand1Clicked(); });
     connect(Command2, &QPushButton::clicked, this, [this] { onCommand2Clicked(); });
     connect(SaveCmd, &QPushButton::clicked, this, [this] { onSaveCmdClicked(); });
+    connect(SaveImageCmd, &QPushButton::clicked, this, [this] { onSaveImageCmdClicked(); });
     connect(ReadCancelCmd, &QPushButton::clicked, this, [this] { onReadCancelCmdClicked(); });
 }
 
@@ -151,6 +164,51 @@ void ReadBackTab::onSaveCmdClicked() {
     const QString name = askFileName ? askFileName() : QString();
     // A failure is shown by SaveToFile itself.
     static_cast<void>(utilities::SaveToFile(pathFromQt(name), text, m_host.prompter()));
+}
+
+// The name first: a read is not started for a save the user then declines.
+// The last read's image is saved only while no operation has run since it.
+void ReadBackTab::onSaveImageCmdClicked() {
+    const QString name = askImageFileName ? askImageFileName() : QString();
+    if (name.isEmpty()) {
+        return;
+    }
+    const bool current = m_image && m_imageReadAt == m_host.operationsStarted();
+    if (!current && !readImage()) {
+        return;
+    }
+    const base::Status saved = contents::writeBackupFile(pathFromQt(name), *m_image);
+    if (!saved) {
+        m_host.prompter().show("The image was not saved: " + saved.message(), base::Icon::Critical,
+                               base::Buttons::Ok);
+    }
+}
+
+bool ReadBackTab::readImage() {
+    m_image.reset();
+    std::optional<contents::ModuleContents> image;
+    const bool ran = m_host.runOperation([&](link::LinkContext& ctx) {
+        m_view->showReadingMessage(true);
+        contents::ModuleContents held;
+        const contents::ReadingEnd end = contents::readForBackup(ctx, held);
+        // The wake-up switched the receive window off for the read.
+        if (ctx.receive.receiveWindowTicked()) {
+            ctx.state.ReceiveWindowActive = true;
+        }
+        m_view->showReadingMessage(false);
+        const ImageReadProblem problem = imageReadProblem(end, held, ctx);
+        if (!problem.text.empty()) {
+            m_host.prompter().show(problem.text, problem.icon, base::Buttons::Ok);
+            return;
+        }
+        image = std::move(held);
+    });
+    if (!ran || !image) {
+        return false;
+    }
+    m_image = std::move(image);
+    m_imageReadAt = m_host.operationsStarted();
+    return true;
 }
 
 }  // namespace brindle::app

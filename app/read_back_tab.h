@@ -5,8 +5,10 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/operation_host.h"
+#include "contents/module_contents.h"
 
 class QCheckBox;
 class QLabel;
@@ -40,11 +42,16 @@ class ReadBackTab : public QWidget {
     // Asks for the file to save to; an empty name means none was chosen.
     // A save dialog unless replaced (tests answer it themselves).
     std::function<QString()> askFileName;
+    // The same for Save Image: ".hex" saves Intel HEX, any other name a raw
+    // 32 KiB image.
+    std::function<QString()> askImageFileName;
 
     // The controls, by their control names.
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* SaveCmd = nullptr;
+    // Saves the module's contents as a backup, from the last read or a new one.
+    QPushButton* SaveImageCmd = nullptr;
     QCheckBox* StatArgument = nullptr;
     QTextEdit* Text1 = nullptr;
     QLineEdit* Text2 = nullptr;
@@ -64,10 +71,16 @@ class ReadBackTab : public QWidget {
     void onCommand1Clicked();
     void onCommand2Clicked();
     void onSaveCmdClicked();
+    void onSaveImageCmdClicked();
+    // A backup read; true when m_image holds what the module holds now.
+    bool readImage();
     void onReadCancelCmdClicked();
 
     OperationHost& m_host;
     std::unique_ptr<WidgetReadBackView> m_view;
+    std::optional<contents::ModuleContents> m_image;
+    // operationsStarted() right after the read that gave m_image.
+    int m_imageReadAt = -1;
 };
 
 }  // namespace brindle::app

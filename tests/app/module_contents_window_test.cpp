@@ -1,0 +1,325 @@
+// "Write changed bytes only" beside Download and "Save Image..." on the Read
+// back tab, through the window against the fake Macro Module on virtual
+// time. The oracle of a changed-only download is the module after a whole
+// one; the oracle of a saved image is the fake module's own E2PROM.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QtTest>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include "tests/app/link_window_fixture.h"
+
+using brindle::base::Icon;
+using brindle::testing::LinkWindowFixture;
+
+namespace {
+
+const std::string kThirdMacro = "3 HO\r\n3 MA 0";
+
+// OLD (entry 0) and NEW (entry 1) share their first macro; NEW's second
+// slot holds another macro.
+void prepareLibrary(LinkWindowFixture& rig) {
+    const int32_t first = rig.addMacro("FIRST", brindle::testing::kWorkedExample);
+    const int32_t second = rig.addMacro("SECOND", brindle::testing::kSecondMacro);
+    const int32_t third = rig.addMacro("THIRD", kThirdMacro);
+    rig.addCombo("OLD", {{0, first}, {1, second}}, 7, 1);
+    rig.addCombo("NEW", {{0, first}, {1, third}}, 7, 1);
+}
+
+// The E2PROM after whole downloads of the entries in turn, on a module of its own.
+std::vector<uint8_t> afterWholeDownloads(std::initializer_list<int> entries) {
+    LinkWindowFixture rig;
+    prepareLibrary(rig);
+    rig.open();
+    for (int entry : entries) {
+        rig.chooseCombination(entry);
+        rig.tab().QuickCmd->click();
+    }
+    return rig.module.eeprom();
+}
+
+// Intel HEX data records, read here from the format: location -> byte.
+// Nothing when a line is not a record, a checksum is wrong or the end
+// record is missing.
+std::optional<std::map<int, uint8_t>> hexRecords(const std::string& text) {
+    std::map<int, uint8_t> bytes;
+    std::istringstream lines(text);
+    std::string line;
+    bool ended = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.size() < 11 || line[0] != ':' || line.size() % 2 == 0 || ended) {
+            return std::nullopt;
+        }
+        std::vector<int> fields;
+        int sum = 0;
+        for (std::size_t at = 1; at < line.size(); at += 2) {
+            fields.push_back(std::stoi(line.substr(at, 2), nullptr, 16));
+            sum += fields.back();
+        }
+        const auto count = static_cast<std::size_t>(fields[0]);
+        if (sum % 256 != 0 || fields.size() != count + 5) {
+            return std::nullopt;
+        }
+        const int address = fields[1] * 256 + fields[2];
+        if (fields[3] == 1) {
+            ended = true;
+        } else if (fields[3] == 0) {
+            for (std::size_t i = 0; i < count; ++i) {
+                bytes[address + static_cast<int>(i)] = static_cast<uint8_t>(fields[4 + i]);
+            }
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!ended) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+class ModuleContentsWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        m_rig = std::make_unique<LinkWindowFixture>();
+        prepareLibrary(*m_rig);
+    }
+    void cleanup() { m_rig.reset(); }
+
+    // Ticked: after OLD, NEW writes only its second macro's bytes and the
+    // marks, and the module ends as a whole download of NEW leaves it; a
+    // second run of NEW writes nothing at all and says so.
+    void aTickedDownloadWritesOnlyWhatDiffers() {
+        m_rig->open();
+        auto& tab = m_rig->tab();
+        QVERIFY(!tab.WriteChangedOnly->isChecked());
+        m_rig->chooseCombination(0);
+        tab.QuickCmd->click();
+        const int wholeWrites = m_rig->module.writesReceived();
+
+        tab.WriteChangedOnly->setChecked(true);
+        m_rig->chooseCombination(1);
+        bool frameDuringRead = false;
+        const int reads = m_rig->module.readsReceived();
+        m_rig->pump.setIdleHook([&] {
+            if (m_rig->module.readsReceived() > reads &&
+                m_rig->module.writesReceived() == wholeWrites) {
+                frameDuringRead = frameDuringRead || tab.ProgressFrame->isVisible();
+            }
+        });
+        tab.QuickCmd->click();
+        m_rig->pump.setIdleHook({});
+        QVERIFY(frameDuringRead);
+        QVERIFY(tab.ProgressFrame->isHidden());
+        QCOMPARE(m_rig->module.eeprom(), afterWholeDownloads({0, 1}));
+        const int changedWrites = m_rig->module.writesReceived() - wholeWrites;
+        // The second images differ (14 bytes against 13 at most), the
+        // start entry and name of slot 1, and "Z" and "X".
+        QVERIFY(changedWrites > 2);
+        QVERIFY(changedWrites < wholeWrites / 2);
+        QCOMPARE(m_rig->prompter().messages.back().icon, Icon::Information);
+
+        const std::size_t shown = m_rig->prompter().messages.size();
+        const int before = m_rig->module.writesReceived();
+        tab.QuickCmd->click();
+        QCOMPARE(m_rig->module.writesReceived(), before);
+        QCOMPARE(m_rig->prompter().messages.size(), shown + 1);
+        QCOMPARE(m_rig->prompter().messages.back().icon, Icon::Information);
+        QVERIFY(m_rig->prompter().messages.back().text !=
+                m_rig->prompter().messages[shown - 1].text);
+        QVERIFY(tab.QuickCmd->isEnabled());
+        QVERIFY(tab.WriteChangedOnly->isEnabled());
+    }
+
+    // A blank module holds no complete download: the ticked box gives the
+    // whole download.
+    void aTickedDownloadOnABlankModuleIsTheWholeOne() {
+        m_rig->open();
+        m_rig->tab().WriteChangedOnly->setChecked(true);
+        m_rig->chooseCombination(1);
+        m_rig->tab().QuickCmd->click();
+        QCOMPARE(m_rig->module.eeprom(), afterWholeDownloads({1}));
+    }
+
+    // Esc while the module is being read ends the run before any write.
+    void escDuringTheReadWritesNothing() {
+        auto& window = m_rig->open();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto& tab = m_rig->tab();
+        m_rig->chooseCombination(0);
+        tab.QuickCmd->click();
+        const std::vector<uint8_t> held = m_rig->module.eeprom();
+        const int before = m_rig->module.writesReceived();
+        tab.WriteChangedOnly->setChecked(true);
+        m_rig->chooseCombination(1);
+        bool pressed = false;
+        const int reads = m_rig->module.readsReceived();
+        m_rig->pump.setIdleHook([&] {
+            if (!pressed && m_rig->module.readsReceived() > reads) {
+                pressed = true;
+                QWidget* focus = QApplication::focusWidget();
+                QTest::keyClick(focus != nullptr ? focus : &m_rig->tab(), Qt::Key_Escape);
+            }
+        });
+        tab.QuickCmd->click();
+        m_rig->pump.setIdleHook({});
+        QVERIFY(pressed);
+        QCOMPARE(m_rig->module.writesReceived(), before);
+        QCOMPARE(m_rig->module.eeprom(), held);
+        QCOMPARE(m_rig->prompter().messages.back().icon, Icon::Information);
+        QVERIFY(tab.ProgressFrame->isHidden());
+    }
+
+    void theBoxIsRememberedInTheWindowsSettings() {
+        const QString file = QString::fromStdString(m_rig->dataDir() + "/window.ini");
+        {
+            QSettings settings(file, QSettings::IniFormat);
+            m_rig->fixture.layoutSettings = &settings;
+            m_rig->open();
+            QVERIFY(!m_rig->tab().WriteChangedOnly->isChecked());
+            m_rig->tab().WriteChangedOnly->setChecked(true);
+            m_rig->fixture.window.reset();
+        }
+        QSettings settings(file, QSettings::IniFormat);
+        m_rig->fixture.layoutSettings = &settings;
+        m_rig->open();
+        QVERIFY(m_rig->tab().WriteChangedOnly->isChecked());
+        m_rig->tab().WriteChangedOnly->setChecked(false);
+        m_rig->fixture.window.reset();
+        QSettings again(file, QSettings::IniFormat);
+        m_rig->fixture.layoutSettings = &again;
+        m_rig->open();
+        QVERIFY(!m_rig->tab().WriteChangedOnly->isChecked());
+        m_rig->fixture.window.reset();
+        m_rig->fixture.layoutSettings = nullptr;
+    }
+
+    // With nothing read yet, Save Image reads first; a raw image is the
+    // E2PROM as the module holds it. A second save of the same read reads
+    // nothing more; a download in between makes it read again.
+    void saveImageReadsFirstAndWritesARawImage() {
+        m_rig->open();
+        m_rig->chooseCombination(0);
+        m_rig->tab().QuickCmd->click();
+        auto& readBack = m_rig->window().readBackTab();
+        const std::string raw = m_rig->dataDir() + "/module.img";
+        readBack.askImageFileName = [&] { return QString::fromStdString(raw); };
+        const std::size_t shown = m_rig->prompter().messages.size();
+        const int readsBefore = m_rig->module.readsReceived();
+        readBack.SaveImageCmd->click();
+        QCOMPARE(m_rig->prompter().messages.size(), shown);
+        QVERIFY(m_rig->module.readsReceived() > readsBefore);
+        const std::vector<uint8_t>& e = m_rig->module.eeprom();
+        QCOMPARE(brindle::testing::readBytes(raw), std::string(e.begin(), e.end()));
+
+        const int readsAfter = m_rig->module.readsReceived();
+        readBack.SaveImageCmd->click();
+        QCOMPARE(m_rig->module.readsReceived(), readsAfter);
+
+        m_rig->chooseCombination(1);
+        m_rig->tab().QuickCmd->click();
+        const int readsBeforeSecond = m_rig->module.readsReceived();
+        readBack.SaveImageCmd->click();
+        QVERIFY(m_rig->module.readsReceived() > readsBeforeSecond);
+        const std::vector<uint8_t>& now = m_rig->module.eeprom();
+        QCOMPARE(brindle::testing::readBytes(raw), std::string(now.begin(), now.end()));
+    }
+
+    // ".hex": every byte the file holds is the module's, and every byte the
+    // module holds that is not erased is in the file.
+    void saveImageWritesIntelHexForAHexName() {
+        m_rig->open();
+        m_rig->chooseCombination(1);
+        m_rig->tab().QuickCmd->click();
+        auto& readBack = m_rig->window().readBackTab();
+        const std::string path = m_rig->dataDir() + "/module.HEX";
+        readBack.askImageFileName = [&] { return QString::fromStdString(path); };
+        readBack.SaveImageCmd->click();
+        const auto parsed = hexRecords(brindle::testing::readBytes(path));
+        QVERIFY(parsed.has_value());
+        const std::map<int, uint8_t>& records = *parsed;
+        const std::vector<uint8_t>& e = m_rig->module.eeprom();
+        for (const auto& [location, value] : records) {
+            QCOMPARE(int{value}, int{e.at(static_cast<std::size_t>(location))});
+        }
+        for (std::size_t location = 0; location < e.size(); ++location) {
+            if (e[location] != 0xFF) {
+                QVERIFY2(records.count(static_cast<int>(location)) == 1,
+                         std::to_string(location).c_str());
+            }
+        }
+    }
+
+    // A blank module, a declined dialog and a folder that cannot hold the
+    // file: nothing is saved, and the first and last say why.
+    void saveImageRefusesHonestly() {
+        m_rig->open();
+        auto& readBack = m_rig->window().readBackTab();
+        const std::string path = m_rig->dataDir() + "/blank.hex";
+        readBack.askImageFileName = [&] { return QString::fromStdString(path); };
+        readBack.SaveImageCmd->click();
+        QCOMPARE(m_rig->prompter().messages.size(), std::size_t{1});
+        QCOMPARE(m_rig->prompter().messages.back().icon, Icon::Critical);
+        QVERIFY(!QFile::exists(QString::fromStdString(path)));
+
+        m_rig->chooseCombination(0);
+        m_rig->tab().QuickCmd->click();
+        const std::size_t shown = m_rig->prompter().messages.size();
+        const int reads = m_rig->module.readsReceived();
+        readBack.askImageFileName = [] { return QString(); };
+        readBack.SaveImageCmd->click();
+        QCOMPARE(m_rig->module.readsReceived(), reads);
+        QCOMPARE(m_rig->prompter().messages.size(), shown);
+
+        const std::string nowhere = m_rig->dataDir() + "/no such folder/module.bin";
+        readBack.askImageFileName = [&] { return QString::fromStdString(nowhere); };
+        readBack.SaveImageCmd->click();
+        QCOMPARE(m_rig->prompter().messages.size(), shown + 1);
+        QCOMPARE(m_rig->prompter().messages.back().icon, Icon::Critical);
+        QVERIFY(!QFile::exists(QString::fromStdString(nowhere)));
+    }
+
+    // Two dumps that disagree at one byte: that byte is not known, and no
+    // image is saved without it. The next read's dumps agree.
+    void saveImageRefusesAnImageWithAByteNotKnown() {
+        brindle::sim::ModuleOptions options;
+        options.corruptDumpOffset = 30;
+        m_rig = std::make_unique<LinkWindowFixture>(options);
+        prepareLibrary(*m_rig);
+        m_rig->open();
+        m_rig->chooseCombination(0);
+        m_rig->tab().QuickCmd->click();
+        auto& readBack = m_rig->window().readBackTab();
+        const std::string path = m_rig->dataDir() + "/module.bin";
+        readBack.askImageFileName = [&] { return QString::fromStdString(path); };
+        const std::size_t shown = m_rig->prompter().messages.size();
+        readBack.SaveImageCmd->click();
+        QCOMPARE(m_rig->prompter().messages.size(), shown + 1);
+        QCOMPARE(m_rig->prompter().messages.back().icon, Icon::Critical);
+        QVERIFY(m_rig->prompter().messages.back().text.rfind("1 location ", 0) == 0);
+        QVERIFY(!QFile::exists(QString::fromStdString(path)));
+
+        readBack.SaveImageCmd->click();
+        QCOMPARE(m_rig->prompter().messages.size(), shown + 1);
+        const std::vector<uint8_t>& e = m_rig->module.eeprom();
+        QCOMPARE(brindle::testing::readBytes(path), std::string(e.begin(), e.end()));
+    }
+
+  private:
+    std::unique_ptr<LinkWindowFixture> m_rig;
+};
+
+QTEST_MAIN(ModuleContentsWindowTest)
+#include "module_contents_window_test.moc"
