@@ -71,7 +71,8 @@ constexpr const char* kRestoreHelp =
 // After a read that did not end on its own: Ctrl-C, a failed port, a deaf
 // controller. The exit status, or nothing when the read ended.
 std::optional<int> endOfRead(SerialSession& session, CommandContext& context,
-                             const std::string& command, contents::ReadingEnd end) {
+                             const std::string& command, contents::ReadingEnd end,
+                             const contents::ModuleContents& held) {
     if (auto status = session.abnormalEnd(context, command, "nothing was written")) {
         session.port().SetPortOpen(false);
         return status;
@@ -82,8 +83,14 @@ std::optional<int> endOfRead(SerialSession& session, CommandContext& context,
         return kExitFailure;
     }
     if (end == contents::ReadingEnd::Incomplete) {
-        context.err << "brindle-cli " << command
-                    << ": the Macro Module holds no complete download (location 3 is not \"X\")\n";
+        if (held.known(state::kImageStateLocation)) {
+            context.err << "brindle-cli " << command
+                        << ": the Macro Module holds no complete download (location 3 is not "
+                           "\"X\")\n";
+        } else {
+            context.err << "brindle-cli " << command
+                        << ": location 3 of the Macro Module could not be read for certain\n";
+        }
         session.port().SetPortOpen(false);
         return kExitFailure;
     }
@@ -141,7 +148,7 @@ int runVerify(const Arguments& args, CommandContext& context) {
     SerialSession session(*setup, view, view);
     contents::ModuleContents held;
     const contents::ReadingEnd end = contents::readForPlan(session.ctx(), *plan.plan, held);
-    if (auto status = endOfRead(session, context, "verify", end)) {
+    if (auto status = endOfRead(session, context, "verify", end, held)) {
         return *status;
     }
     session.port().SetPortOpen(false);
@@ -184,7 +191,7 @@ int runBackup(const Arguments& args, CommandContext& context) {
     SerialSession session(*setup, view, view);
     contents::ModuleContents held;
     const contents::ReadingEnd end = contents::readForBackup(session.ctx(), held);
-    if (auto status = endOfRead(session, context, "backup", end)) {
+    if (auto status = endOfRead(session, context, "backup", end, held)) {
         return *status;
     }
     session.port().SetPortOpen(false);
