@@ -6,8 +6,11 @@
 //   the dump (23 41 04 45 32 BC 0D) twice: a macro-area byte is known only
 //   where both passes agree (module_contents.h)
 //   single locations (the header, table entries) with the location read,
-//   each known only from a whole reply frame; a read whose reply is broken
-//   or missing is asked again, up to kLocationReadTries times
+//   each known only from a whole reply frame: up to kReadBatch frames go out
+//   back to back and their replies are taken in order when exactly one whole
+//   reply came for each; otherwise each location of the batch is read on its
+//   own, asked again up to kLocationReadTries times, the line let fall quiet
+//   after each failed read so that no late reply is taken for the next
 // Each wait ends as soon as what it waits for is whole, so a module that
 // answers promptly is read at line speed. Cancel (or a failing port) ends
 // the reading at once; what was not read stays unknown.
@@ -19,6 +22,7 @@
 namespace brindle::contents {
 
 inline constexpr int kLocationReadTries = 3;
+inline constexpr std::size_t kReadBatch = 16;
 
 enum class ReadEnd {
     Read,        // everything asked for was read (some bytes may be unknown)

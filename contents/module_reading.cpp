@@ -1,5 +1,7 @@
 #include "contents/module_reading.h"
 
+#include <algorithm>
+
 #include "contents/change_plan.h"
 #include "store/records.h"
 
@@ -62,8 +64,17 @@ ReadingEnd readForBackup(link::LinkContext& ctx, ModuleContents& held) {
     if (end != ReadEnd::Read) {
         return ending(end);
     }
+    // Entries of slots not in use are left out: a restore writes only what
+    // a download wrote.
+    const std::vector<int> inUse = slotsInUse(held);
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (std::find(inUse.begin(), inUse.end(), slot) == inUse.end()) {
+            held.forget(state::kStartTable + 2 * slot);
+            held.forget(state::kStartTable + 2 * slot + 1);
+        }
+    }
     std::vector<int> names;
-    for (int slot : slotsInUse(held)) {
+    for (int slot : inUse) {
         for (int c = 0; c < kNameWidth; ++c) {
             names.push_back(state::kNameTable + kNameWidth * slot + c);
         }

@@ -4,7 +4,7 @@
 //   header and the table entries of the combination's slots
 //   for a backup: location 3, the dump twice, the header, the whole start
 //   table, and the names of the slots whose start entry points into the
-//   macro area
+//   macro area; the start entries of other slots are left unknown
 #include "contents/contents_reader.h"
 #include "download/download_plan.h"
 
