@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "download/download_plan.h"
 #include "link/port.h"
 #include "link/sync_with_module.h"
 #include "store/records.h"
@@ -12,19 +11,17 @@ namespace brindle::app {
 namespace {
 
 constexpr int kNameWidth = static_cast<int>(store::kMacroNameWidth);
-constexpr int kStartTableEnd = state::kStartTable + 2 * (download::kHighestSlot + 1);
 
 }  // namespace
 
-int unsureBackupLocations(const contents::ModuleContents& held) {
-    int unsure = 0;
+int unsureBackupLocations(const contents::ModuleContents& held, int unreadEntries) {
+    int unsure = unreadEntries;
     const auto need = [&](int from, int to) {
         for (int location = from; location < to; ++location) {
             unsure += held.known(location) ? 0 : 1;
         }
     };
-    need(0, state::kImageStateLocation + 1);
-    need(state::kStartTable, kStartTableEnd);
+    need(state::kImageStateLocation, state::kImageStateLocation + 1);
     int lastStart = -1;
     for (int slot : contents::slotsInUse(held)) {
         const int name = state::kNameTable + kNameWidth * slot;
@@ -37,26 +34,26 @@ int unsureBackupLocations(const contents::ModuleContents& held) {
 }
 
 ImageReadProblem imageReadProblem(contents::ReadingEnd end, const contents::ModuleContents& held,
-                                  const link::LinkContext& ctx) {
+                                  int unreadEntries, const link::LinkContext& ctx) {
     switch (end) {
         case contents::ReadingEnd::Incomplete:
-            return {"The Macro Module holds no complete download (location 3 is not \"X\"): "
-                    "no image was saved.",
-                    base::Icon::Critical};
+            return {
+                "The Macro Module holds no complete download (location 3 is not \"X\"): "
+                "no image was saved.",
+                base::Icon::Critical};
         case contents::ReadingEnd::Cancelled:
             if (ctx.state.WakeUpUnanswered) {
-                return {link::wakeUpUnansweredMessage(ctx.state.WakeUpLimit) +
-                            " No image was saved.",
-                        base::Icon::Critical};
+                return {
+                    link::wakeUpUnansweredMessage(ctx.state.WakeUpLimit) + " No image was saved.",
+                    base::Icon::Critical};
             }
             return {link::withPortFailure("The read was cancelled: no image was saved.", ctx.port),
                     base::Icon::Information};
         case contents::ReadingEnd::Read:
             break;
     }
-    if (const int unsure = unsureBackupLocations(held); unsure > 0) {
-        return {std::to_string(unsure) +
-                    (unsure == 1 ? " location" : " locations") +
+    if (const int unsure = unsureBackupLocations(held, unreadEntries); unsure > 0) {
+        return {std::to_string(unsure) + (unsure == 1 ? " location" : " locations") +
                     " could not be read for certain (two readings differed or a reply was "
                     "broken): no image was saved. Save Image again to read once more.",
                 base::Icon::Critical};

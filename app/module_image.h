@@ -9,11 +9,12 @@
 
 namespace brindle::app {
 
-// The locations a backup needs but the read could not be sure of: the
-// header, the whole start table, the names of the slots in use, and the
-// macro area from its start to the last byte known or the last image's
-// start, whichever lies further.
-int unsureBackupLocations(const contents::ModuleContents& held);
+// The locations a backup needs but the read could not be sure of:
+// unreadEntries (header and start-table locations that could not be read),
+// location 3, the start entries and names of the slots in use, and the macro
+// area from its start to the last byte known or the last image's start,
+// whichever lies further.
+int unsureBackupLocations(const contents::ModuleContents& held, int unreadEntries);
 
 struct ImageReadProblem {
     std::string text;  // empty: the image may be saved
@@ -21,6 +22,6 @@ struct ImageReadProblem {
 };
 
 ImageReadProblem imageReadProblem(contents::ReadingEnd end, const contents::ModuleContents& held,
-                                  const link::LinkContext& ctx);
+                                  int unreadEntries, const link::LinkContext& ctx);
 
 }  // namespace brindle::app

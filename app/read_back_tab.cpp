@@ -190,13 +190,14 @@ bool ReadBackTab::readImage() {
     const bool ran = m_host.runOperation([&](link::LinkContext& ctx) {
         m_view->showReadingMessage(true);
         contents::ModuleContents held;
-        const contents::ReadingEnd end = contents::readForBackup(ctx, held);
+        int unreadEntries = 0;
+        const contents::ReadingEnd end = contents::readForBackup(ctx, held, &unreadEntries);
         // The wake-up switched the receive window off for the read.
         if (ctx.receive.receiveWindowTicked()) {
             ctx.state.ReceiveWindowActive = true;
         }
         m_view->showReadingMessage(false);
-        const ImageReadProblem problem = imageReadProblem(end, held, ctx);
+        const ImageReadProblem problem = imageReadProblem(end, held, unreadEntries, ctx);
         if (!problem.text.empty()) {
             m_host.prompter().show(problem.text, problem.icon, base::Buttons::Ok);
             return;

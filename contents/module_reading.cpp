@@ -50,7 +50,7 @@ ReadingEnd readForPlan(link::LinkContext& ctx, const download::DownloadPlan& pla
     return ending(readModuleContents(ctx, singleReadLocations(plan), true, held));
 }
 
-ReadingEnd readForBackup(link::LinkContext& ctx, ModuleContents& held) {
+ReadingEnd readForBackup(link::LinkContext& ctx, ModuleContents& held, int* unreadEntries) {
     if (!openAndWake(ctx)) {
         return ReadingEnd::Cancelled;
     }
@@ -63,6 +63,10 @@ ReadingEnd readForBackup(link::LinkContext& ctx, ModuleContents& held) {
     const ReadEnd end = readModuleContents(ctx, startTable, true, held);
     if (end != ReadEnd::Read) {
         return ending(end);
+    }
+    if (unreadEntries != nullptr) {
+        *unreadEntries = static_cast<int>(std::count_if(startTable.begin(), startTable.end(),
+                                                        [&](int at) { return !held.known(at); }));
     }
     // Entries of slots not in use are left out: a restore writes only what
     // a download wrote.

@@ -18,7 +18,11 @@ enum class ReadingEnd {
 
 ReadingEnd readForPlan(link::LinkContext& ctx, const download::DownloadPlan& plan,
                        ModuleContents& held);
-ReadingEnd readForBackup(link::LinkContext& ctx, ModuleContents& held);
+// unreadEntries, when given, counts the header and start-table locations
+// that could not be read: afterwards they cannot be told from the entries of
+// slots not in use, which are left unknown on purpose.
+ReadingEnd readForBackup(link::LinkContext& ctx, ModuleContents& held,
+                         int* unreadEntries = nullptr);
 
 // The slots whose start entry is known and points into the macro area.
 std::vector<int> slotsInUse(const ModuleContents& held);

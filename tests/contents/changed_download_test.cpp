@@ -162,6 +162,33 @@ TEST_F(Contents, aBackupRestoredIntoABlankModuleGivesTheModuleBack) {
     EXPECT_GT(wire.rfind(markX), wire.rfind(node));
 }
 
+// Reads that go unanswered through the batch and every try leave the header
+// and the first start entries unknown; they are counted, since afterwards
+// they look like the entries of slots not in use.
+TEST_F(Contents, aBackupReadCountsTheTableEntriesItCouldNotRead) {
+    Rig rig(dir.path());
+    ASSERT_EQ(whole(rig, "OLD"), DownloadOutcome::Succeeded);
+    const int before = rig.link.module.readsReceived();
+    // Read before + 1 is location 3; the first batch (0, 1, 2, 16 to 28) and
+    // the three tries of each of 0, 1, 2, 16, 17, 18, 19 go unanswered.
+    for (int read = before + 2; read <= before + 1 + 16 + 7 * contents::kLocationReadTries;
+         ++read) {
+        rig.link.module.options().dropReads.insert(read);
+    }
+    contents::ModuleContents held;
+    int unread = -1;
+    ASSERT_EQ(contents::readForBackup(rig.ctx, held, &unread), contents::ReadingEnd::Read);
+    EXPECT_EQ(unread, 7);
+    EXPECT_FALSE(held.known(state::kStartTable));
+    EXPECT_EQ(contents::slotsInUse(held), (std::vector<int>{3}));
+
+    contents::ModuleContents again;
+    unread = -1;
+    ASSERT_EQ(contents::readForBackup(rig.ctx, again, &unread), contents::ReadingEnd::Read);
+    EXPECT_EQ(unread, 0);
+    EXPECT_EQ(contents::slotsInUse(again), (std::vector<int>{0, 1, 3}));
+}
+
 TEST_F(Contents, aModuleThatStopsAnsweringLeavesNoCompleteMark) {
     Rig rig(dir.path());
     ASSERT_EQ(whole(rig, "OLD"), DownloadOutcome::Succeeded);
