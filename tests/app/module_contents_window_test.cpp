@@ -7,11 +7,9 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
-#include <map>
 #include <memory>
-#include <optional>
-#include <sstream>
 
+#include "contents/backup_file.h"
 #include "tests/app/link_window_fixture.h"
 
 using brindle::base::Icon;
@@ -41,48 +39,6 @@ std::vector<uint8_t> afterWholeDownloads(std::initializer_list<int> entries) {
         rig.tab().QuickCmd->click();
     }
     return rig.module.eeprom();
-}
-
-// Intel HEX data records, read here from the format: location -> byte.
-// Nothing when a line is not a record, a checksum is wrong or the end
-// record is missing.
-std::optional<std::map<int, uint8_t>> hexRecords(const std::string& text) {
-    std::map<int, uint8_t> bytes;
-    std::istringstream lines(text);
-    std::string line;
-    bool ended = false;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.size() < 11 || line[0] != ':' || line.size() % 2 == 0 || ended) {
-            return std::nullopt;
-        }
-        std::vector<int> fields;
-        int sum = 0;
-        for (std::size_t at = 1; at < line.size(); at += 2) {
-            fields.push_back(std::stoi(line.substr(at, 2), nullptr, 16));
-            sum += fields.back();
-        }
-        const auto count = static_cast<std::size_t>(fields[0]);
-        if (sum % 256 != 0 || fields.size() != count + 5) {
-            return std::nullopt;
-        }
-        const int address = fields[1] * 256 + fields[2];
-        if (fields[3] == 1) {
-            ended = true;
-        } else if (fields[3] == 0) {
-            for (std::size_t i = 0; i < count; ++i) {
-                bytes[address + static_cast<int>(i)] = static_cast<uint8_t>(fields[4 + i]);
-            }
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!ended) {
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 }  // namespace
@@ -237,8 +193,9 @@ class ModuleContentsWindowTest : public QObject {
         QCOMPARE(brindle::testing::readBytes(raw), std::string(now.begin(), now.end()));
     }
 
-    // ".hex": every byte the file holds is the module's, and every byte the
-    // module holds that is not erased is in the file.
+    // ".hex": every location the file holds is the module's byte, and every
+    // byte the module holds that is not erased is in the file. (The file's
+    // layout is the backup format's own test.)
     void saveImageWritesIntelHexForAHexName() {
         m_rig->open();
         m_rig->chooseCombination(1);
@@ -247,17 +204,16 @@ class ModuleContentsWindowTest : public QObject {
         const std::string path = m_rig->dataDir() + "/module.HEX";
         readBack.askImageFileName = [&] { return QString::fromStdString(path); };
         readBack.SaveImageCmd->click();
-        const auto parsed = hexRecords(brindle::testing::readBytes(path));
-        QVERIFY(parsed.has_value());
-        const std::map<int, uint8_t>& records = *parsed;
+        QVERIFY(brindle::testing::readBytes(path).rfind(":", 0) == 0);
+        const auto saved = brindle::contents::readBackupFile(path);
+        QVERIFY(saved.ok());
         const std::vector<uint8_t>& e = m_rig->module.eeprom();
-        for (const auto& [location, value] : records) {
-            QCOMPARE(int{value}, int{e.at(static_cast<std::size_t>(location))});
-        }
-        for (std::size_t location = 0; location < e.size(); ++location) {
-            if (e[location] != 0xFF) {
-                QVERIFY2(records.count(static_cast<int>(location)) == 1,
-                         std::to_string(location).c_str());
+        for (int location = 0; location < static_cast<int>(e.size()); ++location) {
+            const uint8_t held = e[static_cast<std::size_t>(location)];
+            if (saved->known(location)) {
+                QCOMPARE(int{*saved->at(location)}, int{held});
+            } else {
+                QVERIFY2(held == 0xFF, std::to_string(location).c_str());
             }
         }
     }
