@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -23,13 +24,39 @@
 #include "app/widget_execute_view.h"
 #include "app/widget_factory.h"
 #include "app/widget_receive_view.h"
+#include "contents/changed_download.h"
 #include "download/transfer.h"
 #include "library/download_selection.h"
+#include "link/percent_caption.h"
 #include "link/receive_window.h"
 #include "utilities/clear_eprom.h"
 #include "utilities/execute_block.h"
 
 namespace brindle::app {
+
+namespace {
+
+constexpr const char* kWriteChangedOnlyKey = "download/writeChangedOnly";
+
+// A changed-only run's messages come after its progress frame has gone, as
+// the whole download's do: the frame shows from the first read on, and the
+// run itself hides it only after writing.
+class FrameHidingPrompter : public base::Prompter {
+  public:
+    FrameHidingPrompter(base::Prompter& shown, download::DownloadView& view)
+        : m_shown(shown), m_view(view) {}
+    base::Answer show(const std::string& text, base::Icon icon, base::Buttons buttons,
+                      const std::string& title) override {
+        m_view.showProgressFrame(false);
+        return m_shown.show(text, icon, buttons, title);
+    }
+
+  private:
+    base::Prompter& m_shown;
+    download::DownloadView& m_view;
+};
+
+}  // namespace
 
 DownloadTab::DownloadTab(OperationHost& host, StatusArgumentsHook statusArguments) : m_host(host) {
     buildWidgets();
@@ -113,7 +140,8 @@ void DownloadTab::fixFrameColumnWidth() {
     const QFontMetrics metrics = progressStatusLine->fontMetrics();
     int status = 0;
     for (const char* caption : {"Downloading Macro 255", "Cancelling block execution",
-                                "Executing block 255", "Clearing ..", "Downloading.."}) {
+                                "Executing block 255", "Clearing ..", "Downloading..",
+                                "Reading the Macro Module..", "Downloading changed bytes.."}) {
         status = std::max(status, metrics.horizontalAdvance(QString::fromLatin1(caption)));
     }
     progressStatusLine->setMinimumWidth(status);
@@ -139,6 +167,11 @@ void DownloadTab::buildWidgets() {
         makeButton("QuickCmd", "&Download", "Click to download ALL Macros in Combination selected");
     ExecuteBlock = makeButton("ExecuteBlock", "&Execute Block", "Execute Selected Macro");
     CancelExec = makeButton("CancelExec", "Ca&ncel Exec", "Cancel Macro execution");
+    writeChangedOnlyBox =
+        named(new QCheckBox(QStringLiteral("Write changed &bytes only")), "WriteChangedOnly");
+    writeChangedOnlyBox->setToolTip(
+        QStringLiteral("Download reads the Macro Module first and writes only the bytes that "
+                       "differ; a module without a complete download gets the whole download"));
     receiveWindowActive = named(new QCheckBox(QStringLiteral("Receive &Window Active")), "Check1");
     receiveWindowActive->setToolTip(QStringLiteral("Leave unchecked to increase download speed"));
     receiveWindowLines = named(new QListWidget, "List1");
@@ -157,6 +190,9 @@ void DownloadTab::buildWidgets() {
     selection->addWidget(combinationChoice);
     selection->addWidget(makeLabel("Macros in Combination", MacrosInCombination, "Label17"));
     selection->addWidget(MacrosInCombination, 1);
+    // Right above Download: the list gives up the row, and the buttons and
+    // the boxes under them keep their places.
+    selection->addWidget(writeChangedOnlyBox);
     auto* operations = new QHBoxLayout;
     operations->addWidget(downloadButton);
     operations->addWidget(ExecuteBlock);
@@ -260,7 +296,50 @@ void DownloadTab::onQuickCmdClicked() {
     const download::DownloadRequest request =
         download::downloadRequest(m_host.state(), chosen, combinationChoice->count());
     runFromButton(downloadButton, [this, &request](link::LinkContext& ctx) {
-        download::runDownload(ctx, m_host.state(), *m_downloadView, m_host.prompter(), request);
+        if (writeChangedOnlyBox->isChecked()) {
+            runChangedOnly(ctx, request);
+        } else {
+            download::runDownload(ctx, m_host.state(), *m_downloadView, m_host.prompter(), request);
+        }
+    });
+}
+
+// Nothing chosen, a program clear still pending, or a name the database no
+// longer holds: that is the Download's own run, with its messages.
+void DownloadTab::runChangedOnly(link::LinkContext& ctx, const download::DownloadRequest& request) {
+    state::MainState& st = m_host.state();
+    WidgetDownloadView& view = *m_downloadView;
+    const bool planned = request.chosen && !st.QueryReset && request.plan && *request.plan;
+    if (!planned) {
+        download::runDownload(ctx, st, view, m_host.prompter(), request);
+        return;
+    }
+    FrameHidingPrompter prompter(m_host.prompter(), view);
+    // As every download does, and before the module is read: Cancel and
+    // Esc stop the reading too.
+    view.setConvertStatusArguments(true);
+    // The last run's figures would stand for this one's until it writes.
+    m_host.showOverallProgress("");
+    view.setMacroSize("");
+    view.setStatusLine("Reading the Macro Module..");
+    view.showProgress(0);
+    view.setPercentCaption(link::percentCaption(0, 5));
+    view.showProgressFrame(true);
+    contents::runChangedOnlyDownload(ctx, st, view, prompter, request);
+    view.showProgressFrame(false);
+}
+
+void DownloadTab::rememberChoicesIn(QSettings* settings) {
+    m_settings = settings;
+    if (m_settings == nullptr) {
+        return;
+    }
+    writeChangedOnlyBox->setChecked(
+        m_settings->value(QString::fromLatin1(kWriteChangedOnlyKey), false).toBool());
+    // Stored as soon as it changes, like the port choices.
+    connect(writeChangedOnlyBox, &QCheckBox::toggled, this, [this](bool checked) {
+        m_settings->setValue(QString::fromLatin1(kWriteChangedOnlyKey), checked);
+        m_settings->sync();
     });
 }
 

@@ -13,6 +13,11 @@
 #include "utilities/execute_block.h"
 
 class QPushButton;
+class QSettings;
+
+namespace brindle::download {
+struct DownloadRequest;
+}
 
 namespace brindle::link {
 class ReceiveView;
@@ -46,6 +51,10 @@ class DownloadTab : public QWidget, public DownloadTabControls {
     // Esc: presses Cancel while a run offers it; false when none does.
     bool pressCancel();
 
+    // "Write changed bytes only" is remembered here (nowhere when null); the
+    // box takes the remembered value now. Must outlive the tab.
+    void rememberChoicesIn(QSettings* settings);
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -61,6 +70,7 @@ class DownloadTab : public QWidget, public DownloadTabControls {
 
     void onCustomListActivated(int index);
     void onQuickCmdClicked();
+    void runChangedOnly(link::LinkContext& ctx, const download::DownloadRequest& request);
     void onCancelCmdClicked();
     void onExecuteBlockClicked();
     void onCancelExecClicked();
@@ -71,6 +81,7 @@ class DownloadTab : public QWidget, public DownloadTabControls {
     utilities::ExecuteRequest executeRequest() const;
 
     OperationHost& m_host;
+    QSettings* m_settings = nullptr;
     std::unique_ptr<WidgetReceiveView> m_receiveView;
     std::unique_ptr<WidgetDownloadView> m_downloadView;
     std::unique_ptr<WidgetExecuteView> m_executeView;

@@ -34,6 +34,8 @@ class DownloadTabControls {
     QPushButton* ExecuteBlock = nullptr;
     QPushButton* CancelExec = nullptr;
     QCheckBox* receiveWindowActive = nullptr;
+    // Download reads the module first and writes only what differs.
+    QCheckBox* writeChangedOnlyBox = nullptr;
     QListWidget* receiveWindowLines = nullptr;
     QPushButton* ClearHistory = nullptr;
     QCheckBox* TransposeToHex = nullptr;

@@ -35,8 +35,8 @@ namespace brindle::app {
 
 namespace {
 
-// The only settings kept outside the configuration record: where the window
-// was and which tab it showed.
+// Settings kept outside the configuration record: where the window was and
+// which tab it showed (the tabs keep their own choices beside them).
 constexpr const char* kGeometryKey = "window/geometry";
 constexpr const char* kTabKey = "window/tab";
 
@@ -79,6 +79,7 @@ void MainWindow::buildWindow(const DriveEntries& drives, const PortLister& portL
     m_setup = new SetupTab(*this, drives,
                            portLister ? portLister : PortLister(link::qt::systemSerialPorts));
     m_setup->rememberPortChoicesIn(m_layoutSettings);
+    m_download->rememberChoicesIn(m_layoutSettings);
 
     m_SSTab1 = new QTabWidget;
     m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
@@ -277,6 +278,7 @@ bool MainWindow::runOperation(const Operation& operation) {
         return false;
     }
     m_operationRunning = true;
+    ++m_operationsStarted;
     m_escape->setEnabled(true);
     refreshLinkSettings();
     {

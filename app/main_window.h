@@ -64,6 +64,7 @@ class MainWindow : public QWidget, public OperationHost {
     void InitializePort() override;
     bool runOperation(const Operation& operation) override;
     bool operationRunning() const override { return m_operationRunning; }
+    int operationsStarted() const override { return m_operationsStarted; }
     link::Pump* pump() override { return m_pump; }
     void showOverallProgress(const std::string& text) override;
 
@@ -126,6 +127,7 @@ class MainWindow : public QWidget, public OperationHost {
     std::unique_ptr<link::ReceivingPort> m_receivingPort;
     std::unique_ptr<link::LinkContext> m_link;
     bool m_operationRunning = false;
+    int m_operationsStarted = 0;
     bool m_closeRequested = false;
 
     QPushButton* m_exitcmd = nullptr;

@@ -33,6 +33,9 @@ class OperationHost {
     // another runs or when no port is attached.
     virtual bool runOperation(const Operation& operation) = 0;
     virtual bool operationRunning() const = 0;
+    // How many operations have started so far: what was read by one is
+    // still what the module holds only while no other has run since.
+    virtual int operationsStarted() const = 0;
     // The receive timer, once a link is attached (nullptr before).
     virtual link::Pump* pump() = 0;
     // How far a long operation has come as a whole, in the status bar; an

@@ -11,9 +11,11 @@
 #include <QVBoxLayout>
 
 #include "app/fixed_width_font.h"
+#include "app/module_image.h"
 #include "app/text_conversion.h"
 #include "app/widget_factory.h"
 #include "app/widget_read_back_view.h"
+#include "contents/backup_file.h"
 #include "utilities/read_back.h"
 #include "utilities/save_to_file.h"
 
@@ -23,6 +25,11 @@ ReadBackTab::ReadBackTab(OperationHost& host)
     : m_host(host), m_view(std::make_unique<WidgetReadBackView>(*this)) {
     askFileName = [this] {
         return QFileDialog::getSaveFileName(this, QStringLiteral("Save to File"));
+    };
+    askImageFileName = [this] {
+        return QFileDialog::getSaveFileName(
+            this, QStringLiteral("Save Image"), QString(),
+            QStringLiteral("Intel HEX (*.hex);;Raw image (*.bin);;All files (*)"));
     };
     buildWidgets();
     connectHandlers();
@@ -60,6 +67,9 @@ void ReadBackTab::buildWidgets() {
     clearAllButton =
         makeButton("Command2", "&Clear All", "Empty the E2prom data and the three values shown");
     saveToFileButton = makeButton("SaveCmd", "&Save to File", "Saves Data read to a file");
+    saveImageButton = makeButton("SaveImageCmd", "Save &Image...",
+                                 "Save the Macro Module's contents as a backup: Intel HEX for a "
+                                 ".hex name, otherwise a raw 32 KiB image");
     convertStatusArgumentsBox =
         named(new QCheckBox(QStringLiteral("Con&vert Status Arguments to HEX")), "StatArgument");
     convertStatusArgumentsBox->setToolTip(
@@ -104,6 +114,8 @@ void ReadBackTab::buildWidgets() {
     buttons->addWidget(clearAllButton);
     buttons->addWidget(saveToFileButton);
     buttons->addWidget(convertStatusArgumentsBox);
+    // After the established controls, so that none of them moves.
+    buttons->addWidget(saveImageButton);
     buttons->addStretch(1);
 
     // The note and the Cancel that goes with it share a row.
@@ -124,6 +136,7 @@ void ReadBackTab::connectHandlers() {
     connect(readE2promButton, &QPushButton::clicked, this, [this] { onCommand1Clicked(); });
     connect(clearAllButton, &QPushButton::clicked, this, [this] { onCommand2Clicked(); });
     connect(saveToFileButton, &QPushButton::clicked, this, [this] { onSaveCmdClicked(); });
+    connect(saveImageButton, &QPushButton::clicked, this, [this] { onSaveImageCmdClicked(); });
     connect(readCancelButton, &QPushButton::clicked, this, [this] { onReadCancelCmdClicked(); });
 }
 
@@ -155,6 +168,52 @@ void ReadBackTab::onSaveCmdClicked() {
     const QString name = askFileName ? askFileName() : QString();
     // A failure is shown by SaveToFile itself.
     static_cast<void>(utilities::SaveToFile(pathFromQt(name), text, m_host.prompter()));
+}
+
+// The name first: a read is not started for a save the user then declines.
+// The last read's image is saved only while no operation has run since it.
+void ReadBackTab::onSaveImageCmdClicked() {
+    const QString name = askImageFileName ? askImageFileName() : QString();
+    if (name.isEmpty()) {
+        return;
+    }
+    const bool current = m_image && m_imageReadAt == m_host.operationsStarted();
+    if (!current && !readImage()) {
+        return;
+    }
+    const base::Status saved = contents::writeBackupFile(pathFromQt(name), *m_image);
+    if (!saved) {
+        m_host.prompter().show("The image was not saved: " + saved.message(), base::Icon::Critical,
+                               base::Buttons::Ok);
+    }
+}
+
+bool ReadBackTab::readImage() {
+    m_image.reset();
+    std::optional<contents::ModuleContents> image;
+    const bool ran = m_host.runOperation([&](link::LinkContext& ctx) {
+        m_view->showReadingMessage(true);
+        contents::ModuleContents held;
+        int unreadEntries = 0;
+        const contents::ReadingEnd end = contents::readForBackup(ctx, held, &unreadEntries);
+        // The wake-up switched the receive window off for the read.
+        if (ctx.receive.receiveWindowTicked()) {
+            ctx.shared.ReceiveWindowActive = true;
+        }
+        m_view->showReadingMessage(false);
+        const ImageReadProblem problem = imageReadProblem(end, held, unreadEntries, ctx);
+        if (!problem.text.empty()) {
+            m_host.prompter().show(problem.text, problem.icon, base::Buttons::Ok);
+            return;
+        }
+        image = std::move(held);
+    });
+    if (!ran || !image) {
+        return false;
+    }
+    m_image = std::move(image);
+    m_imageReadAt = m_host.operationsStarted();
+    return true;
 }
 
 }  // namespace brindle::app

@@ -5,9 +5,11 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/operation_host.h"
 #include "app/read_back_tab_controls.h"
+#include "contents/module_contents.h"
 
 namespace brindle::app {
 
@@ -35,7 +37,11 @@ class ReadBackTab : public QWidget, public ReadBackTabControls {
     // Asks for the file to save to; an empty name means none was chosen.
     // A save dialog unless replaced (tests answer it themselves).
     std::function<QString()> askFileName;
+    // The same for Save Image: ".hex" saves Intel HEX, any other name a raw
+    // 32 KiB image.
+    std::function<QString()> askImageFileName;
 
+#include "contents/module_contents.h"
   private:
     void buildWidgets();
     void connectHandlers();
@@ -43,10 +49,16 @@ class ReadBackTab : public QWidget, public ReadBackTabControls {
     void onCommand1Clicked();
     void onCommand2Clicked();
     void onSaveCmdClicked();
+    void onSaveImageCmdClicked();
+    // A backup read; true when m_image holds what the module holds now.
+    bool readImage();
     void onReadCancelCmdClicked();
 
     OperationHost& m_host;
     std::unique_ptr<WidgetReadBackView> m_view;
+    std::optional<contents::ModuleContents> m_image;
+    // operationsStarted() right after the read that gave m_image.
+    int m_imageReadAt = -1;
 };
 
 }  // namespace brindle::app

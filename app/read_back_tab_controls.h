@@ -15,6 +15,8 @@ struct ReadBackTabControls {
     QPushButton* readE2promButton = nullptr;
     QPushButton* clearAllButton = nullptr;
     QPushButton* saveToFileButton = nullptr;
+    // Saves the module's contents as a backup, from the last read or a new one.
+    QPushButton* saveImageButton = nullptr;
     QCheckBox* convertStatusArgumentsBox = nullptr;
     QTextEdit* e2promTextBox = nullptr;
     QLineEdit* macroIdBox = nullptr;

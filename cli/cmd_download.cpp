@@ -12,6 +12,7 @@
 #include "cli/serial_session.h"
 #include "cli/stream_prompter.h"
 #include "cli/terminal_download_view.h"
+#include "contents/changed_download.h"
 #include "download/download_plan.h"
 #include "download/transfer.h"
 #include "state/eeprom_layout.h"
@@ -21,8 +22,9 @@ namespace brindle::cli {
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: brindle-cli download --combo NAME [--data DIR] [--port DEVICE]\n"
-    "                            [--baud N] [--tick-ms N] [--monitor]\n"
+    "Usage: brindle-cli download --combo NAME [--changed-only] [--data DIR]\n"
+    "                            [--port DEVICE] [--baud N] [--tick-ms N]\n"
+    "                            [--monitor]\n"
     "\n"
     "Downloads the combination NAME (cut or filled to 16 characters) from the\n"
     "databases in DIR (default: the data folder that 'brindle-cli --help' names)\n"
@@ -33,6 +35,13 @@ constexpr const char* kHelp =
     "(default: the configured speed), with receive-timer ticks of N ms (default\n"
     "1). A port in use by another program is refused before anything is sent.\n"
     "Every byte is written and verified by reading it back.\n"
+    "\n"
+    "--changed-only reads the module first (two dumps that must agree, and the\n"
+    "header and table entries one location at a time). When it holds a complete\n"
+    "download, \"Z\" goes to location 3, then only the bytes that differ from the\n"
+    "new image or are not known for certain, then \"X\"; when nothing differs,\n"
+    "nothing at all is written and the run says so. A module without a complete\n"
+    "download gets the whole download.\n"
     "\n"
     "--monitor also prints on standard error, as \"receive: \" and the line, each\n"
     "line the controller sends as the receive window shows it with \"Receive Window\n"
@@ -58,7 +67,9 @@ double cpuSeconds() {
 int runDownload(const Arguments& args, CommandContext& context) {
     std::set<std::string> valueOptions = kSerialOptions;
     valueOptions.insert("--combo");
-    ParsedOptions options = parseOptions(args, valueOptions, kSerialFlags);
+    std::set<std::string> flags = kSerialFlags;
+    flags.insert("--changed-only");
+    ParsedOptions options = parseOptions(args, valueOptions, flags);
     if (options.flags.count("--help")) {
         context.out << kHelp;
         return kExitOk;
@@ -112,9 +123,20 @@ int runDownload(const Arguments& args, CommandContext& context) {
     // The run opens the device itself, once, and uses the plan made above.
     const auto started = std::chrono::steady_clock::now();
     const double cpuStart = cpuSeconds();
-    download::DownloadOutcome outcome =
-        download::runDownload(session.ctx(), setup->state, view, prompter,
-                              download::DownloadRequest{true, 1, std::move(plan)});
+    const bool changedOnly = options.flags.count("--changed-only") > 0;
+    download::DownloadOutcome outcome = download::DownloadOutcome::Failed;
+    int changedBytes = -1;
+    download::DownloadRequest request{true, 1, std::move(plan)};
+    if (changedOnly) {
+        const contents::ChangedDownloadResult changed =
+            contents::runChangedOnlyDownload(session.ctx(), setup->state, view, prompter, request);
+        outcome = changed.outcome;
+        if (!changed.wholeDownload) {
+            changedBytes = changed.bytesWritten;
+        }
+    } else {
+        outcome = download::runDownload(session.ctx(), setup->state, view, prompter, request);
+    }
     if (outcome != download::DownloadOutcome::Succeeded) {
         const std::string leftBehind =
             view.bytesConfirmed() > 0
@@ -128,6 +150,9 @@ int runDownload(const Arguments& args, CommandContext& context) {
     }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (changedBytes >= 0) {
+        context.err << "brindle-cli download: changed only: " << changedBytes << " bytes written\n";
+    }
     context.err << "brindle-cli download: " << wall << " s, " << (cpuSeconds() - cpuStart)
                 << " s CPU, " << view.rewrites() << " rewrites, ticks of "
                 << session.pump().effectiveIntervalMicros() << " us\n";

@@ -94,7 +94,7 @@ _brindle_cli() {
         show-macro:0 | delete-macro:0 | add-macro:0 | insert:1) kind=macros ;;
         add-combo:0 | show-combo:0 | delete-combo:0 | insert:0 | unlink:0) kind=combos ;;
         add-combo:*) kind=macros ;;
-        add-macro:1 | normalise:0 | compile:0) kind=file ;;
+        add-macro:1 | normalise:0 | compile:0 | restore:0) kind=file ;;
         export:0 | import:0) kind=folder ;;
     esac
     case $kind in

@@ -118,6 +118,12 @@ const Option kOptions[] = {
          return true;
      },
      "never answer"},
+    {"--corrupt-dump", "N",
+     [](ModsimConfig& c, const std::string& v) {
+         return parseNumber(v, c.module.corruptDumpOffset) && c.module.corruptDumpOffset >= 0;
+     },
+     "the first dump sends the stored byte at macro-area\n"
+     "offset N changed"},
     {"--stop-after", "N",
      [](ModsimConfig& c, const std::string& v) {
          return parseNumber(v, c.module.stopAfterFrames) && c.module.stopAfterFrames >= 0;

@@ -171,7 +171,8 @@ std::vector<Emission> ModuleModel::answer(std::string bytes, int64_t extraDelay)
     return {Emission{std::move(bytes), storing + m_options.latencyMicros + extraDelay}};
 }
 
-std::string ModuleModel::dump() const {
+std::string ModuleModel::dump() {
+    ++m_dumps;
     std::string out = "DUMP\r";
     int end = kEepromSize - 1;
     while (end >= kMacroArea && m_eeprom[end] == kErased) {
@@ -182,7 +183,8 @@ std::string ModuleModel::dump() const {
     }
     for (int i = kMacroArea; i <= end; ++i) {
         out += 'R';
-        out += static_cast<char>(m_eeprom[i]);
+        const bool changed = m_dumps == 1 && i - kMacroArea == m_options.corruptDumpOffset;
+        out += static_cast<char>(changed ? ~m_eeprom[i] : m_eeprom[i]);
     }
     return out;
 }

@@ -48,6 +48,9 @@ struct ModuleOptions {
     double corruptByteProbability = 0.0;  // each byte of an answer is changed
     double badChecksumProbability = 0.0;  // a read reply's checksum is changed
     bool silent = false;                  // never answers anything
+    // The first dump sends the stored byte at this macro-area offset
+    // changed (its bits inverted); later dumps send it right. Negative: off.
+    int corruptDumpOffset = -1;
     // Once this many good frames have arrived, answers nothing more and
     // stops talking (as silent: writes are still stored); negative: never.
     int stopAfterFrames = -1;
@@ -107,7 +110,7 @@ class ModuleModel {
   private:
     std::vector<Emission> handleFrame(const std::string& body);
     std::vector<Emission> answer(std::string bytes, int64_t extraDelay = 0);
-    std::string dump() const;
+    std::string dump();
     void stopTalking();
     bool chance(double probability);
 
@@ -127,6 +130,7 @@ class ModuleModel {
     int m_writes = 0;
     int m_reads = 0;
     int m_badFrames = 0;
+    int m_dumps = 0;
     std::vector<int> m_written;
 };
 

@@ -149,7 +149,7 @@ TEST(ModsimOptions, everyOptionTheHelpListsIsReadAsTheHelpShowsIt) {
         EXPECT_FALSE(parse({name}, error)) << name;
         EXPECT_EQ(error, name + " needs a value");
     }
-    EXPECT_EQ(options, 22);
+    EXPECT_EQ(options, 23);
 }
 
 TEST(ModsimOptions, aRefusalNamesTheOptionAndItsValue) {
