@@ -254,6 +254,25 @@ ReadEnd readModuleContents(link::LinkContext& ctx, const std::vector<int>& locat
 
 namespace brindle::contents {
 
+namespace {
+
+// A command cut short a moment ago (Ctrl-C during a read) may leave replies
+// on their way; taken for a talking controller, they would make the wake-up
+// fail. Input is thrown away until the line has been quiet for a reply's
+// wait, for kLeftoverMicros at most: a controller that really talks is then
+// left to the wake-up.
+void settleLeftovers(link::LinkContext& ctx) {
+    const int16_t quiet =
+        link::replyWaitTicks(utilities::kLocationReadTicks, ctx.state.ConfigRecord.BaudRate,
+                             ctx.pump.EffectiveIntervalMicros());
+    const int64_t deadline = ctx.pump.nowMicros() + kLeftoverMicros;
+    while (link::probeForInput(ctx, quiet) && !stopped(ctx) && ctx.pump.nowMicros() < deadline) {
+        link::discardInput(ctx);
+    }
+}
+
+}  // namespace
+
 bool openAndWake(link::LinkContext& ctx) {
     ctx.state.ReceiveWindowActive = false;
     ctx.state.Synched_Up = false;
@@ -266,6 +285,7 @@ bool openAndWake(link::LinkContext& ctx) {
         link::reopenPort(ctx);
     }
     link::discardInput(ctx);
+    settleLeftovers(ctx);
     ctx.port.InputLen(1);
     ctx.pump.DoEvents();
     std::string receiveText;

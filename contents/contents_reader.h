@@ -46,8 +46,11 @@ namespace brindle::contents {
 
 // The start every reading or writing of the contents shares with the
 // download: the receive window off, the port opened (or reopened), waiting
-// input thrown away, and the wake-up (link::SyncWithModule). False when the
+// input thrown away (and what still arrives until the line is quiet, for
+// kLeftoverMicros at most: the replies of a command cut short), and the
+// wake-up (link::SyncWithModule). False when the
 // wake-up was cancelled or never answered: nothing may be sent then.
+inline constexpr int64_t kLeftoverMicros = 250000;
 bool openAndWake(link::LinkContext& ctx);
 
 }  // namespace brindle::contents
