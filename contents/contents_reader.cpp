@@ -191,6 +191,29 @@ std::optional<std::string> dumpPass(link::LinkContext& ctx) {
     return std::nullopt;
 }
 
+// Two passes came, and every byte up to the end of the longest is known.
+bool everyByteSettled(const ModuleContents& held,
+                      const std::vector<std::optional<std::string>>& passes) {
+    std::size_t came = 0;
+    std::size_t longest = 0;
+    for (const std::optional<std::string>& pass : passes) {
+        if (pass) {
+            ++came;
+            longest = std::max(longest, pass->size());
+        }
+    }
+    const int end =
+        state::kMacroArea +
+        static_cast<int>(std::min<std::size_t>(
+            longest, static_cast<std::size_t>(state::kLocationCount - state::kMacroArea)));
+    for (int location = state::kMacroArea; location < end; ++location) {
+        if (!held.known(location)) {
+            return false;
+        }
+    }
+    return came >= 2;
+}
+
 }  // namespace
 
 void readLocations(link::LinkContext& ctx, const std::vector<int>& locations,
@@ -226,12 +249,18 @@ void readLocations(link::LinkContext& ctx, const std::vector<int>& locations,
 }
 
 void readMacroArea(link::LinkContext& ctx, ModuleContents& held) {
-    const std::optional<std::string> first = dumpPass(ctx);
-    if (stopped(ctx)) {
-        return;
+    std::vector<std::optional<std::string>> passes;
+    passes.push_back(dumpPass(ctx));
+    while (passes.size() < kMostDumpPasses && !stopped(ctx)) {
+        std::optional<std::string> pass = dumpPass(ctx);
+        for (const std::optional<std::string>& earlier : passes) {
+            takeAgreeingBytes(held, earlier, pass);
+        }
+        passes.push_back(std::move(pass));
+        if (everyByteSettled(held, passes)) {
+            break;
+        }
     }
-    const std::optional<std::string> second = dumpPass(ctx);
-    takeAgreeingBytes(held, first, second);
 }
 
 ReadEnd readModuleContents(link::LinkContext& ctx, const std::vector<int>& locations,

@@ -4,7 +4,9 @@
 //   module whose location 3 is not "X" holds no complete download, and
 //   nothing more is read
 //   the dump (23 41 04 45 32 BC 0D) twice: a macro-area byte is known only
-//   where both passes agree (module_contents.h)
+//   where two passes agree (module_contents.h); when the two leave a byte
+//   unknown (a noisy line), further passes are asked for, kMostDumpPasses in
+//   all, each taken together with every earlier one
 //   single locations (the header, table entries) with the location read,
 //   each known only from a whole reply frame: up to kReadBatch frames go out
 //   back to back and their replies are taken in order when exactly one whole
@@ -23,6 +25,7 @@ namespace brindle::contents {
 
 inline constexpr int kLocationReadTries = 3;
 inline constexpr std::size_t kReadBatch = 16;
+inline constexpr std::size_t kMostDumpPasses = 4;
 
 enum class ReadEnd {
     Read,        // everything asked for was read (some bytes may be unknown)
