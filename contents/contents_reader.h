@@ -23,7 +23,7 @@
 
 namespace brindle::contents {
 
-inline constexpr int kLocationReadTries = 3;
+inline constexpr int kLocationReadTries = 6;
 inline constexpr std::size_t kReadBatch = 16;
 inline constexpr std::size_t kMostDumpPasses = 4;
 
