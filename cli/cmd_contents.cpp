@@ -34,7 +34,8 @@ constexpr const char* kVerifyHelp =
     "download'.\n"
     "\n"
     "Exit status: 0 when every location is equal, 1 when any differs, when the\n"
-    "module holds no complete download (location 3 is not \"X\") or the port fails,\n"
+    "module holds no complete download (location 3 is not \"X\"), location 3 cannot\n"
+    "be read for certain or the port fails,\n"
     "2 for usage or input errors (unknown combination), 130 when cancelled.\n";
 
 constexpr const char* kBackupHelp =

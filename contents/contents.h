@@ -14,6 +14,12 @@
 //   back up   writeBackupFile / readBackupFile (backup_file.h): Intel HEX
 //             for ".hex", else a raw 32 KiB image; whole-file replace
 //   restore   runRestore (changed_download.h)
+//
+// The window's "Write changed bytes only" box: plan as the download does
+// (download::planDownload(DataDir, chosen name, MacroArea)), then call
+// runChangedOnlyDownload with the tab's DownloadView and the Prompter in
+// place of download::runDownload. "Save Image...": readForBackup into a
+// ModuleContents, then writeBackupFile with the chosen name.
 #include "contents/backup_file.h"
 #include "contents/change_plan.h"
 #include "contents/changed_download.h"

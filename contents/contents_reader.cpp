@@ -189,6 +189,29 @@ std::optional<std::string> dumpPass(link::LinkContext& ctx) {
     return std::nullopt;
 }
 
+// Two passes came, and every byte up to the end of the longest is known.
+bool everyByteSettled(const ModuleContents& held,
+                      const std::vector<std::optional<std::string>>& passes) {
+    std::size_t came = 0;
+    std::size_t longest = 0;
+    for (const std::optional<std::string>& pass : passes) {
+        if (pass) {
+            ++came;
+            longest = std::max(longest, pass->size());
+        }
+    }
+    const int end =
+        state::kMacroArea +
+        static_cast<int>(std::min<std::size_t>(
+            longest, static_cast<std::size_t>(state::kLocationCount - state::kMacroArea)));
+    for (int location = state::kMacroArea; location < end; ++location) {
+        if (!held.known(location)) {
+            return false;
+        }
+    }
+    return came >= 2;
+}
+
 }  // namespace
 
 void readLocations(link::LinkContext& ctx, const std::vector<int>& locations,
@@ -224,12 +247,18 @@ void readLocations(link::LinkContext& ctx, const std::vector<int>& locations,
 }
 
 void readMacroArea(link::LinkContext& ctx, ModuleContents& held) {
-    const std::optional<std::string> first = dumpPass(ctx);
-    if (stopped(ctx)) {
-        return;
+    std::vector<std::optional<std::string>> passes;
+    passes.push_back(dumpPass(ctx));
+    while (passes.size() < kMostDumpPasses && !stopped(ctx)) {
+        std::optional<std::string> pass = dumpPass(ctx);
+        for (const std::optional<std::string>& earlier : passes) {
+            takeAgreeingBytes(held, earlier, pass);
+        }
+        passes.push_back(std::move(pass));
+        if (everyByteSettled(held, passes)) {
+            break;
+        }
     }
-    const std::optional<std::string> second = dumpPass(ctx);
-    takeAgreeingBytes(held, first, second);
 }
 
 ReadEnd readModuleContents(link::LinkContext& ctx, const std::vector<int>& locations,
@@ -252,11 +281,31 @@ ReadEnd readModuleContents(link::LinkContext& ctx, const std::vector<int>& locat
 
 namespace brindle::contents {
 
+namespace {
+
+// A command cut short a moment ago (Ctrl-C during a read) may leave replies
+// on their way; taken for a talking controller, they would make the wake-up
+// fail. Input is thrown away until the line has been quiet for a reply's
+// wait, for kLeftoverMicros at most: a controller that really talks is then
+// left to the wake-up.
+void settleLeftovers(link::LinkContext& ctx) {
+    const int16_t quiet =
+        link::replyWaitTicks(utilities::kLocationReadTicks, ctx.state.ConfigRecord.BaudRate,
+                             ctx.pump.EffectiveIntervalMicros());
+    const int64_t deadline = ctx.pump.nowMicros() + kLeftoverMicros;
+    while (link::probeForInput(ctx, quiet) && !stopped(ctx) && ctx.pump.nowMicros() < deadline) {
+        link::discardInput(ctx);
+    }
+}
+
+}  // namespace
+
 bool openAndWake(link::LinkContext& ctx) {
     ctx.shared.ReceiveWindowActive = false;
     ctx.Synched_Up = false;
     link::openForOperation(ctx, link::Reopen::Always);
     link::discardInput(ctx);
+    settleLeftovers(ctx);
     ctx.port.InputLen(1);
     ctx.pump.doEvents();
     std::string receiveText;

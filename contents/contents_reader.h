@@ -4,7 +4,9 @@
 //   module whose location 3 is not "X" holds no complete download, and
 //   nothing more is read
 //   the dump (23 41 04 45 32 BC 0D) twice: a macro-area byte is known only
-//   where both passes agree (module_contents.h)
+//   where two passes agree (module_contents.h); when the two leave a byte
+//   unknown (a noisy line), further passes are asked for, kMostDumpPasses in
+//   all, each taken together with every earlier one
 //   single locations (the header, table entries) with the location read,
 //   each known only from a whole reply frame: up to kReadBatch frames go out
 //   back to back and their replies are taken in order when exactly one whole
@@ -21,8 +23,9 @@
 
 namespace brindle::contents {
 
-inline constexpr int kLocationReadTries = 3;
+inline constexpr int kLocationReadTries = 6;
 inline constexpr std::size_t kReadBatch = 16;
+inline constexpr std::size_t kMostDumpPasses = 4;
 
 enum class ReadEnd {
     Read,        // everything asked for was read (some bytes may be unknown)
@@ -46,8 +49,11 @@ namespace brindle::contents {
 
 // The start every reading or writing of the contents shares with the
 // download: the receive window off, the port opened (or reopened), waiting
-// input thrown away, and the wake-up (link::SyncWithModule). False when the
+// input thrown away (and what still arrives until the line is quiet, for
+// kLeftoverMicros at most: the replies of a command cut short), and the
+// wake-up (link::SyncWithModule). False when the
 // wake-up was cancelled or never answered: nothing may be sent then.
+inline constexpr int64_t kLeftoverMicros = 250000;
 bool openAndWake(link::LinkContext& ctx);
 
 }  // namespace brindle::contents

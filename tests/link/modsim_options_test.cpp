@@ -45,7 +45,9 @@ TEST(ModsimOptions, readsEveryTroubleOptionAndTimesInMilliseconds) {
                           "--trickle",
                           "0.5",
                           "--bad-checksum",
-                          "0.5"},
+                          "0.5",
+                          "--corrupt-dump",
+                          "12"},
                          error);
     ASSERT_TRUE(c) << error;
     EXPECT_EQ(c->linkPath, "/d/com1");
@@ -66,6 +68,7 @@ TEST(ModsimOptions, readsEveryTroubleOptionAndTimesInMilliseconds) {
     EXPECT_EQ(c->module.stopAfterFrames, 40);
     EXPECT_EQ(c->module.trickleIntervalMicros, 500);
     EXPECT_DOUBLE_EQ(c->module.badChecksumProbability, 0.5);
+    EXPECT_EQ(c->module.corruptDumpOffset, 12);
 }
 
 TEST(ModsimOptions, noOptionsGiveAQuietWellBehavedModule) {

@@ -87,6 +87,17 @@ TEST(ModuleModel, dumpSendsEachMacroByteAfterAnR) {
     EXPECT_EQ(feed(m, link::dumpFrame()), expected);
 }
 
+TEST(ModuleModel, corruptDumpChangesOneStoredByteOfTheFirstDumpOnly) {
+    ModuleOptions options;
+    options.corruptDumpOffset = 1;
+    ModuleModel m(options);
+    m.eeprom()[3] = 'X';
+    m.eeprom()[kMacroArea] = 'A';
+    m.eeprom()[kMacroArea + 1] = 0x0F;
+    EXPECT_EQ(feed(m, link::dumpFrame()), std::string("DUMP\rRAR\xF0", 9));
+    EXPECT_EQ(feed(m, link::dumpFrame()), std::string("DUMP\rRAR\x0F", 9));
+}
+
 TEST(ModuleModel, dumpWaitsLongerThanOtherAnswers) {
     ModuleModel m;
     const auto out = m.receive(0);  // nothing
