@@ -290,8 +290,8 @@ namespace {
 // left to the wake-up.
 void settleLeftovers(link::LinkContext& ctx) {
     const int16_t quiet =
-        link::replyWaitTicks(utilities::kLocationReadTicks, ctx.state.ConfigRecord.BaudRate,
-                             ctx.pump.EffectiveIntervalMicros());
+        link::replyWaitTicks(utilities::kLocationReadTicks, ctx.settings.baud,
+                             ctx.pump.effectiveIntervalMicros());
     const int64_t deadline = ctx.pump.nowMicros() + kLeftoverMicros;
     while (link::probeForInput(ctx, quiet) && !stopped(ctx) && ctx.pump.nowMicros() < deadline) {
         link::discardInput(ctx);
