@@ -289,9 +289,8 @@ namespace {
 // wait, for kLeftoverMicros at most: a controller that really talks is then
 // left to the wake-up.
 void settleLeftovers(link::LinkContext& ctx) {
-    const int16_t quiet =
-        link::replyWaitTicks(utilities::kLocationReadTicks, ctx.settings.baud,
-                             ctx.pump.effectiveIntervalMicros());
+    const int16_t quiet = link::replyWaitTicks(utilities::kLocationReadTicks, ctx.settings.baud,
+                                               ctx.pump.effectiveIntervalMicros());
     const int64_t deadline = ctx.pump.nowMicros() + kLeftoverMicros;
     while (link::probeForInput(ctx, quiet) && !stopped(ctx) && ctx.pump.nowMicros() < deadline) {
         link::discardInput(ctx);
