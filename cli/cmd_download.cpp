@@ -1,4 +1,5 @@
 // brindle-cli download: the Download button from a terminal.
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <ostream>
@@ -9,6 +10,8 @@
 #include "cli/cli_io.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/gang_download_command.h"
+#include "cli/gang_report.h"
 #include "cli/serial_session.h"
 #include "cli/stream_prompter.h"
 #include "cli/terminal_download_view.h"
@@ -56,6 +59,11 @@ double cpuSeconds() {
 }  // namespace
 
 int runDownload(const Arguments& args, CommandContext& context) {
+    const bool help = std::find(args.begin(), args.end(), "--help") != args.end() ||
+                      std::find(args.begin(), args.end(), "-h") != args.end();
+    if (portArguments(args).size() > 1 && !help) {
+        return runGangDownload(args, context);
+    }
     std::set<std::string> valueOptions = kSerialOptions;
     valueOptions.insert("--combo");
     ParsedOptions options = parseOptions(args, valueOptions, kSerialFlags);
