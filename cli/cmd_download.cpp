@@ -24,7 +24,7 @@ namespace brindle::cli {
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: brindle-cli download --combo NAME [--data DIR] [--port DEVICE]\n"
+    "Usage: brindle-cli download --combo NAME [--data DIR] [--port DEVICE]...\n"
     "                            [--baud N] [--tick-ms N] [--monitor]\n"
     "\n"
     "Downloads the combination NAME (cut or filled to 16 characters) from the\n"
@@ -46,6 +46,13 @@ constexpr const char* kHelp =
     "A talking controller that answers none of 4 wake-ups (CR CR) is given up.\n"
     "Ctrl-C (or SIGTERM) cancels the run as the Cancel button does: it ends at\n"
     "once and location 3 does not hold \"X\".\n"
+    "\n"
+    "With --port given more than once, NAME goes into the Macro Modules on all\n"
+    "those devices at once, each with its own wake-up, writes and verification:\n"
+    "one progress line per port, then a table of each port's result, bytes,\n"
+    "rewrites and time. Exit status 0 only when every port succeeded, 1 when\n"
+    "any failed (the others still finish), 130 when Ctrl-C cancelled them all.\n"
+    "--monitor takes a single --port.\n"
     "\n"
     "Exit status: 0 after \"Download successful\", 1 after a failure (the port's\n"
     "reason when it failed), 2 for usage or input errors (unknown combination, a\n"

@@ -8,8 +8,8 @@
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <set>
 #include <variant>
 
@@ -190,15 +190,14 @@ int runGangDownload(const Arguments& args, CommandContext& context) {
     });
     InterruptWatch interrupt([&gang] { gang.cancelAll(); });
 
-    gang.start([&receiver, &draw] {
-        QMetaObject::invokeMethod(&receiver, draw, Qt::QueuedConnection);
-    });
+    gang.start(
+        [&receiver, &draw] { QMetaObject::invokeMethod(&receiver, draw, Qt::QueuedConnection); });
     loop.exec();
     const std::vector<download::GangLineResult> results = gang.wait();
 
     context.err << gangResultTable(results);
-    const bool allSucceeded = std::all_of(results.begin(), results.end(),
-                                          [](const auto& r) { return r.succeeded; });
+    const bool allSucceeded =
+        std::all_of(results.begin(), results.end(), [](const auto& r) { return r.succeeded; });
     if (interrupt.interrupted()) {
         context.err << "brindle-cli download: cancelled: a port that did not finish holds an "
                        "incomplete image (location 3 is not \"X\") or its image as it was\n";

@@ -62,8 +62,8 @@ std::string gangResultTable(const std::vector<download::GangLineResult>& results
     }
     const std::size_t portWidth = widest(ports, 4);
     const std::size_t resultWidth = widest(messages, 6);
-    std::string table = padded("port", portWidth) + "  " + padded("result", resultWidth) +
-                        "  " + "bytes  rewrites    time\n";
+    std::string table = padded("port", portWidth) + "  " + padded("result", resultWidth) + "  " +
+                        "bytes  rewrites    time\n";
     for (std::size_t i = 0; i < results.size(); ++i) {
         char numbers[64];
         std::snprintf(numbers, sizeof numbers, "%5d  %8d  %6.1f s", results[i].bytes,
@@ -94,8 +94,8 @@ void GangProgressLines::show(const std::vector<download::GangLineProgress>& prog
     for (std::size_t i = 0; i < progress.size(); ++i) {
         // A plain line only when the port's step changes, not for every byte.
         const auto& p = progress[i];
-        const std::string step = p.status + "|" + std::to_string(p.overall.macro) + "|" +
-                                 (p.ended ? "ended" : "");
+        const std::string step =
+            p.status + "|" + std::to_string(p.overall.macro) + "|" + (p.ended ? "ended" : "");
         if (step != m_last[i]) {
             m_last[i] = step;
             m_err << gangProgressLine(p, width) << "\n";

@@ -22,8 +22,8 @@ constexpr const char* kAllBytes = "71";
 class CliGangDownload : public ::testing::Test {
   protected:
     void SetUp() override {
-        const int32_t first =
-            addMacro(dir.path(), "FIRST", "/* DEMO */\r\nSTART:\r\n1 MA 1000\r\nGOTO START\r\nMACRO 2");
+        const int32_t first = addMacro(
+            dir.path(), "FIRST", "/* DEMO */\r\nSTART:\r\n1 MA 1000\r\nGOTO START\r\nMACRO 2");
         const int32_t second = addMacro(dir.path(), "SECOND", "LOOP:\r\n2 ma 7\r\nGOTO LOOP");
         addCombo(dir.path(), "GANG", {{0, first}, {2, second}}, 9, 5);
     }
@@ -42,13 +42,15 @@ class CliGangDownload : public ::testing::Test {
         std::string line;
         std::string found;
         while (std::getline(lines, line)) {
-            if (line.rfind(device + "  ", 0) == 0 && line.size() > 2 && line.compare(line.size() - 2, 2, " s") == 0) {
+            if (line.rfind(device + "  ", 0) == 0 && line.size() > 2 &&
+                line.compare(line.size() - 2, 2, " s") == 0) {
                 found = line;  // the last one: the table comes after the progress lines
             }
         }
         return found;
     }
-    CliResult download(const std::vector<std::string>& devices, std::vector<std::string> extra = {}) {
+    CliResult download(const std::vector<std::string>& devices,
+                       std::vector<std::string> extra = {}) {
         std::vector<std::string> args = {"download", "--data", dir.path(), "--combo", "GANG"};
         for (const std::string& d : devices) {
             args.push_back("--port");
