@@ -17,6 +17,7 @@
 
 #include "app/elided_label.h"
 #include "app/fixed_width_font.h"
+#include "app/gang_download_dialog.h"
 #include "app/text_conversion.h"
 #include "app/widget_clear_view.h"
 #include "app/widget_download_view.h"
@@ -138,6 +139,9 @@ void DownloadTab::buildWidgets() {
         makeButton("QuickCmd", "&Download", "Click to download ALL Macros in Combination selected");
     ExecuteBlock = makeButton("ExecuteBlock", "&Execute Block", "Execute Selected Macro");
     CancelExec = makeButton("CancelExec", "Ca&ncel Exec", "Cancel Macro execution");
+    GangDownload =
+        makeButton("GangDownload", "Download to se&veral ports...",
+                   "Download the combination selected into several Macro Modules at once");
     Check1 = named(new QCheckBox(QStringLiteral("Receive &Window Active")), "Check1");
     Check1->setToolTip(QStringLiteral("Leave unchecked to increase download speed"));
     List1 = named(new QListWidget, "List1");
@@ -160,6 +164,7 @@ void DownloadTab::buildWidgets() {
     operations->addWidget(QuickCmd);
     operations->addWidget(ExecuteBlock);
     operations->addWidget(CancelExec);
+    operations->addWidget(GangDownload);
     selection->addLayout(operations);
     selection->addWidget(TransposeToHex);
 
@@ -190,6 +195,13 @@ void DownloadTab::connectHandlers() {
     connect(CancelCmd, &QPushButton::clicked, this, [this] { onCancelCmdClicked(); });
     connect(ExecuteBlock, &QPushButton::clicked, this, [this] { onExecuteBlockClicked(); });
     connect(CancelExec, &QPushButton::clicked, this, [this] { onCancelExecClicked(); });
+    connect(GangDownload, &QPushButton::clicked, this, [this] {
+        openGangDownload(this, m_host,
+                         CustomList->currentIndex() >= 0
+                             ? std::optional(fromQt(CustomList->currentText()))
+                             : std::nullopt,
+                         CustomList->count());
+    });
     connect(QueryResetCmd, &QPushButton::clicked, this, [this] { onQueryResetCmdClicked(); });
     // Every change of the value counts, as a click does.
     connect(Check1, &QCheckBox::toggled, this, [this](bool checked) { onCheck1Toggled(checked); });

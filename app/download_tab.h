@@ -67,6 +67,7 @@ class DownloadTab : public QWidget {
     QPushButton* QuickCmd = nullptr;
     QPushButton* ExecuteBlock = nullptr;
     QPushButton* CancelExec = nullptr;
+    QPushButton* GangDownload = nullptr;
     QCheckBox* Check1 = nullptr;
     QListWidget* List1 = nullptr;
     QPushButton* ClearHistory = nullptr;

@@ -2,11 +2,9 @@
 // download on its own thread (its own Qt event loop, port, timer and
 // wake-up); this thread only draws the progress lines, waits for Ctrl-C and
 // prints the table at the end.
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
@@ -17,17 +15,13 @@
 
 #include "base/text.h"
 #include "cli/cli_io.h"
-#include "cli/fixed_device_port.h"
 #include "cli/gang_download_command.h"
 #include "cli/gang_report.h"
 #include "cli/interrupt_watch.h"
 #include "cli/serial_session.h"
 #include "download/download_plan.h"
 #include "download/gang_download.h"
-#include "link/qt/qt_pump.h"
-#include "link/qt/qt_serial_port.h"
-#include "link/receive_window.h"
-#include "link/receiving_port.h"
+#include "link/qt/qt_line_rig.h"
 #include "link/serial_ports.h"
 #include "link/sync_with_module.h"
 #include "state/eeprom_layout.h"
@@ -38,44 +32,6 @@ namespace {
 
 // Progress is drawn at most this often; the lines change with every byte.
 constexpr int kDrawEveryMs = 100;
-
-// One line's serial stack, made on the line's thread: the event loop made
-// first gives the thread its event dispatcher, which the port's notifiers
-// and the pump's timer then use, and which wake() interrupts.
-class QtLineRig : public download::GangRig {
-  public:
-    QtLineRig(const SerialSetup& setup, const std::string& device, link::SharedSignals& shared,
-              download::DownloadView& view, link::ReceiveView& receive)
-        : m_port(m_serial, device),
-          m_receiving(m_port, receive),
-          m_ctx(m_receiving, m_pump, receive, view, shared, m_receiving.lines()),
-          m_operation(m_ctx),
-          m_dispatcher(QThread::currentThread()->eventDispatcher()) {
-        m_ctx.settings = link::LinkSettings{setup.state.ConfigRecord.PortNumber,
-                                            setup.state.ConfigRecord.BaudRate, device};
-        m_ctx.WakeUpLimit = link::kWakeUpLimit;
-        m_pump.setTickHandler([this] { link::timerTick(m_ctx, m_port); });
-        m_pump.setInterval(setup.tickMs);
-    }
-    ~QtLineRig() override { m_port.setPortOpen(false); }
-
-    link::LinkContext& ctx() override { return m_ctx; }
-    void wake() override {
-        if (m_dispatcher != nullptr) {
-            m_dispatcher->wakeUp();
-        }
-    }
-
-  private:
-    QEventLoop m_loop;
-    link::qt::QtSerialPort m_serial;
-    FixedDevicePort m_port;
-    link::qt::QtPump m_pump;
-    link::ReceivingPort m_receiving;
-    link::LinkContext m_ctx;
-    link::OperationScope m_operation;
-    QAbstractEventDispatcher* m_dispatcher;
-};
 
 // The combination's plan, or the exit status when it cannot be made.
 std::variant<download::DownloadPlan, int> planFor(const ParsedOptions& options,
@@ -159,7 +115,10 @@ int runGangDownload(const Arguments& args, CommandContext& context) {
         names, setup->state, std::get<download::DownloadPlan>(planned),
         [&lineSetup, &devices](std::size_t i, link::SharedSignals& shared,
                                download::DownloadView& view, link::ReceiveView& receive) {
-            return std::make_unique<QtLineRig>(lineSetup, devices[i], shared, view, receive);
+            const link::LinkSettings settings{lineSetup.state.ConfigRecord.PortNumber,
+                                              lineSetup.state.ConfigRecord.BaudRate, devices[i]};
+            return std::make_unique<link::qt::QtLineRig>(settings, lineSetup.tickMs,
+                                                         link::kWakeUpLimit, shared, view, receive);
         });
 
     GangProgressLines lines(context.err, ::isatty(STDERR_FILENO) != 0);

@@ -11,7 +11,7 @@
 #include "base/text.h"
 #include "link/receive_window.h"
 #include "link/receiving_port.h"
-#include "sim/fake_module.h"
+#include "sim/fake_gang_rig.h"
 #include "sim/virtual_pump.h"
 #include "state/eeprom_layout.h"
 #include "tests/support/library_builder.h"
@@ -23,37 +23,6 @@ using brindle::testing::toHex;
 namespace {
 
 enum class Trouble { None, StopsMidway, Silent, Unplugged };
-
-// One line's fake module and its link, built on the line's thread. When it
-// goes, it leaves the module's E2PROM and the wire's traffic in the test's
-// slot for that line (read only after the gang has been waited for).
-struct FakeRig : download::GangRig {
-    FakeRig(link::SharedSignals& shared, download::DownloadView& view, link::ReceiveView& receive,
-            const sim::ModuleOptions& options, Trouble trouble, std::vector<uint8_t>& keep)
-        : module(pump, options),
-          port(pump, module),
-          receiving(port, receive),
-          context(receiving, pump, receive, view, shared, receiving.lines()),
-          kept(keep) {
-        port.setLineSpeed(options.baud);
-        pump.setTickHandler([this] { link::timerTick(context, port); });
-        context.StartComm = true;
-        context.WakeUpLimit = 4;
-        if (trouble == Trouble::Unplugged) {
-            // Well into the writes: the wake-up is over after a few ticks.
-            pump.schedule(150'000, [this] { port.unplug(); });
-        }
-    }
-    ~FakeRig() override { kept = module.eeprom(); }
-    link::LinkContext& ctx() override { return context; }
-
-    sim::VirtualPump pump;
-    sim::FakeModule module;
-    sim::FakePort port;
-    link::ReceivingPort receiving;
-    link::LinkContext context;
-    std::vector<uint8_t>& kept;
-};
 
 sim::ModuleOptions optionsFor(Trouble trouble) {
     sim::ModuleOptions o;
@@ -91,8 +60,10 @@ class Gang : public ::testing::Test {
             names, state, plan,
             [&](std::size_t i, link::SharedSignals& shared, download::DownloadView& view,
                 link::ReceiveView& receive) -> std::unique_ptr<download::GangRig> {
-                return std::make_unique<FakeRig>(shared, view, receive, optionsFor(troubles[i]),
-                                                 troubles[i], eeproms[i]);
+                // Well into the writes: the wake-up is over after a few ticks.
+                return std::make_unique<sim::FakeGangRig>(
+                    shared, view, receive, optionsFor(troubles[i]), eeproms[i],
+                    troubles[i] == Trouble::Unplugged ? 150'000 : -1);
             });
         std::atomic<int> changes{0};
         gang.start([&] {
@@ -209,8 +180,8 @@ TEST_F(Gang, aLineWhoseRigCannotBeMadeFailsAndTheOthersGoOn) {
             if (i == 1) {
                 return nullptr;
             }
-            return std::make_unique<FakeRig>(shared, view, receive, optionsFor(Trouble::None),
-                                             Trouble::None, eeproms[i]);
+            return std::make_unique<sim::FakeGangRig>(shared, view, receive,
+                                                      optionsFor(Trouble::None), eeproms[i]);
         });
     gang.start({});
     const auto results = gang.wait();
