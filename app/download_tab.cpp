@@ -18,6 +18,7 @@
 
 #include "app/elided_label.h"
 #include "app/fixed_width_font.h"
+#include "app/gang_download_dialog.h"
 #include "app/text_conversion.h"
 #include "app/widget_clear_view.h"
 #include "app/widget_download_view.h"
@@ -167,6 +168,9 @@ void DownloadTab::buildWidgets() {
         makeButton("QuickCmd", "&Download", "Click to download ALL Macros in Combination selected");
     ExecuteBlock = makeButton("ExecuteBlock", "&Execute Block", "Execute Selected Macro");
     CancelExec = makeButton("CancelExec", "Ca&ncel Exec", "Cancel Macro execution");
+    gangDownloadButton =
+        makeButton("GangDownload", "Download to se&veral ports...",
+                   "Download the combination selected into several Macro Modules at once");
     writeChangedOnlyBox =
         named(new QCheckBox(QStringLiteral("Write changed &bytes only")), "WriteChangedOnly");
     writeChangedOnlyBox->setToolTip(
@@ -197,6 +201,7 @@ void DownloadTab::buildWidgets() {
     operations->addWidget(downloadButton);
     operations->addWidget(ExecuteBlock);
     operations->addWidget(CancelExec);
+    operations->addWidget(gangDownloadButton);
     selection->addLayout(operations);
     selection->addWidget(TransposeToHex);
 
@@ -227,6 +232,13 @@ void DownloadTab::connectHandlers() {
     connect(progressCancelButton, &QPushButton::clicked, this, [this] { onCancelCmdClicked(); });
     connect(ExecuteBlock, &QPushButton::clicked, this, [this] { onExecuteBlockClicked(); });
     connect(CancelExec, &QPushButton::clicked, this, [this] { onCancelExecClicked(); });
+    connect(gangDownloadButton, &QPushButton::clicked, this, [this] {
+        openGangDownload(this, m_host,
+                         combinationChoice->currentIndex() >= 0
+                             ? std::optional(fromQt(combinationChoice->currentText()))
+                             : std::nullopt,
+                         combinationChoice->count());
+    });
     connect(clearEpromButton, &QPushButton::clicked, this, [this] { onQueryResetCmdClicked(); });
     // Every change of the value counts, as a click does.
     connect(receiveWindowActive, &QCheckBox::toggled, this,

@@ -33,6 +33,8 @@ class DownloadTabControls {
     QPushButton* downloadButton = nullptr;
     QPushButton* ExecuteBlock = nullptr;
     QPushButton* CancelExec = nullptr;
+    // Opens the dialog that downloads into several ports at once.
+    QPushButton* gangDownloadButton = nullptr;
     QCheckBox* receiveWindowActive = nullptr;
     // Download reads the module first and writes only what differs.
     QCheckBox* writeChangedOnlyBox = nullptr;

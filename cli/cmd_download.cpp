@@ -1,4 +1,5 @@
 // brindle-cli download: the Download button from a terminal.
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <ostream>
@@ -9,6 +10,8 @@
 #include "cli/cli_io.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/gang_download_command.h"
+#include "cli/gang_report.h"
 #include "cli/serial_session.h"
 #include "cli/stream_prompter.h"
 #include "cli/terminal_download_view.h"
@@ -23,7 +26,7 @@ namespace {
 
 constexpr const char* kHelp =
     "Usage: brindle-cli download --combo NAME [--changed-only] [--data DIR]\n"
-    "                            [--port DEVICE] [--baud N] [--tick-ms N]\n"
+    "                            [--port DEVICE]... [--baud N] [--tick-ms N]\n"
     "                            [--monitor]\n"
     "\n"
     "Downloads the combination NAME (cut or filled to 16 characters) from the\n"
@@ -53,6 +56,13 @@ constexpr const char* kHelp =
     "Ctrl-C (or SIGTERM) cancels the run as the Cancel button does: it ends at\n"
     "once and location 3 does not hold \"X\".\n"
     "\n"
+    "With --port given more than once, NAME goes into the Macro Modules on all\n"
+    "those devices at once, each with its own wake-up, writes and verification:\n"
+    "one progress line per port, then a table of each port's result, bytes,\n"
+    "rewrites and time. Exit status 0 only when every port succeeded, 1 when\n"
+    "any failed (the others still finish), 130 when Ctrl-C cancelled them all.\n"
+    "--monitor takes a single --port.\n"
+    "\n"
     "Exit status: 0 after \"Download successful\", 1 after a failure (the port's\n"
     "reason when it failed), 2 for usage or input errors (unknown combination, a\n"
     "combination that cannot be downloaded, a stored speed no port runs at;\n"
@@ -65,6 +75,11 @@ double cpuSeconds() {
 }  // namespace
 
 int runDownload(const Arguments& args, CommandContext& context) {
+    const bool help = std::find(args.begin(), args.end(), "--help") != args.end() ||
+                      std::find(args.begin(), args.end(), "-h") != args.end();
+    if (portArguments(args).size() > 1 && !help) {
+        return runGangDownload(args, context);
+    }
     std::set<std::string> valueOptions = kSerialOptions;
     valueOptions.insert("--combo");
     std::set<std::string> flags = kSerialFlags;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace brindle::cli {
 
@@ -23,7 +24,13 @@ extern "C" void onInterrupt(int signal) {
 
 }  // namespace
 
-InterruptWatch::InterruptWatch(link::LinkContext& ctx) : m_ctx(ctx) {
+InterruptWatch::InterruptWatch(link::LinkContext& ctx)
+    : InterruptWatch([&ctx] {
+          ctx.shared.Closing.request();
+          ctx.CancelFlag = true;
+      }) {}
+
+InterruptWatch::InterruptWatch(std::function<void()> onSignal) : m_onSignal(std::move(onSignal)) {
     if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         m_pipe[0] = m_pipe[1] = -1;
         return;  // the signals keep their default: they end the program
@@ -59,8 +66,7 @@ void InterruptWatch::takeSignals() {
     }
     if (any) {
         m_interrupted = true;
-        m_ctx.shared.Closing.request();
-        m_ctx.CancelFlag = true;
+        m_onSignal();
     }
 }
 

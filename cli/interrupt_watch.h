@@ -7,6 +7,7 @@
 // put back when the watch ends.
 #include <QSocketNotifier>
 #include <csignal>
+#include <functional>
 #include <memory>
 
 #include "link/link_context.h"
@@ -16,6 +17,9 @@ namespace brindle::cli {
 class InterruptWatch {
   public:
     explicit InterruptWatch(link::LinkContext& ctx);
+    // Calls onSignal on the event loop's thread instead (several lines at
+    // once: it cancels them all).
+    explicit InterruptWatch(std::function<void()> onSignal);
     ~InterruptWatch();
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
@@ -26,7 +30,7 @@ class InterruptWatch {
   private:
     void takeSignals();
 
-    link::LinkContext& m_ctx;
+    std::function<void()> m_onSignal;
     int m_pipe[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> m_notifier;
     struct sigaction m_oldInt {};
