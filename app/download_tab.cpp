@@ -233,6 +233,10 @@ void DownloadTab::connectHandlers() {
     connect(ExecuteBlock, &QPushButton::clicked, this, [this] { onExecuteBlockClicked(); });
     connect(CancelExec, &QPushButton::clicked, this, [this] { onCancelExecClicked(); });
     connect(gangDownloadButton, &QPushButton::clicked, this, [this] {
+        // Its lines would compete with the run for the port.
+        if (m_host.operationRunning()) {
+            return;
+        }
         openGangDownload(this, m_host,
                          combinationChoice->currentIndex() >= 0
                              ? std::optional(fromQt(combinationChoice->currentText()))

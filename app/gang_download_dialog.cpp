@@ -9,9 +9,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "app/text_conversion.h"
 #include "app/widget_factory.h"
+#include "link/initialize_port.h"
 #include "link/qt/qt_line_rig.h"
 #include "link/qt/system_ports.h"
 #include "link/sync_with_module.h"
@@ -181,9 +184,23 @@ void openGangDownload(QWidget* parent, OperationHost& host,
                              base::Icon::Critical, base::Buttons::Ok);
         return;
     }
+    // The devices Com1 to Com4 stand for (a USB adapter's by-id name, a
+    // simulator's link) come first, then the system's other ports.
     std::vector<std::string> ports;
+    const auto offer = [&ports](const std::string& device) {
+        std::error_code error;
+        if (!device.empty() && std::filesystem::exists(device, error) &&
+            std::find(ports.begin(), ports.end(), device) == ports.end()) {
+            ports.push_back(device);
+        }
+    };
+    for (int16_t com = 1; com <= 4; ++com) {
+        offer(
+            link::comSettings(com, window.ConfigRecord.BaudRate, window.DataDir, window.ComChoices)
+                .device);
+    }
     for (const link::SerialPortEntry& entry : link::qt::systemSerialPorts()) {
-        ports.push_back(entry.device);
+        offer(entry.device);
     }
     const download::DownloadPlan plan = **planned;
     const int tickMs = host.pump() ? host.pump()->interval() : 55;

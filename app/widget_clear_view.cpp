@@ -33,6 +33,7 @@ void WidgetClearView::setPercentCaption(const std::string& caption) {
 void WidgetClearView::enableDownloadAndClear(bool enabled) {
     m_tab.downloadButton->setEnabled(enabled);
     m_tab.ClearFrame->setEnabled(enabled);
+    m_tab.gangDownloadButton->setEnabled(enabled);
 }
 
 }  // namespace brindle::app

@@ -75,6 +75,7 @@ void WidgetDownloadView::enableOperationButtons(bool enabled) {
     m_tab.ClearFrame->setEnabled(enabled);
     m_tab.ExecuteBlock->setEnabled(enabled);
     m_tab.CancelExec->setEnabled(enabled);
+    m_tab.gangDownloadButton->setEnabled(enabled);
     // A run started as it was: the box would change nothing until the next one.
     m_tab.writeChangedOnlyBox->setEnabled(enabled);
 }

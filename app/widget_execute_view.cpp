@@ -42,6 +42,7 @@ void WidgetExecuteView::enableOperationButtons(bool enabled) {
     m_tab.ClearFrame->setEnabled(enabled);
     m_tab.ExecuteBlock->setEnabled(enabled);
     m_tab.CancelExec->setEnabled(enabled);
+    m_tab.gangDownloadButton->setEnabled(enabled);
 }
 
 void WidgetExecuteView::untickReceiveWindow() {

@@ -37,22 +37,23 @@ struct ButtonStates {
     bool ExecuteBlock = true;
     bool CancelExec = true;
     bool receiveWindowActive = true;
+    bool gangDownloadButton = true;
 };
 
 ButtonStates buttonStates(const brindle::app::DownloadTab& tab) {
-    return {tab.downloadButton->isEnabled(), tab.ClearFrame->isEnabled(),
-            tab.ExecuteBlock->isEnabled(), tab.CancelExec->isEnabled(),
-            tab.receiveWindowActive->isEnabled()};
+    return {tab.downloadButton->isEnabled(),      tab.ClearFrame->isEnabled(),
+            tab.ExecuteBlock->isEnabled(),        tab.CancelExec->isEnabled(),
+            tab.receiveWindowActive->isEnabled(), tab.gangDownloadButton->isEnabled()};
 }
 
 bool allEnabled(const ButtonStates& s) {
     return s.downloadButton && s.ClearFrame && s.ExecuteBlock && s.CancelExec &&
-           s.receiveWindowActive;
+           s.receiveWindowActive && s.gangDownloadButton;
 }
 
 bool noneEnabled(const ButtonStates& s) {
     return !s.downloadButton && !s.ClearFrame && !s.ExecuteBlock && !s.CancelExec &&
-           !s.receiveWindowActive;
+           !s.receiveWindowActive && !s.gangDownloadButton;
 }
 
 }  // namespace
