@@ -5,7 +5,7 @@
 #
 # The order is the picture in docs/architecture.md, from the bottom:
 #   base/ < richtext/ < store/ < state/ < link/, macrotext/
-#         < library/, download/, utilities/
+#         < library/, download/, utilities/ < contents/
 # A core folder includes only its own files and folders below it; folders on
 # one level do not include each other, except library/ -> download/. link/qt/
 # (the Qt port and pump) includes only the core; app/, cli/ and sim/ sit on
@@ -21,7 +21,7 @@ if ! cd "$root" 2>/dev/null; then
     exit 2
 fi
 
-folders=(base richtext store state link macrotext library download utilities app cli sim)
+folders=(base richtext store state link macrotext library download utilities contents app cli sim)
 present=()
 for folder in "${folders[@]}"; do
     [ -d "$folder" ] && present+=("$folder")
@@ -88,10 +88,11 @@ function visit(u,   i, v, k, path) {
     state[u] = 2
 }
 BEGIN {
-    split("base richtext store state link macrotext library download utilities", core, " ")
+    split("base richtext store state link macrotext library download utilities contents", core, " ")
     level["base"] = 0; level["richtext"] = 1; level["store"] = 2; level["state"] = 3
     level["link"] = 4; level["macrotext"] = 4
     level["library"] = 5; level["download"] = 5; level["utilities"] = 5
+    level["contents"] = 6
     for (f in level) { rank[f] = level[f]; known[f] = 1 }
     known["link/qt"] = 1; known["app"] = 1; known["cli"] = 1; known["sim"] = 1
     failed = 0
