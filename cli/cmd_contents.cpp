@@ -8,6 +8,8 @@
 #include "cli/cli_io.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/gang_download_command.h"
+#include "cli/gang_report.h"
 #include "cli/serial_session.h"
 #include "cli/stream_prompter.h"
 #include "cli/terminal_download_view.h"
@@ -216,6 +218,9 @@ int runBackup(const Arguments& args, CommandContext& context) {
 }
 
 int runRestore(const Arguments& args, CommandContext& context) {
+    if (portArguments(args).size() > 1 && !helpAsked(args)) {
+        return runGangRestore(args, context);
+    }
     ParsedOptions options = parseOptions(args, kSerialOptions, kSerialFlags);
     if (!serialUsage(options, context, kRestoreHelp)) {
         return kExitOk;

@@ -75,9 +75,7 @@ double cpuSeconds() {
 }  // namespace
 
 int runDownload(const Arguments& args, CommandContext& context) {
-    const bool help = std::find(args.begin(), args.end(), "--help") != args.end() ||
-                      std::find(args.begin(), args.end(), "-h") != args.end();
-    if (portArguments(args).size() > 1 && !help) {
+    if (portArguments(args).size() > 1 && !helpAsked(args)) {
         return runGangDownload(args, context);
     }
     std::set<std::string> valueOptions = kSerialOptions;
