@@ -1,7 +1,7 @@
 // brindle-cli download (also --changed-only) and restore with several --port
-// options: every line runs its own operation on its own thread (its own Qt event loop, port, timer and
-// wake-up); this thread only draws the progress lines, waits for Ctrl-C and
-// prints the table at the end.
+// options: every line runs its own operation on its own thread (its own Qt event loop, port, timer
+// and wake-up); this thread only draws the progress lines, waits for Ctrl-C and prints the table at
+// the end.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -102,12 +102,12 @@ int runGang(const Arguments& args, CommandContext& context, const std::string& c
 
     download::GangDownload gang(
         portArguments(args), setup.state, std::move(plan),
-        [&setup, &devices](std::size_t i, link::SharedSignals& shared,
-                           download::DownloadView& view, link::ReceiveView& receive) {
+        [&setup, &devices](std::size_t i, link::SharedSignals& shared, download::DownloadView& view,
+                           link::ReceiveView& receive) {
             const link::LinkSettings settings{setup.state.ConfigRecord.PortNumber,
                                               setup.state.ConfigRecord.BaudRate, devices[i]};
-            return std::make_unique<link::qt::QtLineRig>(settings, setup.tickMs,
-                                                         link::kWakeUpLimit, shared, view, receive);
+            return std::make_unique<link::qt::QtLineRig>(settings, setup.tickMs, link::kWakeUpLimit,
+                                                         shared, view, receive);
         },
         std::move(operation));
 
@@ -148,13 +148,13 @@ int runGang(const Arguments& args, CommandContext& context, const std::string& c
     const bool allSucceeded =
         std::all_of(results.begin(), results.end(), [](const auto& r) { return r.succeeded; });
     if (interrupt.interrupted()) {
-        context.err << "brindle-cli " << command << ": cancelled: a port that did not finish holds an "
+        context.err << "brindle-cli " << command
+                    << ": cancelled: a port that did not finish holds an "
                        "incomplete image (location 3 is not \"X\") or its image as it was\n";
         return kExitInterrupted;
     }
     return allSucceeded ? kExitOk : kExitFailure;
 }
-
 
 }  // namespace
 
@@ -219,14 +219,13 @@ int runGangRestore(const Arguments& args, CommandContext& context) {
     }
     // Every line reads the one backup; none changes it.
     auto held = std::make_shared<const contents::ModuleContents>(std::move(*backup));
-    download::GangOperation operation = [held](link::LinkContext& ctx, state::MainState&,
-                                               download::DownloadView& view,
-                                               base::Prompter& prompter,
-                                               const download::DownloadRequest&) {
-        return contents::runRestore(ctx, view, prompter, *held).outcome;
-    };
-    return runGang(args, context, "restore", *setup, std::get<0>(devices),
-                   download::DownloadPlan{}, std::move(operation));
+    download::GangOperation operation =
+        [held](link::LinkContext& ctx, state::MainState&, download::DownloadView& view,
+               base::Prompter& prompter, const download::DownloadRequest&) {
+            return contents::runRestore(ctx, view, prompter, *held).outcome;
+        };
+    return runGang(args, context, "restore", *setup, std::get<0>(devices), download::DownloadPlan{},
+                   std::move(operation));
 }
 
 }  // namespace brindle::cli

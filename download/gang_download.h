@@ -63,8 +63,8 @@ using RigFactory =
 // is given another. Its final message goes through the prompter, its
 // progress through the view (the bytes column is what the view last showed).
 using GangOperation = std::function<DownloadOutcome(
-    link::LinkContext& ctx, state::MainState& window, DownloadView& view,
-    base::Prompter& prompter, const DownloadRequest& request)>;
+    link::LinkContext& ctx, state::MainState& window, DownloadView& view, base::Prompter& prompter,
+    const DownloadRequest& request)>;
 
 class GangDownload {
   public:
