@@ -52,8 +52,8 @@ class CliGangDownload : public ::testing::Test {
         }
         return found;
     }
-    CliResult download(const std::vector<std::string>& devices,
-                       std::vector<std::string> extra = {}, const std::string& combo = "GANG") {
+    CliResult download(const std::vector<std::string>& devices, std::vector<std::string> extra = {},
+                       const std::string& combo = "GANG") {
         return run({"download", "--data", dir.path(), "--combo", combo}, devices, extra);
     }
     CliResult run(std::vector<std::string> args, const std::vector<std::string>& devices,
