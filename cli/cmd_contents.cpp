@@ -8,6 +8,8 @@
 #include "cli/cli_io.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/gang_download_command.h"
+#include "cli/gang_report.h"
 #include "cli/serial_session.h"
 #include "cli/stream_prompter.h"
 #include "cli/terminal_download_view.h"
@@ -56,7 +58,7 @@ constexpr const char* kBackupHelp =
     "port fails, 2 for usage errors, 130 when cancelled (no file is written).\n";
 
 constexpr const char* kRestoreHelp =
-    "Usage: brindle-cli restore FILE [--data DIR] [--port DEVICE] [--baud N]\n"
+    "Usage: brindle-cli restore FILE [--data DIR] [--port DEVICE]... [--baud N]\n"
     "                           [--tick-ms N] [--monitor]\n"
     "\n"
     "Writes a backup made by 'brindle-cli backup' back into the Macro Module:\n"
@@ -65,6 +67,13 @@ constexpr const char* kRestoreHelp =
     "reading it back, as a download does. Ctrl-C cancels as in a download.\n"
     "--data, --port, --baud, --tick-ms and --monitor are those of 'brindle-cli\n"
     "download'.\n"
+    "\n"
+    "With --port given more than once, FILE goes into the Macro Modules on all\n"
+    "those devices at once, as a download with several --port does: one progress\n"
+    "line per port, then a table of each port's result, bytes, rewrites and\n"
+    "time. Exit status 0 only when every port succeeded, 1 when any failed (the\n"
+    "others still finish), 130 when Ctrl-C cancelled them all. --monitor takes a\n"
+    "single --port.\n"
     "\n"
     "Exit status: 0 after \"Restore successful\", 1 after a failure (location 3 is\n"
     "then not \"X\"), 2 for usage errors and for a FILE that is not a valid backup\n"
@@ -216,6 +225,9 @@ int runBackup(const Arguments& args, CommandContext& context) {
 }
 
 int runRestore(const Arguments& args, CommandContext& context) {
+    if (portArguments(args).size() > 1 && !helpAsked(args)) {
+        return runGangRestore(args, context);
+    }
     ParsedOptions options = parseOptions(args, kSerialOptions, kSerialFlags);
     if (!serialUsage(options, context, kRestoreHelp)) {
         return kExitOk;

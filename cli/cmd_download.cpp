@@ -57,9 +57,11 @@ constexpr const char* kHelp =
     "once and location 3 does not hold \"X\".\n"
     "\n"
     "With --port given more than once, NAME goes into the Macro Modules on all\n"
-    "those devices at once, each with its own wake-up, writes and verification:\n"
-    "one progress line per port, then a table of each port's result, bytes,\n"
-    "rewrites and time. Exit status 0 only when every port succeeded, 1 when\n"
+    "those devices at once, each with its own wake-up, writes and verification\n"
+    "(with --changed-only, each module is read and changed on its own): one\n"
+    "progress line per port, then a table of each port's result, bytes written\n"
+    "(only the changed ones for a changed-only run), rewrites and time. Exit status 0 only when "
+    "every port succeeded, 1 when\n"
     "any failed (the others still finish), 130 when Ctrl-C cancelled them all.\n"
     "--monitor takes a single --port.\n"
     "\n"
@@ -75,9 +77,7 @@ double cpuSeconds() {
 }  // namespace
 
 int runDownload(const Arguments& args, CommandContext& context) {
-    const bool help = std::find(args.begin(), args.end(), "--help") != args.end() ||
-                      std::find(args.begin(), args.end(), "-h") != args.end();
-    if (portArguments(args).size() > 1 && !help) {
+    if (portArguments(args).size() > 1 && !helpAsked(args)) {
         return runGangDownload(args, context);
     }
     std::set<std::string> valueOptions = kSerialOptions;

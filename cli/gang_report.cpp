@@ -40,6 +40,11 @@ std::vector<std::string> portArguments(const Arguments& args) {
     return ports;
 }
 
+bool helpAsked(const Arguments& args) {
+    return std::find(args.begin(), args.end(), "--help") != args.end() ||
+           std::find(args.begin(), args.end(), "-h") != args.end();
+}
+
 std::string gangProgressLine(const download::GangLineProgress& progress, std::size_t portWidth) {
     std::string line = padded(progress.line, portWidth) + "  ";
     if (progress.ended) {

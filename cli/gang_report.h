@@ -14,6 +14,8 @@ namespace brindle::cli {
 
 // Every value of --port in args, in order (none after "--").
 std::vector<std::string> portArguments(const Arguments& args);
+// "--help" or "-h" is among args: help wins over the several ports.
+bool helpAsked(const Arguments& args);
 
 // "PORT  Downloading Macro 2  30 of 71 bytes written, ..." or, once ended,
 // "PORT  ended".

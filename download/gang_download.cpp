@@ -66,11 +66,12 @@ class KeepingPrompter : public base::Prompter {
 }  // namespace
 
 GangDownload::GangDownload(std::vector<std::string> lines, const state::MainState& window,
-                           DownloadPlan plan, RigFactory factory)
+                           DownloadPlan plan, RigFactory factory, GangOperation operation)
     : m_names(std::move(lines)),
       m_window(window),
       m_plan(std::move(plan)),
       m_factory(std::move(factory)),
+      m_operation(operation ? std::move(operation) : GangOperation(runDownload)),
       m_progress(m_names.size()),
       m_results(m_names.size()),
       m_rigs(m_names.size(), nullptr) {
@@ -171,7 +172,7 @@ void GangDownload::runLine(std::size_t index) {
         link::LinkContext& ctx = rig->ctx();
         const int64_t started = ctx.pump.nowMicros();
         const DownloadOutcome outcome =
-            runDownload(ctx, window, view, prompter,
+            m_operation(ctx, window, view, prompter,
                         DownloadRequest{true, 1, std::optional<DownloadPlan>(m_plan)});
         result.seconds = static_cast<double>(ctx.pump.nowMicros() - started) / 1e6;
         result.succeeded = outcome == DownloadOutcome::Succeeded;

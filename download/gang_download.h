@@ -13,8 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include "base/prompter.h"
 #include "download/download_plan.h"
 #include "download/download_view.h"
+#include "download/transfer.h"
 #include "link/link_context.h"
 #include "state/main_state.h"
 
@@ -56,12 +58,21 @@ using RigFactory =
     std::function<std::unique_ptr<GangRig>(std::size_t index, link::SharedSignals& shared,
                                            DownloadView& view, link::ReceiveView& receive)>;
 
+// What each line runs, on its own thread, with its own copy of the window
+// and the gang's request: the whole download (runDownload) unless the gang
+// is given another. Its final message goes through the prompter, its
+// progress through the view (the bytes column is what the view last showed).
+using GangOperation = std::function<DownloadOutcome(
+    link::LinkContext& ctx, state::MainState& window, DownloadView& view, base::Prompter& prompter,
+    const DownloadRequest& request)>;
+
 class GangDownload {
   public:
     // lines names the lines (for the reporter and the results); window is
-    // copied for each line (each run may change its own copy).
+    // copied for each line (each run may change its own copy). An empty
+    // operation is the whole download.
     GangDownload(std::vector<std::string> lines, const state::MainState& window, DownloadPlan plan,
-                 RigFactory factory);
+                 RigFactory factory, GangOperation operation = {});
     ~GangDownload();
     GangDownload(const GangDownload&) = delete;
     GangDownload& operator=(const GangDownload&) = delete;
@@ -90,6 +101,7 @@ class GangDownload {
     state::MainState m_window;
     DownloadPlan m_plan;
     RigFactory m_factory;
+    GangOperation m_operation;
     link::SharedSignals m_shared;
     std::function<void()> m_changed;
 

@@ -50,7 +50,8 @@ class Gang : public ::testing::Test {
 
     std::vector<download::GangLineResult> run(
         const std::vector<Trouble>& troubles,
-        std::function<void(download::GangDownload&)> onChange = {}) {
+        std::function<void(download::GangDownload&)> onChange = {},
+        download::GangOperation operation = {}) {
         std::vector<std::string> names;
         for (std::size_t i = 0; i < troubles.size(); ++i) {
             names.push_back("line" + std::to_string(i));
@@ -64,7 +65,8 @@ class Gang : public ::testing::Test {
                 return std::make_unique<sim::FakeGangRig>(
                     shared, view, receive, optionsFor(troubles[i]), eeproms[i],
                     troubles[i] == Trouble::Unplugged ? 150'000 : -1);
-            });
+            },
+            std::move(operation));
         std::atomic<int> changes{0};
         gang.start([&] {
             ++changes;
@@ -189,4 +191,38 @@ TEST_F(Gang, aLineWhoseRigCannotBeMadeFailsAndTheOthersGoOn) {
     EXPECT_FALSE(results[1].succeeded);
     EXPECT_EQ(results[1].bytes, 0);
     expectWholeImage(*this, 0);
+}
+
+TEST_F(Gang, aGivenOperationRunsOnEveryLineInsteadOfTheDownload) {
+    // It writes nothing: what it showed and said last is the line's result.
+    struct Case {
+        download::DownloadOutcome outcome;
+        bool succeeded;
+    };
+    for (const Case c : {Case{download::DownloadOutcome::Succeeded, true},
+                         Case{download::DownloadOutcome::Failed, false}}) {
+        std::atomic<int> calls{0};
+        state.QueryReset = true;  // a gang never clears the program
+        const auto results =
+            run({Trouble::None, Trouble::None}, {},
+                [&](link::LinkContext&, state::MainState& window, download::DownloadView& view,
+                    base::Prompter& prompter, const download::DownloadRequest& request) {
+                    ++calls;
+                    const bool planned = request.chosen && request.plan && *request.plan &&
+                                         (*request.plan)->macros.size() == 2 && !window.QueryReset;
+                    download::OverallProgress shown;
+                    shown.bytesWritten = planned ? 5 : 1;
+                    view.showOverallProgress(shown);
+                    prompter.show("changed: 5", base::Icon::Information, base::Buttons::Ok);
+                    return c.outcome;
+                });
+        EXPECT_EQ(calls.load(), 2);
+        for (std::size_t line = 0; line < results.size(); ++line) {
+            SCOPED_TRACE(line);
+            EXPECT_EQ(results[line].succeeded, c.succeeded);
+            EXPECT_EQ(results[line].message, "changed: 5");
+            EXPECT_EQ(results[line].bytes, 5);
+            EXPECT_EQ(eeprom(line, 3, 1), "\xFF");
+        }
+    }
 }

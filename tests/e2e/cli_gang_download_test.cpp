@@ -26,6 +26,9 @@ class CliGangDownload : public ::testing::Test {
             dir.path(), "FIRST", "/* DEMO */\r\nSTART:\r\n1 MA 1000\r\nGOTO START\r\nMACRO 2");
         const int32_t second = addMacro(dir.path(), "SECOND", "LOOP:\r\n2 ma 7\r\nGOTO LOOP");
         addCombo(dir.path(), "GANG", {{0, first}, {2, second}}, 9, 5);
+        // GANG but for the second macro's name and one byte of its image.
+        const int32_t third = addMacro(dir.path(), "THIRD", "LOOP:\r\n2 ma 8\r\nGOTO LOOP");
+        addCombo(dir.path(), "OTHER", {{0, first}, {2, third}}, 9, 5);
     }
     std::vector<std::string> simOptions(const std::string& name, std::vector<std::string> extra) {
         std::vector<std::string> o = {"--eeprom", dir.file(name + ".bin"), "--baud", "38400"};
@@ -49,9 +52,12 @@ class CliGangDownload : public ::testing::Test {
         }
         return found;
     }
-    CliResult download(const std::vector<std::string>& devices,
-                       std::vector<std::string> extra = {}) {
-        std::vector<std::string> args = {"download", "--data", dir.path(), "--combo", "GANG"};
+    CliResult download(const std::vector<std::string>& devices, std::vector<std::string> extra = {},
+                       const std::string& combo = "GANG") {
+        return run({"download", "--data", dir.path(), "--combo", combo}, devices, extra);
+    }
+    CliResult run(std::vector<std::string> args, const std::vector<std::string>& devices,
+                  const std::vector<std::string>& extra) {
         for (const std::string& d : devices) {
             args.push_back("--port");
             args.push_back(d);
@@ -119,5 +125,45 @@ TEST_F(CliGangDownload, allGoodIsExitZeroAndBadPortListsAreRefused) {
         EXPECT_NE(refused.err.find(c.says), std::string::npos) << refused.err;
     }
     ASSERT_TRUE(a.stop() && b.stop());
+}
+
+TEST_F(CliGangDownload, changedOnlyAndRestoreRunOnEveryPort) {
+    ModsimProcess whole(simOptions("whole", {}));
+    ASSERT_EQ(download({whole.devicePath()}).status, 0);
+    ASSERT_TRUE(whole.stop());
+    const std::string gangImage = readBytes(dir.file("whole.bin"));
+
+    ModsimProcess a(simOptions("a", {}));
+    ModsimProcess b(simOptions("b", {}));
+    const std::vector<std::string> ab = {a.devicePath(), b.devicePath()};
+    ASSERT_EQ(download(ab, {}, "OTHER").status, 0);
+    const CliResult changed = download(ab, {"--changed-only"});
+    ASSERT_TRUE(a.stop() && b.stop());
+    EXPECT_EQ(changed.status, 0) << changed.err;
+    // "Z", the six letters of "SECOND" that differ from "THIRD ", the image's
+    // 7 for its 8, "X".
+    for (const std::string& device : ab) {
+        const std::string r = row(changed, device);
+        EXPECT_NE(r.find("  Download successful  "), std::string::npos) << changed.err;
+        EXPECT_NE(r.find("      9  "), std::string::npos) << r;
+    }
+    EXPECT_EQ(readBytes(dir.file("a.bin")), gangImage);
+    EXPECT_EQ(readBytes(dir.file("b.bin")), gangImage);
+
+    writeBytes(dir.file("backup.bin"), gangImage);
+    writeBytes(dir.file("short.bin"), gangImage.substr(1));
+    ModsimProcess c(simOptions("c", {}));
+    ModsimProcess d(simOptions("d", {}));
+    const std::vector<std::string> cd = {c.devicePath(), d.devicePath()};
+    const CliResult refused = run({"restore", dir.file("short.bin")}, cd, {});
+    const CliResult restored = run({"restore", dir.file("backup.bin")}, cd, {});
+    ASSERT_TRUE(c.stop() && d.stop());
+    EXPECT_EQ(refused.status, 2) << refused.err;
+    EXPECT_NE(refused.err.find("not a valid backup"), std::string::npos) << refused.err;
+    EXPECT_EQ(restored.status, 0) << restored.err;
+    EXPECT_NE(row(restored, cd[1]).find("  Restore successful  "), std::string::npos)
+        << restored.err;
+    EXPECT_EQ(readBytes(dir.file("c.bin")), gangImage);
+    EXPECT_EQ(readBytes(dir.file("d.bin")), gangImage);
 }
 }  // namespace brindle::testing
