@@ -53,12 +53,16 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildOpti
         ::pipe2(err, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    // A child that ends before it reads its input closes the pipe: the write
+    // below then fails with EPIPE instead of killing the test with SIGPIPE.
+    ::signal(SIGPIPE, SIG_IGN);
     m_pid = ::fork();
     if (m_pid < 0) {
         throw std::runtime_error("fork failed");
     }
     if (m_pid == 0) {
         // Only async-signal-safe calls from here to exec.
+        ::signal(SIGPIPE, SIG_DFL);
         ::dup2(in[0], 0);
         ::dup2(out[1], 1);
         ::dup2(err[1], 2);
