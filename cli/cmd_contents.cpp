@@ -1,12 +1,14 @@
 // brindle-cli verify, backup and restore: what the Macro Module holds,
 // compared with a combination, saved to a file, written back from one.
 #include <ostream>
+#include <variant>
 
 #include <unistd.h>
 
 #include "base/text.h"
 #include "cli/cli_io.h"
 #include "cli/cli_options.h"
+#include "cli/combination_plan.h"
 #include "cli/commands.h"
 #include "cli/gang_download_command.h"
 #include "cli/gang_report.h"
@@ -138,32 +140,22 @@ int runVerify(const Arguments& args, CommandContext& context) {
     if (!setup) {
         return kExitBadInput;
     }
-    const std::string& dir = setup->state.DataDir;
-    if (!libraryUsable(context, "verify", dir) || !libraryWhole(context, "verify", dir)) {
-        return kExitFailure;
+    auto planned = planNamedCombination(options, context, *setup, "verify", false);
+    if (const int* status = std::get_if<int>(&planned)) {
+        return *status;
     }
+    const download::DownloadPlan& plan = std::get<download::DownloadPlan>(planned);
     const std::string combo = base::fixedWidth(options.value("--combo"), store::kComboNameWidth);
-    const download::PlanResult plan = download::planDownload(dir, combo, state::kMacroArea);
-    if (!plan) {
-        context.err << "brindle-cli verify: " << plan.message() << "\n";
-        return kExitBadInput;
-    }
-    if (!*plan) {
-        context.err << "brindle-cli verify: no combination named \""
-                    << base::trimTrailingBlanks(combo) << "\" in " << dir << store::kComboDbFile
-                    << "\n";
-        return kExitBadInput;
-    }
 
     TerminalUtilityView view(context.err, ::isatty(STDERR_FILENO) != 0);
     SerialSession session(*setup, view, view);
     contents::ModuleContents held;
-    const contents::ReadingEnd end = contents::readForPlan(session.ctx(), **plan, held);
+    const contents::ReadingEnd end = contents::readForPlan(session.ctx(), plan, held);
     if (auto status = endOfRead(session, context, "verify", end, held)) {
         return *status;
     }
     session.port().setPortOpen(false);
-    const contents::ChangePlan changes = contents::planChanges(**plan, held, state::kMacroArea);
+    const contents::ChangePlan changes = contents::planChanges(plan, held, state::kMacroArea);
     const std::string name = base::trimTrailingBlanks(combo);
     if (changes.nothingDiffers()) {
         context.out << "The Macro Module holds combination \"" << name << "\" exactly.\n";

@@ -3,12 +3,14 @@
 #include <chrono>
 #include <ctime>
 #include <ostream>
+#include <variant>
 
 #include <unistd.h>
 
 #include "base/text.h"
 #include "cli/cli_io.h"
 #include "cli/cli_options.h"
+#include "cli/combination_plan.h"
 #include "cli/commands.h"
 #include "cli/gang_download_command.h"
 #include "cli/gang_report.h"
@@ -102,33 +104,13 @@ int runDownload(const Arguments& args, CommandContext& context) {
     if (!setup) {
         return kExitBadInput;
     }
-    const std::string& dir = setup->state.DataDir;
-    if (!libraryUsable(context, "download", dir) || !libraryWhole(context, "download", dir)) {
-        return kExitFailure;
-    }
-    const std::string combo = base::fixedWidth(options.value("--combo"), store::kComboNameWidth);
-
     // Known before anything is sent: an unknown name or a combination that
     // cannot be downloaded is an input error.
-    download::PlanResult plan = download::planDownload(dir, combo, state::kMacroArea);
-    if (!plan) {
-        context.err << "brindle-cli download: " << plan.message() << "\n";
-        return kExitBadInput;
+    auto planned = planNamedCombination(options, context, *setup, "download", true);
+    if (const int* status = std::get_if<int>(&planned)) {
+        return *status;
     }
-    if (!*plan) {
-        context.err << "brindle-cli download: no combination named \""
-                    << base::trimTrailingBlanks(combo) << "\" in " << dir << store::kComboDbFile
-                    << "\n";
-        return kExitBadInput;
-    }
-
-    for (const download::PlannedMacro& macro : (*plan)->macros) {
-        for (const std::string& note : macro.notes) {
-            context.err << "brindle-cli download: note: macro \""
-                        << escapedForError(context, base::trimTrailingBlanks(macro.record.Name))
-                        << "\": " << escapedForError(context, note) << "\n";
-        }
-    }
+    download::PlanResult plan(std::optional(std::get<download::DownloadPlan>(std::move(planned))));
 
     TerminalDownloadView view(context.err, ::isatty(STDERR_FILENO) != 0);
     StreamPrompter prompter(context.err);

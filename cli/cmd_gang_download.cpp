@@ -16,6 +16,7 @@
 
 #include "base/text.h"
 #include "cli/cli_io.h"
+#include "cli/combination_plan.h"
 #include "cli/gang_download_command.h"
 #include "cli/gang_report.h"
 #include "cli/interrupt_watch.h"
@@ -35,36 +36,6 @@ namespace {
 
 // Progress is drawn at most this often; the lines change with every byte.
 constexpr int kDrawEveryMs = 100;
-
-// The combination's plan, or the exit status when it cannot be made.
-std::variant<download::DownloadPlan, int> planFor(const ParsedOptions& options,
-                                                  CommandContext& context,
-                                                  const SerialSetup& setup) {
-    const std::string& dir = setup.state.DataDir;
-    if (!libraryUsable(context, "download", dir) || !libraryWhole(context, "download", dir)) {
-        return kExitFailure;
-    }
-    const std::string combo = base::fixedWidth(options.value("--combo"), store::kComboNameWidth);
-    download::PlanResult plan = download::planDownload(dir, combo, state::kMacroArea);
-    if (!plan) {
-        context.err << "brindle-cli download: " << plan.message() << "\n";
-        return kExitBadInput;
-    }
-    if (!*plan) {
-        context.err << "brindle-cli download: no combination named \""
-                    << base::trimTrailingBlanks(combo) << "\" in " << dir << store::kComboDbFile
-                    << "\n";
-        return kExitBadInput;
-    }
-    for (const download::PlannedMacro& macro : (*plan)->macros) {
-        for (const std::string& note : macro.notes) {
-            context.err << "brindle-cli download: note: macro \""
-                        << escapedForError(context, base::trimTrailingBlanks(macro.record.Name))
-                        << "\": " << escapedForError(context, note) << "\n";
-        }
-    }
-    return **plan;
-}
 
 // The devices of the --port options, or the exit status when the list is
 // refused (--monitor, or a device given twice).
@@ -180,7 +151,7 @@ int runGangDownload(const Arguments& args, CommandContext& context) {
     if (!setup) {
         return kExitBadInput;
     }
-    auto planned = planFor(options, context, *setup);
+    auto planned = planNamedCombination(options, context, *setup, "download", true);
     if (const int* status = std::get_if<int>(&planned)) {
         return *status;
     }
