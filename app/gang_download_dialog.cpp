@@ -1,5 +1,6 @@
 #include "app/gang_download_dialog.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -65,6 +66,12 @@ GangDownloadDialog::GangDownloadDialog(const std::string& combination,
     buttons->addStretch(1);
     buttons->addWidget(GangClose);
     layout->addLayout(buttons);
+
+    // Room for a by-id device name and a failure's reason without scrolling.
+    const QFontMetrics metrics = fontMetrics();
+    resize(metrics.averageCharWidth() * 110, metrics.height() * 18);
+    GangTable->setColumnWidth(0, metrics.averageCharWidth() * 36);
+    GangTable->setWordWrap(true);
 
     connect(GangStart, &QPushButton::clicked, this, [this] { onGangStartClicked(); });
     connect(GangCancel, &QPushButton::clicked, this, [this] { onGangCancelClicked(); });
@@ -153,16 +160,21 @@ void GangDownloadDialog::showResults() {
     for (std::size_t i = 0; i < results.size(); ++i) {
         std::string message = results[i].message;
         std::replace(message.begin(), message.end(), '\n', ' ');
-        GangTable->item(static_cast<int>(i), ResultColumn)->setText(toQt(message));
+        QTableWidgetItem* result = GangTable->item(static_cast<int>(i), ResultColumn);
+        result->setText(toQt(message));
+        result->setToolTip(toQt(message));
     }
+    GangTable->resizeRowsToContents();
     m_resultsShown = true;
     GangCancel->setEnabled(false);
     GangClose->setEnabled(true);
 }
 
 void GangDownloadDialog::reject() {
-    // Not while the lines run: Cancel first.
+    // Esc (or closing) while the lines run is Cancel, as in the main window:
+    // the dialog stays until every line has ended and shows the results.
     if (m_gang && !m_resultsShown) {
+        onGangCancelClicked();
         return;
     }
     QDialog::reject();

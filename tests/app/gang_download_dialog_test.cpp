@@ -90,6 +90,29 @@ class GangDownloadDialogTest : public QObject {
         QVERIFY(eeprom(0, 3) != 'X');
     }
 
+    // Esc while the lines run is Cancel: the dialog stays until they have
+    // ended, and no module is left marked complete that was not finished.
+    void escapeWhileRunningCancelsAndKeepsTheDialog() {
+        eeproms.assign(3, {});
+        app::GangDownloadDialog dialog("ONE", {"/dev/deaf", "/dev/c"}, maker());
+        dialog.show();
+        dialog.GangPorts->item(0)->setCheckState(Qt::Checked);
+        dialog.GangPorts->item(1)->setCheckState(Qt::Checked);
+        QTest::mouseClick(dialog.GangStart, Qt::LeftButton);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.GangCancel->isEnabled());
+        dialog.waitForGang();
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.GangClose->isEnabled());
+        const bool goodFinished =
+            dialog.GangTable->item(1, 2)->text() == QStringLiteral("Download successful");
+        QCOMPARE(eeprom(1, 3) == 'X', goodFinished);
+        QVERIFY(eeprom(0, 3) != 'X');
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+    }
+
   private:
     char eeprom(std::size_t line, int at) { return static_cast<char>(eeproms[line][at]); }
 };
