@@ -25,12 +25,8 @@ class CliContents : public ::testing::Test {
         addCombo(dir.path(), "OLD", {{0, first}, {2, second}}, 9, 1);
         addCombo(dir.path(), "NEW", {{0, first}, {2, edited}}, 9, 1);
     }
-    std::vector<std::string> simOptions(std::vector<std::string> extra = {}) {
-        std::vector<std::string> o = {"--link",           dir.file("com1"), "--eeprom",
-                                      dir.file("ee.bin"), "--log",          dir.file("wire.bin"),
-                                      "--baud",           "38400"};
-        o.insert(o.end(), extra.begin(), extra.end());
-        return o;
+    std::vector<std::string> simOptions(const std::vector<std::string>& extra = {}) {
+        return modsimOptionsIn(dir.path(), extra);
     }
     CliResult cli(std::vector<std::string> args) {
         args.insert(args.end(), {"--data", dir.path()});

@@ -72,12 +72,8 @@ class CliDownload : public ::testing::Test {
     void addMacro(const std::string& name, const std::string& text) {
         testing::addMacro(dir.path(), name, text);
     }
-    std::vector<std::string> simOptions(std::vector<std::string> extra) {
-        std::vector<std::string> o = {"--link",           dir.file("com1"), "--eeprom",
-                                      dir.file("ee.bin"), "--log",          dir.file("wire.bin"),
-                                      "--baud",           "38400"};
-        o.insert(o.end(), extra.begin(), extra.end());
-        return o;
+    std::vector<std::string> simOptions(const std::vector<std::string>& extra) {
+        return modsimOptionsIn(dir.path(), extra);
     }
     CliRun download(const std::string& combo = "LINE 1") {
         return runCli({"download", "--data", dir.path(), "--combo", combo}, dir.file("err.txt"));

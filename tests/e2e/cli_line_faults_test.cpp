@@ -39,12 +39,8 @@ class CliLineFaults : public ::testing::Test {
         addCombo(dir.path(), "LINE 1", {{0, macro}}, 9, 1);
     }
 
-    std::vector<std::string> simOptions(std::vector<std::string> extra = {}) {
-        std::vector<std::string> o = {"--link",           dir.file("com1"), "--eeprom",
-                                      dir.file("ee.bin"), "--log",          dir.file("wire.bin"),
-                                      "--baud",           "38400"};
-        o.insert(o.end(), extra.begin(), extra.end());
-        return o;
+    std::vector<std::string> simOptions(const std::vector<std::string>& extra = {}) {
+        return modsimOptionsIn(dir.path(), extra);
     }
     std::vector<std::string> cli(std::vector<std::string> args) {
         args.insert(args.begin(), BRINDLE_CLI_PATH);

@@ -24,12 +24,8 @@ class CliMonitor : public ::testing::Test {
         const int32_t macro = addMacro(dir.path(), "FIRST", "1 MA 1000\r\n2 MA 7");
         addCombo(dir.path(), "LINE 1", {{0, macro}}, 9, 1);
     }
-    std::vector<std::string> simOptions(std::vector<std::string> extra) {
-        std::vector<std::string> o = {"--link",           dir.file("com1"), "--eeprom",
-                                      dir.file("ee.bin"), "--log",          dir.file("wire.bin"),
-                                      "--baud",           "38400"};
-        o.insert(o.end(), extra.begin(), extra.end());
-        return o;
+    std::vector<std::string> simOptions(const std::vector<std::string>& extra) {
+        return modsimOptionsIn(dir.path(), extra);
     }
     ChildResult cli(std::vector<std::string> args) {
         args.insert(args.begin(), BRINDLE_CLI_PATH);

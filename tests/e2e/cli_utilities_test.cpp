@@ -40,12 +40,8 @@ class CliUtilities : public ::testing::Test {
         c.Sequence[4] = 3;
         ASSERT_TRUE(store::writeCombo(dir.path(), 1, c));
     }
-    std::vector<std::string> simOptions(std::vector<std::string> extra = {}) {
-        std::vector<std::string> o = {"--link",           dir.file("com1"), "--eeprom",
-                                      dir.file("ee.bin"), "--log",          dir.file("wire.bin"),
-                                      "--baud",           "38400"};
-        o.insert(o.end(), extra.begin(), extra.end());
-        return o;
+    std::vector<std::string> simOptions(const std::vector<std::string>& extra = {}) {
+        return modsimOptionsIn(dir.path(), extra);
     }
     CliResult cli(std::vector<std::string> args) {
         args.insert(args.end(), {"--data", dir.path()});

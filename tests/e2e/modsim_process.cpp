@@ -100,4 +100,13 @@ bool ModsimProcess::stop() {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+std::vector<std::string> modsimOptionsIn(const std::string& folder,
+                                         const std::vector<std::string>& extra) {
+    std::vector<std::string> options = {"--link",          folder + "com1", "--eeprom",
+                                        folder + "ee.bin", "--log",         folder + "wire.bin",
+                                        "--baud",          "38400"};
+    options.insert(options.end(), extra.begin(), extra.end());
+    return options;
+}
+
 }  // namespace brindle::testing

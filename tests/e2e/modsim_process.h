@@ -32,4 +32,10 @@ class ModsimProcess {
     std::string m_device;
 };
 
+// The options most tests start a simulator with, in folder (a path that ends
+// with its separator): its terminal linked as "com1", its E2PROM "ee.bin",
+// its log "wire.bin", the line at 38400 baud; then extra.
+std::vector<std::string> modsimOptionsIn(const std::string& folder,
+                                         const std::vector<std::string>& extra = {});
+
 }  // namespace brindle::testing
