@@ -81,18 +81,19 @@ constexpr const char* kRestoreHelp =
     "then not \"X\"), 2 for usage errors and for a FILE that is not a valid backup\n"
     "(nothing is sent then), 130 when cancelled.\n";
 
-// After a read that did not end on its own: Ctrl-C, a failed port, a deaf
-// controller. The exit status, or nothing when the read ended.
+// The end of a command that reads the module: Ctrl-C, a failed port, a deaf
+// controller, a module without a complete download. The exit status, or
+// nothing when the reading is whole. The port is closed afterwards.
 std::optional<int> endOfRead(SerialSession& session, CommandContext& context,
                              const std::string& command, contents::ReadingEnd end,
                              const contents::ModuleContents& held) {
-    if (auto status = session.abnormalEnd(context, command, "nothing was written")) {
-        session.port().setPortOpen(false);
-        return status;
+    const SerialEnd serial =
+        session.finish(context, command, end == contents::ReadingEnd::Read, "nothing was written");
+    if (serial.status) {
+        return serial.status;
     }
-    if (end == contents::ReadingEnd::Cancelled) {
+    if (end == contents::ReadingEnd::Cancelled || serial.portFailed) {
         context.err << "brindle-cli " << command << ": the Macro Module could not be read\n";
-        session.port().setPortOpen(false);
         return kExitFailure;
     }
     if (end == contents::ReadingEnd::Incomplete) {
@@ -104,7 +105,6 @@ std::optional<int> endOfRead(SerialSession& session, CommandContext& context,
             context.err << "brindle-cli " << command
                         << ": location 3 of the Macro Module could not be read for certain\n";
         }
-        session.port().setPortOpen(false);
         return kExitFailure;
     }
     return std::nullopt;
@@ -154,7 +154,6 @@ int runVerify(const Arguments& args, CommandContext& context) {
     if (auto status = endOfRead(session, context, "verify", end, held)) {
         return *status;
     }
-    session.port().setPortOpen(false);
     const contents::ChangePlan changes = contents::planChanges(plan, held, state::kMacroArea);
     const std::string name = base::trimTrailingBlanks(combo);
     if (changes.nothingDiffers()) {
@@ -196,7 +195,6 @@ int runBackup(const Arguments& args, CommandContext& context) {
     if (auto status = endOfRead(session, context, "backup", end, held)) {
         return *status;
     }
-    session.port().setPortOpen(false);
     const std::string path = options.value("--out");
     const base::Status written = contents::writeBackupFile(path, held);
     if (!written) {
@@ -245,19 +243,18 @@ int runRestore(const Arguments& args, CommandContext& context) {
     prompter.quietWhile(session.closing());
     const contents::RestoreResult result =
         contents::runRestore(session.ctx(), view, prompter, *backup);
-    if (result.outcome != download::DownloadOutcome::Succeeded) {
-        const std::string leftBehind =
-            result.bytesWritten > 0
-                ? "the restore did not finish, and the Macro Module holds an incomplete image "
-                  "(location 3 is not \"X\")"
-                : "the restore stopped before its first byte was confirmed";
-        if (const auto status = session.abnormalEnd(context, "restore", leftBehind)) {
-            return *status;
-        }
+    const bool succeeded = result.outcome == download::DownloadOutcome::Succeeded;
+    const std::string leftBehind =
+        result.bytesWritten > 0
+            ? "the restore did not finish, and the Macro Module holds an incomplete image "
+              "(location 3 is not \"X\")"
+            : "the restore stopped before its first byte was confirmed";
+    const SerialEnd end = session.finish(context, "restore", succeeded, leftBehind);
+    if (end.status) {
+        return *end.status;
     }
-    session.port().setPortOpen(false);
     context.err << "brindle-cli restore: " << result.bytesWritten << " bytes written\n";
-    return result.outcome == download::DownloadOutcome::Succeeded ? kExitOk : kExitFailure;
+    return succeeded && !end.portFailed ? kExitOk : kExitFailure;
 }
 
 }  // namespace brindle::cli

@@ -134,16 +134,16 @@ int runDownload(const Arguments& args, CommandContext& context) {
     } else {
         outcome = download::runDownload(session.ctx(), setup->state, view, prompter, request);
     }
-    if (outcome != download::DownloadOutcome::Succeeded) {
-        const std::string leftBehind =
-            view.bytesConfirmed() > 0
-                ? "the download did not finish, and the Macro Module holds an incomplete image "
-                  "(location 3 is not \"X\")"
-                : "the download stopped before its first byte was confirmed; the Macro "
-                  "Module's image is as it was, or marked incomplete";
-        if (const auto status = session.abnormalEnd(context, "download", leftBehind)) {
-            return *status;
-        }
+    const std::string leftBehind =
+        view.bytesConfirmed() > 0
+            ? "the download did not finish, and the Macro Module holds an incomplete image "
+              "(location 3 is not \"X\")"
+            : "the download stopped before its first byte was confirmed; the Macro "
+              "Module's image is as it was, or marked incomplete";
+    const SerialEnd end = session.finish(
+        context, "download", outcome == download::DownloadOutcome::Succeeded, leftBehind);
+    if (end.status) {
+        return *end.status;
     }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -153,10 +153,9 @@ int runDownload(const Arguments& args, CommandContext& context) {
     context.err << "brindle-cli download: " << wall << " s, " << (cpuSeconds() - cpuStart)
                 << " s CPU, " << view.rewrites() << " rewrites, ticks of "
                 << session.pump().effectiveIntervalMicros() << " us\n";
-    session.port().setPortOpen(false);
     switch (outcome) {
         case download::DownloadOutcome::Succeeded:
-            return kExitOk;
+            return end.portFailed ? kExitFailure : kExitOk;
         case download::DownloadOutcome::NoSelection:
         case download::DownloadOutcome::Refused:
         case download::DownloadOutcome::NotFound:

@@ -135,7 +135,9 @@ int runMonitor(const Arguments& args, CommandContext& context) {
     link::Port& port = session.port();
     session.ctx().StartComm = true;
     link::InitializePort(session.ctx());
-    if (session.reportPortFailure(context, "monitor")) {
+    // Ctrl-C is the monitor's normal end: only a failed port is an abnormal one.
+    if (!port.failure().empty()) {
+        session.finish(context, "monitor", true, {});
         return kExitFailure;
     }
     link::qt::QtPump& pump = session.pump();
@@ -152,9 +154,7 @@ int runMonitor(const Arguments& args, CommandContext& context) {
         printer.flush(pump.nowMicros(), false);
     }
     printer.flush(pump.nowMicros(), true);
-    const bool failed = session.reportPortFailure(context, "monitor");
-    port.setPortOpen(false);
-    return failed ? kExitFailure : kExitOk;
+    return session.finish(context, "monitor", true, {}).portFailed ? kExitFailure : kExitOk;
 }
 
 }  // namespace brindle::cli

@@ -156,20 +156,20 @@ int runRead(const Arguments& args, CommandContext& context) {
                 session.port().failure().empty()
             ? secondReadingDifference(session, view, prompter, workFile, result)
             : std::string();
-    if (session.interrupted()) {
-        session.port().setPortOpen(false);
-        return *session.abnormalEnd(context, "read",
-                                    "the read-back did not finish; no text was written out");
+    // Only Ctrl-C ends a read abnormally: a read that failed otherwise still
+    // shows what it read, "Read Failed" where it failed.
+    const SerialEnd end = session.finish(context, "read", !session.interrupted(),
+                                         "the read-back did not finish; no text was written out");
+    if (end.status) {
+        return *end.status;
     }
     if (result.outcome == utilities::ReadOutcome::Busy) {
-        session.reportPortFailure(context, "read");
         return kExitFailure;
     }
     if (!result.workFile) {
         context.err << "note: " << result.workFile.message() << "\n";
     }
     if (!difference.empty()) {
-        session.port().setPortOpen(false);
         context.err << "brindle-cli read: " << difference << "; nothing was written out\n";
         return kExitFailure;
     }
@@ -189,9 +189,7 @@ int runRead(const Arguments& args, CommandContext& context) {
                 << "# of Macros: "
                 << valueText(HeaderField::MacroCount, result.macroCount, result.locationsRead)
                 << "\n";
-    const bool portFailed = session.reportPortFailure(context, "read");
-    session.port().setPortOpen(false);
-    return saved && !portFailed && complete(result) ? kExitOk : kExitFailure;
+    return saved && !end.portFailed && complete(result) ? kExitOk : kExitFailure;
 }
 
 }  // namespace brindle::cli

@@ -69,24 +69,23 @@ class SerialSession {
     link::Port& port() { return m_port; }
     link::qt::QtPump& pump() { return m_pump; }
 
-    // When the port failed: its state on the error stream, and true.
-    bool reportPortFailure(CommandContext& context, const std::string& command) const;
-
     // Ctrl-C or SIGTERM arrived during the run.
     bool interrupted() { return m_interrupt.interrupted(); }
-    // After the run: when it was interrupted, "cancelled: " and what that
-    // left behind; when the controller talked but never answered the
-    // wake-up, or the port failed, that. The exit status for it (130, 1, 1),
-    // or nothing when the run ended on its own.
-    std::optional<int> abnormalEnd(CommandContext& context, const std::string& command,
-                                   const std::string& leftBehind);
-    // The end every serial command shares: a run that did not succeed ends
-    // as abnormalEnd words it, when it was abnormal; otherwise a failed port
-    // is reported. The port is closed either way.
+    // The end every serial command goes through, once its operation has run.
+    // A run that did not succeed is looked at for an abnormal cause: when it
+    // was interrupted, "cancelled: " and what that left behind (130); when
+    // the port failed, or the controller talked but never answered the
+    // wake-up, that (1). Otherwise a failed port is reported. The port is
+    // closed either way; afterwards the command reports its own result.
     SerialEnd finish(CommandContext& context, const std::string& command, bool succeeded,
                      const std::string& leftBehind);
 
   private:
+    // When the port failed: its state on the error stream, and true.
+    bool reportPortFailure(CommandContext& context, const std::string& command) const;
+    std::optional<int> abnormalEnd(CommandContext& context, const std::string& command,
+                                   const std::string& leftBehind);
+
     // Qt's plain Unix event loop: the GLib one, which a terminal tool does
     // not need, signals itself through an extra file for every change of the
     // port's write notifier, three system calls a frame. Set before the
