@@ -257,9 +257,13 @@ TEST_P(StopAtTheCompleteMark, stillPutsTheIncompleteMarkBack) {
     }
 }
 
+constexpr const char* kStopAtMarkNames[] = {"Cancel", "EndProgram", "EndTwice"};
 INSTANTIATE_TEST_SUITE_P(Transfer, StopAtTheCompleteMark,
                          ::testing::Values(StopAtMark::Cancel, StopAtMark::EndProgram,
-                                           StopAtMark::EndTwice));
+                                           StopAtMark::EndTwice),
+                         [](const auto& stop) {
+                             return std::string(kStopAtMarkNames[static_cast<int>(stop.param)]);
+                         });
 
 // With counted wake-ups, a talking controller that never answers ends the
 // run before anything is written.
