@@ -6,13 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <set>
 
 #include "base/text.h"
-#include "link/receive_window.h"
-#include "link/receiving_port.h"
 #include "sim/fake_gang_rig.h"
-#include "sim/virtual_pump.h"
 #include "state/eeprom_layout.h"
 #include "tests/support/library_builder.h"
 #include "tests/support/temp_dir.h"
@@ -189,12 +185,8 @@ TEST_F(Gang, cancelAllLeavesNoLineMarkedCompleteThatDidNotFinish) {
 
 TEST_F(Gang, aGivenOperationRunsOnEveryLineInsteadOfTheDownload) {
     // It writes nothing: what it showed and said last is the line's result.
-    struct Case {
-        download::DownloadOutcome outcome;
-        bool succeeded;
-    };
-    for (const Case c : {Case{download::DownloadOutcome::Succeeded, true},
-                         Case{download::DownloadOutcome::Failed, false}}) {
+    for (const auto outcome :
+         {download::DownloadOutcome::Succeeded, download::DownloadOutcome::Failed}) {
         std::atomic<int> calls{0};
         state.QueryReset = true;  // a gang never clears the program
         const auto results =
@@ -208,12 +200,12 @@ TEST_F(Gang, aGivenOperationRunsOnEveryLineInsteadOfTheDownload) {
                     shown.bytesWritten = planned ? 5 : 1;
                     view.showOverallProgress(shown);
                     prompter.show("changed: 5", base::Icon::Information, base::Buttons::Ok);
-                    return c.outcome;
+                    return outcome;
                 });
         EXPECT_EQ(calls.load(), 2);
         for (std::size_t line = 0; line < results.size(); ++line) {
             SCOPED_TRACE(line);
-            EXPECT_EQ(results[line].succeeded, c.succeeded);
+            EXPECT_EQ(results[line].succeeded, outcome == download::DownloadOutcome::Succeeded);
             EXPECT_EQ(results[line].message, "changed: 5");
             EXPECT_EQ(results[line].bytes, 5);
             EXPECT_EQ(eeprom(line, 3, 1), "\xFF");
