@@ -37,9 +37,9 @@ class CliGangDownload : public ::testing::Test {
     }
     // The end table's row of each device (the last line that starts with it
     // and ends in seconds: the table comes after the progress lines) says
-    // says; its bytes column is bytes (if given), or, when not all, is not.
+    // says; its bytes column is bytes (when given), or is not (bytesHeld false).
     void expectRows(const CliResult& run, const std::vector<std::string>& devices,
-                    const std::string& says, const std::string& bytes, bool all = true) {
+                    const std::string& says, const std::string& bytes, bool bytesHeld = true) {
         for (const std::string& device : devices) {
             std::istringstream lines(run.err);
             std::string line;
@@ -52,7 +52,7 @@ class CliGangDownload : public ::testing::Test {
             }
             EXPECT_NE(row.find("  " + says), std::string::npos) << run.err;
             EXPECT_TRUE(bytes.empty() ||
-                        (row.find("  " + bytes + "  ") != std::string::npos) == all)
+                        (row.find("  " + bytes + "  ") != std::string::npos) == bytesHeld)
                 << row;
         }
     }
