@@ -55,9 +55,8 @@ TEST(ReplyWait, lastsTheSettleTicksOrMoreWhenTicksAreShorterThanTheBound) {
     }
 }
 
-// A link in the data folder wins over the system port, even a dangling one
-// (so that the open fails visibly); a number below one has no device.
-TEST(ComPort, linkInTheDataFolderWinsOverTheSystemPort) {
+// A dangling link is chosen too, so that the open fails visibly.
+TEST(ComPort, linkInTheDataFolderWinsOverTheSystemPortAndBelowOneIsNone) {
     TempDir dir;
     std::filesystem::create_symlink("/dev/null", dir.file("com2"));
     std::filesystem::create_symlink(dir.file("nothing-here"), dir.file("com3"));
