@@ -207,70 +207,63 @@ TEST_F(Transfer, cancelDuringTheWritesFailsAndLeavesTheIncompleteMark) {
     EXPECT_EQ(eeprom(550, 12), std::string(12, '\xFF'));  // the second macro was never sent
 }
 
-TEST_F(Transfer, aCancelWhileTheCompleteMarkIsVerifiedPutsTheIncompleteMarkBack) {
-    addTwoMacroCombo();
-    const std::string markWrite = link::writeFrame(3, 'X');
-    bool pressed = false;
-    link.pump.setIdleHook([&] {
-        if (!pressed && link.module.received().find(markWrite) != std::string::npos) {
-            pressed = true;
-            download::requestCancel(ctx);
-        }
-    });
-    EXPECT_EQ(run(), DownloadOutcome::Failed);
-    EXPECT_EQ(lastMessage(), "A download failure occurred");
-    EXPECT_EQ(link.module.eeprom()[3], 'Z');
-}
+// How a run is stopped while its complete mark "X" is being verified; the
+// value is how many requests to end the program it makes.
+enum class StopAtMark {
+    Cancel = 0,      // the "Z" is put back and verified
+    EndProgram = 1,  // the window closing, Ctrl-C: the "Z" still goes out
+    EndTwice = 2,    // a second request while the "Z" goes out: no read follows it
+};
 
-// Ending the program (the window closing, Ctrl-C) while the "X" is being
-// verified still writes the one byte that takes it back.
-TEST_F(Transfer, endingTheProgramWhileTheCompleteMarkIsVerifiedStillPutsTheIncompleteMarkBack) {
-    addTwoMacroCombo();
-    const std::string markWrite = link::writeFrame(3, 'X');
-    bool ended = false;
-    link.pump.setIdleHook([&] {
-        if (!ended && link.module.received().find(markWrite) != std::string::npos) {
-            ended = true;
-            link.shared.Closing.request();
-            ctx.CancelFlag = true;
-        }
-    });
-    EXPECT_EQ(run(), DownloadOutcome::Failed);
-    EXPECT_EQ(link.module.eeprom()[3], 'Z');
-    // The "Z" went out after the "X".
-    const std::string& wire = link.module.received();
-    EXPECT_NE(wire.find(hexBytes("23 41 06 57 00 03 5A FB 0D"), wire.find(markWrite)),
-              std::string::npos);
-    EXPECT_TRUE(link.shared.Closing.requested());
-}
+class StopAtTheCompleteMark : public Transfer, public ::testing::WithParamInterface<StopAtMark> {};
 
-// A second request to end, while the incomplete mark is being put back,
-// stops that write too: no read of location 3 follows it.
-TEST_F(Transfer, aSecondRequestToEndStopsTheWriteThatPutsTheIncompleteMarkBack) {
+TEST_P(StopAtTheCompleteMark, stillPutsTheIncompleteMarkBack) {
     addTwoMacroCombo();
+    const StopAtMark how = GetParam();
     const std::string markWrite = link::writeFrame(3, 'X');
     const std::string backWrite = hexBytes("23 41 06 57 00 03 5A FB 0D");
     int requests = 0;
     link.pump.setIdleHook([&] {
         const std::string& wire = link.module.received();
         const std::size_t mark = wire.find(markWrite);
-        if (requests == 0 && mark != std::string::npos) {
+        if (mark == std::string::npos) {
+            return;
+        }
+        if (requests == 0) {
             ++requests;
-            link.shared.Closing.request();
-            ctx.CancelFlag = true;
-        } else if (requests == 1 && mark != std::string::npos &&
+            if (how == StopAtMark::Cancel) {
+                download::requestCancel(ctx);
+            } else {
+                link.shared.Closing.request();
+                ctx.CancelFlag = true;
+            }
+        } else if (requests == 1 && how == StopAtMark::EndTwice &&
                    wire.find(backWrite, mark) != std::string::npos) {
             ++requests;
             link.shared.Closing.request();
         }
     });
     EXPECT_EQ(run(), DownloadOutcome::Failed);
-    EXPECT_EQ(requests, 2);
+    EXPECT_EQ(link.module.eeprom()[3], 'Z');
     const std::string& wire = link.module.received();
-    ASSERT_GE(wire.size(), backWrite.size());
-    EXPECT_EQ(toHex(wire.substr(wire.size() - backWrite.size())), toHex(backWrite));
-    EXPECT_EQ(link.shared.Closing.requests(), 2);
+    EXPECT_NE(wire.find(backWrite, wire.find(markWrite)), std::string::npos);
+    const bool endsWithTheZ =
+        wire.size() >= backWrite.size() &&
+        wire.compare(wire.size() - backWrite.size(), backWrite.size(), backWrite) == 0;
+    EXPECT_EQ(endsWithTheZ, how == StopAtMark::EndTwice);
+    EXPECT_EQ(link.shared.Closing.requests(), static_cast<int>(how));
+    if (how == StopAtMark::Cancel) {
+        EXPECT_EQ(lastMessage(), "A download failure occurred");
+    }
 }
+
+constexpr const char* kStopAtMarkNames[] = {"Cancel", "EndProgram", "EndTwice"};
+INSTANTIATE_TEST_SUITE_P(Transfer, StopAtTheCompleteMark,
+                         ::testing::Values(StopAtMark::Cancel, StopAtMark::EndProgram,
+                                           StopAtMark::EndTwice),
+                         [](const auto& stop) {
+                             return std::string(kStopAtMarkNames[static_cast<int>(stop.param)]);
+                         });
 
 // With counted wake-ups, a talking controller that never answers ends the
 // run before anything is written.

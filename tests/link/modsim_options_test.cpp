@@ -12,43 +12,24 @@ std::optional<ModsimConfig> parse(const std::vector<std::string>& args, std::str
     return parseModsimArguments(args, error);
 }
 
+// The arguments of a command line written as one string, split at blanks.
+std::optional<ModsimConfig> parseLine(const std::string& line, std::string& error) {
+    std::istringstream words(line);
+    std::vector<std::string> args;
+    for (std::string word; words >> word;) {
+        args.push_back(word);
+    }
+    return parse(args, error);
+}
+
 TEST(ModsimOptions, readsEveryTroubleOptionAndTimesInMilliseconds) {
     std::string error;
-    const auto c = parse({"--link",
-                          "/d/com1",
-                          "--eeprom",
-                          "e.bin",
-                          "--log",
-                          "l.bin",
-                          "--baud",
-                          "1200",
-                          "--latency",
-                          "2.5",
-                          "--drop",
-                          "0.25",
-                          "--corrupt",
-                          "1",
-                          "--seed",
-                          "99",
-                          "--sync",
-                          "yes",
-                          "--echo",
-                          "--chatter",
-                          "--drop-second-reads",
-                          "--run-chatters",
-                          "--chatter-interval",
-                          "7",
-                          "--corrupt-bytes",
-                          "0.01",
-                          "--stop-after",
-                          "40",
-                          "--trickle",
-                          "0.5",
-                          "--bad-checksum",
-                          "0.5",
-                          "--corrupt-dump",
-                          "12"},
-                         error);
+    const auto c = parseLine(
+        "--link /d/com1 --eeprom e.bin --log l.bin --baud 1200 --latency 2.5 --drop 0.25 "
+        "--corrupt 1 --seed 99 --sync yes --echo --chatter --drop-second-reads --run-chatters "
+        "--chatter-interval 7 --corrupt-bytes 0.01 --stop-after 40 --trickle 0.5 "
+        "--bad-checksum 0.5 --corrupt-dump 12 --write-time 10 --fifo 1",
+        error);
     ASSERT_TRUE(c) << error;
     EXPECT_EQ(c->linkPath, "/d/com1");
     EXPECT_EQ(c->eepromFile, "e.bin");
@@ -69,6 +50,8 @@ TEST(ModsimOptions, readsEveryTroubleOptionAndTimesInMilliseconds) {
     EXPECT_EQ(c->module.trickleIntervalMicros, 500);
     EXPECT_DOUBLE_EQ(c->module.badChecksumProbability, 0.5);
     EXPECT_EQ(c->module.corruptDumpOffset, 12);
+    EXPECT_EQ(c->module.writeTimeMicros, 10000);
+    EXPECT_EQ(c->fifoBytes, 1);
 }
 
 TEST(ModsimOptions, noOptionsGiveAQuietWellBehavedModule) {
@@ -81,37 +64,19 @@ TEST(ModsimOptions, noOptionsGiveAQuietWellBehavedModule) {
     EXPECT_EQ(c->module.corruptByteProbability, 0.0);
     EXPECT_EQ(c->module.syncReply, SyncReply::Frame);
     EXPECT_EQ(c->linkPath, "");
+    EXPECT_EQ(c->module.writeTimeMicros, 0);
+    EXPECT_EQ(c->fifoBytes, 8);
 }
 
 TEST(ModsimOptions, badValuesAndUnknownOptionsAreRefusedWithAReason) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"--baud", "fast"},       {"--baud", "-1"},
-        {"--drop", "1.5"},        {"--corrupt", "x"},
-        {"--sync", "maybe"},      {"--latency", "-3"},
-        {"--seed", "1e3"},        {"--link"},
-        {"--frobnicate"},         {"--chatter-interval", "0"},
-        {"--corrupt-bytes", "2"}, {"--stop-after", "-1"},
-        {"--stop-after", "many"}};
-    for (const auto& args : bad) {
+    for (const char* bad :
+         {"--baud fast", "--baud -1", "--drop 1.5", "--corrupt x", "--sync maybe", "--latency -3",
+          "--seed 1e3", "--link", "--frobnicate", "--chatter-interval 0", "--corrupt-bytes 2",
+          "--stop-after -1", "--stop-after many", "--write-time -2", "--fifo 0", "--fifo x",
+          "--fifo"}) {
         std::string error;
-        EXPECT_FALSE(parse(args, error)) << args[0];
-        EXPECT_FALSE(error.empty()) << args[0];
-    }
-}
-
-TEST(ModsimOptions, readsTheWriteTimeAndTheFifoSize) {
-    std::string error;
-    const auto defaults = parse({}, error);
-    ASSERT_TRUE(defaults);
-    EXPECT_EQ(defaults->module.writeTimeMicros, 0);
-    EXPECT_EQ(defaults->fifoBytes, 8);
-    const auto c = parse({"--write-time", "10", "--fifo", "1"}, error);
-    ASSERT_TRUE(c) << error;
-    EXPECT_EQ(c->module.writeTimeMicros, 10000);
-    EXPECT_EQ(c->fifoBytes, 1);
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--write-time", "-2"}, {"--fifo", "0"}, {"--fifo", "x"}, {"--fifo"}}) {
-        EXPECT_FALSE(parse(args, error)) << args[0];
+        EXPECT_FALSE(parseLine(bad, error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
     }
 }
 

@@ -55,23 +55,23 @@ TEST(ReplyWait, lastsTheSettleTicksOrMoreWhenTicksAreShorterThanTheBound) {
     }
 }
 
-TEST(ComPort, linkInTheDataFolderWinsOverTheSystemPort) {
+// A dangling link is chosen too, so that the open fails visibly.
+TEST(ComPort, linkInTheDataFolderWinsOverTheSystemPortAndBelowOneIsNone) {
     TempDir dir;
     std::filesystem::create_symlink("/dev/null", dir.file("com2"));
-    EXPECT_EQ(resolveComPort(dir.path(), 2), dir.file("com2"));
-    EXPECT_EQ(resolveComPort(dir.path(), 1), "/dev/ttyS0");
-    EXPECT_EQ(resolveComPort(dir.path(), 4), "/dev/ttyS3");
-}
-
-TEST(ComPort, danglingLinkIsStillChosenSoTheOpenFailsVisibly) {
-    TempDir dir;
-    std::filesystem::create_symlink(dir.file("nothing-here"), dir.file("com1"));
-    EXPECT_EQ(resolveComPort(dir.path(), 1), dir.file("com1"));
-}
-
-TEST(ComPort, portNumberBelowOneHasNoDevice) {
-    EXPECT_EQ(resolveComPort("/tmp/", 0), "");
-    EXPECT_EQ(resolveComPort("/tmp/", -3), "");
+    std::filesystem::create_symlink(dir.file("nothing-here"), dir.file("com3"));
+    const struct {
+        int16_t port;
+        std::string device;
+    } cases[] = {{2, dir.file("com2")},
+                 {3, dir.file("com3")},
+                 {1, "/dev/ttyS0"},
+                 {4, "/dev/ttyS3"},
+                 {0, ""},
+                 {-3, ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(resolveComPort(dir.path(), c.port), c.device) << c.port;
+    }
 }
 
 TEST(ComPort, settingsTextIsTheSpeedAndNoParityEightDataOneStop) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+#include <utility>
+
 #include "link/exchange.h"
 #include "link/frames.h"
 #include "tests/link/link_rig.h"
@@ -11,6 +15,7 @@ namespace {
 
 using testing::hexBytes;
 using testing::LinkRig;
+using testing::toHex;
 
 std::string concat(std::initializer_list<const char*> hexFrames) {
     std::string out;
@@ -23,36 +28,117 @@ std::string concat(std::initializer_list<const char*> hexFrames) {
 constexpr const char* kWriteZ3 = "23 41 06 57 00 03 5A FB 0D";
 constexpr const char* kRead3 = "23 41 05 52 00 03 9B 0D";
 
-TEST(WriteAndVerify, writesOnceAndReadsTwiceWhenTheModuleAnswers) {
-    LinkRig rig;
-    std::string text;
-    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3}));
-    EXPECT_EQ(rig.module.eeprom()[3], 'Z');
-    EXPECT_FALSE(rig.ctx.CancelFlag);
-    EXPECT_FALSE(rig.operation.retrying);
-    EXPECT_EQ(rig.operation.retryingShown, 0);
-    EXPECT_EQ(text, "");
+std::string times(int n, const std::string& bytes) {
+    std::string out;
+    for (int i = 0; i < n; ++i) {
+        out += bytes;
+    }
+    return out;
 }
 
-TEST(WriteAndVerify, location3586GoesOutAsHighByte0EThenLowByte02) {
-    LinkRig rig;
-    std::string text;
-    EXPECT_TRUE(WriteAndVerify(rig.ctx, 3586, 0x31, text).ok());
-    EXPECT_EQ(rig.module.received(),
-              concat({"23 41 06 57 0E 02 31 DF 0D", "23 41 05 52 0E 02 A8 0D",
-                      "23 41 05 52 0E 02 A8 0D"}));
-    EXPECT_EQ(rig.module.eeprom()[3586], 0x31);
-}
+// One write as the module and the line make it go. Every row: confirmed
+// exactly when the row says nothing, Cancel set exactly when not confirmed,
+// the byte stored when confirmed, the rewrite notice hidden at the end.
+struct OneWrite {
+    const char* fault;  // what a failing row points at
+    std::function<void(sim::ModuleOptions&)> module = [](sim::ModuleOptions&) {};
+    std::function<void(LinkRig&)> before = [](LinkRig&) {};
+    std::string text = {};  // the receive text before the write
+    int16_t location = 3;
+    uint8_t value = 'Z';
+    std::string says = {};                    // how the failure's message starts
+    std::pair<int, int> writes = {0, 1'000};  // at least, at most
+    int reads = -1;                           // -1: any
+    int retryingShown = -1;
+    std::optional<std::string> wire = {};
+};
 
-TEST(WriteAndVerify, replyWithChecksum13IsRecognisedWithCheck1Unchecked) {
-    LinkRig rig;
-    std::string text;
-    const base::Status r = WriteAndVerify(rig.ctx, 100, 0x6A, text);
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(rig.module.writesReceived(), 1);
-    EXPECT_EQ(rig.module.readsReceived(), 2);
+TEST(WriteAndVerify, confirmsByReadingTwiceAndRewritesABoundedNumberOfTimes) {
+    const std::string unconfirmed = "E2PROM location 3 was not confirmed after 40 tries";
+    const std::string cancelled = "The write to E2PROM location 3 was cancelled after ";
+    // A silent module: a reply already in the receive text is the only one there is.
+    const auto silent = [](sim::ModuleOptions& o) { o.silent = true; };
+    const std::vector<OneWrite> cases = {
+        {.fault = "an answered write is not one write and two reads",
+         .retryingShown = 0,
+         .wire = concat({kWriteZ3, kRead3, kRead3})},
+        {.fault = "the location's high byte does not go first",
+         .location = 3586,
+         .value = 0x31,
+         .wire = concat(
+             {"23 41 06 57 0E 02 31 DF 0D", "23 41 05 52 0E 02 A8 0D", "23 41 05 52 0E 02 A8 0D"})},
+        {.fault = "a reply whose checksum is 13 is taken for its end",
+         .location = 100,
+         .value = 0x6A,
+         .writes = {1, 1},
+         .reads = 2},
+        {.fault = "an unanswered second read does not write the byte again",
+         .module = [](sim::ModuleOptions& o) { o.dropReads = {2}; },
+         .retryingShown = 1,
+         .wire = concat({kWriteZ3, kRead3, kRead3, kWriteZ3, kRead3, kRead3})},
+        {.fault = "a module that always misses the second read is not given up on",
+         .module = [](sim::ModuleOptions& o) { o.dropEverySecondRead = true; },
+         .says = unconfirmed,
+         .writes = {160, 160}},
+        {.fault = "a silent module is not written forty times, each with one read",
+         .module = silent,
+         .says = unconfirmed,
+         .retryingShown = 40,
+         .wire = times(40, concat({kWriteZ3, kRead3}))},
+        {.fault = "Cancel already set does not stop the write before it is sent",
+         .before = [](LinkRig& rig) { rig.ctx.CancelFlag = true; },
+         .says = cancelled + "0 tries",
+         .wire = ""},
+        {.fault = "Cancel during the rewrites does not stop them",
+         .module = silent,
+         .before =
+             [](LinkRig& rig) { rig.pump.schedule(1000000, [&] { rig.ctx.CancelFlag = true; }); },
+         .says = cancelled,
+         .writes = {1, 39}},
+        {.fault = "a reply later than a tick is lost with the receive text",
+         .module = [](sim::ModuleOptions& o) { o.latencyMicros = 70000; },
+         .writes = {2, 40}},
+        {.fault = "a stale reply in a text past 512 characters is not thrown away",
+         .module = silent,
+         .text = readReply('Z') + std::string(506, '.'),
+         .says = unconfirmed,
+         .writes = {40, 40}},
+        // The good read resets the tries once: 1 + 40 writes.
+        {.fault = "a stale reply in a text of 512 characters is not a good read",
+         .module = silent,
+         .text = readReply('Z') + std::string(505, '.'),
+         .says = unconfirmed,
+         .writes = {41, 41}},
+    };
+    EXPECT_EQ(writeBound(40), 160);
+    for (const OneWrite& c : cases) {
+        SCOPED_TRACE(c.fault);
+        sim::ModuleOptions options;
+        c.module(options);
+        LinkRig rig(options);
+        c.before(rig);
+        std::string text = c.text;
+        const base::Status r = WriteAndVerify(rig.ctx, c.location, c.value, text);
+        EXPECT_EQ(r.ok(), c.says.empty());
+        EXPECT_EQ(r.message().rfind(c.says, 0), 0u) << r.message();
+        EXPECT_EQ(rig.ctx.CancelFlag, !r.ok());
+        EXPECT_FALSE(rig.operation.retrying);
+        if (r.ok()) {
+            EXPECT_EQ(rig.module.eeprom()[static_cast<std::size_t>(c.location)], c.value);
+            EXPECT_EQ(text, "");
+        }
+        EXPECT_GE(rig.module.writesReceived(), c.writes.first);
+        EXPECT_LE(rig.module.writesReceived(), c.writes.second);
+        if (c.reads >= 0) {
+            EXPECT_EQ(rig.module.readsReceived(), c.reads);
+        }
+        if (c.retryingShown >= 0) {
+            EXPECT_EQ(rig.operation.retryingShown, c.retryingShown);
+        }
+        if (c.wire) {
+            EXPECT_EQ(toHex(rig.module.received()), toHex(*c.wire));
+        }
+    }
 }
 
 // The reply is searched for before viewbuffer takes the first line out of
@@ -62,9 +148,7 @@ TEST(WriteAndVerify, replyIsFoundAndShownWhenCheck1IsTicked) {
     LinkRig rig;
     rig.receive.checked = true;
     std::string text;
-    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_TRUE(r.ok());
-    EXPECT_FALSE(rig.ctx.CancelFlag);
+    EXPECT_TRUE(WriteAndVerify(rig.ctx, 3, 'Z', text).ok());
     EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3}));
     EXPECT_EQ(rig.operation.retryingShown, 0);
     const std::string shown = hexBytes("23 4D 04 52 5A FD") + "<cr>";
@@ -79,113 +163,10 @@ TEST(WriteAndVerify, replyIsFoundWhenTheControllersEchoPrecedesIt) {
     LinkRig rig(options);
     rig.receive.checked = true;
     std::string text;
-    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(WriteAndVerify(rig.ctx, 3, 'Z', text).ok());
     EXPECT_EQ(rig.module.writesReceived(), 1);
     // The write's echo was shown, the reply was found behind the read's echo.
     EXPECT_EQ(rig.receive.entries.front(), hexBytes("23 41 06 57 00 03 5A FB") + "<cr>");
-}
-
-TEST(WriteAndVerify, moduleAnsweringTheFirstReadButNotTheSecondGetsTheByteAgain) {
-    sim::ModuleOptions options;
-    options.dropReads = {2};
-    LinkRig rig(options);
-    std::string text;
-    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3, kWriteZ3, kRead3, kRead3}));
-    EXPECT_EQ(rig.operation.retryingShown, 1);
-    EXPECT_FALSE(rig.operation.retrying);
-}
-
-TEST(WriteAndVerify, moduleThatAlwaysMissesTheSecondReadIsBoundedAndFails) {
-    sim::ModuleOptions options;
-    options.dropEverySecondRead = true;
-    LinkRig rig(options);
-    std::string text;
-    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.message(), "E2PROM location 3 was not confirmed after 40 tries");
-    EXPECT_TRUE(rig.ctx.CancelFlag);
-    EXPECT_EQ(rig.module.writesReceived(), 160);
-    EXPECT_EQ(writeBound(40), 160);
-}
-
-TEST(WriteAndVerify, fortyUnansweredWritesEachWithOneReadThenCancelFlag) {
-    sim::ModuleOptions options;
-    options.silent = true;
-    LinkRig rig(options);
-    std::string text;
-    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.message(), "E2PROM location 3 was not confirmed after 40 tries");
-    EXPECT_TRUE(rig.ctx.CancelFlag);
-    EXPECT_EQ(rig.module.writesReceived(), 40);
-    EXPECT_EQ(rig.module.readsReceived(), 40);
-    EXPECT_EQ(rig.operation.retryingShown, 40);
-    EXPECT_FALSE(rig.operation.retrying);
-    std::string expected;
-    for (int i = 0; i < 40; ++i) {
-        expected += concat({kWriteZ3, kRead3});
-    }
-    EXPECT_EQ(rig.module.received(), expected);
-}
-
-TEST(WriteAndVerify, setCancelFlagReturnsAtOnceWithoutSending) {
-    LinkRig rig;
-    rig.ctx.CancelFlag = true;
-    std::string text;
-    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.message(), "The write to E2PROM location 3 was cancelled after 0 tries");
-    EXPECT_EQ(rig.module.received(), "");
-    EXPECT_TRUE(rig.ctx.CancelFlag);
-}
-
-TEST(WriteAndVerify, cancelDuringTheRetriesStopsTheWrites) {
-    sim::ModuleOptions options;
-    options.silent = true;
-    LinkRig rig(options);
-    rig.pump.schedule(1000000, [&] { rig.ctx.CancelFlag = true; });
-    std::string text;
-    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.message().rfind("The write to E2PROM location 3 was cancelled after ", 0), 0u)
-        << r.message();
-    EXPECT_LT(rig.module.writesReceived(), 40);
-    EXPECT_GT(rig.module.writesReceived(), 0);
-}
-
-TEST(WriteAndVerify, lateReplyIsFoundLaterBecauseTheTextIsKept) {
-    sim::ModuleOptions options;
-    options.latencyMicros = 70000;  // longer than one 55 ms tick
-    LinkRig rig(options);
-    std::string text;
-    const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
-    EXPECT_TRUE(r.ok());
-    EXPECT_GT(rig.module.writesReceived(), 1);
-}
-
-// A silent module: a reply already in the receive text is the only one there is.
-TEST(WriteAndVerify, staleReplyInATextPast512CharactersIsThrownAway) {
-    sim::ModuleOptions options;
-    options.silent = true;
-    LinkRig rig(options);
-    std::string text = readReply('Z') + std::string(506, '.');
-    ASSERT_EQ(text.size(), 513u);
-    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', text).ok());
-    EXPECT_EQ(rig.module.writesReceived(), 40);
-}
-
-TEST(WriteAndVerify, staleReplyInATextOf512CharactersCountsAsAGoodRead) {
-    sim::ModuleOptions options;
-    options.silent = true;
-    LinkRig rig(options);
-    std::string text = readReply('Z') + std::string(505, '.');
-    ASSERT_EQ(text.size(), 512u);
-    EXPECT_FALSE(WriteAndVerify(rig.ctx, 3, 'Z', text).ok());
-    // The good read reset the tries once: 1 + 40 writes.
-    EXPECT_EQ(rig.module.writesReceived(), 41);
 }
 
 TEST(WriteAndVerify, corruptedRepliesCostRewritesButTheByteIsStored) {
