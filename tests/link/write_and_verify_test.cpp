@@ -60,7 +60,7 @@ TEST(WriteAndVerify, replyWithChecksum13IsRecognisedWithCheck1Unchecked) {
 // and shown in the receive window as they were read.
 TEST(WriteAndVerify, replyIsFoundAndShownWhenCheck1IsTicked) {
     LinkRig rig;
-    rig.receive.checked = true;
+    rig.ctx.lines.ReceiveWindowTicked = true;
     std::string text;
     const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
     EXPECT_TRUE(r.ok());
@@ -77,7 +77,7 @@ TEST(WriteAndVerify, replyIsFoundWhenTheControllersEchoPrecedesIt) {
     sim::ModuleOptions options;
     options.echo = true;
     LinkRig rig(options);
-    rig.receive.checked = true;
+    rig.ctx.lines.ReceiveWindowTicked = true;
     std::string text;
     const base::Status r = WriteAndVerify(rig.ctx, 3, 'Z', text);
     EXPECT_TRUE(r.ok());
