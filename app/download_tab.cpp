@@ -61,7 +61,7 @@ class FrameHidingPrompter : public base::Prompter {
 
 DownloadTab::DownloadTab(OperationHost& host, StatusArgumentsHook statusArguments) : m_host(host) {
     buildWidgets();
-    m_receiveView = std::make_unique<WidgetReceiveView>(receiveWindowLines, receiveWindowActive);
+    m_receiveView = std::make_unique<WidgetReceiveView>(receiveWindowLines);
     m_executeView = std::make_unique<WidgetExecuteView>(*this, statusArguments);
     m_downloadView =
         std::make_unique<WidgetDownloadView>(*this, m_host, std::move(statusArguments));
@@ -452,8 +452,8 @@ void DownloadTab::onCancelCmdClicked() {
 }
 
 void DownloadTab::onCheck1Toggled(bool checked) {
-    // Without a timer nothing drains the port; the box alone is what the
-    // operations read.
+    // The line keeps the box's state for the operations (an attached line
+    // takes it when attached). Without a line nothing drains the port.
     if (link::LinkContext* ctx = m_host.link()) {
         link::switchReceiveWindow(ctx->shared, ctx->lines, ctx->pump, checked);
     }

@@ -14,10 +14,9 @@ class QPushButton;
 
 namespace brindle::app {
 
-// How the tab reads and ticks "Convert Status Arguments to HEX", which lives
-// on the Read back tab.
+// How the tab ticks "Convert Status Arguments to HEX", which lives on the
+// Read back tab.
 struct StatusArgumentsHook {
-    std::function<bool()> ticked;
     std::function<void(bool)> setTicked;
 };
 

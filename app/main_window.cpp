@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -74,8 +75,7 @@ void MainWindow::buildWindow(const DriveEntries& drives, const PortLister& portL
     m_specify = new SpecifyTab(*this);
     m_readBack = new ReadBackTab(*this);
     m_download = new DownloadTab(
-        *this, StatusArgumentsHook{[this] { return m_readBack->convertStatusArguments(); },
-                                   [this](bool on) { m_readBack->setConvertStatusArguments(on); }});
+        *this, StatusArgumentsHook{[this](bool on) { m_readBack->setConvertStatusArguments(on); }});
     m_setup = new SetupTab(*this, drives,
                            portLister ? portLister : PortLister(link::qt::systemSerialPorts));
     m_setup->rememberPortChoicesIn(m_layoutSettings);
@@ -253,6 +253,8 @@ void MainWindow::attachLink(link::Port& port, link::Pump& pump) {
     m_link->WakeUpLimit = link::kWakeUpLimit;
     m_link->StartComm = started;
     m_link->Synched_Up = synched;
+    // The box may have changed while no line was attached.
+    m_link->lines.ReceiveWindowTicked = m_download->receiveWindowActive->isChecked();
     refreshLinkSettings();
     pump.setTickHandler([this] { onTimerTick(); });
     pump.setInterval(link::kStartIntervalMs);

@@ -37,10 +37,6 @@ ReadBackTab::ReadBackTab(OperationHost& host)
 
 ReadBackTab::~ReadBackTab() = default;
 
-bool ReadBackTab::convertStatusArguments() const {
-    return convertStatusArgumentsBox->isChecked();
-}
-
 void ReadBackTab::setConvertStatusArguments(bool ticked) {
     convertStatusArgumentsBox->setChecked(ticked);
 }
@@ -197,7 +193,7 @@ bool ReadBackTab::readImage() {
         int unreadEntries = 0;
         const contents::ReadingEnd end = contents::readForBackup(ctx, held, &unreadEntries);
         // The wake-up switched the receive window off for the read.
-        if (ctx.receive.receiveWindowTicked()) {
+        if (ctx.lines.ReceiveWindowTicked) {
             ctx.shared.ReceiveWindowActive = true;
         }
         m_view->showReadingMessage(false);

@@ -22,7 +22,6 @@ class ReadBackTab : public QWidget, public ReadBackTabControls {
     ~ReadBackTab() override;
 
     // "Convert Status Arguments to HEX": every download ticks it.
-    bool convertStatusArguments() const;
     void setConvertStatusArguments(bool ticked);
 
     // The user left the tab: the header fields and their captions go.

@@ -20,10 +20,6 @@ void WidgetDownloadView::showRetrying(bool visible) {
     m_tab.RetryLabel->setVisible(visible);
 }
 
-bool WidgetDownloadView::convertStatusArguments() const {
-    return m_statusArguments.ticked && m_statusArguments.ticked();
-}
-
 void WidgetDownloadView::setConvertStatusArguments(bool checked) {
     if (m_statusArguments.setTicked) {
         m_statusArguments.setTicked(checked);
@@ -54,12 +50,11 @@ void WidgetDownloadView::setPercentCaption(const std::string& caption) {
     m_tab.PercentCaption->setText(toQt(caption));
 }
 
-int WidgetDownloadView::sequenceLineCount() const {
-    return m_tab.MacrosInCombination->count();
-}
-
 void WidgetDownloadView::selectSequenceLine(int index) {
-    m_tab.MacrosInCombination->setCurrentRow(index);
+    // setCurrentRow would clear the selection for a row the list lacks.
+    if (index < m_tab.MacrosInCombination->count()) {
+        m_tab.MacrosInCombination->setCurrentRow(index);
+    }
 }
 
 void WidgetDownloadView::enableSequenceList(bool enabled) {

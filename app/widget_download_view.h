@@ -1,6 +1,6 @@
 #pragma once
-// What a download shows and reads, on the Down Load tab's widgets; the
-// "convert status arguments" box is reached through the tab's hook.
+// What a download shows, on the Down Load tab's widgets; the "convert status
+// arguments" box is reached through the tab's hook.
 #include "app/download_tab_controls.h"
 #include "app/operation_host.h"
 #include "download/download_view.h"
@@ -16,7 +16,6 @@ class WidgetDownloadView : public download::DownloadView {
     void setStatusLine(const std::string& caption) override;
     void showRetrying(bool visible) override;
 
-    bool convertStatusArguments() const override;
     void setConvertStatusArguments(bool checked) override;
 
     void setMacroSize(const std::string& caption) override;
@@ -27,7 +26,7 @@ class WidgetDownloadView : public download::DownloadView {
     void showProgress(int percent) override;
     void setPercentCaption(const std::string& caption) override;
 
-    int sequenceLineCount() const override;
+    // A line the list does not have leaves it as it is.
     void selectSequenceLine(int index) override;
     void enableSequenceList(bool enabled) override;
 

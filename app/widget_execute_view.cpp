@@ -16,10 +16,6 @@ void WidgetExecuteView::enableSequenceList(bool enabled) {
     m_tab.MacrosInCombination->setEnabled(enabled);
 }
 
-bool WidgetExecuteView::convertStatusArguments() const {
-    return m_statusArguments.ticked && m_statusArguments.ticked();
-}
-
 void WidgetExecuteView::setConvertStatusArguments(bool checked) {
     if (m_statusArguments.setTicked) {
         m_statusArguments.setTicked(checked);

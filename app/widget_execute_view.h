@@ -1,7 +1,6 @@
 #pragma once
-// What Execute Block and Cancel Exec read and show, on the Down Load tab's
-// widgets; the "convert status arguments" box is reached through the tab's
-// hook.
+// What Execute Block and Cancel Exec show, on the Down Load tab's widgets;
+// the "convert status arguments" box is reached through the tab's hook.
 #include "app/download_tab_controls.h"
 #include "utilities/execute_view.h"
 
@@ -14,7 +13,6 @@ class WidgetExecuteView : public utilities::ExecuteView {
 
     void enableSequenceList(bool enabled) override;
 
-    bool convertStatusArguments() const override;
     void setConvertStatusArguments(bool checked) override;
 
     void showMacroSize(bool visible) override;

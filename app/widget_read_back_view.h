@@ -20,7 +20,8 @@ class WidgetReadBackView : public utilities::ReadBackView {
     explicit WidgetReadBackView(ReadBackTabControls& tab) : m_tab(tab) {}
 
     void showReadingMessage(bool visible) override;
-    std::string e2promText() const override { return m_text; }
+    // What was last shown, as Save to File writes it (the tab's own read).
+    std::string e2promText() const { return m_text; }
     void setE2promText(const std::string& text) override;
     void setHeaderField(utilities::HeaderField field, const std::string& text) override;
     void showHeaderFields(bool visible) override;

@@ -1,15 +1,10 @@
 #include "app/widget_receive_view.h"
 
-#include <QCheckBox>
 #include <QListWidget>
 
 #include "app/text_conversion.h"
 
 namespace brindle::app {
-
-bool WidgetReceiveView::receiveWindowTicked() const {
-    return m_check1->isChecked();
-}
 
 void WidgetReceiveView::addReceivedLine(const std::string& entry) {
     m_list1->addItem(toQt(entry));

@@ -1,18 +1,17 @@
 #pragma once
-// The receive window as the link sees it: receiveWindowLines and receiveWindowActive of the Down
-// Load tab.
+// The receive window as the link sees it: receiveWindowLines of the Down Load
+// tab. The box beside it (receiveWindowActive) reaches the line through the
+// tab's handler, not through this view.
 #include "link/views.h"
 
-class QCheckBox;
 class QListWidget;
 
 namespace brindle::app {
 
 class WidgetReceiveView : public link::ReceiveView {
   public:
-    WidgetReceiveView(QListWidget* list1, QCheckBox* check1) : m_list1(list1), m_check1(check1) {}
+    explicit WidgetReceiveView(QListWidget* list1) : m_list1(list1) {}
 
-    bool receiveWindowTicked() const override;
     void addReceivedLine(const std::string& entry) override;
     void clearReceivedLines() override;
     int receivedLineCount() const override;
@@ -22,7 +21,6 @@ class WidgetReceiveView : public link::ReceiveView {
 
   private:
     QListWidget* m_list1;
-    QCheckBox* m_check1;
 };
 
 }  // namespace brindle::app

@@ -74,6 +74,8 @@ SerialSession::SerialSession(SerialSetup& setup, link::ReceiveView& receive,
     m_ctx.settings = link::LinkSettings{setup.state.ConfigRecord.PortNumber,
                                         setup.state.ConfigRecord.BaudRate, setup.device};
     m_ctx.WakeUpLimit = link::kWakeUpLimit;
+    // --monitor is the receive window with its box ticked.
+    m_ctx.lines.ReceiveWindowTicked = m_monitor.has_value();
     m_pump.setTickHandler([this] { link::timerTick(m_ctx, m_port); });
     m_pump.setInterval(setup.tickMs);
 }

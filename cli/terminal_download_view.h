@@ -16,8 +16,7 @@ class TerminalDownloadView : public download::DownloadView, public link::Receive
   public:
     TerminalDownloadView(std::ostream& err, bool isTerminal);
 
-    bool convertStatusArguments() const override { return m_statArgument; }
-    void setConvertStatusArguments(bool checked) override { m_statArgument = checked; }
+    void setConvertStatusArguments(bool) override {}
 
     void setStatusLine(const std::string& caption) override;
     void showRetrying(bool visible) override;
@@ -28,14 +27,12 @@ class TerminalDownloadView : public download::DownloadView, public link::Receive
     void showProgress(int percent) override;
     void setPercentCaption(const std::string&) override {}
 
-    int sequenceLineCount() const override { return 0; }
     void selectSequenceLine(int) override {}
     void enableSequenceList(bool) override {}
     void enableReceiveWindowBox(bool) override {}
     void enableOperationButtons(bool) override {}
 
     // No receive window on a terminal.
-    bool receiveWindowTicked() const override { return false; }
     void addReceivedLine(const std::string&) override {}
     void clearReceivedLines() override {}
     int receivedLineCount() const override { return 0; }
@@ -52,7 +49,6 @@ class TerminalDownloadView : public download::DownloadView, public link::Receive
 
     std::ostream& m_err;
     bool m_tty;
-    bool m_statArgument = true;
     std::string m_status;
     std::string m_bytes;
     int m_percent = -1;

@@ -1,9 +1,10 @@
 #pragma once
 // The receive window on a terminal (--monitor): each line the receive window
 // would show, as it shows it ("<cr>" at the end), on the error stream,
-// escaped as stored texts are (shown_text.h). It is ticked, so the command's
-// run feeds it by the window's own path (link::ReceivingPort and the receive
-// timer's line rules); it only prints what that path adds.
+// escaped as stored texts are (shown_text.h). The session ticks its line's
+// box for it, so the command's run feeds it by the window's own path
+// (link::ReceivingPort and the receive timer's line rules); it only prints
+// what that path adds.
 #include <ostream>
 #include <string>
 
@@ -16,7 +17,6 @@ class TerminalReceiveView : public link::ReceiveView {
   public:
     TerminalReceiveView(std::ostream& err, TextStyle style) : m_err(err), m_style(style) {}
 
-    bool receiveWindowTicked() const override { return true; }
     void addReceivedLine(const std::string& entry) override;
     void clearReceivedLines() override {
         m_count = 0;

@@ -26,15 +26,14 @@ class TerminalUtilityView : public utilities::ReadBackView,
 
     // Read-back.
     void showReadingMessage(bool visible) override;
-    std::string e2promText() const override { return m_text; }
-    void setE2promText(const std::string& text) override { m_text = text; }
+    // The command prints the read's own result.
+    void setE2promText(const std::string&) override {}
     void setHeaderField(utilities::HeaderField, const std::string&) override {}
     void showHeaderFields(bool) override {}
 
     // Block execution.
     void enableSequenceList(bool) override {}
-    bool convertStatusArguments() const override { return m_statArgument; }
-    void setConvertStatusArguments(bool checked) override { m_statArgument = checked; }
+    void setConvertStatusArguments(bool) override {}
     void showMacroSize(bool) override {}
     void showCancelFrame(bool) override {}
     void enableOperationButtons(bool) override {}
@@ -48,7 +47,6 @@ class TerminalUtilityView : public utilities::ReadBackView,
     void setPercentCaption(const std::string&) override {}
     void enableDownloadAndClear(bool) override {}
 
-    bool receiveWindowTicked() const override { return false; }
     void addReceivedLine(const std::string&) override {}
     void clearReceivedLines() override {}
     int receivedLineCount() const override { return 0; }
@@ -61,8 +59,6 @@ class TerminalUtilityView : public utilities::ReadBackView,
   private:
     std::ostream& m_err;
     TerminalDownloadView m_progress;
-    std::string m_text;
-    bool m_statArgument = true;
 };
 
 }  // namespace brindle::cli

@@ -20,7 +20,7 @@ class ButtonsOff {
         m_view.enableOperationButtons(false);
     }
     ~ButtonsOff() {
-        if (m_ctx.receive.receiveWindowTicked()) {
+        if (m_ctx.lines.ReceiveWindowTicked) {
             m_ctx.shared.ReceiveWindowActive = true;
         }
         m_view.enableReceiveWindowBox(true);

@@ -1,9 +1,10 @@
 #pragma once
-// What a download shows and reads in the window: the combination chosen for
-// download, its sequence list, the progress frame with the current macro's
-// size, the whole download's progress, the "convert status arguments" box of
-// the read-back, and the buttons a run disables. The window implements it with widgets, the
-// command-line tool with terminal output, tests with a recorder.
+// What a download shows in the window: its sequence list, the progress frame
+// with the current macro's size, the whole download's progress, the "convert
+// status arguments" box of the read-back, and the buttons a run disables. It
+// is output only: the combination chosen comes with the run's request. The
+// window implements it with widgets, the command-line tool with terminal
+// output, tests with a recorder.
 #include <string>
 
 #include "download/overall_progress.h"
@@ -13,10 +14,8 @@ namespace brindle::download {
 
 class DownloadView : public link::ProgressView {
   public:
-    // The combination chosen for download: its index (-1 when none), how many
-    // there are to choose from, and its name.
-    // Every run ticks "Convert Status Arguments to HEX" on the read-back.
-    virtual bool convertStatusArguments() const = 0;
+    // Every run ticks "Convert Status Arguments to HEX" on the read-back
+    // (a box already ticked stays as it is).
     virtual void setConvertStatusArguments(bool checked) = 0;
 
     // The size caption of the macro being written.
@@ -27,8 +26,8 @@ class DownloadView : public link::ProgressView {
     // begins, after every byte confirmed, and once more when it has ended.
     virtual void showOverallProgress(const OverallProgress& progress) = 0;
 
-    // The lines of the chosen combination's sequence.
-    virtual int sequenceLineCount() const = 0;
+    // The lines of the chosen combination's sequence. Selecting a line the
+    // list does not have leaves the list as it is.
     virtual void selectSequenceLine(int index) = 0;
     virtual void enableSequenceList(bool enabled) = 0;
 

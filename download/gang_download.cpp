@@ -15,8 +15,7 @@ class LineView : public DownloadView, public link::ReceiveView {
     explicit LineView(std::function<void(const std::function<void(GangLineProgress&)>&)> update)
         : m_update(std::move(update)) {}
 
-    bool convertStatusArguments() const override { return m_convert; }
-    void setConvertStatusArguments(bool checked) override { m_convert = checked; }
+    void setConvertStatusArguments(bool) override {}
     void setStatusLine(const std::string& caption) override {
         m_update([&](GangLineProgress& p) { p.status = caption; });
     }
@@ -33,13 +32,11 @@ class LineView : public DownloadView, public link::ReceiveView {
     void showProgressFrame(bool) override {}
     void showProgress(int) override {}
     void setPercentCaption(const std::string&) override {}
-    int sequenceLineCount() const override { return 0; }
     void selectSequenceLine(int) override {}
     void enableSequenceList(bool) override {}
     void enableReceiveWindowBox(bool) override {}
     void enableOperationButtons(bool) override {}
 
-    bool receiveWindowTicked() const override { return false; }
     void addReceivedLine(const std::string&) override {}
     void clearReceivedLines() override {}
     int receivedLineCount() const override { return 0; }
@@ -48,7 +45,6 @@ class LineView : public DownloadView, public link::ReceiveView {
 
   private:
     std::function<void(const std::function<void(GangLineProgress&)>&)> m_update;
-    bool m_convert = true;
 };
 
 // Nobody is asked anything during a gang run: every message is kept, the

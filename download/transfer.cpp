@@ -73,7 +73,7 @@ struct Run {
 };
 
 void closingSteps(Run& run) {
-    if (run.ctx.receive.receiveWindowTicked()) {
+    if (run.ctx.lines.ReceiveWindowTicked) {
         run.ctx.shared.ReceiveWindowActive = true;
     }
     run.view.enableReceiveWindowBox(true);
@@ -212,9 +212,7 @@ DownloadOutcome download(Run& run, const std::optional<DownloadPlan>& planned) {
         run.overall.macro = macroCount;
         run.overall.macroName = base::trimTrailingBlanks(macro.record.Name);
         run.view.showOverallProgress(run.overall);
-        if (macro.slot < run.view.sequenceLineCount()) {
-            run.view.selectSequenceLine(macro.slot);
-        }
+        run.view.selectSequenceLine(macro.slot);
         written = writeMacro(run, macro, imageOffset);
         imageOffset += static_cast<int>(macro.image.size());
     }
@@ -290,10 +288,9 @@ DownloadOutcome BrindleProcessing(link::LinkContext& ctx, state::MainState& wind
     }
 
     view.setStatusLine("Downloading..");
-    if (!view.convertStatusArguments()) {
-        view.setConvertStatusArguments(true);
-        ctx.pump.doEvents();
-    }
+    // Ticking a ticked box again changes nothing.
+    view.setConvertStatusArguments(true);
+    ctx.pump.doEvents();
     link::openForOperation(ctx, link::Reopen::Always);
     view.showProgressFrame(true);
     view.showProgress(0);

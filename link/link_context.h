@@ -3,8 +3,9 @@
 // what the operation changes (its tick count, CancelFlag, the sync and
 // wake-up state, the line's settings) and shares nothing mutable with an
 // operation on another line; what the whole program shares is reached
-// through SharedSignals, which every operation only reads (and which the
-// receive window's switch sets).
+// through SharedSignals, which the receive window's switch sets and every
+// operation switches off during its run and on again afterwards while this
+// line's box is ticked (ReceivedLines::ReceiveWindowTicked).
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -46,12 +47,18 @@ struct LinkSettings {
     std::string device;
 };
 
-// Bytes received for the receive window that do not yet make a whole line.
+// The receive window of one line: the bytes received that do not yet make a
+// whole line, and whether its box ("Receive Window Active") is ticked.
 struct ReceivedLines {
     std::string ReceiveBuffer;
     // The last line shown from ReceiveBuffer ended with its last character:
     // an LF that comes next belongs to its CR and is dropped.
     bool ReceiveSkipNext = false;
+    // The box's state, set by whoever owns the box (the window when it
+    // changes and when the line is attached, brindle-cli's --monitor); the
+    // operations and the line rules read it here, never from a view. Lines
+    // without a receive window (the gang's) leave it false.
+    bool ReceiveWindowTicked = false;
 };
 
 struct LinkContext {
@@ -71,7 +78,8 @@ struct LinkContext {
     ReceiveView& receive;
     OperationView& operation;
     SharedSignals& shared;
-    // The receive window's text of this line (kept by its ReceivingPort).
+    // The receive window's text of this line and its box's state (kept by
+    // its ReceivingPort).
     ReceivedLines& lines;
 
     LinkSettings settings;

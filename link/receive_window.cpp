@@ -79,8 +79,8 @@ void showArrivedBytes(ReceivedLines& lines, ReceiveView& view, const std::string
     showReceivedLines(lines, view);
 }
 
-void viewbuffer(ReceiveView& view, std::string& buffer) {
-    if (!view.receiveWindowTicked()) {
+void viewbuffer(const ReceivedLines& lines, std::string& buffer) {
+    if (!lines.ReceiveWindowTicked) {
         return;
     }
     const std::size_t cr = buffer.find('\r');
@@ -97,6 +97,7 @@ void viewbuffer(ReceiveView& view, std::string& buffer) {
 void switchReceiveWindow(SharedSignals& shared, ReceivedLines& lines, Pump& pump, bool checked) {
     // Only the receive window needs ticks while no operation waits.
     pump.setIdleTicks(checked);
+    lines.ReceiveWindowTicked = checked;
     if (checked) {
         shared.ReceiveWindowActive = true;
         lines.ReceiveBuffer.clear();

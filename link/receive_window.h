@@ -41,10 +41,12 @@ void showReceivedLines(ReceivedLines& lines, ReceiveView& view);
 void showArrivedBytes(ReceivedLines& lines, ReceiveView& view, const std::string& bytes);
 
 // Takes the first complete line out of buffer (a line of 0 to 2 characters
-// goes unseen; the character after the CR stays) while Check1 is checked.
-void viewbuffer(ReceiveView& view, std::string& buffer);
+// goes unseen; the character after the CR stays) while the line's Check1 is
+// checked (lines.ReceiveWindowTicked).
+void viewbuffer(const ReceivedLines& lines, std::string& buffer);
 
-// Check1 was clicked; checked is its new value.
+// Check1 was clicked; checked is its new value, which the line keeps
+// (lines.ReceiveWindowTicked).
 void switchReceiveWindow(SharedSignals& shared, ReceivedLines& lines, Pump& pump, bool checked);
 void clearReceiveWindow(ReceivedLines& lines, ReceiveView& view);
 

@@ -6,7 +6,7 @@ namespace brindle::link {
 
 std::string ReceivingPort::Input() {
     std::string bytes = inner().Input();
-    if (!bytes.empty() && m_view.receiveWindowTicked()) {
+    if (!bytes.empty() && m_lines.ReceiveWindowTicked) {
         showArrivedBytes(m_lines, m_view, bytes);
     }
     return bytes;

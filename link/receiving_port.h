@@ -1,10 +1,11 @@
 #pragma once
 // The port as a controller operation reads it: every byte the operation takes
-// from the port also goes, while "Receive Window Active" is ticked, to the
-// receive window by the receive timer's own line rules (showArrivedBytes),
-// in the order it arrived. The timer itself leaves the port alone while an
-// operation runs, so no byte is taken from the operation, and none is lost to
-// the window. The window and brindle-cli (--monitor) read through it alike.
+// from the port also goes, while the line's "Receive Window Active" is ticked
+// (lines().ReceiveWindowTicked), to the receive window by the receive timer's
+// own line rules (showArrivedBytes), in the order it arrived. The timer
+// itself leaves the port alone while an operation runs, so no byte is taken
+// from the operation, and none is lost to the window. The window and
+// brindle-cli (--monitor) read through it alike.
 #include <string>
 
 #include "link/forwarding_port.h"
@@ -13,7 +14,8 @@
 
 namespace brindle::link {
 
-// It keeps the line's part of a line not yet shown (lines()).
+// It keeps the line's part of a line not yet shown and its box's state
+// (lines()).
 class ReceivingPort : public ForwardingPort {
   public:
     ReceivingPort(Port& inner, ReceiveView& view) : ForwardingPort(inner), m_view(view) {}

@@ -70,7 +70,7 @@ SyncOutcome awaitAnswer(LinkContext& ctx, std::string& receiveText) {
             return cancelled(ctx);
         }
         const bool done = answered(ctx, receiveText);
-        viewbuffer(ctx.receive, receiveText);
+        viewbuffer(ctx.lines, receiveText);
         if (done) {
             ctx.CancelFlag = true;  // as the wait always left it
             return SyncOutcome::Answered;

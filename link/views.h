@@ -1,17 +1,21 @@
 #pragma once
 // What the controller operations show the user, as small interfaces: the
 // window implements them with widgets, the command-line tool with terminal
-// output, tests with recorders.
+// output, tests with recorders. They are output only: what the user chose
+// comes to an operation in its request or in its line's context, never read
+// back from a view.
 #include <string>
 
 namespace brindle::link {
 
-// The receive window: the lines received from the controller and the box
-// that switches it on ("Receive Window Active").
+// The receive window's list: the lines received from the controller. Whether
+// its box ("Receive Window Active") is ticked is the line's own state
+// (ReceivedLines::ReceiveWindowTicked). The count and the selection are the
+// list's own bookkeeping, not a user's choice: the line rules read them to
+// keep the newest line selected and to empty a full list.
 class ReceiveView {
   public:
     virtual ~ReceiveView() = default;
-    virtual bool receiveWindowTicked() const = 0;
     virtual void addReceivedLine(const std::string& entry) = 0;
     virtual void clearReceivedLines() = 0;
     virtual int receivedLineCount() const = 0;

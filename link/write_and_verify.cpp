@@ -36,7 +36,7 @@ base::Status WriteAndVerify(LinkContext& ctx, int16_t location, uint8_t value,
             // Searched before viewbuffer takes the first line to the receive
             // window: a reply that is the first line is shown and still counts.
             const bool found = receiveText.find(reply) != std::string::npos;
-            viewbuffer(ctx.receive, receiveText);
+            viewbuffer(ctx.lines, receiveText);
             if (!found) {
                 ctx.operation.showRetrying(true);
                 done = false;

@@ -9,7 +9,6 @@ namespace brindle::sim {
 
 class RecordingReceiveView : public link::ReceiveView {
   public:
-    bool receiveWindowTicked() const override { return checked; }
     void addReceivedLine(const std::string& entry) override { entries.push_back(entry); }
     void clearReceivedLines() override {
         entries.clear();
@@ -20,7 +19,6 @@ class RecordingReceiveView : public link::ReceiveView {
     int selectedReceivedLine() const override { return selected; }
     void selectReceivedLine(int index) override { selected = index; }
 
-    bool checked = false;
     std::vector<std::string> entries;
     int selected = -1;
     int clears = 0;

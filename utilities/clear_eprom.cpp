@@ -52,7 +52,7 @@ bool clearLocation(link::LinkContext& ctx, ClearView& view, int location, std::s
         // Searched before viewbuffer takes the first line to the receive
         // window, as in the download.
         const bool found = replies.find(expected) != std::string::npos;
-        link::viewbuffer(ctx.receive, replies);
+        link::viewbuffer(ctx.lines, replies);
         if (found) {
             view.showRetrying(false);
             attempts = 0;
@@ -132,7 +132,7 @@ ClearOutcome ClearEprom(link::LinkContext& ctx, state::MainState& window, ClearV
     prompter.show(verified ? "Clear Program Process Successful! "
                            : link::withPortFailure("Clear Program Process Unsuccessful ", ctx.port),
                   base::Icon::Information, base::Buttons::Ok);
-    if (ctx.receive.receiveWindowTicked()) {
+    if (ctx.lines.ReceiveWindowTicked) {
         ctx.shared.ReceiveWindowActive = true;
     }
     return verified ? ClearOutcome::Succeeded : ClearOutcome::Failed;

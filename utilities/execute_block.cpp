@@ -18,7 +18,7 @@ constexpr std::size_t kPositionField = 3;
 constexpr int kLargestBlock = 255;
 
 void restoreReceiveWindow(link::LinkContext& ctx) {
-    if (ctx.receive.receiveWindowTicked()) {
+    if (ctx.lines.ReceiveWindowTicked) {
         ctx.shared.ReceiveWindowActive = true;
     }
 }
@@ -127,7 +127,7 @@ ExecuteOutcome sendBlockCommand(link::LinkContext& ctx, ExecuteView& view, base:
         } else {
             ++attempts;
         }
-        link::viewbuffer(ctx.receive, reply);
+        link::viewbuffer(ctx.lines, reply);
     }
 
     view.showCancelFrame(false);
@@ -165,10 +165,9 @@ ExecuteOutcome ExecuteBlockProcessing(link::LinkContext& ctx, const std::string&
         }
     }
     view.enableSequenceList(false);
-    if (!view.convertStatusArguments()) {
-        view.setConvertStatusArguments(true);
-        link::yieldEvents(ctx);
-    }
+    // Ticking a ticked box again changes nothing.
+    view.setConvertStatusArguments(true);
+    link::yieldEvents(ctx);
 
     // The combination is looked up before the port is touched, so that a
     // missing one or a node address that cannot be sent costs no traffic.

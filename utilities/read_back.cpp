@@ -39,7 +39,7 @@ bool controllerTalks(link::LinkContext& ctx, int16_t ticks) {
 }
 
 void restoreReceiveWindow(link::LinkContext& ctx) {
-    if (ctx.receive.receiveWindowTicked()) {
+    if (ctx.lines.ReceiveWindowTicked) {
         ctx.shared.ReceiveWindowActive = true;
     }
 }

@@ -2,7 +2,8 @@
 // What the read-back shows: the "Reading E2prom..." note, the E2PROM text and
 // the three header fields with their captions. The window implements it with
 // the Read back tab's widgets, the command-line tool with its output, tests
-// with a recorder.
+// with a recorder. It is output only: Save to File takes the text from
+// whoever shows it (the window's tab from its own widget).
 #include <string>
 
 namespace brindle::utilities {
@@ -15,7 +16,6 @@ class ReadBackView {
 
     virtual void showReadingMessage(bool visible) = 0;
     // The E2PROM text, one byte per character, exactly as saved to a file.
-    virtual std::string e2promText() const = 0;
     virtual void setE2promText(const std::string& text) = 0;
     virtual void setHeaderField(HeaderField field, const std::string& text) = 0;
     // The three fields and their captions, together.

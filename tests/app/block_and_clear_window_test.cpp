@@ -105,6 +105,7 @@ class BlockAndClearWindowTest : public QObject {
         QCOMPARE(toHex(m_rig->module.received()), std::string("23 41 04 53 00 98 0D"));
         QCOMPARE(m_rig->prompter().messages.back().text, std::string("Cancel Command Successful"));
         QVERIFY(!tab.receiveWindowActive->isChecked());
+        QVERIFY(!m_rig->window().link()->lines.ReceiveWindowTicked);
         QVERIFY(!m_rig->window().sharedSignals().ReceiveWindowActive);
     }
 

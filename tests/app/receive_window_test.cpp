@@ -39,6 +39,19 @@ class ReceiveWindowTest : public QObject {
         QVERIFY(!m_rig->window().sharedSignals().ReceiveWindowActive);
     }
 
+    // The operations read the box's state from the line: every change reaches
+    // it, and a line attached later takes the box as it is.
+    void check1sStateReachesTheLineWhenItChangesAndWhenALineIsAttached() {
+        m_rig->windowOnly();
+        m_rig->tab().receiveWindowActive->click();
+        m_rig->window().attachLink(m_rig->port, m_rig->pump);
+        QVERIFY(m_rig->window().link()->lines.ReceiveWindowTicked);
+        m_rig->tab().receiveWindowActive->click();
+        QVERIFY(!m_rig->window().link()->lines.ReceiveWindowTicked);
+        m_rig->tab().receiveWindowActive->click();
+        QVERIFY(m_rig->window().link()->lines.ReceiveWindowTicked);
+    }
+
     void theFirstTickWithTheReceiveWindowActiveOpensThePortAndShowsIt() {
         m_rig->open();
         m_rig->tab().receiveWindowActive->click();

@@ -14,7 +14,6 @@ class RecordingDownloadView : public download::DownloadView {
         retrying = visible;
         retryShown += visible ? 1 : 0;
     }
-    bool convertStatusArguments() const override { return statArgument; }
     void setConvertStatusArguments(bool checked) override { statArgument = checked; }
     void setMacroSize(const std::string& caption) override { macroBytes.push_back(caption); }
     void showMacroSize(bool visible) override { macroBytesVisible = visible; }
@@ -25,7 +24,6 @@ class RecordingDownloadView : public download::DownloadView {
     }
     void showProgress(int percent) override { progress.push_back(percent); }
     void setPercentCaption(const std::string& caption) override { captions.push_back(caption); }
-    int sequenceLineCount() const override { return macroEntries; }
     void selectSequenceLine(int index) override { macroSelections.push_back(index); }
     void enableSequenceList(bool enabled) override { macroListEnabled = enabled; }
     void enableReceiveWindowBox(bool enabled) override { check1Enabled = enabled; }
@@ -36,7 +34,6 @@ class RecordingDownloadView : public download::DownloadView {
 
     std::vector<std::string> customList;
     int selected = -1;
-    int macroEntries = 0;
     bool statArgument = false;
     bool macroBytesVisible = false;
     bool progressFrameVisible = false;

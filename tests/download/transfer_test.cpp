@@ -49,7 +49,6 @@ class Transfer : public ::testing::Test {
         int32_t first = addMacro("FIRST", kFirstText);
         int32_t second = addMacro("SECOND", kSecondText);
         addCombo("TWO", {{0, first}, {2, second}});
-        view.macroEntries = 2;
     }
     // As the Down Load tab asks: what its list shows chosen, planned first.
     DownloadOutcome run() {
@@ -106,8 +105,9 @@ TEST_F(Transfer, writesHeaderTablesNamesAndImagesWithAnEmptySlotBetween) {
     EXPECT_TRUE(view.statArgument);
     EXPECT_EQ(view.macroBytes, (std::vector<std::string>{"", "24 Bytes", "14 Bytes", ""}));
     EXPECT_EQ(view.statusLines.back(), "Downloading Macro 3");
-    // Entry k is selected, not the entry of slot k.
-    EXPECT_EQ(view.macroSelections, (std::vector<int>{0}));
+    // Entry k is selected for slot k, not the entry of slot k (the list
+    // leaves alone an entry it does not have).
+    EXPECT_EQ(view.macroSelections, (std::vector<int>{0, 2}));
     EXPECT_FALSE(view.progressFrameVisible);
     EXPECT_TRUE(view.macroListEnabled);
     EXPECT_TRUE(view.check1Enabled);

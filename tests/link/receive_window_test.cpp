@@ -60,7 +60,7 @@ TEST_F(ReceiveWindowTick, anLFThatArrivesAfterItsCRIsStillDropped) {
 // the lines instead, by the same rules, once each.
 TEST_F(ReceiveWindowTick, theTickLeavesThePortToARunningOperation) {
     rig.ctx.OperationRunning = true;
-    rig.receive.checked = true;
+    rig.ctx.lines.ReceiveWindowTicked = true;
     arrive("MINE\r\n");
     EXPECT_EQ(rig.port.InBufferCount(), 6);
     EXPECT_TRUE(rig.receive.entries.empty());
@@ -129,49 +129,45 @@ TEST(ReceiveTimerTick, tickCountWrapsToZeroPast30000) {
 // viewbuffer on an operation's receive text.
 class Viewbuffer : public ::testing::Test {
   protected:
-    Viewbuffer() { rig.receive.checked = true; }
+    Viewbuffer() { rig.ctx.lines.ReceiveWindowTicked = true; }
     LinkRig rig;
 };
 
 // The line was shown when its bytes were read; viewbuffer only takes it out
 // of the operation's text.
-TEST_F(Viewbuffer, takesOnlyTheFirstLineOutAndShowsNothingItself) {
+TEST_F(Viewbuffer, takesOnlyTheFirstLineOut) {
     std::string text = "ABCD\rEFGH\r";
-    viewbuffer(rig.receive, text);
+    viewbuffer(rig.ctx.lines, text);
     EXPECT_EQ(text, "EFGH\r");
-    EXPECT_TRUE(rig.receive.entries.empty());
 }
 
 TEST_F(Viewbuffer, keepsTheCharacterAfterTheCR) {
     std::string text = "ABCD\r\nXY";
-    viewbuffer(rig.receive, text);
+    viewbuffer(rig.ctx.lines, text);
     EXPECT_EQ(text, "\nXY");
 }
 
 TEST_F(Viewbuffer, dropsAShortLineWithoutShowingIt) {
     std::string text = "AB\rCDEF";
-    viewbuffer(rig.receive, text);
+    viewbuffer(rig.ctx.lines, text);
     EXPECT_EQ(text, "CDEF");
     std::string last = "AB\r";
-    viewbuffer(rig.receive, last);
+    viewbuffer(rig.ctx.lines, last);
     EXPECT_EQ(last, "\r");
-    EXPECT_TRUE(rig.receive.entries.empty());
 }
 
 TEST_F(Viewbuffer, doesNothingWithoutACR) {
     std::string text = "NO LINE YET";
-    viewbuffer(rig.receive, text);
+    viewbuffer(rig.ctx.lines, text);
     EXPECT_EQ(text, "NO LINE YET");
-    EXPECT_TRUE(rig.receive.entries.empty());
 }
 
 TEST_F(Viewbuffer, doesNothingWhileCheck1IsUnchecked) {
-    rig.receive.checked = false;
+    rig.ctx.lines.ReceiveWindowTicked = false;
     rig.shared.ReceiveWindowActive = true;  // the flag does not govern viewbuffer
     std::string text = "ABCD\r";
-    viewbuffer(rig.receive, text);
+    viewbuffer(rig.ctx.lines, text);
     EXPECT_EQ(text, "ABCD\r");
-    EXPECT_TRUE(rig.receive.entries.empty());
 }
 
 TEST(Check1, checkingActivatesTheWindowEmptiesTheBufferAndSlowsTheTimer) {
@@ -179,6 +175,7 @@ TEST(Check1, checkingActivatesTheWindowEmptiesTheBufferAndSlowsTheTimer) {
     rig.ctx.lines.ReceiveBuffer = "OLD";
     switchReceiveWindow(rig.shared, rig.ctx.lines, rig.pump, true);
     EXPECT_TRUE(rig.shared.ReceiveWindowActive);
+    EXPECT_TRUE(rig.ctx.lines.ReceiveWindowTicked);
     EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "");
     EXPECT_EQ(rig.pump.interval(), 100);
 }
@@ -190,6 +187,7 @@ TEST(Check1, uncheckingKeepsShownLinesAndRunsTheTimerAtOneMillisecond) {
     rig.ctx.lines.ReceiveBuffer = "PART";
     switchReceiveWindow(rig.shared, rig.ctx.lines, rig.pump, false);
     EXPECT_FALSE(rig.shared.ReceiveWindowActive);
+    EXPECT_FALSE(rig.ctx.lines.ReceiveWindowTicked);
     EXPECT_EQ(rig.ctx.lines.ReceiveBuffer, "PART");
     EXPECT_EQ(rig.receive.entries, std::vector<std::string>{"SHOWN<cr>"});
     EXPECT_EQ(rig.pump.interval(), 1);

@@ -107,7 +107,7 @@ TEST(SyncWithModule, shorterProbeOfBlockExecutionMissesALateTalker) {
 TEST(SyncWithModule, chatterLinesAreShownWhileCheck1IsTicked) {
     sim::ModuleOptions options = talking(sim::SyncReply::None);
     LinkRig rig(options);
-    rig.receive.checked = true;
+    rig.ctx.lines.ReceiveWindowTicked = true;
     rig.pump.schedule(500000, [&] { rig.ctx.CancelFlag = true; });
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Cancelled);
@@ -162,7 +162,7 @@ TEST(SyncWithModule, anAnswerThatIsTheFirstLineEndsTheWaitWithTheBoxTicked) {
     sim::ModuleOptions options = talking(sim::SyncReply::Frame);
     options.chatterIntervalMicros = 200000;
     LinkRig rig(options);
-    rig.receive.checked = true;
+    rig.ctx.lines.ReceiveWindowTicked = true;
     rig.pump.schedule(20'000'000, [&] { rig.ctx.CancelFlag = true; });
     std::string text;
     EXPECT_EQ(SyncWithModule(rig.ctx, text), SyncOutcome::Answered);

@@ -146,7 +146,7 @@ TEST(WriteAndVerify, confirmsByReadingTwiceAndRewritesABoundedNumberOfTimes) {
 // and shown in the receive window as they were read.
 TEST(WriteAndVerify, replyIsFoundAndShownWhenCheck1IsTicked) {
     LinkRig rig;
-    rig.receive.checked = true;
+    rig.ctx.lines.ReceiveWindowTicked = true;
     std::string text;
     EXPECT_TRUE(WriteAndVerify(rig.ctx, 3, 'Z', text).ok());
     EXPECT_EQ(rig.module.received(), concat({kWriteZ3, kRead3, kRead3}));
@@ -161,7 +161,7 @@ TEST(WriteAndVerify, replyIsFoundWhenTheControllersEchoPrecedesIt) {
     sim::ModuleOptions options;
     options.echo = true;
     LinkRig rig(options);
-    rig.receive.checked = true;
+    rig.ctx.lines.ReceiveWindowTicked = true;
     std::string text;
     EXPECT_TRUE(WriteAndVerify(rig.ctx, 3, 'Z', text).ok());
     EXPECT_EQ(rig.module.writesReceived(), 1);

@@ -178,7 +178,7 @@ TEST_F(ClearUtility, closingTheWindowEndsTheRunAtOnce) {
 }
 
 TEST_F(ClearUtility, theReceiveWindowIsOffDuringTheRunAndOnAfterIt) {
-    link.receive.checked = true;
+    link.ctx.lines.ReceiveWindowTicked = true;
     link.shared.ReceiveWindowActive = true;
     bool activeWhileClearing = false;
     link.pump.setIdleHook([&] {

@@ -376,7 +376,7 @@ TEST_F(ExecuteBlock, aCancelNeedsNoSelectedLineAndIgnoresAnOddNode) {
 TEST_F(ExecuteBlock, theReceiveWindowIsOffDuringARunOnAfterAnExecuteAndOffAfterACancel) {
     chooseLine();
     view.selectedLine = 1;
-    link.receive.checked = true;
+    link.ctx.lines.ReceiveWindowTicked = true;
     link.shared.ReceiveWindowActive = true;
     link.ctx.lines.ReceiveBuffer = "left over";
     bool activeWhileSending = false;

@@ -212,7 +212,7 @@ TEST_F(ReadBack, aCancelFlagLeftByAnEarlierOperationDoesNotSilenceTheRead) {
 
 TEST_F(ReadBack, theReceiveWindowIsOffDuringTheReadAndOnAgainAfterIt) {
     storeDownload();
-    link.receive.checked = true;
+    link.ctx.lines.ReceiveWindowTicked = true;
     link.shared.ReceiveWindowActive = true;
     bool activeDuringDump = true;
     link.pump.setIdleHook([&] {

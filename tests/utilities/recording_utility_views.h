@@ -17,7 +17,6 @@ class RecordingReadBackView : public utilities::ReadBackView {
         readingMessage = visible;
         readingShown += visible ? 1 : 0;
     }
-    std::string e2promText() const override { return text; }
     void setE2promText(const std::string& t) override { text = t; }
     void setHeaderField(utilities::HeaderField field, const std::string& t) override {
         fields[static_cast<std::size_t>(field)] = t;
@@ -51,7 +50,6 @@ class RecordingExecuteView : public utilities::ExecuteView {
         return r;
     }
     void enableSequenceList(bool enabled) override { listEnabled = enabled; }
-    bool convertStatusArguments() const override { return statArgument; }
     void setConvertStatusArguments(bool checked) override { statArgument = checked; }
     void showMacroSize(bool visible) override { macroSizeVisible = visible; }
     void showCancelFrame(bool visible) override {
