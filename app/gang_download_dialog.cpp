@@ -231,7 +231,22 @@ void openGangDownload(QWidget* parent, OperationHost& host,
                 });
         },
         parent);
-    dialog.exec();
+    link::LinkContext* line = host.link();
+    if (line == nullptr) {
+        dialog.exec();
+        return;
+    }
+    // The window's own line lets go of its device for as long as the dialog
+    // is open: a gang line on the same device would otherwise find it in use
+    // (by this very program). Another program talks to the controller
+    // meanwhile, so the next operation wakes it and synchronises again; it,
+    // or the receive window, opens the device again.
+    host.runOperation([&dialog](link::LinkContext& ctx) {
+        ctx.port.setPortOpen(false);
+        ctx.StartComm = false;
+        ctx.Synched_Up = false;
+        dialog.exec();
+    });
 }
 
 }  // namespace brindle::app

@@ -62,6 +62,8 @@ class GangDownloadDialog : public QDialog {
 // "Download to several ports...": plans the chosen combination (a message and
 // nothing more when none is chosen or it cannot be downloaded), then shows the
 // dialog over the system's serial ports, each line at the window's speed.
+// While it is open the window's own line has let go of its device (which
+// the dialog may offer) and counts as a running operation.
 void openGangDownload(QWidget* parent, OperationHost& host,
                       const std::optional<std::string>& combination, int combinationCount);
 
