@@ -282,6 +282,9 @@ bool MainWindow::runOperation(const Operation& operation) {
     m_operationRunning = true;
     ++m_operationsStarted;
     m_escape->setEnabled(true);
+    // What the last download wrote is no longer news once another operation
+    // starts (a download shows its own progress again at once).
+    showOverallProgress({});
     refreshLinkSettings();
     {
         // The receive timer leaves the port to the operation meanwhile.

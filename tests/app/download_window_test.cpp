@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QtTest>
 
+#include "app/read_back_tab.h"
 #include "app/setup_tab.h"
 #include "link/frames.h"
 #include "store/config.h"
@@ -138,6 +139,9 @@ class DownloadWindowTest : public QObject {
         QCOMPARE(m_rig->window().overallProgress()->text(),
                  QStringLiteral("71 of 71 bytes written, macro 2 of 2: SECOND"));
         QVERIFY(m_rig->window().statusBar()->isAncestorOf(m_rig->window().overallProgress()));
+        // The next operation, a read-back here, does not leave it standing.
+        m_rig->window().readBackTab().readE2promButton->click();
+        QVERIFY(m_rig->window().overallProgress()->isHidden());
     }
 
     void cancelDuringTheWritesFailsLeavesTheIncompleteMarkAndTheButtonsWereDisabled() {

@@ -42,11 +42,12 @@ class SeveralPortsWindowTest : public QObject {
         QString result;
         bool openDuringDialog = true;
         QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<app::GangDownloadDialog*>(QApplication::activeModalWidget());
+            auto* dialog =
+                qobject_cast<app::GangDownloadDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             openDuringDialog = port.PortOpen();
-            const auto items = dialog->GangPorts->findItems(QString::fromStdString(device),
-                                                            Qt::MatchExactly);
+            const auto items =
+                dialog->GangPorts->findItems(QString::fromStdString(device), Qt::MatchExactly);
             QCOMPARE(items.size(), 1);
             items[0]->setCheckState(Qt::Checked);
             QTest::mouseClick(dialog->GangStart, Qt::LeftButton);
