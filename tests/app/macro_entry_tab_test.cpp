@@ -306,4 +306,4 @@ class SpecifyTabTest : public QObject {
 };
 
 QTEST_MAIN(SpecifyTabTest)
-#include "specify_tab_test.moc"
+#include "macro_entry_tab_test.moc"
